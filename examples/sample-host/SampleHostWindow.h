@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QTabWidget;
+class ShopPage;
+
+// The sample shop: three tabs whose pages carry named widgets for walkthroughs.
+class SampleHostWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit SampleHostWindow(QWidget *parent = nullptr);
+    QTabWidget *tabs() const { return m_tabs; }
+    ShopPage *shopPage() const { return m_shop; }
+
+private:
+    QTabWidget *m_tabs;
+    ShopPage *m_shop;
+};

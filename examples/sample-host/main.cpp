@@ -1,0 +1,107 @@
+// The sample host: a small shop application that starts the guidance library.
+//
+//   wexo-sample-host [--backend URL] [--screenshot DIR] [--offscreen] [--debug]
+
+#include "SampleHostWindow.h"
+#include "ShopPages.h"
+
+#include "WexoCreator/platform/WNotificationCenter.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+const QString clientToken = QStringLiteral("sample-client-token");
+const QString clientAppId = QStringLiteral("com.example.sampleshop");
+
+// Saves one PNG per screen of the host, with whatever the library shows on top.
+QStringList saveScreens(SampleHostWindow &window, const QString &directory)
+{
+    QDir().mkpath(directory);
+    QStringList written;
+    auto save = [&](const QString &name) {
+        const QString path = QDir(directory).absoluteFilePath(name + QStringLiteral(".png"));
+        if (window.grab().save(path))
+            written << path;
+    };
+    QTabWidget *tabs = window.tabs();
+    tabs->setCurrentIndex(0);
+    save(QStringLiteral("shop"));
+    window.shopPage()->openSelectedProduct();
+    save(QStringLiteral("shop-detail"));
+    window.shopPage()->setCurrentIndex(0);
+    tabs->setCurrentIndex(1);
+    save(QStringLiteral("settings"));
+    tabs->setCurrentIndex(2);
+    save(QStringLiteral("profile"));
+    tabs->setCurrentIndex(0);
+    return written;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The platform must be chosen before the application object exists.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--offscreen") == 0)
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("wexo-sample-host"));
+    QApplication::setOrganizationName(QStringLiteral("WexoCreator"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A sample shop that hosts the guidance library."));
+    parser.addHelpOption();
+    const QCommandLineOption backendOption(QStringLiteral("backend"), QStringLiteral("Backend root URL."),
+                                           QStringLiteral("url"));
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("Save PNGs of every screen into DIR, then quit."),
+                                              QStringLiteral("dir"));
+    const QCommandLineOption offscreenOption(QStringLiteral("offscreen"), QStringLiteral("Run without a display."));
+    const QCommandLineOption debugOption(QStringLiteral("debug"), QStringLiteral("Print the library's debug log."));
+    parser.addOptions({backendOption, screenshotOption, offscreenOption, debugOption});
+    parser.process(app);
+
+    if (parser.isSet(backendOption))
+        qputenv("WEXO_PRODUCTION_URL", parser.value(backendOption).toUtf8());
+
+    SampleHostWindow window;
+    window.show();
+
+    Q_UNUSED(clientToken);
+    Q_UNUSED(clientAppId);
+
+    if (parser.isSet(screenshotOption)) {
+        const QString directory = parser.value(screenshotOption);
+        QObject screenshots;
+        bool taken = false;
+        auto takeAndQuit = [&] {
+            if (taken)
+                return;
+            taken = true;
+            // Let the library lay out what the download brought before grabbing.
+            QTimer::singleShot(300, &app, [&] {
+                const QStringList written = saveScreens(window, directory);
+                QTextStream out(stdout);
+                for (const QString &path : written)
+                    out << path << Qt::endl;
+                QApplication::exit(written.isEmpty() ? 1 : 0);
+            });
+        };
+        WexoCreator::WNotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("Wexo.DownloadComplete.Notification"), &screenshots,
+            [&](const QVariantMap &) { takeAndQuit(); });
+        // Without an answer from the backend, still show the host as it is.
+        QTimer::singleShot(15000, &screenshots, takeAndQuit);
+        return QApplication::exec();
+    }
+    return QApplication::exec();
+}
