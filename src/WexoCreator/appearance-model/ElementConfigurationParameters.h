@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace WexoCreator {
+
+// A pair of hex colour texts of the theme: a primary and a secondary colour.
+class ElementConfigurationParameters
+{
+public:
+    const std::optional<QString> &prop1() const { return m_prop1; }
+    void setProp1(const std::optional<QString> &value) { m_prop1 = value; }
+    const std::optional<QString> &prop2() const { return m_prop2; }
+    void setProp2(const std::optional<QString> &value) { m_prop2 = value; }
+
+private:
+    std::optional<QString> m_prop1;
+    std::optional<QString> m_prop2;
+};
+
+} // namespace WexoCreator
