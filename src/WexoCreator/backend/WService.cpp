@@ -1,0 +1,325 @@
+#include "WexoCreator/backend/WService.h"
+
+#include "WexoCreator/platform/WConfigurationValues.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WPerform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QTemporaryFile>
+
+#include <cmath>
+#include <memory>
+
+namespace WexoCreator {
+
+namespace {
+
+std::chrono::milliseconds s_transferTimeout{30000};
+
+std::optional<QJsonValue> toJson(const QVariant &value);
+
+std::optional<QJsonArray> toJsonArray(const QVariantList &list)
+{
+    QJsonArray array;
+    for (const QVariant &item : list) {
+        const std::optional<QJsonValue> json = toJson(item);
+        if (!json)
+            return std::nullopt;
+        array.append(*json);
+    }
+    return array;
+}
+
+std::optional<QJsonObject> toJsonObject(const QVariantMap &map)
+{
+    QJsonObject object;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const std::optional<QJsonValue> json = toJson(it.value());
+        if (!json)
+            return std::nullopt;
+        object.insert(it.key(), *json);
+    }
+    return object;
+}
+
+// Only what JSON can hold: anything else (or a number JSON cannot write, such
+// as NaN) fails the whole body instead of turning quietly into null.
+std::optional<QJsonValue> toJson(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        return QJsonValue(QJsonValue::Null);
+    case QMetaType::Bool:
+        return QJsonValue(value.toBool());
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::LongLong:
+        return QJsonValue(value.toLongLong());
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return QJsonValue(value.toDouble());
+    case QMetaType::Float:
+    case QMetaType::Double: {
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            return std::nullopt;
+        return QJsonValue(number);
+    }
+    case QMetaType::QString:
+        return QJsonValue(value.toString());
+    case QMetaType::QStringList:
+    case QMetaType::QVariantList: {
+        const std::optional<QJsonArray> array = toJsonArray(value.toList());
+        return array ? std::optional<QJsonValue>(*array) : std::nullopt;
+    }
+    case QMetaType::QVariantMap: {
+        const std::optional<QJsonObject> object = toJsonObject(value.toMap());
+        return object ? std::optional<QJsonValue>(*object) : std::nullopt;
+    }
+    case QMetaType::QJsonValue:
+        return value.toJsonValue();
+    case QMetaType::QJsonObject:
+        return QJsonValue(value.toJsonObject());
+    case QMetaType::QJsonArray:
+        return QJsonValue(value.toJsonArray());
+    default:
+        return std::nullopt;
+    }
+}
+
+// An HTTP status that Qt turned into a reply error, as opposed to a failure of
+// the connection itself (those sort below 200, plus the protocol failures).
+bool isStatusMappedError(QNetworkReply::NetworkError error)
+{
+    return error >= QNetworkReply::ContentAccessDenied && error != QNetworkReply::ProtocolUnknownError
+           && error != QNetworkReply::ProtocolFailure;
+}
+
+WError networkError(const QNetworkReply *reply)
+{
+    return WError{QStringLiteral("QNetworkReply"), int(reply->error()), reply->errorString()};
+}
+
+std::optional<int> httpStatus(const QNetworkReply *reply)
+{
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
+        return std::nullopt;
+    return status.toInt();
+}
+
+// The system's trusted roots plus the certificates of the configured CA file.
+// Loaded once per file: the system store is large.
+std::optional<QSslConfiguration> sslConfigurationWithExtraCa()
+{
+    const QString caFile = WConfigurationValues::caCertificatesFile();
+    if (caFile.isEmpty())
+        return std::nullopt;
+    static QString loadedFile;
+    static QSslConfiguration loaded;
+    if (caFile != loadedFile) {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        const QList<QSslCertificate> extra = QSslCertificate::fromPath(caFile, QSsl::Pem);
+        if (extra.isEmpty())
+            qCWarning(lcBackend) << "no certificate could be read from" << caFile;
+        configuration.setCaCertificates(QSslConfiguration::systemCaCertificates() + extra);
+        loaded = configuration;
+        loadedFile = caFile;
+    }
+    return loaded;
+}
+
+} // namespace
+
+QString WService::rawValue(WHTTPMethod method)
+{
+    switch (method) {
+    case WHTTPMethod::post:
+        return QStringLiteral("POST");
+    case WHTTPMethod::get:
+        return QStringLiteral("GET");
+    case WHTTPMethod::put:
+        return QStringLiteral("PUT");
+    case WHTTPMethod::delete_:
+        return QStringLiteral("DELETE");
+    }
+    return {};
+}
+
+std::optional<WService::WHTTPMethod> WService::methodFromRawValue(const QString &rawValue)
+{
+    for (WHTTPMethod method : {WHTTPMethod::post, WHTTPMethod::get, WHTTPMethod::put, WHTTPMethod::delete_}) {
+        if (WService::rawValue(method) == rawValue)
+            return method;
+    }
+    return std::nullopt;
+}
+
+WError WService::responseDoesNotExist()
+{
+    return WError{QString(), 0, QStringLiteral("Response does not exist")};
+}
+
+WError WService::statusNot200(int status)
+{
+    return WError{QString(), status, QStringLiteral("Response did not match 200 !!")};
+}
+
+std::chrono::milliseconds WService::transferTimeout()
+{
+    return s_transferTimeout;
+}
+
+void WService::setTransferTimeout(std::chrono::milliseconds timeout)
+{
+    s_transferTimeout = timeout;
+}
+
+QNetworkAccessManager &WService::networkManager()
+{
+    static QPointer<QNetworkAccessManager> manager;
+    if (!manager)
+        manager = new QNetworkAccessManager(QCoreApplication::instance());
+    return *manager;
+}
+
+void WService::applyTransportSettings(QNetworkRequest &request)
+{
+    request.setTransferTimeout(int(s_transferTimeout.count()));
+    if (const std::optional<QSslConfiguration> ssl = sslConfigurationWithExtraCa())
+        request.setSslConfiguration(*ssl);
+}
+
+std::optional<QByteArray> WService::dataForJSONObject(const QVariantMap &body)
+{
+    const std::optional<QJsonObject> object = toJsonObject(body);
+    if (!object)
+        return std::nullopt;
+    return QJsonDocument(*object).toJson(QJsonDocument::Compact);
+}
+
+WService::Request WService::requestForService(const QUrl &url, WHTTPMethod method, const std::optional<QVariantMap> &body)
+{
+    Request result;
+    result.request = QNetworkRequest(url);
+    result.method = rawValue(method).toLatin1();
+    applyTransportSettings(result.request);
+    if (!body)
+        return result;
+    result.request.setRawHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("Application/json"));
+    result.body = dataForJSONObject(*body);
+    if (!result.body) {
+        qCDebug(lcBackend) << "the request body cannot be written as JSON";
+        result.bodyUnserialisable = true;
+    }
+    return result;
+}
+
+void WService::dataTask(const Request &request, DataCompletion completion)
+{
+    if (!completion)
+        completion = [](std::optional<QByteArray>, std::optional<WError>) {};
+    if (request.bodyUnserialisable) {
+        WPerform::onMainThread([completion] {
+            completion(std::nullopt, WError{QString(), 0, QStringLiteral("Request body is not valid JSON")});
+        });
+        return;
+    }
+    QNetworkAccessManager &manager = networkManager();
+    QNetworkReply *reply = request.body ? manager.sendCustomRequest(request.request, request.method, *request.body)
+                                        : manager.sendCustomRequest(request.request, request.method);
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, completion] {
+        reply->deleteLater();
+        const std::optional<int> status = httpStatus(reply);
+        const QNetworkReply::NetworkError error = reply->error();
+        if (error != QNetworkReply::NoError && !(status && isStatusMappedError(error))) {
+            completion(std::nullopt, networkError(reply));
+            return;
+        }
+        if (!status) {
+            completion(std::nullopt, responseDoesNotExist());
+            return;
+        }
+        if (*status != 200) {
+            completion(std::nullopt, statusNot200(*status));
+            return;
+        }
+        completion(reply->readAll(), std::nullopt);
+    });
+}
+
+void WService::downloadResource(const QUrl &url, DownloadCompletion completion)
+{
+    if (!completion)
+        completion = [](bool, std::optional<QString>) {};
+    struct Download {
+        QTemporaryFile file{QDir::tempPath() + QStringLiteral("/wexo-download-XXXXXX")};
+        bool failed = false;
+    };
+    auto download = std::make_shared<Download>();
+    if (!download->file.open()) {
+        qCDebug(lcBackend) << "cannot create a file for a download:" << download->file.errorString();
+        WPerform::onMainThread([completion] { completion(false, std::nullopt); });
+        return;
+    }
+
+    QNetworkRequest request(url);
+    applyTransportSettings(request);
+    QNetworkReply *reply = networkManager().get(request);
+
+    auto fail = [reply, download] {
+        download->failed = true;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, fail] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > kMaxDownloadBytes) {
+            qCDebug(lcBackend) << "download refused, announced size" << length.toLongLong() << "bytes";
+            fail();
+        }
+    });
+    auto consume = [reply, download, fail] {
+        if (download->failed)
+            return;
+        const QByteArray chunk = reply->readAll();
+        if (download->file.size() + chunk.size() > kMaxDownloadBytes) {
+            qCDebug(lcBackend) << "download stopped at the size cap";
+            fail();
+            return;
+        }
+        if (download->file.write(chunk) != chunk.size()) {
+            qCDebug(lcBackend) << "cannot write a download:" << download->file.errorString();
+            fail();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, consume);
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, download, consume, completion] {
+        reply->deleteLater();
+        consume();
+        const std::optional<int> status = httpStatus(reply);
+        const bool ok = !download->failed && reply->error() == QNetworkReply::NoError && status == 200
+                        && download->file.flush();
+        if (ok)
+            completion(true, download->file.fileName());
+        else
+            completion(false, std::nullopt);
+        // The file goes now, not whenever the reply is deleted.
+        download->file.remove();
+    });
+}
+
+} // namespace WexoCreator
