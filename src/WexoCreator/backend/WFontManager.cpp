@@ -1,0 +1,167 @@
+#include "WexoCreator/backend/WFontManager.h"
+
+#include "WexoCreator/appearance-model/WFonts.h"
+#include "WexoCreator/backend/WFileManager.h"
+#include "WexoCreator/platform/WLogging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QRawFont>
+
+namespace WexoCreator {
+
+namespace {
+
+const QString kDefaultFontName = QStringLiteral("default");
+
+QFont systemFont(qreal pointSize, QFont::Weight weight)
+{
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(pointSize);
+    font.setWeight(weight);
+    return font;
+}
+
+bool isInFontCache(const QString &path)
+{
+    const QString cache = QDir(WFileManager::documentsDirectory()).filePath(WFileManager::rawValue(WFileType::Font));
+    return QFileInfo(path).absolutePath() == QFileInfo(cache).absoluteFilePath();
+}
+
+QFont templateFont(const QString &name, qreal size, const QFont &fallback)
+{
+    if (name == kDefaultFontName)
+        return fallback;
+    return WFontManager::fontWithName(name, size).value_or(fallback);
+}
+
+} // namespace
+
+WFontManager &WFontManager::shared()
+{
+    static WFontManager instance;
+    return instance;
+}
+
+void WFontManager::saveFont(const std::shared_ptr<WFonts> &font)
+{
+    if (font)
+        shared().addRecord(font);
+}
+
+void WFontManager::saveFont(const std::shared_ptr<WFonts> &font, const QByteArray &data)
+{
+    if (!font)
+        return;
+    WFontManager &self = shared();
+    const QString source = font->fontUrl().value_or(QString());
+    if (!self.m_memoryRegistrations.contains(source)) {
+        if (const auto registration = registerData(data))
+            self.m_memoryRegistrations.insert(source, *registration);
+    }
+    self.addRecord(font);
+}
+
+void WFontManager::addRecord(const std::shared_ptr<WFonts> &font)
+{
+    // A theme refresh hands in new records for the same fonts: keep one each.
+    for (auto &existing : m_fonts) {
+        if (existing == font)
+            return;
+        if (existing->fontName() == font->fontName() && existing->fontUrl() == font->fontUrl()) {
+            existing = font;
+            return;
+        }
+    }
+    m_fonts.append(font);
+}
+
+std::optional<WFontManager::Registration> WFontManager::registerData(const QByteArray &data)
+{
+    const int id = QFontDatabase::addApplicationFontFromData(data);
+    if (id < 0)
+        return std::nullopt;
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty()) {
+        QFontDatabase::removeApplicationFont(id);
+        return std::nullopt;
+    }
+    // The style name picks the face in the file; the family alone would give
+    // the family's regular face.
+    return Registration{id, families.constFirst(), QRawFont(data, 12).styleName()};
+}
+
+std::optional<WFontManager::Registration> WFontManager::registerFile(const QString &path)
+{
+    const auto known = m_fileRegistrations.constFind(path);
+    if (known != m_fileRegistrations.cend())
+        return *known;
+
+    QFile file(path);
+    std::optional<Registration> registration;
+    if (file.open(QIODevice::ReadOnly))
+        registration = registerData(file.readAll());
+    if (!registration) {
+        qCDebug(lcBackend) << "not a usable font file:" << path;
+        if (isInFontCache(path))
+            WFileManager::removeStoredFile(path);
+        return std::nullopt;
+    }
+    m_fileRegistrations.insert(path, *registration);
+    return *registration;
+}
+
+void WFontManager::forgetFile(const QString &path)
+{
+    const auto known = m_fileRegistrations.constFind(path);
+    if (known == m_fileRegistrations.cend())
+        return;
+    QFontDatabase::removeApplicationFont(known->id);
+    m_fileRegistrations.erase(known);
+}
+
+std::optional<WFontManager::Registration> WFontManager::registrationOf(const WFonts &font)
+{
+    if (font.localURL() && font.localURL()->isLocalFile())
+        return registerFile(font.localURL()->toLocalFile());
+    const auto inMemory = m_memoryRegistrations.constFind(font.fontUrl().value_or(QString()));
+    if (inMemory != m_memoryRegistrations.cend())
+        return *inMemory;
+    return std::nullopt;
+}
+
+std::optional<QFont> WFontManager::fontWithName(const QString &name, qreal size)
+{
+    WFontManager &self = shared();
+    for (const auto &font : std::as_const(self.m_fonts)) {
+        if (font->fontName() != name)
+            continue;
+        const auto registration = self.registrationOf(*font);
+        if (!registration)
+            return std::nullopt;
+        QFont result = QFontDatabase::font(registration->family, registration->styleName, qRound(size));
+        result.setPointSizeF(size);
+        return result;
+    }
+    return std::nullopt;
+}
+
+QFont WFontManager::templateTitleFont(const QString &name, qreal size)
+{
+    return templateFont(name, size, systemFont(16, QFont::Bold));
+}
+
+QFont WFontManager::templateTapHereFont(const QString &name, qreal size)
+{
+    return templateFont(name, size, systemFont(10, QFont::Light));
+}
+
+QFont WFontManager::templateContentFont(const QString &name, qreal size)
+{
+    return templateFont(name, size, systemFont(14, QFont::Medium));
+}
+
+} // namespace WexoCreator

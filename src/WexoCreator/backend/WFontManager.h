@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFont>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace WexoCreator {
+
+class WFonts;
+
+// Keeps the theme's downloaded fonts and turns a font name from the template
+// into a QFont. Each font file is registered with the application once and the
+// registration is reused; Qt looks fonts up by family, so the family inside the
+// file is used, whatever name the theme gives the font.
+class WFontManager
+{
+public:
+    static WFontManager &shared();
+
+    // The font records handed in, one per name and source, earliest first.
+    const QList<std::shared_ptr<WFonts>> &fonts() const { return m_fonts; }
+
+    static void saveFont(const std::shared_ptr<WFonts> &font);
+    // For a font whose file could not be kept on disk: registers the bytes.
+    static void saveFont(const std::shared_ptr<WFonts> &font, const QByteArray &data);
+
+    static std::optional<QFont> fontWithName(const QString &name, qreal size = 12.0);
+    // Never fail: "default", an unknown name or an unusable file gives the fixed fallback.
+    static QFont templateTitleFont(const QString &name, qreal size = 12.0);
+    static QFont templateTapHereFont(const QString &name, qreal size = 10.0);
+    static QFont templateContentFont(const QString &name, qreal size = 10.0);
+
+    struct Registration {
+        int id = -1;
+        QString family;
+        QString styleName;
+    };
+
+    // Registers a font file on first use and reuses that later. A file of the
+    // font cache that is not a usable font is deleted, so it is downloaded again.
+    std::optional<Registration> registerFile(const QString &path);
+    // Drops the registration of a file that is about to be replaced.
+    void forgetFile(const QString &path);
+
+private:
+    WFontManager() = default;
+
+    static std::optional<Registration> registerData(const QByteArray &data);
+    void addRecord(const std::shared_ptr<WFonts> &font);
+    std::optional<Registration> registrationOf(const WFonts &font);
+
+    QList<std::shared_ptr<WFonts>> m_fonts;
+    QHash<QString, Registration> m_fileRegistrations;   // by file path
+    QHash<QString, Registration> m_memoryRegistrations; // by font URL
+};
+
+} // namespace WexoCreator
