@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace WexoCreator {
+
+// A widget's element identifier is its object name, so a name the host gives a
+// widget is the identifier that walkthroughs record and look for. An empty
+// object name is no identifier.
+std::optional<QString> wexoElementIdentifier(const QWidget *widget);
+void setWexoElementIdentifier(QWidget *widget, const std::optional<QString> &identifier);
+
+// The first widget carrying the identifier in a pre-order, depth-first walk: the
+// root first, then each child widget's subtree in children() order (back-most
+// first). Hidden widgets count; child windows (dialogs) are not part of the tree.
+QWidget *getWView(QWidget *root, const QString &identifier);
+
+} // namespace WexoCreator

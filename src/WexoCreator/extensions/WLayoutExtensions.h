@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPixmap>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace WexoCreator {
+
+// Edges a border can be drawn on; the values are the edge bits.
+enum class WRectEdge { Top = 1, Left = 2, Bottom = 4, Right = 8, All = 15 };
+
+// Draws strips of the given thickness along the chosen edges, kept flush with
+// them as the widget resizes. Strips drawn by an earlier call on the edges are
+// removed first (an empty list removes them all); only strips made here are
+// ever removed. `All` instead outlines the whole widget and leaves strips alone.
+void borders(QWidget *widget, const QList<WRectEdge> &edges, qreal width, const QColor &color);
+
+// The outline that borders(All) and debugBounds() draw; a width of 0 removes it.
+void setOutline(QWidget *widget, qreal width, const QColor &color);
+
+qreal distance(const QPointF &from, const QPointF &to);
+
+// The rectangle scaled about its centre.
+QRectF rectScaled(const QRectF &rect, qreal factor);
+
+// A picture of the host window, whichever widget asks; absent without one.
+std::optional<QPixmap> wScreenShot();
+
+} // namespace WexoCreator

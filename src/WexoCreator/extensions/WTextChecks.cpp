@@ -1,0 +1,49 @@
+#include "WexoCreator/extensions/WTextChecks.h"
+
+#include <QRegularExpression>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
+namespace WexoCreator {
+
+bool isBlank(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == u'\t' || c.category() == QChar::Separator_Space;
+    });
+}
+
+bool isEmail(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,}"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.isValid() && pattern.match(text).hasMatch();
+}
+
+bool isAlphanumeric(const QString &text)
+{
+    static const QRegularExpression other(QStringLiteral("[^a-zA-Z0-9]"));
+    return !text.isEmpty() && !other.match(text).hasMatch();
+}
+
+bool isValidPassword(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[a-zA-Z_0-9\\-_,;.:#+*?=!§$%&/()@]+$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (!pattern.isValid() || !pattern.match(text).hasMatch())
+        return false;
+    const qsizetype length = graphemeCount(text);
+    return length >= 6 && length <= 20;
+}
+
+qsizetype graphemeCount(const QString &text)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype count = 0;
+    while (finder.toNextBoundary() > 0)
+        ++count;
+    return count;
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,229 @@
+#include "WexoCreator/platform/WHostQueries.h"
+
+#include <QAbstractItemDelegate>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialog>
+#include <QListView>
+#include <QMainWindow>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace WexoCreator {
+
+namespace {
+
+bool isTreeModel(const QAbstractItemModel *model, const QModelIndex &root)
+{
+    const int rows = model->rowCount(root);
+    for (int row = 0; row < rows; ++row) {
+        if (model->hasChildren(model->index(row, 0, root)))
+            return true;
+    }
+    return false;
+}
+
+// True when `widget` is `page` or lies inside it without crossing into another window.
+bool liesInside(const QWidget *widget, const QWidget *page)
+{
+    return widget && (widget == page || page->isAncestorOf(widget));
+}
+
+} // namespace
+
+QWidget *WHostQueries::hostWindow()
+{
+    QWidget *hidden = nullptr;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (!qobject_cast<QMainWindow *>(window))
+            continue;
+        if (window->isVisible())
+            return window;
+        if (!hidden)
+            hidden = window;
+    }
+    return hidden ? hidden : QApplication::activeWindow();
+}
+
+QWidget *WHostQueries::rootPage(QWidget *window)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
+        return main->centralWidget();
+    return window;
+}
+
+bool WHostQueries::isPage(const QWidget *widget)
+{
+    if (!widget)
+        return false;
+    if (widget->isWindow())
+        return true;
+    QWidget *parent = widget->parentWidget();
+    if (auto *main = qobject_cast<QMainWindow *>(parent))
+        return main->centralWidget() == widget;
+    return qobject_cast<QStackedWidget *>(parent) != nullptr;
+}
+
+QWidget *WHostQueries::pageOf(QWidget *widget)
+{
+    for (QWidget *candidate = widget; candidate; candidate = candidate->parentWidget()) {
+        if (isPage(candidate))
+            return candidate;
+    }
+    return nullptr;
+}
+
+QString WHostQueries::pageName(const QWidget *page)
+{
+    return page ? QString::fromLatin1(page->metaObject()->className()) : QString();
+}
+
+QDialog *WHostQueries::presentedDialog(const QWidget *page)
+{
+    if (!page)
+        return nullptr;
+    QDialog *found = nullptr;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        auto *dialog = qobject_cast<QDialog *>(window);
+        if (!dialog || dialog == page || !dialog->isVisible() || !dialog->isModal())
+            continue;
+        if (!liesInside(dialog->parentWidget(), page))
+            continue;
+        // Of two dialogs open over the same page, the one shown last is on top.
+        if (dialog == QApplication::activeModalWidget())
+            return dialog;
+        if (!found)
+            found = dialog;
+    }
+    return found;
+}
+
+QWidget *WHostQueries::wTopViewController(QWidget *start)
+{
+    QWidget *page = start ? start : rootPage(hostWindow());
+    // Each step goes to a child page or to a dialog whose parent lies inside the
+    // current page, so the walk always ends; a container with no current page
+    // stops it there.
+    while (page) {
+        if (auto *stack = qobject_cast<QStackedWidget *>(page); stack && stack->currentWidget()) {
+            page = stack->currentWidget();
+            continue;
+        }
+        if (auto *tabs = qobject_cast<QTabWidget *>(page); tabs && tabs->currentWidget()) {
+            page = tabs->currentWidget();
+            continue;
+        }
+        if (QDialog *dialog = presentedDialog(page)) {
+            page = dialog;
+            continue;
+        }
+        return page;
+    }
+    return nullptr;
+}
+
+std::optional<QString> WHostQueries::tabItemIdentifier(const QTabBar *bar, int index)
+{
+    if (!bar || index < 0 || index >= bar->count())
+        return std::nullopt;
+    const QVariant data = bar->tabData(index);
+    if (data.typeId() != QMetaType::QString || data.toString().isEmpty())
+        return std::nullopt;
+    return data.toString();
+}
+
+void WHostQueries::setTabItemIdentifier(QTabBar *bar, int index, const std::optional<QString> &identifier)
+{
+    if (!bar || index < 0 || index >= bar->count())
+        return;
+    bar->setTabData(index, identifier ? QVariant(*identifier) : QVariant());
+}
+
+std::optional<int> WHostQueries::tabIndexWithIdentifier(const QTabBar *bar, const QString &identifier)
+{
+    for (int index = 0; bar && index < bar->count(); ++index) {
+        if (tabItemIdentifier(bar, index) == identifier)
+            return index;
+    }
+    return std::nullopt;
+}
+
+bool WHostQueries::isCollectionView(const QAbstractItemView *view)
+{
+    auto *list = qobject_cast<const QListView *>(view);
+    return list && list->viewMode() == QListView::IconMode;
+}
+
+bool WHostQueries::isTableView(const QAbstractItemView *view)
+{
+    return view && !isCollectionView(view);
+}
+
+QModelIndex WHostQueries::cellIndex(const QAbstractItemView *view, const WIndexPath &path)
+{
+    const QAbstractItemModel *model = view ? view->model() : nullptr;
+    if (!model || path.section < 0 || path.item < 0)
+        return {};
+    const QModelIndex root = view->rootIndex();
+    if (!isTreeModel(model, root))
+        return path.section == 0 ? model->index(path.item, 0, root) : QModelIndex();
+    const QModelIndex section = model->index(path.section, 0, root);
+    return section.isValid() ? model->index(path.item, 0, section) : QModelIndex();
+}
+
+std::optional<WIndexPath> WHostQueries::indexPathOf(const QAbstractItemView *view, const QModelIndex &index)
+{
+    const QAbstractItemModel *model = view ? view->model() : nullptr;
+    if (!model || !index.isValid() || index.model() != model)
+        return std::nullopt;
+    const QModelIndex root = view->rootIndex();
+    if (!isTreeModel(model, root)) {
+        if (index.parent() != root)
+            return std::nullopt;
+        return WIndexPath{0, index.row()};
+    }
+    // In a tree the top-level rows are the sections, not cells.
+    const QModelIndex parent = index.parent();
+    if (parent == root || parent.parent() != root)
+        return std::nullopt;
+    return WIndexPath{parent.row(), index.row()};
+}
+
+bool WHostQueries::isCellLoaded(const QAbstractItemView *view, const QModelIndex &index)
+{
+    if (!view || !index.isValid() || index.model() != view->model())
+        return false;
+    const QRect rect = view->visualRect(index);
+    return !rect.isEmpty() && rect.intersects(view->viewport()->rect());
+}
+
+QList<WIndexPath> WHostQueries::visibleIndexPaths(const QAbstractItemView *view)
+{
+    QList<WIndexPath> paths;
+    const QAbstractItemModel *model = view ? view->model() : nullptr;
+    if (!model)
+        return paths;
+    const QModelIndex root = view->rootIndex();
+    const bool tree = isTreeModel(model, root);
+    const int sections = tree ? model->rowCount(root) : 1;
+    for (int section = 0; section < sections; ++section) {
+        const QModelIndex parent = tree ? model->index(section, 0, root) : root;
+        const int rows = model->rowCount(parent);
+        for (int item = 0; item < rows; ++item) {
+            if (isCellLoaded(view, model->index(item, 0, parent)))
+                paths.append(WIndexPath{section, item});
+        }
+    }
+    return paths;
+}
+
+QString WHostQueries::cellClassName(const QAbstractItemView *view, const QModelIndex &index)
+{
+    const QAbstractItemDelegate *delegate = view ? view->itemDelegateForIndex(index) : nullptr;
+    return delegate ? QString::fromLatin1(delegate->metaObject()->className()) : QString();
+}
+
+} // namespace WexoCreator

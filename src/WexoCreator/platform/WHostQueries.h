@@ -1,0 +1,68 @@
+#pragma once
+
+#include "WexoCreator/platform/WIndexPath.h"
+
+#include <QList>
+#include <QModelIndex>
+#include <QString>
+
+#include <optional>
+
+class QAbstractItemView;
+class QDialog;
+class QTabBar;
+class QWidget;
+
+namespace WexoCreator {
+
+// What the library asks of the host's widget tree: its main window, the page a
+// person is looking at, the page a widget belongs to, tab items and the cells of
+// item views. A page is a window, a main window's central widget, or a page of a
+// QStackedWidget (a QTabWidget's pages included).
+struct WHostQueries {
+    // The first top-level QMainWindow (a visible one when there are several),
+    // else the active window, else null.
+    static QWidget *hostWindow();
+
+    // A main window's central widget, else the window itself.
+    static QWidget *rootPage(QWidget *window);
+
+    static bool isPage(const QWidget *widget);
+
+    // The nearest page among the widget and its ancestors; recording and playback
+    // both use it so a recorded page name matches the top page.
+    static QWidget *pageOf(QWidget *widget);
+
+    // The name walkthroughs use in "Page": the page's class name.
+    static QString pageName(const QWidget *page);
+
+    // The page on screen: from the given page, or from the host window's root
+    // page, down through current stack and tab pages and modal dialogs.
+    static QWidget *wTopViewController(QWidget *start = nullptr);
+
+    // The visible modal dialog opened from the page or from a widget inside it.
+    static QDialog *presentedDialog(const QWidget *page);
+
+    // A tab's identifier is its data when that holds a non-empty string.
+    static std::optional<QString> tabItemIdentifier(const QTabBar *bar, int index);
+    static void setTabItemIdentifier(QTabBar *bar, int index, const std::optional<QString> &identifier);
+    static std::optional<int> tabIndexWithIdentifier(const QTabBar *bar, const QString &identifier);
+
+    // A QListView in icon mode plays the collection; every other item view the table.
+    static bool isCollectionView(const QAbstractItemView *view);
+    static bool isTableView(const QAbstractItemView *view);
+
+    // The row at an index path: in a tree model the item under top-level row
+    // `section`; in a flat model section 0 and row `item`. Invalid when there is none.
+    static QModelIndex cellIndex(const QAbstractItemView *view, const WIndexPath &path);
+    static std::optional<WIndexPath> indexPathOf(const QAbstractItemView *view, const QModelIndex &index);
+
+    // A cell counts as loaded while its rectangle meets the viewport.
+    static bool isCellLoaded(const QAbstractItemView *view, const QModelIndex &index);
+    static QList<WIndexPath> visibleIndexPaths(const QAbstractItemView *view);
+
+    // The class name that stands for a cell's class: its item delegate's.
+    static QString cellClassName(const QAbstractItemView *view, const QModelIndex &index);
+};
+
+} // namespace WexoCreator
