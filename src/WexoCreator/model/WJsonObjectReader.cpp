@@ -1,0 +1,245 @@
+#include "WexoCreator/model/WJsonObjectReader.h"
+
+#include "WexoCreator/model/WJsonDecoder.h"
+
+#include <QStringList>
+
+
+namespace WexoCreator {
+
+namespace {
+
+bool isAsciiUpper(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+bool isAsciiLower(QChar c)
+{
+    return c >= u'a' && c <= u'z';
+}
+
+// A converted snake-case key starts with a lower-cased piece and has an
+// upper-cased first character in each later piece, so a coding key that
+// starts with a capital, or is all lower-case letters, can only be matched
+// in its own form. Skipping the scan for those keeps the common path cheap.
+bool mayComeFromSnakeCase(QLatin1StringView key)
+{
+    if (key.isEmpty() || isAsciiUpper(key.front()) || key.front() == u'_')
+        return false;
+    for (const QChar c : key) {
+        if (!isAsciiLower(c))
+            return true;
+    }
+    return false;
+}
+
+// The converted form of a key when the conversion changes it.
+std::optional<QString> snakeCaseForm(const QString &raw)
+{
+    if (!raw.contains(u'_'))
+        return std::nullopt;
+    QString converted = WJsonDecoder::convertFromSnakeCase(raw);
+    if (converted == raw)
+        return std::nullopt;
+    return converted;
+}
+
+std::optional<qint64> asInt64(const QJsonValue &v)
+{
+    if (!v.isDouble())
+        return std::nullopt;
+    // toInteger() answers its default for fractions and numbers out of range,
+    // so a value is only trusted when two different defaults agree.
+    const qint64 n = v.toInteger(0);
+    if (n == 0)
+        return v.toInteger(1) == 0 ? std::optional<qint64>(0) : std::nullopt;
+    return n;
+}
+
+std::optional<QUrl> asUrl(const QJsonValue &v)
+{
+    if (!v.isString())
+        return std::nullopt;
+    const QString text = v.toString();
+    if (text.isEmpty())
+        return std::nullopt;
+    QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+std::optional<QString> asString(const QJsonValue &v)
+{
+    return v.isString() ? std::optional<QString>(v.toString()) : std::nullopt;
+}
+
+std::optional<bool> asBool(const QJsonValue &v)
+{
+    return v.isBool() ? std::optional<bool>(v.toBool()) : std::nullopt;
+}
+
+constexpr const char *kExpectedInt64 = "expected a whole number within 64 bits";
+constexpr const char *kExpectedBool = "expected true or false";
+
+template<class Convert>
+auto readOptional(const WJsonObjectReader &json, QLatin1StringView key, Convert convert, const char *expected)
+{
+    const QJsonValue v = json.value(key);
+    if (v.isUndefined() || v.isNull())
+        return decltype(convert(v))();
+    auto result = convert(v);
+    if (!result)
+        json.fail(key, QString::fromLatin1(expected));
+    return result;
+}
+
+template<class Convert>
+auto readRequired(const WJsonObjectReader &json, QLatin1StringView key, Convert convert, const char *expected)
+{
+    auto result = convert(json.requiredValue(key));
+    if (!result)
+        json.fail(key, QString::fromLatin1(expected));
+    return result;
+}
+
+} // namespace
+
+WJsonObjectReader::WJsonObjectReader(const QJsonObject &object)
+    : m_object(object)
+{
+}
+
+WJsonObjectReader::WJsonObjectReader(const QJsonObject &object, const WJsonObjectReader *parent,
+                                     QLatin1StringView keyInParent, qsizetype indexInParent)
+    : m_object(object)
+    , m_parent(parent)
+    , m_keyInParent(keyInParent)
+    , m_indexInParent(indexInParent)
+{
+}
+
+QJsonValue WJsonObjectReader::value(QLatin1StringView key) const
+{
+    QJsonValue v = m_object.value(key);
+    if (!v.isUndefined() || !mayComeFromSnakeCase(key))
+        return v;
+    return snakeCaseValue(key);
+}
+
+QJsonValue WJsonObjectReader::snakeCaseValue(QLatin1StringView key) const
+{
+    if (!m_snakeKeys) {
+        m_snakeKeys.emplace();
+        for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
+            if (std::optional<QString> converted = snakeCaseForm(it.key()))
+                m_snakeKeys->append({std::move(*converted), it.value()});
+        }
+    }
+    for (const auto &[converted, v] : std::as_const(*m_snakeKeys)) {
+        if (converted == key)
+            return v;
+    }
+    return QJsonValue(QJsonValue::Undefined);
+}
+
+QJsonObject WJsonObjectReader::convertedObject() const
+{
+    QJsonObject converted;
+    for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
+        const QString raw = it.key();
+        const std::optional<QString> key = snakeCaseForm(raw);
+        if (!key) {
+            converted.insert(raw, it.value());
+            continue;
+        }
+        // The key's own form wins over a snake-case spelling of it.
+        if (!m_object.contains(*key) && !converted.contains(*key))
+            converted.insert(*key, it.value());
+    }
+    return converted;
+}
+
+QJsonValue WJsonObjectReader::requiredValue(QLatin1StringView key) const
+{
+    const QJsonValue v = value(key);
+    if (v.isUndefined())
+        fail(key, QStringLiteral("missing required key"));
+    if (v.isNull())
+        fail(key, QStringLiteral("null for a required key"));
+    return v;
+}
+
+QString WJsonObjectReader::requiredString(QLatin1StringView key) const
+{
+    return *readRequired(*this, key, asString, "expected a string");
+}
+
+std::optional<QString> WJsonObjectReader::optionalString(QLatin1StringView key) const
+{
+    return readOptional(*this, key, asString, "expected a string");
+}
+
+qint64 WJsonObjectReader::requiredInt64(QLatin1StringView key) const
+{
+    return *readRequired(*this, key, asInt64, kExpectedInt64);
+}
+
+std::optional<qint64> WJsonObjectReader::optionalInt64(QLatin1StringView key) const
+{
+    return readOptional(*this, key, asInt64, kExpectedInt64);
+}
+
+bool WJsonObjectReader::requiredBool(QLatin1StringView key) const
+{
+    return *readRequired(*this, key, asBool, kExpectedBool);
+}
+
+std::optional<bool> WJsonObjectReader::optionalBool(QLatin1StringView key) const
+{
+    return readOptional(*this, key, asBool, kExpectedBool);
+}
+
+QUrl WJsonObjectReader::requiredUrl(QLatin1StringView key) const
+{
+    return *readRequired(*this, key, asUrl, "expected a URL");
+}
+
+std::optional<QUrl> WJsonObjectReader::optionalUrl(QLatin1StringView key) const
+{
+    return readOptional(*this, key, asUrl, "expected a URL");
+}
+
+std::optional<QString> WJsonObjectReader::lenientString(QLatin1StringView key) const
+{
+    return asString(value(key));
+}
+
+std::optional<bool> WJsonObjectReader::lenientBool(QLatin1StringView key) const
+{
+    return asBool(value(key));
+}
+
+QString WJsonObjectReader::path(QLatin1StringView key, qsizetype index) const
+{
+    QStringList segments;
+    auto segment = [](QLatin1StringView name, qsizetype i) {
+        QString s = name.toString();
+        if (i >= 0)
+            s += u'[' + QString::number(i) + u']';
+        return s;
+    };
+    if (!key.isEmpty())
+        segments.prepend(segment(key, index));
+    for (const WJsonObjectReader *r = this; r && r->m_parent; r = r->m_parent)
+        segments.prepend(segment(r->m_keyInParent, r->m_indexInParent));
+    return segments.join(u'.');
+}
+
+void WJsonObjectReader::fail(QLatin1StringView key, const QString &reason, qsizetype index) const
+{
+    throw WDecodeError(path(key, index), reason);
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "WexoCreator/model/WexoStep.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace WexoCreator {
+
+class WJsonObjectReader;
+
+// One page of a walkthrough: the steps that play on one screen. A page is
+// one shared object, so the run-time fields written through one holder are
+// seen by the feed, the menu and the playback alike.
+class Wexo
+{
+public:
+    std::optional<bool> IsActive;
+    std::optional<QString> Page; // class name of the screen's view controller
+    std::optional<QString> StepId;
+    qint64 PageOrderNo = 0;
+    std::optional<QString> appId; // "Subdomain"
+    std::optional<QString> WalkthroughId;
+    std::optional<QList<std::shared_ptr<WexoStep>>> values;
+
+    // Set at run time, never decoded.
+    std::optional<QString> wexoName;
+    std::optional<QString> analyticsId;
+    qint64 totalWexoSteps = 0;
+
+    void decode(const WJsonObjectReader &json);
+};
+
+} // namespace WexoCreator
