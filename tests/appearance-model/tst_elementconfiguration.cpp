@@ -39,17 +39,6 @@ private Q_SLOTS:
         QCOMPARE(got, expected);
     }
 
-    void eachFallbackReadsItsOwnField()
-    {
-        ElementConfiguration configuration;
-        configuration.setTypeIcon(QStringLiteral("camera"));
-        QCOMPARE(configuration.getIcon(), QStringLiteral("camera"));
-        QCOMPARE(configuration.getPreference(), QStringLiteral("widget"));
-        configuration.setPlacement(QStringLiteral("right"));
-        QCOMPARE(configuration.getPlacement(), QStringLiteral("right"));
-        QCOMPARE(configuration.getTitleText(), QStringLiteral("Help"));
-    }
-
     void tooltipKind_data()
     {
         QTest::addColumn<OptText>("tooltip");
@@ -73,28 +62,6 @@ private Q_SLOTS:
         ElementConfiguration configuration;
         configuration.setTooltip(tooltip);
         QCOMPARE(configuration.getTooltipType(), expected);
-    }
-
-    void tooltipRawValues_data()
-    {
-        QTest::addColumn<qint64>("raw");
-        QTest::addColumn<std::optional<WTooltipType>>("expected");
-
-        QTest::addRow("0") << qint64(0) << std::optional<WTooltipType>(WTooltipType::questionMark);
-        QTest::addRow("1") << qint64(1) << std::optional<WTooltipType>(WTooltipType::iMark);
-        QTest::addRow("2") << qint64(2) << std::optional<WTooltipType>();
-        QTest::addRow("-1") << qint64(-1) << std::optional<WTooltipType>();
-    }
-
-    void tooltipRawValues()
-    {
-        QFETCH(qint64, raw);
-        QFETCH(std::optional<WTooltipType>, expected);
-
-        const std::optional<WTooltipType> type = tooltipTypeFromRawValue(raw);
-        QCOMPARE(type, expected);
-        if (type)
-            QCOMPARE(rawValue(*type), raw);
     }
 };
 

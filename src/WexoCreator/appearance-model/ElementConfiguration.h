@@ -14,22 +14,25 @@
 
 namespace WexoCreator {
 
+class WJsonObjectReader;
+
 // The library's own appearance settings inside the company theme: colour
 // pairs, launcher settings, tooltip kind, fonts and the options menu's colours
 // and texts. Nested records are shared, so a font's localURL set by the font
-// download is seen through this list too.
+// download is seen through this list too. A null pointer is an absent record.
 class ElementConfiguration
 {
 public:
     using Pair = std::shared_ptr<ElementConfigurationParameters>;
 
-    // The launcher settings with the built-in fallback for an absent or empty text.
+    void decode(const WJsonObjectReader &json);
+
+    // The launcher settings, with the built-in value for an absent or empty text.
     QString getIcon() const;
     QString getPreference() const;
     QString getPlacement() const;
     QString getTitleText() const;
-    // "questionMark" gives questionMark, absent or empty gives iMark, and any
-    // other text gives questionMark.
+    // Absent, empty or "iMark" gives iMark; any other text gives questionMark.
     WTooltipType getTooltipType() const;
 
     const Pair &pulse() const { return m_pulse; }
@@ -40,6 +43,7 @@ public:
     void setCameraIcon(const Pair &value) { m_cameraIcon = value; }
     const Pair &highlighter() const { return m_highlighter; }
     void setHighlighter(const Pair &value) { m_highlighter = value; }
+    // JSON key "tooltip-color"
     const Pair &tooltipColor() const { return m_tooltipColor; }
     void setTooltipColor(const Pair &value) { m_tooltipColor = value; }
     const std::optional<QString> &preferences() const { return m_preferences; }
@@ -54,7 +58,7 @@ public:
     void setTooltip(const std::optional<QString> &value) { m_tooltip = value; }
     bool showSearchbar() const { return m_showSearchbar; }
     void setShowSearchbar(bool value) { m_showSearchbar = value; }
-    // Absent is not the same as empty: null in the answer leaves no list.
+    // Null in the answer is no list, [] an empty one.
     const std::optional<QList<std::shared_ptr<WFonts>>> &fonts() const { return m_fonts; }
     void setFonts(const std::optional<QList<std::shared_ptr<WFonts>>> &value) { m_fonts = value; }
     const std::shared_ptr<MobileColors> &mobileColors() const { return m_mobileColors; }

@@ -6,10 +6,14 @@
 
 namespace WexoCreator {
 
+class WJsonObjectReader;
+
 // A pair of hex colour texts of the theme: a primary and a secondary colour.
 class ElementConfigurationParameters
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const std::optional<QString> &prop1() const { return m_prop1; }
     void setProp1(const std::optional<QString> &value) { m_prop1 = value; }
     const std::optional<QString> &prop2() const { return m_prop2; }

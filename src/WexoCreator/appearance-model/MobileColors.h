@@ -4,12 +4,15 @@
 
 namespace WexoCreator {
 
-// The seven hex colour texts of the options menu. A decoded record always holds
-// all seven texts of its JSON object, unchecked: turning them into colours is
-// the configuration getters' business.
+class WJsonObjectReader;
+
+// The seven hex colour texts of the options menu, kept unchecked: turning them
+// into colours is the configuration getters' business. Every key is required.
 class MobileColors
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const QString &blockBackgroundColor() const { return m_blockBackgroundColor; }
     void setBlockBackgroundColor(const QString &value) { m_blockBackgroundColor = value; }
     const QString &listItemBackgroundColor() const { return m_listItemBackgroundColor; }

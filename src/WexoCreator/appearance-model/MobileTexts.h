@@ -4,11 +4,15 @@
 
 namespace WexoCreator {
 
-// The twelve texts and links of the options menu, stored as the backend sends
-// them; links become URLs only in the configuration getters.
+class WJsonObjectReader;
+
+// The twelve texts and links of the options menu, kept as the backend sends
+// them; links become URLs only in the configuration getters. Every key is required.
 class MobileTexts
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const QString &aboutText() const { return m_aboutText; }
     void setAboutText(const QString &value) { m_aboutText = value; }
     const QString &aboutUsLink() const { return m_aboutUsLink; }
@@ -39,7 +43,7 @@ private:
     QString m_aboutUsLink = QStringLiteral("https://wexolin.example");
     QString m_logoLink = QStringLiteral("https://wexolin.example");
     QString m_logoPath = QStringLiteral("https://media.wexolin.example/images/logo_white.png");
-    QString m_optionsText = QString();
+    QString m_optionsText;
     QString m_playWexosText = QStringLiteral("In-App Guides");
     QString m_poweredByText = QStringLiteral("Powered By Wexolin");
     QString m_privacyPolicyLink = QStringLiteral("https://wexolin.example/");

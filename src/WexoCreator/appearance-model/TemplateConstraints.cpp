@@ -1,6 +1,7 @@
 #include "WexoCreator/appearance-model/TemplateConstraints.h"
 
 #include "WexoCreator/extensions/WColor.h"
+#include "WexoCreator/model/WJsonObjectReader.h"
 
 #include <QByteArray>
 #include <QJsonValue>
@@ -10,23 +11,9 @@
 
 namespace WexoCreator {
 
+using namespace Qt::StringLiterals;
+
 namespace {
-
-void readText(const QJsonObject &object, QLatin1StringView key, std::optional<QString> &field)
-{
-    const QJsonValue value = object.value(key);
-    if (value.isString())
-        field = value.toString();
-}
-
-void readSize(const QJsonObject &object, QLatin1StringView key, double &field)
-{
-    const QJsonValue value = object.value(key);
-    if (!value.isString())
-        return;
-    if (const std::optional<double> size = TemplateConstraints::parseSize(value.toString()))
-        field = *size;
-}
 
 bool isDigit(char c)
 {
@@ -64,34 +51,9 @@ bool isDecimalNumber(const QByteArray &s)
     return i == n;
 }
 
-} // namespace
-
-TemplateConstraints::TemplateConstraints(const QJsonObject &object)
-{
-    readText(object, QLatin1StringView("backgroundcolor"), m_backgroundcolor);
-    readText(object, QLatin1StringView("color"), m_color);
-    readText(object, QLatin1StringView("font"), m_font);
-    readText(object, QLatin1StringView("fontWeight"), m_fontWeight);
-    readText(object, QLatin1StringView("text"), m_text);
-
-    const QJsonValue hasProperties = object.value(QLatin1StringView("hasProperties"));
-    if (hasProperties.isBool())
-        m_hasProperties = hasProperties.toBool();
-
-    readSize(object, QLatin1StringView("paddingT"), m_paddingT);
-    readSize(object, QLatin1StringView("paddingL"), m_paddingL);
-    readSize(object, QLatin1StringView("paddingB"), m_paddingB);
-    readSize(object, QLatin1StringView("paddingR"), m_paddingR);
-    readSize(object, QLatin1StringView("marginT"), m_marginT);
-    readSize(object, QLatin1StringView("marginL"), m_marginL);
-    readSize(object, QLatin1StringView("marginB"), m_marginB);
-    readSize(object, QLatin1StringView("marginR"), m_marginR);
-    // Read like any other size: scaling it by its own initial 0 would lose every radius.
-    readSize(object, QLatin1StringView("borderRadius"), m_borderRadius);
-    readSize(object, QLatin1StringView("fontSize"), m_fontSize);
-}
-
-std::optional<double> TemplateConstraints::parseSize(const QString &text)
+// Every "px" removed, then the rest must be one finite decimal number in C
+// notation, whatever the user's locale. Anything else is no size.
+std::optional<double> parseSize(const QString &text)
 {
     QString number = text;
     number.remove(QStringLiteral("px"));
@@ -110,6 +72,46 @@ std::optional<double> TemplateConstraints::parseSize(const QString &text)
     if (ec != std::errc() || ptr != end || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+void readSize(const WJsonObjectReader &json, QLatin1StringView key, double &field)
+{
+    const QJsonValue value = json.value(key);
+    if (!value.isString())
+        return;
+    if (const std::optional<double> size = parseSize(value.toString()))
+        field = *size;
+}
+
+void readText(const WJsonObjectReader &json, QLatin1StringView key, std::optional<QString> &field)
+{
+    if (std::optional<QString> value = json.lenientString(key))
+        field = std::move(value);
+}
+
+} // namespace
+
+void TemplateConstraints::decode(const WJsonObjectReader &json)
+{
+    readText(json, "backgroundcolor"_L1, m_backgroundcolor);
+    readText(json, "color"_L1, m_color);
+    readText(json, "font"_L1, m_font);
+    readText(json, "fontWeight"_L1, m_fontWeight);
+    readText(json, "text"_L1, m_text);
+    if (const std::optional<bool> value = json.lenientBool("hasProperties"_L1))
+        m_hasProperties = *value;
+
+    readSize(json, "paddingT"_L1, m_paddingT);
+    readSize(json, "paddingL"_L1, m_paddingL);
+    readSize(json, "paddingB"_L1, m_paddingB);
+    readSize(json, "paddingR"_L1, m_paddingR);
+    readSize(json, "marginT"_L1, m_marginT);
+    readSize(json, "marginL"_L1, m_marginL);
+    readSize(json, "marginB"_L1, m_marginB);
+    readSize(json, "marginR"_L1, m_marginR);
+    // Read like any other size: scaling it by its own initial 0 would lose every radius.
+    readSize(json, "borderRadius"_L1, m_borderRadius);
+    readSize(json, "fontSize"_L1, m_fontSize);
 }
 
 QColor TemplateConstraints::bgColor() const

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QColor>
-#include <QJsonObject>
 #include <QString>
 
 #include <optional>
 
 namespace WexoCreator {
+
+class WJsonObjectReader;
 
 // The style of one element of the step popups. Unlike every other record it is
 // read leniently: a field that is missing, null, of another JSON type or not a
@@ -15,14 +16,9 @@ namespace WexoCreator {
 class TemplateConstraints
 {
 public:
-    // Expects the keys in their converted form (snake case already folded).
-    explicit TemplateConstraints(const QJsonObject &object);
+    void decode(const WJsonObjectReader &json);
 
-    // Reads a size text: every "px" removed, then the rest must be one finite
-    // decimal number in C notation. Anything else is no size.
-    static std::optional<double> parseSize(const QString &text);
-
-    // The background colour, transparent when absent or not a colour text.
+    // The background colour; transparent when absent or of the wrong length.
     QColor bgColor() const;
 
     bool hasProperties() const { return m_hasProperties; }
@@ -39,7 +35,7 @@ public:
     void setFont(const std::optional<QString> &value) { m_font = value; }
     const std::optional<QString> &text() const { return m_text; }
     void setText(const std::optional<QString> &value) { m_text = value; }
-    // 0 means "not given" to the readers, which then use their own radius.
+    // 0 means "not given" to its reader.
     double borderRadius() const { return m_borderRadius; }
     void setBorderRadius(double value) { m_borderRadius = value; }
     double paddingT() const { return m_paddingT; }

@@ -6,11 +6,17 @@
 
 namespace WexoCreator {
 
-// The style blocks of the step popups, one per element; each may be absent.
+class WJsonObjectReader;
+
+// The style blocks of the step popups, one per element; a null pointer is an
+// absent block. A block that is not a JSON object fails the whole template,
+// though nothing inside a block does.
 class TemplateParameters
 {
 public:
     using Block = std::shared_ptr<TemplateConstraints>;
+
+    void decode(const WJsonObjectReader &json);
 
     const Block &popover() const { return m_popover; }
     void setPopover(const Block &value) { m_popover = value; }

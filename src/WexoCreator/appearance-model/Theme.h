@@ -9,11 +9,15 @@
 
 namespace WexoCreator {
 
+class WJsonObjectReader;
+
 // The answer to the theme request. "success" is carried but not consulted:
 // a theme whose config decodes is used whatever the flag says.
 class Theme
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const std::optional<bool> &success() const { return m_success; }
     void setSuccess(const std::optional<bool> &value) { m_success = value; }
     const std::optional<QString> &message() const { return m_message; }

@@ -9,11 +9,15 @@
 
 namespace WexoCreator {
 
+class WJsonObjectReader;
+
 // The company theme: brand colours and the library's element configuration.
 // CompanyURL and isMobile stay texts as the backend sends them.
 class ThemeConfiguration
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const std::optional<QString> &CompanyId() const { return m_CompanyId; }
     void setCompanyId(const std::optional<QString> &value) { m_CompanyId = value; }
     const std::optional<QString> &PrimaryColor() const { return m_PrimaryColor; }

@@ -7,11 +7,15 @@
 
 namespace WexoCreator {
 
+class WJsonObjectReader;
+
 // One downloadable font of the theme. The font download sets localURL once it
 // has stored a copy; the font manager then loads the font from there.
 class WFonts
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const std::optional<QString> &fontName() const { return m_fontName; }
     void setFontName(const std::optional<QString> &value) { m_fontName = value; }
     const std::optional<QString> &fontUrl() const { return m_fontUrl; }

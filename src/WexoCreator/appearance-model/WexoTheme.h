@@ -6,10 +6,14 @@
 
 namespace WexoCreator {
 
+class WJsonObjectReader;
+
 // A bare outcome answer: a message and a success flag.
 class WexoTheme
 {
 public:
+    void decode(const WJsonObjectReader &json);
+
     const std::optional<QString> &message() const { return m_message; }
     void setMessage(const std::optional<QString> &value) { m_message = value; }
     const std::optional<bool> &success() const { return m_success; }
