@@ -1,5 +1,6 @@
 #include "WexoCreator/extensions/WLayoutExtensions.h"
 
+#include "WexoCreator/extensions/WColor.h"
 #include "WexoCreator/platform/WHostQueries.h"
 
 #include <QEvent>
@@ -175,6 +176,12 @@ void setOutline(QWidget *widget, qreal width, const QColor &color)
         return;
     auto *outline = new WOutlineView(widget, width, color);
     outline->show();
+}
+
+void debugBounds(QWidget *widget, const QString &hexColor, qreal borderWidth)
+{
+    if (const std::optional<QColor> color = colorFromHex(hexColor))
+        setOutline(widget, borderWidth, *color);
 }
 
 qreal distance(const QPointF &from, const QPointF &to)

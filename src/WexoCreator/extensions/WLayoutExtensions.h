@@ -25,6 +25,10 @@ void borders(QWidget *widget, const QList<WRectEdge> &edges, qreal width, const 
 // The outline that borders(All) and debugBounds() draw; a width of 0 removes it.
 void setOutline(QWidget *widget, qreal width, const QColor &color);
 
+// An outline in a hex colour for finding a widget on screen; a colour text that
+// does not parse draws nothing.
+void debugBounds(QWidget *widget, const QString &hexColor = QStringLiteral("#FF0000"), qreal borderWidth = 1.0);
+
 qreal distance(const QPointF &from, const QPointF &to);
 
 // The rectangle scaled about its centre.
