@@ -1,0 +1,178 @@
+#include "WexoCreator/manager/WexoButtonWindow.h"
+
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WViewController.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QChildEvent>
+#include <QEvent>
+
+namespace WexoCreator {
+
+std::optional<QRegion> WexoButtonWindow::touchArea(const Slots &slots)
+{
+    if (slots.console) {
+        QRegion area = *slots.console;
+        if (slots.crossHair)
+            area += *slots.crossHair;
+        return area;
+    }
+    if (slots.alert)
+        return *slots.alert;
+    return std::nullopt;
+}
+
+bool WexoButtonWindow::takesTouch(const Slots &slots, const QPoint &point)
+{
+    const std::optional<QRegion> area = touchArea(slots);
+    return !area || area->contains(point);
+}
+
+WexoButtonWindow::WexoButtonWindow(QWidget *host)
+    : QWidget(host)
+{
+    setObjectName(QStringLiteral("WexoButtonWindow"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+    if (host) {
+        setGeometry(host->rect());
+        host->installEventFilter(this);
+    }
+    raise();
+}
+
+WexoButtonWindow::~WexoButtonWindow() = default;
+
+void WexoButtonWindow::setRootViewController(WViewController *controller)
+{
+    if (m_root == controller)
+        return;
+    m_root = controller;
+    if (!controller)
+        return;
+    controller->embedViewIn(this);
+    if (!isHidden())
+        controller->beginAppearance(false);
+}
+
+WPlayConsole *WexoButtonWindow::wConsoleButton() const
+{
+    return qobject_cast<WPlayConsole *>(m_console.data());
+}
+
+void WexoButtonWindow::setWConsoleButton(WPlayConsole *console)
+{
+    watch(m_console, console);
+    m_console = console;
+    updateTouchArea();
+}
+
+void WexoButtonWindow::setAlert(QWidget *alert)
+{
+    watch(m_alert, alert);
+    m_alert = alert;
+    updateTouchArea();
+}
+
+void WexoButtonWindow::setCrossHair(QWidget *crossHair)
+{
+    watch(m_crossHair, crossHair);
+    m_crossHair = crossHair;
+    updateTouchArea();
+}
+
+void WexoButtonWindow::watch(QWidget *oldWidget, QWidget *newWidget)
+{
+    if (oldWidget && oldWidget != m_console && oldWidget != m_alert && oldWidget != m_crossHair)
+        oldWidget->removeEventFilter(this);
+    if (newWidget)
+        newWidget->installEventFilter(this);
+}
+
+std::optional<QRegion> WexoButtonWindow::claimedArea(QWidget *widget) const
+{
+    if (!widget)
+        return std::nullopt;
+    // A hidden widget, or one shown somewhere else, keeps no touch from the host.
+    if (!widget->isWindow()) {
+        if (!isAncestorOf(widget) || !widget->isVisibleTo(this))
+            return QRegion();
+        const QPoint origin = widget->mapTo(this, QPoint(0, 0));
+        const QRegion shape = widget->mask().isEmpty() ? QRegion(widget->rect()) : widget->mask();
+        return shape.translated(origin);
+    }
+    // A separate window (an alert dialog): the part of it that lies over us.
+    if (!widget->isVisible())
+        return QRegion();
+    const QRect global = widget->frameGeometry();
+    return QRegion(QRect(mapFromGlobal(global.topLeft()), global.size())).intersected(rect());
+}
+
+WexoButtonWindow::Slots WexoButtonWindow::currentSlots() const
+{
+    return Slots{claimedArea(m_console), claimedArea(m_alert), claimedArea(m_crossHair)};
+}
+
+void WexoButtonWindow::updateTouchArea()
+{
+    const std::optional<QRegion> area = touchArea(currentSlots());
+    if (!area) {
+        clearMask();
+        setAttribute(Qt::WA_TransparentForMouseEvents, false);
+        return;
+    }
+    // An empty mask would mean "no mask" to Qt, so an empty area is made
+    // transparent instead.
+    setAttribute(Qt::WA_TransparentForMouseEvents, area->isEmpty());
+    if (area->isEmpty())
+        clearMask();
+    else
+        setMask(*area);
+}
+
+bool WexoButtonWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget()) {
+        switch (event->type()) {
+        case QEvent::Resize:
+            setGeometry(parentWidget()->rect());
+            break;
+        case QEvent::ChildAdded:
+            // Host widgets added later must not cover the library.
+            if (static_cast<QChildEvent *>(event)->child() != this)
+                raise();
+            break;
+        default:
+            break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ParentChange:
+        updateTouchArea();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool WexoButtonWindow::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::ParentChange:
+        updateTouchArea();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace WexoCreator

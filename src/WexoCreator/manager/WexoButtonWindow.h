@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+
+#include <optional>
+
+namespace WexoCreator {
+
+class WPlayConsole;
+class WViewController;
+
+// The library's covering window: a transparent child of the host window, kept
+// on top and at the host's size. Three slots decide which touches it keeps;
+// everything else falls through to the host below.
+class WexoButtonWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // What each slot claims, in window coordinates. An absent slot is empty;
+    // a set slot may claim an empty area (hidden, or not in the window).
+    struct Slots {
+        std::optional<QRegion> console;
+        std::optional<QRegion> alert;
+        std::optional<QRegion> crossHair;
+    };
+
+    // The touch rule: the area that stays in the library, or absent when the
+    // window takes every touch.
+    static std::optional<QRegion> touchArea(const Slots &slots);
+    static bool takesTouch(const Slots &slots, const QPoint &point);
+
+    explicit WexoButtonWindow(QWidget *host = nullptr);
+    ~WexoButtonWindow() override;
+
+    QWidget *host() const { return parentWidget(); }
+
+    void setRootViewController(WViewController *controller);
+    WViewController *rootViewController() const { return m_root; }
+
+    WPlayConsole *wConsoleButton() const;
+    void setWConsoleButton(WPlayConsole *console);
+    QWidget *alert() const { return m_alert; }
+    void setAlert(QWidget *alert);
+    QWidget *crossHair() const { return m_crossHair; }
+    void setCrossHair(QWidget *crossHair);
+
+    // The slots as they stand now, measured from the live widgets.
+    Slots currentSlots() const;
+    void updateTouchArea();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    std::optional<QRegion> claimedArea(QWidget *widget) const;
+    void watch(QWidget *oldWidget, QWidget *newWidget);
+
+    QPointer<WViewController> m_root;
+    QPointer<QWidget> m_console;
+    QPointer<QWidget> m_alert;
+    QPointer<QWidget> m_crossHair;
+};
+
+} // namespace WexoCreator

@@ -1,0 +1,337 @@
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include "ui_WPlayConsole.h"
+
+#include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/extensions/WColor.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/recording/WConsoleDelegate.h"
+
+#include <QEvent>
+#include <QGraphicsDropShadowEffect>
+#include <QPainter>
+#include <QPainterPath>
+#include <QResizeEvent>
+
+namespace WexoCreator {
+
+namespace {
+
+constexpr int kBadgeRadius = 15;
+constexpr int kLauncherInset = 20;
+// The platform's light grey.
+const QColor kLightGrey(0xAA, 0xAA, 0xAA);
+
+QPixmap requiredImage(const QString &name)
+{
+    const QString path = QStringLiteral(":/WexoCreator/images/%1.png").arg(name);
+    QPixmap image(path);
+    if (image.isNull())
+        qFatal("missing library image %s", qPrintable(path));
+    return image;
+}
+
+// Paints the image's shape in one colour, keeping its alpha.
+QPixmap tinted(const QPixmap &image, const QColor &color)
+{
+    QPixmap result(image.size());
+    result.setDevicePixelRatio(image.devicePixelRatio());
+    result.fill(Qt::transparent);
+    QPainter painter(&result);
+    painter.drawPixmap(0, 0, image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(result.rect(), color);
+    return result;
+}
+
+// The appearance values the console reads anew at every layout.
+QColor primaryColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
+QColor playIconTintColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
+QColor playIconBackgroundColor() { return colorFromHex(QStringLiteral("#FFFFFF")).value_or(Qt::white); }
+QString typeIcon() { return WConfiguration::wTypeIcon; }
+QString consoleText() { return WConfiguration::wText; }
+QString placement() { return WConfiguration::wConsolePlacement; }
+
+} // namespace
+
+WPlayConsole::WPlayConsole(QWidget *parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::WPlayConsole>())
+{
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    // The record bar's buttons keep their form images untinted so every
+    // colour pass starts from the original shape.
+    for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()})
+        button->setProperty("wexoOriginalIcon", button->icon().pixmap(button->iconSize() * 2));
+
+    recordModeView()->hide();
+    playBtn()->hide();
+    cancelTargetModeBtn()->hide();
+    selectTargetViewBtn()->hide();
+    stepNumberBadge()->setStyleSheet(QStringLiteral("border-radius: %1px;").arg(kBadgeRadius));
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+WPlayConsole::~WPlayConsole() = default;
+
+QPushButton *WPlayConsole::stopBtn() const { return m_ui->stopBtn; }
+QPushButton *WPlayConsole::playBtn() const { return m_ui->playBtn; }
+QPushButton *WPlayConsole::pauseBtn() const { return m_ui->pauseBtn; }
+QPushButton *WPlayConsole::targetModeBtn() const { return m_ui->targetModeBtn; }
+QWidget *WPlayConsole::recordModeView() const { return m_ui->recordModeView; }
+QPushButton *WPlayConsole::wMenuButton() const { return m_ui->wMenuButton; }
+QPushButton *WPlayConsole::cancelTargetModeBtn() const { return m_ui->cancelTargetModeBtn; }
+QPushButton *WPlayConsole::selectTargetViewBtn() const { return m_ui->selectTargetViewBtn; }
+QPushButton *WPlayConsole::stepNumberBadge() const { return m_ui->stepNumberBadge; }
+QFrame *WPlayConsole::recordViewHolder() const { return m_ui->recordViewHolder; }
+
+void WPlayConsole::setDelegate(WConsoleDelegate *delegate)
+{
+    m_delegate = delegate;
+    m_delegateGuard = dynamic_cast<QObject *>(delegate);
+}
+
+WConsoleDelegate *WPlayConsole::delegate() const
+{
+    if (m_delegateGuard.isNull() && dynamic_cast<QObject *>(m_delegate) != nullptr)
+        return nullptr;
+    return m_delegate;
+}
+
+void WPlayConsole::setBadgeTitle(const QString &title)
+{
+    stepNumberBadge()->setText(title);
+}
+
+void WPlayConsole::setMode(WConsoleMode mode)
+{
+    applyColors();
+    m_currentMode = mode;
+    switch (mode) {
+    case WConsoleMode::sniping:
+        return;
+    case WConsoleMode::record: {
+        recordViewHolder()->setStyleSheet(QStringLiteral("QFrame#recordViewHolder { background-color: white; border: 1px solid %1; border-radius: 32px; }")
+                                              .arg(kLightGrey.name()));
+        setShadow(recordViewHolder(), true);
+        recordViewHolder()->show();
+        recordModeView()->show();
+        wMenuButton()->hide();
+        // Widening keeps the console on screen when it was dragged near the right edge.
+        QPoint origin = pos();
+        if (parentWidget())
+            origin.setX(std::max(0, std::min(origin.x(), parentWidget()->width() - kRecordWidth)));
+        setGeometry(QRect(origin, QSize(kRecordWidth, kLauncherSize)));
+        break;
+    }
+    case WConsoleMode::hover:
+        m_roundClip = true;
+        setShadow(this, false);
+        recordViewHolder()->hide();
+        recordModeView()->hide();
+        wMenuButton()->show();
+        applyLauncherContent();
+        setShadow(wMenuButton(), true);
+        resize(kLauncherSize, kLauncherSize);
+        break;
+    case WConsoleMode::widget:
+        m_roundClip = false;
+        setShadow(this, false);
+        recordViewHolder()->hide();
+        recordModeView()->hide();
+        wMenuButton()->show();
+        applyLauncherContent();
+        setShadow(wMenuButton(), true);
+        setGeometry(0, 0, kLauncherSize, kLauncherSize);
+        if (parentWidget())
+            m_pinned = true;
+        break;
+    }
+    if (m_pinned)
+        pinToParent();
+    updateShape();
+}
+
+void WPlayConsole::applyColors()
+{
+    const QColor primary = primaryColor();
+    stepNumberBadge()->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; border: none; border-radius: %2px; font-weight: bold; }")
+                                         .arg(primary.name(QColor::HexArgb))
+                                         .arg(kBadgeRadius));
+    for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()}) {
+        const QPixmap original = button->property("wexoOriginalIcon").value<QPixmap>();
+        if (!original.isNull())
+            button->setIcon(tinted(original, primaryColor()));
+    }
+}
+
+void WPlayConsole::applyLauncherContent()
+{
+    QPushButton *button = wMenuButton();
+    button->setIcon(QIcon());
+    const QColor tint = playIconTintColor();
+    const QString typeIcon = typeIcon();
+    if (typeIcon == QStringLiteral("wexoIcon")) {
+        if (m_logoImage.isNull())
+            m_logoImage = requiredImage(QStringLiteral("w-logo"));
+        button->setIcon(tinted(m_logoImage, tint));
+    } else if (typeIcon == QStringLiteral("questionMark")) {
+        if (m_questionMark.isNull())
+            m_questionMark = requiredImage(QStringLiteral("question-mark"));
+        button->setIcon(tinted(m_questionMark, tint));
+    } else {
+        button->setText(consoleText());
+        QFont font = button->font();
+        font.setBold(true);
+        font.setPixelSize(14);
+        button->setFont(font);
+    }
+    const int side = kLauncherSize - 2 * kLauncherInset;
+    button->setIconSize(QSize(side, side));
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; }")
+                              .arg(playIconBackgroundColor().name(QColor::HexArgb),
+                                   tint.name(QColor::HexArgb)));
+}
+
+void WPlayConsole::setShadow(QWidget *widget, bool on)
+{
+    if (!on) {
+        widget->setGraphicsEffect(nullptr);
+        return;
+    }
+    auto *shadow = new QGraphicsDropShadowEffect(widget);
+    shadow->setColor(QColor(0, 0, 0, qRound(0.8 * 255)));
+    shadow->setBlurRadius(3.0);
+    shadow->setOffset(0, 0);
+    widget->setGraphicsEffect(shadow);
+}
+
+void WPlayConsole::pinToParent()
+{
+    QWidget *parent = parentWidget();
+    if (!parent)
+        return;
+    const bool right = placement() == QStringLiteral("right");
+    const int x = right ? parent->width() - width() : 0;
+    const int y = (parent->height() - height()) / 2;
+    move(x, y);
+}
+
+void WPlayConsole::updateShape()
+{
+    if (m_roundClip) {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), kLauncherSize / 2.0, kLauncherSize / 2.0);
+        setMask(QRegion(path.toFillPolygon().toPolygon()));
+    } else {
+        clearMask();
+    }
+    Q_EMIT shapeChanged();
+}
+
+void WPlayConsole::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    updateShape();
+}
+
+bool WPlayConsole::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize && m_pinned)
+        pinToParent();
+    return QWidget::eventFilter(watched, event);
+}
+
+bool WPlayConsole::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentAboutToChange && parentWidget())
+        parentWidget()->removeEventFilter(this);
+    if (event->type() == QEvent::ParentChange && parentWidget())
+        parentWidget()->installEventFilter(this);
+    return QWidget::event(event);
+}
+
+QPushButton *WPlayConsole::tapped(QPushButton *fallback) const
+{
+    auto *button = qobject_cast<QPushButton *>(sender());
+    return button ? button : fallback;
+}
+
+void WPlayConsole::onSelectBtn()
+{
+    QPushButton *button = tapped(wMenuButton());
+    if (WConsoleDelegate *d = delegate())
+        d->onSelectMode(button);
+}
+
+void WPlayConsole::onStop()
+{
+    QPushButton *button = tapped(stopBtn());
+    stepNumberBadge()->setText(QStringLiteral("0"));
+    if (WConsoleDelegate *d = delegate())
+        d->onStop(button);
+}
+
+void WPlayConsole::onPlay()
+{
+    QPushButton *button = tapped(playBtn());
+    button->hide();
+    pauseBtn()->show();
+    if (WConsoleDelegate *d = delegate())
+        d->onPlay(button);
+}
+
+void WPlayConsole::onPause()
+{
+    QPushButton *button = tapped(pauseBtn());
+    playBtn()->show();
+    button->hide();
+    if (WConsoleDelegate *d = delegate())
+        d->onPause(button);
+}
+
+void WPlayConsole::onTarget()
+{
+    QPushButton *button = tapped(targetModeBtn());
+    setMode(WConsoleMode::sniping);
+    button->hide();
+    cancelTargetModeBtn()->show();
+    stopBtn()->hide();
+    selectTargetViewBtn()->show();
+    if (WConsoleDelegate *d = delegate())
+        d->onTargetView(button);
+}
+
+void WPlayConsole::onCancelTarget()
+{
+    // While paused the crosshair stays: the tap is ignored entirely.
+    if (WexolinManager::shared().isPaused)
+        return;
+    QPushButton *button = tapped(cancelTargetModeBtn());
+    setMode(WConsoleMode::record);
+    targetModeBtn()->show();
+    button->hide();
+    stopBtn()->show();
+    selectTargetViewBtn()->hide();
+    if (WConsoleDelegate *d = delegate())
+        d->onCancelTarget(button);
+}
+
+void WPlayConsole::onSelectTarget()
+{
+    QPushButton *button = tapped(selectTargetViewBtn());
+    if (WConsoleDelegate *d = delegate())
+        d->onSelectTarget(button);
+}
+
+void WPlayConsole::onBadge()
+{
+    QPushButton *button = tapped(stepNumberBadge());
+    if (WConsoleDelegate *d = delegate())
+        d->onWexoBadge(button);
+}
+
+} // namespace WexoCreator
