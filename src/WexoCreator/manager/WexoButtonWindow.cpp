@@ -9,22 +9,22 @@
 
 namespace WexoCreator {
 
-std::optional<QRegion> WexoButtonWindow::touchArea(const Slots &slots)
+std::optional<QRegion> WexoButtonWindow::touchArea(const Slots &touchSlots)
 {
-    if (slots.console) {
-        QRegion area = *slots.console;
-        if (slots.crossHair)
-            area += *slots.crossHair;
+    if (touchSlots.console) {
+        QRegion area = *touchSlots.console;
+        if (touchSlots.crossHair)
+            area += *touchSlots.crossHair;
         return area;
     }
-    if (slots.alert)
-        return *slots.alert;
+    if (touchSlots.alert)
+        return *touchSlots.alert;
     return std::nullopt;
 }
 
-bool WexoButtonWindow::takesTouch(const Slots &slots, const QPoint &point)
+bool WexoButtonWindow::takesTouch(const Slots &touchSlots, const QPoint &point)
 {
-    const std::optional<QRegion> area = touchArea(slots);
+    const std::optional<QRegion> area = touchArea(touchSlots);
     return !area || area->contains(point);
 }
 

@@ -29,8 +29,8 @@ public:
 
     // The touch rule: the area that stays in the library, or absent when the
     // window takes every touch.
-    static std::optional<QRegion> touchArea(const Slots &slots);
-    static bool takesTouch(const Slots &slots, const QPoint &point);
+    static std::optional<QRegion> touchArea(const Slots &touchSlots);
+    static bool takesTouch(const Slots &touchSlots, const QPoint &point);
 
     explicit WexoButtonWindow(QWidget *host = nullptr);
     ~WexoButtonWindow() override;

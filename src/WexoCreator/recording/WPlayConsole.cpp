@@ -92,11 +92,12 @@ void WPlayConsole::setDelegate(WConsoleDelegate *delegate)
 {
     m_delegate = delegate;
     m_delegateGuard = dynamic_cast<QObject *>(delegate);
+    m_delegateIsObject = !m_delegateGuard.isNull();
 }
 
 WConsoleDelegate *WPlayConsole::delegate() const
 {
-    if (m_delegateGuard.isNull() && dynamic_cast<QObject *>(m_delegate) != nullptr)
+    if (m_delegateIsObject && m_delegateGuard.isNull())
         return nullptr;
     return m_delegate;
 }
@@ -173,12 +174,12 @@ void WPlayConsole::applyLauncherContent()
     QPushButton *button = wMenuButton();
     button->setIcon(QIcon());
     const QColor tint = playIconTintColor();
-    const QString typeIcon = typeIcon();
-    if (typeIcon == QStringLiteral("wexoIcon")) {
+    const QString icon = typeIcon();
+    if (icon == QStringLiteral("wexoIcon")) {
         if (m_logoImage.isNull())
             m_logoImage = requiredImage(QStringLiteral("w-logo"));
         button->setIcon(tinted(m_logoImage, tint));
-    } else if (typeIcon == QStringLiteral("questionMark")) {
+    } else if (icon == QStringLiteral("questionMark")) {
         if (m_questionMark.isNull())
             m_questionMark = requiredImage(QStringLiteral("question-mark"));
         button->setIcon(tinted(m_questionMark, tint));

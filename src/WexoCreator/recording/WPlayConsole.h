@@ -90,6 +90,7 @@ private:
     std::unique_ptr<Ui::WPlayConsole> m_ui;
     QPointer<QObject> m_delegateGuard;
     WConsoleDelegate *m_delegate = nullptr;
+    bool m_delegateIsObject = false;
     WConsoleMode m_currentMode = WConsoleMode::hover;
     bool m_pinned = false;
     bool m_roundClip = false;

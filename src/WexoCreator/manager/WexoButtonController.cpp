@@ -1,0 +1,359 @@
+#include "WexoCreator/manager/WexoButtonController.h"
+
+#include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/extensions/WColor.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WConfigurationValues.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/platform/WPerform.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QGraphicsColorizeEffect>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
+
+namespace WexoCreator {
+
+namespace {
+
+const QString kDownloadCompleteNotification = QStringLiteral("Wexo.DownloadComplete.Notification");
+
+QString preferences() { return WConfiguration::wPreferences; }
+QColor primaryColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
+
+bool isBlank(const QString &text)
+{
+    const auto isSpace = [](QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; };
+    for (QChar c : text) {
+        if (!isSpace(c))
+            return false;
+    }
+    return true;
+}
+
+bool isEmail(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,}"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(text).hasMatch();
+}
+
+} // namespace
+
+std::unique_ptr<WexoButtonController> WexoButtonController::initWith(QWidget *hostWindow)
+{
+    std::unique_ptr<WexoButtonController> controller(new WexoButtonController(hostWindow));
+    controller->loadViewIfNeeded();
+    controller->m_hostWindow = hostWindow;
+    return controller;
+}
+
+WexoButtonController::WexoButtonController(QWidget *hostWindow)
+    : m_window(new WexoButtonWindow(hostWindow))
+{
+    // Without a host the window would become a window of its own; it waits hidden.
+    if (hostWindow) {
+        m_window->raise();
+        m_window->show();
+    } else {
+        m_window->hide();
+    }
+    m_window->setRootViewController(this);
+}
+
+WexoButtonController::~WexoButtonController()
+{
+    WNotificationCenter::defaultCenter().removeObserver(this);
+    if (m_window)
+        m_window->deleteLater();
+}
+
+QWidget *WexoButtonController::loadView()
+{
+    QWidget *view = WViewController::loadView();
+    view->setObjectName(QStringLiteral("WexoButtonControllerView"));
+    return view;
+}
+
+WPlayConsole *WexoButtonController::wConsoleMenu()
+{
+    if (m_console)
+        return m_console;
+    m_console = new WPlayConsole(view());
+    m_console->setObjectName(QStringLiteral("wConsoleMenu"));
+    m_console->setGeometry(0, 0, 0, 0);
+    auto *shadow = new QGraphicsDropShadowEffect(m_console);
+    shadow->setColor(QColor(0, 0, 0, qRound(0.8 * 255)));
+    shadow->setBlurRadius(3.0);
+    shadow->setOffset(0, 0);
+    m_console->setGraphicsEffect(shadow);
+    m_console->setDelegate(this);
+    m_panner = new WGestureTracker(m_console);
+    connect(m_panner, &WGestureTracker::panned, this, &WexoButtonController::panDidFire);
+    m_console->show();
+    return m_console;
+}
+
+QLabel *WexoButtonController::crossHair()
+{
+    if (m_crossHair)
+        return m_crossHair;
+    const QPixmap image(QStringLiteral(":/WexoCreator/images/wcrosshair.png"));
+    if (image.isNull())
+        qFatal("missing library image wcrosshair");
+    m_crossHair = new QLabel(view());
+    m_crossHair->setObjectName(QStringLiteral("crossHair"));
+    m_crossHair->hide();
+    m_crossHair->setScaledContents(true);
+    m_crossHair->setPixmap(image);
+    auto *tint = new QGraphicsColorizeEffect(m_crossHair);
+    tint->setColor(primaryColor());
+    tint->setStrength(1.0);
+    m_crossHair->setGraphicsEffect(tint);
+    m_crossHair->resize(kCrossHairSize, kCrossHairSize);
+    m_crossHair->move(view()->rect().center() - m_crossHair->rect().center());
+    auto *tap = new WGestureTracker(m_crossHair);
+    connect(tap, &WGestureTracker::tapped, this, &WexoButtonController::onCrossHairTap);
+    return m_crossHair;
+}
+
+void WexoButtonController::viewDidLoad()
+{
+    WViewController::viewDidLoad();
+    WPlayConsole *console = wConsoleMenu();
+    connect(m_panner, &WGestureTracker::tapped, this, &WexoButtonController::onWexo);
+    connect(m_panner, &WGestureTracker::longPressed, this, &WexoButtonController::showLogin);
+
+    // Without the console the launcher keeps it hidden: it then claims no
+    // part of the window and the host keeps every touch.
+    console->setVisible(WexolinManager::shared().showConsole());
+    console->setMode(WConsoleMode::widget);
+    reloadFeed();
+
+    QPointer<WexoButtonController> self(this);
+    WNotificationCenter::defaultCenter().addObserver(kDownloadCompleteNotification, this, [self](const QVariantMap &) {
+        WPerform::onMainThread([self] {
+            if (self)
+                self->onWexoDownloadComplete();
+        });
+    });
+}
+
+void WexoButtonController::viewWillAppear(bool animated)
+{
+    WViewController::viewWillAppear(animated);
+    if (m_window)
+        m_window->setWConsoleButton(wConsoleMenu());
+}
+
+void WexoButtonController::viewWillDisappear(bool animated)
+{
+    WViewController::viewWillDisappear(animated);
+    if (m_window)
+        m_window->setWConsoleButton(nullptr);
+}
+
+void WexoButtonController::reloadFeed()
+{
+    // Hand-off point: the walkthrough feed reloads here; its completion is
+    // signalled by the download-complete notification.
+    qCDebug(lcManager) << "Downloading Wexo's...";
+}
+
+bool WexoButtonController::holdsEveryTouch() const
+{
+    return m_isPresenting || presentedViewController() != nullptr || (m_window && m_window->alert());
+}
+
+void WexoButtonController::onWexoDownloadComplete()
+{
+    WPlayConsole *console = wConsoleMenu();
+    if (WexolinManager::shared().showConsole())
+        console->show();
+    console->setMode(consoleMode());
+    // While a presentation holds every touch the slot stays empty; the end
+    // of that presentation refills it.
+    if (m_window && !m_window->wConsoleButton() && !holdsEveryTouch())
+        m_window->setWConsoleButton(console);
+}
+
+WConsoleMode WexoButtonController::consoleMode()
+{
+    return preferences() == QStringLiteral("widget") ? WConsoleMode::widget : WConsoleMode::hover;
+}
+
+// --- Dragging and docking ----------------------------------------------------
+
+QPointF WexoButtonController::clampedConsoleCentre(const QPointF &centre, const QSizeF &console, const QSizeF &area)
+{
+    // The margins keep a small console clear of the edges; a larger one (the
+    // record bar) is kept whole inside the area.
+    const auto clampAxis = [](qreal value, qreal margin, qreal half, qreal extent) {
+        const qreal low = std::max(margin, half);
+        const qreal high = extent - low;
+        if (high < low)
+            return extent / 2;
+        return std::clamp(value, low, high);
+    };
+    return {clampAxis(centre.x(), kDragMarginX, console.width() / 2, area.width()),
+            clampAxis(centre.y(), kDragMarginY, console.height() / 2, area.height())};
+}
+
+QList<QPointF> WexoButtonController::socketSource(const QSizeF &console, const QRectF &safeArea)
+{
+    const qreal dx = console.width() / 2 + kSocketMargin;
+    const qreal dy = console.height() / 2 + kSocketMargin;
+    const QRectF r = safeArea.adjusted(dx, dy, -dx, -dy);
+    const QPointF c = r.center();
+    return {{r.left(), r.top()}, {r.left(), r.bottom()}, {r.right(), r.top()},
+            {r.right(), r.bottom()}, {c.x(), r.top()}, {c.x(), r.bottom()},
+            c, {r.right(), c.y()}, {r.left(), c.y()}};
+}
+
+QPointF WexoButtonController::nearestSocket(const QPointF &centre, const QList<QPointF> &sockets)
+{
+    QPointF best(0, 0);
+    qreal shortest = std::numeric_limits<qreal>::infinity();
+    for (const QPointF &socket : sockets) {
+        const qreal d = std::hypot(centre.x() - socket.x(), centre.y() - socket.y());
+        if (d < shortest) {
+            best = socket;
+            shortest = d;
+        }
+    }
+    return best;
+}
+
+const QList<QPointF> &WexoButtonController::sockets()
+{
+    if (!m_sockets)
+        m_sockets = socketSource(wConsoleMenu()->size(), view()->rect());
+    return *m_sockets;
+}
+
+void WexoButtonController::resetSockets()
+{
+    m_sockets.reset();
+    sockets();
+}
+
+void WexoButtonController::panDidFire(WGestureTracker::PanState state, const QPointF &delta)
+{
+    Q_UNUSED(state);
+    WPlayConsole *console = m_console;
+    if (!console || console->currentMode() == WConsoleMode::widget)
+        return;
+    const QRectF frame = console->geometry();
+    const QPointF centre = clampedConsoleCentre(frame.center() + delta, frame.size(), view()->size());
+    console->unpin();
+    console->move((centre - QPointF(frame.width() / 2, frame.height() / 2)).toPoint());
+}
+
+void WexoButtonController::snapButtonToSocket()
+{
+    WPlayConsole *console = wConsoleMenu();
+    const QPointF centre = nearestSocket(QRectF(console->geometry()).center(), sockets());
+    console->unpin();
+    console->move((centre - QPointF(console->width() / 2.0, console->height() / 2.0)).toPoint());
+}
+
+// --- Administrator login -------------------------------------------------------
+
+void WexoButtonController::showLogin()
+{
+    if (m_isPresenting)
+        return;
+    m_isPresenting = true;
+    if (m_window)
+        m_window->setWConsoleButton(nullptr);
+
+    auto *alert = new WAlert(QStringLiteral("Login as admin"), QString(), view());
+    alert->setObjectName(QStringLiteral("adminLoginAlert"));
+    const bool staging = WConfigurationValues::isStaging();
+    alert->addTextField([staging](QLineEdit *field) {
+        field->setObjectName(QStringLiteral("adminEmailField"));
+        field->setPlaceholderText(QStringLiteral("Admin email"));
+        if (staging)
+            field->setText(WConfigurationValues::stagingAdminEmail());
+    });
+    alert->addTextField([staging](QLineEdit *field) {
+        field->setObjectName(QStringLiteral("adminPasswordField"));
+        field->setPlaceholderText(QStringLiteral("Admin password"));
+        field->setEchoMode(QLineEdit::Password);
+        if (staging)
+            field->setText(WConfigurationValues::stagingAdminPassword());
+    });
+
+    QPointer<WexoButtonController> self(this);
+    alert->addAction(QStringLiteral("Cancel"), WAlert::ActionStyle::Cancel, [self] {
+        if (self)
+            self->endLoginPrompt();
+    });
+    QPointer<WAlert> weakAlert(alert);
+    alert->addAction(QStringLiteral("Ok"), WAlert::ActionStyle::Default, [self, weakAlert] {
+        if (!self)
+            return;
+        const QList<QLineEdit *> fields = weakAlert ? weakAlert->textFields() : QList<QLineEdit *>();
+        if (fields.isEmpty()) {
+            self->endLoginPrompt();
+            return;
+        }
+        const QString email = fields.first()->text();
+        const QString password = fields.last()->text();
+        if (isBlank(email) || !isEmail(email) || isBlank(password)) {
+            self->endLoginPrompt();
+            return;
+        }
+        self->submitLogin(email, password);
+    });
+    alert->open();
+}
+
+void WexoButtonController::submitLogin(const QString &email, const QString &password)
+{
+    Q_UNUSED(email);
+    Q_UNUSED(password);
+    endLoginPrompt();
+}
+
+void WexoButtonController::endLoginPrompt()
+{
+    m_isPresenting = false;
+    if (m_window && !presentedViewController())
+        m_window->setWConsoleButton(wConsoleMenu());
+}
+
+// --- Hand-off points of the options menu and the recording callbacks ---------
+
+void WexoButtonController::onWexo()
+{
+    // Hand-off point: the options menu is presented full screen from here.
+    qCDebug(lcManager) << "options menu requested";
+}
+
+void WexoButtonController::onCrossHairTap()
+{
+    // Hand-off point: the recording callbacks record the element under the crosshair.
+    qCDebug(lcRecording) << "crosshair tapped";
+}
+
+void WexoButtonController::onSelectMode(QPushButton *) { onWexo(); }
+
+// Hand-off points: the recording callbacks implement the record bar's buttons.
+void WexoButtonController::onStop(QPushButton *) { qCDebug(lcRecording) << "stop requested"; }
+void WexoButtonController::onPlay(QPushButton *) { qCDebug(lcRecording) << "resume requested"; }
+void WexoButtonController::onPause(QPushButton *) { qCDebug(lcRecording) << "pause requested"; }
+void WexoButtonController::onTargetView(QPushButton *) { qCDebug(lcRecording) << "crosshair mode requested"; }
+void WexoButtonController::onCancelTarget(QPushButton *) { qCDebug(lcRecording) << "crosshair mode ended"; }
+void WexoButtonController::onSelectTarget(QPushButton *) { qCDebug(lcRecording) << "crosshair pick requested"; }
+void WexoButtonController::onWexoBadge(QPushButton *) { qCDebug(lcRecording) << "recorded steps requested"; }
+
+} // namespace WexoCreator

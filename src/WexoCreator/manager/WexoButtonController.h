@@ -1,0 +1,105 @@
+#pragma once
+
+#include "WexoCreator/platform/WViewController.h"
+#include "WexoCreator/recording/WConsoleDelegate.h"
+#include "WexoCreator/recording/WConsoleMode.h"
+#include "WexoCreator/platform/WGestureTracker.h"
+
+#include <QList>
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+#include <QSizeF>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+
+namespace WexoCreator {
+
+class WAlert;
+class WPlayConsole;
+class WexoButtonWindow;
+
+// The launcher: root controller of the library's covering window, owner of
+// the floating console. A tap on the console opens the options menu, a
+// one-second press asks for the administrator login, a drag moves it (outside
+// widget mode). It keeps the window's console slot filled while nothing of
+// the library needs every touch.
+class WexoButtonController : public WViewController, public WConsoleDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr qreal kDragMarginX = 35;
+    static constexpr qreal kDragMarginY = 80;
+    static constexpr qreal kSocketMargin = 4;
+    static constexpr int kCrossHairSize = 100;
+
+    // Builds the launcher over the host window (which may be absent: the
+    // launcher then works but shows nothing until there is a window).
+    static std::unique_ptr<WexoButtonController> initWith(QWidget *hostWindow);
+    ~WexoButtonController() override;
+
+    WexoButtonWindow *window() const { return m_window; }
+    QWidget *hostWindow() const { return m_hostWindow; }
+    WPlayConsole *wConsoleMenu();
+    QLabel *crossHair();
+    bool isPresenting() const { return m_isPresenting; }
+    bool dragging = false;
+
+    // Docking points of the console, made on first use.
+    const QList<QPointF> &sockets();
+    void resetSockets();
+
+    // Pure drag and docking arithmetic, in the launcher view's coordinates.
+    static QPointF clampedConsoleCentre(const QPointF &centre, const QSizeF &console, const QSizeF &area);
+    static QList<QPointF> socketSource(const QSizeF &console, const QRectF &safeArea);
+    static QPointF nearestSocket(const QPointF &centre, const QList<QPointF> &sockets);
+
+    void panDidFire(WGestureTracker::PanState state, const QPointF &delta);
+    void snapButtonToSocket();
+    void showLogin();
+    void onWexo();
+    void onCrossHairTap();
+    void reloadFeed();
+
+    // The resting face: widget when the theme prefers it, hover otherwise.
+    static WConsoleMode consoleMode();
+
+    // Console buttons.
+    void onSelectMode(QPushButton *sender) override;
+    void onStop(QPushButton *sender) override;
+    void onPlay(QPushButton *sender) override;
+    void onPause(QPushButton *sender) override;
+    void onTargetView(QPushButton *sender) override;
+    void onCancelTarget(QPushButton *sender) override;
+    void onSelectTarget(QPushButton *sender) override;
+    void onWexoBadge(QPushButton *sender) override;
+
+protected:
+    QWidget *loadView() override;
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+
+private:
+    explicit WexoButtonController(QWidget *hostWindow);
+
+    void onWexoDownloadComplete();
+    // Something of the library is up that must keep every touch.
+    bool holdsEveryTouch() const;
+    void endLoginPrompt();
+    void submitLogin(const QString &email, const QString &password);
+
+    QPointer<WPlayConsole> m_console;
+    QPointer<QLabel> m_crossHair;
+    QPointer<WexoButtonWindow> m_window;
+    QPointer<QWidget> m_hostWindow;
+    QPointer<WGestureTracker> m_panner;
+    std::optional<QList<QPointF>> m_sockets;
+    bool m_isPresenting = false;
+};
+
+} // namespace WexoCreator

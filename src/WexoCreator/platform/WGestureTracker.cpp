@@ -1,0 +1,138 @@
+#include "WexoCreator/platform/WGestureTracker.h"
+
+#include <QAbstractButton>
+#include <QChildEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace WexoCreator {
+
+namespace {
+
+QAbstractButton *enabledButtonAt(QWidget *widget)
+{
+    auto *button = qobject_cast<QAbstractButton *>(widget);
+    return button && button->isEnabled() ? button : nullptr;
+}
+
+} // namespace
+
+WGestureTracker::WGestureTracker(QWidget *target)
+    : QObject(target)
+    , m_target(target)
+{
+    m_longPressTimer.setSingleShot(true);
+    m_longPressTimer.setInterval(kLongPressMs);
+    connect(&m_longPressTimer, &QTimer::timeout, this, [this] {
+        if (m_phase != Phase::Pressed)
+            return;
+        m_phase = Phase::LongPressed;
+        Q_EMIT longPressed();
+    });
+    watchTree(target);
+}
+
+void WGestureTracker::watchTree(QObject *object)
+{
+    object->installEventFilter(this);
+    for (QObject *child : object->children()) {
+        if (child->isWidgetType())
+            watchTree(child);
+    }
+}
+
+bool WGestureTracker::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ChildAdded: {
+        QObject *child = static_cast<QChildEvent *>(event)->child();
+        if (child->isWidgetType())
+            watchTree(child);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        return handlePress(widget, static_cast<QMouseEvent *>(event));
+    case QEvent::MouseMove:
+        return handleMove(static_cast<QMouseEvent *>(event));
+    case QEvent::MouseButtonRelease:
+        return handleRelease(widget, static_cast<QMouseEvent *>(event));
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool WGestureTracker::handlePress(QWidget *widget, QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return false;
+    m_phase = Phase::Pressed;
+    m_pressedWidget = widget;
+    m_pressPos = m_lastPos = event->globalPosition();
+    m_longPressTimer.start();
+    return false;
+}
+
+bool WGestureTracker::handleMove(QMouseEvent *event)
+{
+    if (m_phase == Phase::Idle || !(event->buttons() & Qt::LeftButton))
+        return false;
+    const QPointF position = event->globalPosition();
+    if (m_phase == Phase::Pressed) {
+        if ((position - m_pressPos).manhattanLength() <= kMoveThreshold)
+            return false;
+        m_longPressTimer.stop();
+        m_phase = Phase::Panning;
+        releaseButtonOf(m_pressedWidget);
+        const QPointF delta = position - m_lastPos;
+        m_lastPos = position;
+        Q_EMIT panned(PanState::Began, delta);
+        return true;
+    }
+    if (m_phase == Phase::Panning) {
+        const QPointF delta = position - m_lastPos;
+        m_lastPos = position;
+        Q_EMIT panned(PanState::Changed, delta);
+        return true;
+    }
+    return true;
+}
+
+bool WGestureTracker::handleRelease(QWidget *widget, QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || m_phase == Phase::Idle)
+        return false;
+    const Phase phase = m_phase;
+    m_phase = Phase::Idle;
+    m_longPressTimer.stop();
+    switch (phase) {
+    case Phase::Panning: {
+        const QPointF delta = event->globalPosition() - m_lastPos;
+        Q_EMIT panned(PanState::Ended, delta);
+        return true;
+    }
+    case Phase::LongPressed:
+        releaseButtonOf(widget);
+        return true;
+    case Phase::Pressed:
+        // A button inside handles its own tap.
+        if (enabledButtonAt(widget))
+            return false;
+        Q_EMIT tapped();
+        return false;
+    case Phase::Idle:
+        break;
+    }
+    return false;
+}
+
+void WGestureTracker::releaseButtonOf(QWidget *widget)
+{
+    if (QAbstractButton *button = enabledButtonAt(widget))
+        button->setDown(false);
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,217 @@
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/recording/WConsoleDelegate.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QTest>
+
+using namespace WexoCreator;
+
+namespace {
+
+class Recorder : public QObject, public WConsoleDelegate
+{
+public:
+    QStringList calls;
+    void onSelectMode(QPushButton *) override { calls << QStringLiteral("onSelectMode"); }
+    void onStop(QPushButton *) override { calls << QStringLiteral("onStop"); }
+    void onPlay(QPushButton *) override { calls << QStringLiteral("onPlay"); }
+    void onPause(QPushButton *) override { calls << QStringLiteral("onPause"); }
+    void onTargetView(QPushButton *) override { calls << QStringLiteral("onTargetView"); }
+    void onCancelTarget(QPushButton *) override { calls << QStringLiteral("onCancelTarget"); }
+    void onSelectTarget(QPushButton *) override { calls << QStringLiteral("onSelectTarget"); }
+    void onWexoBadge(QPushButton *) override { calls << QStringLiteral("onWexoBadge"); }
+};
+
+// Which of the record bar's buttons show, in form order.
+QString shownButtons(const WPlayConsole &console)
+{
+    QStringList shown;
+    const QList<QPair<QString, QPushButton *>> buttons = {
+        {QStringLiteral("stop"), console.stopBtn()}, {QStringLiteral("play"), console.playBtn()},
+        {QStringLiteral("pause"), console.pauseBtn()}, {QStringLiteral("target"), console.targetModeBtn()},
+        {QStringLiteral("cancel"), console.cancelTargetModeBtn()}, {QStringLiteral("select"), console.selectTargetViewBtn()}};
+    for (const auto &[name, button] : buttons) {
+        if (!button->isHidden())
+            shown << name;
+    }
+    return shown.join(QLatin1Char(','));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(WexoCreator::WConsoleMode)
+
+class tst_WPlayConsole : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { WexolinManager::shared().isPaused = false; }
+
+    void formStartsWithTheLauncherFace()
+    {
+        WPlayConsole console;
+        QCOMPARE(console.currentMode(), WConsoleMode::hover);
+        QVERIFY(console.recordModeView()->isHidden());
+        QCOMPARE(shownButtons(console), QStringLiteral("stop,pause,target"));
+    }
+
+    void modeLayout_data()
+    {
+        QTest::addColumn<QList<WConsoleMode>>("modes");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("launcherShown");
+        QTest::addColumn<bool>("recordBarShown");
+        QTest::addColumn<bool>("round");
+
+        using M = WConsoleMode;
+        // Parent is 400 x 600; the resting side is the left edge.
+        QTest::addRow("widget pins left, centred") << QList<M>{M::widget} << QRect(0, 268, 64, 64) << true << false << false;
+        QTest::addRow("record widens from the edge") << QList<M>{M::widget, M::record} << QRect(0, 268, 196, 64) << false << true << false;
+        QTest::addRow("back to widget") << QList<M>{M::widget, M::record, M::widget} << QRect(0, 268, 64, 64) << true << false << false;
+        QTest::addRow("hover is a circle") << QList<M>{M::widget, M::hover} << QRect(0, 268, 64, 64) << true << false << true;
+        QTest::addRow("record after hover keeps the rounding") << QList<M>{M::widget, M::hover, M::record} << QRect(0, 268, 196, 64) << false << true << true;
+        QTest::addRow("sniping changes nothing but the mode") << QList<M>{M::widget, M::record, M::sniping} << QRect(0, 268, 196, 64) << false << true << false;
+    }
+
+    void modeLayout()
+    {
+        QFETCH(QList<WConsoleMode>, modes);
+        QFETCH(QRect, geometry);
+        QFETCH(bool, launcherShown);
+        QFETCH(bool, recordBarShown);
+        QFETCH(bool, round);
+
+        QWidget parent;
+        parent.resize(400, 600);
+        auto *console = new WPlayConsole(&parent);
+        for (WConsoleMode mode : modes)
+            console->setMode(mode);
+        QCOMPARE(console->currentMode(), modes.last());
+        QCOMPARE(console->geometry(), geometry);
+        QCOMPARE(!console->wMenuButton()->isHidden(), launcherShown);
+        QCOMPARE(!console->recordModeView()->isHidden(), recordBarShown);
+        QCOMPARE(!console->recordViewHolder()->isHidden(), recordBarShown);
+        QCOMPARE(!console->mask().isEmpty(), round);
+        if (round)
+            QVERIFY(!console->mask().contains(QPoint(1, 1)));
+    }
+
+    void widgetFaceFollowsTheParent()
+    {
+        QWidget parent;
+        parent.resize(400, 600);
+        auto *console = new WPlayConsole(&parent);
+        console->setMode(WConsoleMode::widget);
+        parent.show();
+        parent.resize(300, 200);
+        QCOMPARE(console->geometry(), QRect(0, 68, 64, 64));
+    }
+
+    void widgetWithoutParentOnlyTakesTheLook()
+    {
+        WPlayConsole console;
+        console.setMode(WConsoleMode::widget);
+        QCOMPARE(console.geometry(), QRect(0, 0, 64, 64));
+        QVERIFY(!console.isPinned());
+    }
+
+    void defaultLauncherFaceShowsTheLogo()
+    {
+        QWidget parent;
+        auto *console = new WPlayConsole(&parent);
+        console->setMode(WConsoleMode::widget);
+        QVERIFY(!console->wMenuButton()->icon().isNull());
+        QVERIFY(console->wMenuButton()->text().isEmpty());
+        QCOMPARE(console->wMenuButton()->iconSize(), QSize(24, 24));
+    }
+
+    void buttons_data()
+    {
+        QTest::addColumn<QStringList>("taps");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<WConsoleMode>("mode");
+
+        using M = WConsoleMode;
+        const auto list = [](std::initializer_list<const char *> items) {
+            QStringList out;
+            for (const char *item : items)
+                out << QString::fromLatin1(item);
+            return out;
+        };
+        QTest::addRow("pause") << list({"pause"}) << false << QStringLiteral("stop,play,target") << list({"onPause"}) << M::record;
+        QTest::addRow("pause then play") << list({"pause", "play"}) << false << QStringLiteral("stop,pause,target") << list({"onPause", "onPlay"}) << M::record;
+        QTest::addRow("target") << list({"target"}) << false << QStringLiteral("pause,cancel,select") << list({"onTargetView"}) << M::sniping;
+        QTest::addRow("target, cancel") << list({"target", "cancel"}) << false << QStringLiteral("stop,pause,target") << list({"onTargetView", "onCancelTarget"}) << M::record;
+        QTest::addRow("cancel ignored while paused") << list({"target", "cancel"}) << true << QStringLiteral("pause,cancel,select") << list({"onTargetView"}) << M::sniping;
+        QTest::addRow("select") << list({"target", "select"}) << false << QStringLiteral("pause,cancel,select") << list({"onTargetView", "onSelectTarget"}) << M::sniping;
+        QTest::addRow("stop keeps the bar as it was") << list({"pause", "stop"}) << false << QStringLiteral("stop,play,target") << list({"onPause", "onStop"}) << M::record;
+        QTest::addRow("badge") << list({"badge"}) << false << QStringLiteral("stop,pause,target") << list({"onWexoBadge"}) << M::record;
+    }
+
+    void buttons()
+    {
+        QFETCH(QStringList, taps);
+        QFETCH(bool, paused);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, calls);
+        QFETCH(WConsoleMode, mode);
+
+        QWidget parent;
+        parent.resize(400, 600);
+        auto *console = new WPlayConsole(&parent);
+        Recorder recorder;
+        console->setDelegate(&recorder);
+        console->setMode(WConsoleMode::widget);
+        console->setMode(WConsoleMode::record);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+        const QMap<QString, QPushButton *> byName = {
+            {QStringLiteral("stop"), console->stopBtn()}, {QStringLiteral("play"), console->playBtn()},
+            {QStringLiteral("pause"), console->pauseBtn()}, {QStringLiteral("target"), console->targetModeBtn()},
+            {QStringLiteral("cancel"), console->cancelTargetModeBtn()}, {QStringLiteral("select"), console->selectTargetViewBtn()},
+            {QStringLiteral("badge"), console->stepNumberBadge()}};
+        for (const QString &tap : taps) {
+            WexolinManager::shared().isPaused = paused && tap == QStringLiteral("cancel");
+            QTest::mouseClick(byName.value(tap), Qt::LeftButton);
+        }
+        QCOMPARE(shownButtons(*console), shown);
+        QCOMPARE(recorder.calls, calls);
+        QCOMPARE(console->currentMode(), mode);
+    }
+
+    void stopResetsTheBadgeBeforeTellingTheDelegate()
+    {
+        WPlayConsole console;
+        struct StopProbe : Recorder {
+            QPointer<WPlayConsole> console;
+            QString seen;
+            void onStop(QPushButton *) override { seen = console->stepNumberBadge()->text(); }
+        } probe;
+        probe.console = &console;
+        console.setDelegate(&probe);
+        console.setBadgeTitle(QStringLiteral("7"));
+        QCOMPARE(console.stepNumberBadge()->text(), QStringLiteral("7"));
+        console.onStop();
+        QCOMPARE(probe.seen, QStringLiteral("0"));
+    }
+
+    void goneDelegateIsNotCalled()
+    {
+        WPlayConsole console;
+        {
+            Recorder recorder;
+            console.setDelegate(&recorder);
+        }
+        console.onBadge();
+        QVERIFY(console.delegate() == nullptr);
+    }
+};
+
+QTEST_MAIN(tst_WPlayConsole)
+#include "tst_wplayconsole.moc"
