@@ -2,6 +2,8 @@
 
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WColor.h"
+#include "WexoCreator/extensions/WImageExtensions.h"
+#include "WexoCreator/extensions/WTextChecks.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WAlert.h"
@@ -12,10 +14,8 @@
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QGraphicsDropShadowEffect>
-#include <QGraphicsColorizeEffect>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
@@ -28,23 +28,6 @@ const QString kDownloadCompleteNotification = QStringLiteral("Wexo.DownloadCompl
 
 QString preferences() { return WConfiguration::wPreferences; }
 QColor primaryColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
-
-bool isBlank(const QString &text)
-{
-    const auto isSpace = [](QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; };
-    for (QChar c : text) {
-        if (!isSpace(c))
-            return false;
-    }
-    return true;
-}
-
-bool isEmail(const QString &text)
-{
-    static const QRegularExpression pattern(QStringLiteral("[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,}"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(text).hasMatch();
-}
 
 } // namespace
 
@@ -114,10 +97,7 @@ QLabel *WexoButtonController::crossHair()
     m_crossHair->hide();
     m_crossHair->setScaledContents(true);
     m_crossHair->setPixmap(image);
-    auto *tint = new QGraphicsColorizeEffect(m_crossHair);
-    tint->setColor(primaryColor());
-    tint->setStrength(1.0);
-    m_crossHair->setGraphicsEffect(tint);
+    applyWTint(m_crossHair, primaryColor());
     m_crossHair->resize(kCrossHairSize, kCrossHairSize);
     m_crossHair->move(view()->rect().center() - m_crossHair->rect().center());
     auto *tap = new WGestureTracker(m_crossHair);

@@ -4,12 +4,12 @@
 
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WColor.h"
+#include "WexoCreator/extensions/WImageExtensions.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
 
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
-#include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
 
@@ -29,19 +29,6 @@ QPixmap requiredImage(const QString &name)
     if (image.isNull())
         qFatal("missing library image %s", qPrintable(path));
     return image;
-}
-
-// Paints the image's shape in one colour, keeping its alpha.
-QPixmap tinted(const QPixmap &image, const QColor &color)
-{
-    QPixmap result(image.size());
-    result.setDevicePixelRatio(image.devicePixelRatio());
-    result.fill(Qt::transparent);
-    QPainter painter(&result);
-    painter.drawPixmap(0, 0, image);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(result.rect(), color);
-    return result;
 }
 
 // The appearance values the console reads anew at every layout.
@@ -165,7 +152,7 @@ void WPlayConsole::applyColors()
     for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()}) {
         const QPixmap original = button->property("wexoOriginalIcon").value<QPixmap>();
         if (!original.isNull())
-            button->setIcon(tinted(original, primaryColor()));
+            button->setIcon(wTinted(original, primaryColor()));
     }
 }
 
@@ -178,11 +165,11 @@ void WPlayConsole::applyLauncherContent()
     if (icon == QStringLiteral("wexoIcon")) {
         if (m_logoImage.isNull())
             m_logoImage = requiredImage(QStringLiteral("w-logo"));
-        button->setIcon(tinted(m_logoImage, tint));
+        button->setIcon(wTinted(m_logoImage, tint));
     } else if (icon == QStringLiteral("questionMark")) {
         if (m_questionMark.isNull())
             m_questionMark = requiredImage(QStringLiteral("question-mark"));
-        button->setIcon(tinted(m_questionMark, tint));
+        button->setIcon(wTinted(m_questionMark, tint));
     } else {
         button->setText(consoleText());
         QFont font = button->font();
