@@ -1,4 +1,7 @@
+#include "WexoCreator/appearance-model/Theme.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 
 #include <QFile>
@@ -39,6 +42,8 @@ private Q_SLOTS:
     {
         clearStore();
         WexolinManager::reset();
+        WexolinManager::setCurrentPlaying(nullptr);
+        WexolinManager::setDefault(nullptr);
     }
 
     void freshInstallationHasNoCredentials()
@@ -75,6 +80,7 @@ private Q_SLOTS:
 
         WexolinManager::initialiseWith(QStringLiteral("t0"), QStringLiteral("a0"), true, false);
         clearStore();
+        WexolinManager::setDefault(nullptr);
 
         if (warned)
             QTest::ignoreMessage(QtWarningMsg, "Token cannot be empty !!!");
@@ -87,6 +93,7 @@ private Q_SLOTS:
         QCOMPARE(m.wClientToken(), stored ? token : OptString());
         QCOMPARE(m.wClientAppId(), stored ? appId : OptString());
         QCOMPARE(m.showConsole(), !stored);
+        QCOMPARE(bool(m.defaultTheme()), stored);
     }
 
     void nonStringCredentialReadsAbsent_data()
@@ -168,6 +175,53 @@ private Q_SLOTS:
         WexolinManager::incrementCurrenStep();
         WexolinManager::incrementCurrenStep();
         QCOMPARE(root->stepNumber, 2);
+    }
+
+    void createdStepFillsTheRecordedRoot_data()
+    {
+        QTest::addColumn<OptString>("wexoId");
+        QTest::addColumn<OptString>("stepId");
+        QTest::addColumn<bool>("filed");
+        QTest::addRow("both identifiers") << OptString(QStringLiteral("w1")) << OptString(QStringLiteral("s1")) << true;
+        QTest::addRow("no step id") << OptString(QStringLiteral("w1")) << OptString() << false;
+        QTest::addRow("no walkthrough id") << OptString() << OptString(QStringLiteral("s1")) << false;
+        QTest::addRow("empty step id") << OptString(QStringLiteral("w1")) << OptString(QString()) << false;
+    }
+
+    void createdStepFillsTheRecordedRoot()
+    {
+        QFETCH(OptString, wexoId);
+        QFETCH(OptString, stepId);
+        QFETCH(bool, filed);
+
+        WexoCreate created;
+        created.walkthroughId = wexoId;
+        created.walkthroughStepId = stepId;
+        WexolinManager::addParamsToCurrentWexo(created, 3); // no root yet: nothing to fill
+
+        auto root = std::make_shared<WexoNode<QString>>(QStringLiteral("p"), std::nullopt, WexoOptionType::record,
+                                                        QStringLiteral("p"), std::nullopt, std::nullopt, 7);
+        WexolinManager::setCurrentCreated(root);
+        WexolinManager::addParamsToCurrentWexo(created, 3);
+
+        QCOMPARE(root->wexoId, filed ? wexoId : OptString());
+        QCOMPARE(root->stepId, filed ? stepId : OptString());
+        QCOMPARE(root->stepNumber, filed ? 3 : 7);
+    }
+
+    void analyticsIdGoesToThePagePlaying()
+    {
+        WexolinManager::addAnalyticsId(QStringLiteral("lost")); // nothing playing: dropped
+
+        auto page = std::make_shared<Wexo>();
+        WexolinManager::setCurrentPlaying(page);
+        WexolinManager::addAnalyticsId(QStringLiteral("a-1"));
+        QCOMPARE(page->analyticsId, OptString(QStringLiteral("a-1")));
+
+        // A reset during playback keeps the page playing but forgets its record.
+        WexolinManager::reset();
+        QCOMPARE(WexolinManager::shared().currentPlayingWexo(), page);
+        QCOMPARE(page->analyticsId, OptString());
     }
 
     void resetEndsTheRecordingContextOnly()

@@ -1,7 +1,17 @@
 #include "WexoCreator/manager/WexolinManager.h"
 
+#include "WexoCreator/appearance-model/Template.h"
+#include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/configuration/WAppearanceState.h"
+#include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/model/WexoCreate.h"
+#include "WexoCreator/model/WexoRoot.h"
+#include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLogging.h"
-#include "WexoCreator/platform/WUserDefaults.h"
+#include "WexoCreator/platform/WPerform.h"
+
+#include <QApplication>
 
 namespace WexoCreator {
 
@@ -26,29 +36,21 @@ QString WexolinManager::playedFlagKey(const std::optional<QString> &wexoId)
     return wPlayedKeyPrefix + wexoId.value_or(QString());
 }
 
-std::optional<QString> WexolinManager::credential(const QString &key)
-{
-    return WUserDefaults::standard().string(key);
-}
-
-void WexolinManager::setCredential(const QString &key, const std::optional<QString> &value)
-{
-    if (value)
-        WUserDefaults::standard().setString(key, *value);
-    else
-        WUserDefaults::standard().remove(key);
-}
-
-std::optional<QString> WexolinManager::wClientToken() const { return credential(wClientTokenKey); }
-std::optional<QString> WexolinManager::wClientAppId() const { return credential(wClientAppIdKey); }
-std::optional<QString> WexolinManager::wAdminToken() const { return credential(wAdminTokenKey); }
-std::optional<QString> WexolinManager::wAdminEmail() const { return credential(wAdminEmailKey); }
-std::optional<QString> WexolinManager::wAdminPassword() const { return credential(wAdminPasswordKey); }
-
 bool WexolinManager::isAdmin()
 {
-    return shared().wAdminToken().has_value();
+    return WCredentials::adminToken().has_value();
 }
+
+std::optional<QWidget *> WexolinManager::hostWindow()
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return std::nullopt;
+    return WHostQueries::hostWindow();
+}
+
+std::shared_ptr<Theme> WexolinManager::defaultTheme() const { return WAppearanceState::defaultTheme(); }
+std::shared_ptr<Theme> WexolinManager::theme() const { return WAppearanceState::theme(); }
+std::shared_ptr<Template> WexolinManager::currentTemplate() const { return WAppearanceState::currentTemplate(); }
 
 void WexolinManager::initialiseWith(const std::optional<QString> &token, const std::optional<QString> &appId,
                                     bool showConsole, bool debugLog)
@@ -61,11 +63,14 @@ void WexolinManager::initialiseWith(const std::optional<QString> &token, const s
     }
 
     WexolinManager &manager = shared();
-    setCredential(wClientTokenKey, token);
-    setCredential(wClientAppIdKey, appId);
+    WCredentials::setClientToken(token);
+    WCredentials::setClientAppId(appId);
     manager.m_showConsole = showConsole;
     manager.m_debugLog = debugLog;
     setDebugLogging(debugLog);
+
+    // Present before anything is drawn, so every getter has its fallback.
+    WConfiguration::applyDefaultTheme();
 }
 
 void WexolinManager::setTabBarController(QTabWidget *tabBarController)
@@ -77,8 +82,13 @@ void WexolinManager::logoutAdmin()
 {
     // The password goes with the token: a logged-out administrator leaves no
     // usable secret behind. The e-mail stays to pre-fill the next login.
-    setCredential(wAdminTokenKey, std::nullopt);
-    setCredential(wAdminPasswordKey, std::nullopt);
+    WCredentials::setAdminToken(std::nullopt);
+    WCredentials::setAdminPassword(std::nullopt);
+}
+
+void WexolinManager::setDefault(std::shared_ptr<Theme> theme)
+{
+    WAppearanceState::setDefaultTheme(std::move(theme));
 }
 
 void WexolinManager::setWexo(const std::optional<QString> &name)
@@ -91,12 +101,34 @@ void WexolinManager::setCurrentCreated(std::shared_ptr<WexoNode<QString>> wexo)
     shared().m_currentCreatedWexo = std::move(wexo);
 }
 
+void WexolinManager::setCurrentPlaying(std::shared_ptr<Wexo> wexo)
+{
+    shared().m_currentPlayingWexo = std::move(wexo);
+}
+
+void WexolinManager::addParamsToCurrentWexo(const WexoCreate &created, qint64 currentStep)
+{
+    const std::shared_ptr<WexoNode<QString>> &node = shared().m_currentCreatedWexo;
+    // An answer that names no walkthrough or no step created nothing to file.
+    if (!node || !created.isCreated())
+        return;
+    node->wexoId = created.walkthroughId;
+    node->stepNumber = currentStep;
+    node->stepId = created.walkthroughStepId;
+}
+
 void WexolinManager::incrementCurrenStep()
 {
     WexolinManager &manager = shared();
     if (!manager.m_currentCreatedWexo)
         return;
     ++manager.m_currentCreatedWexo->stepNumber;
+}
+
+void WexolinManager::addAnalyticsId(const std::optional<QString> &analyticsId)
+{
+    if (const std::shared_ptr<Wexo> &playing = shared().m_currentPlayingWexo)
+        playing->analyticsId = analyticsId;
 }
 
 void WexolinManager::setCurrentWexoType(std::optional<WexoOptionType> wexoType)
@@ -106,6 +138,7 @@ void WexolinManager::setCurrentWexoType(std::optional<WexoOptionType> wexoType)
 
 void WexolinManager::reset()
 {
+    addAnalyticsId(std::nullopt);
     setWexo(std::nullopt);
     setCurrentCreated(nullptr);
     setCurrentWexoType(std::nullopt);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "WexoCreator/backend/WCredentials.h"
 #include "WexoCreator/menu/WexoOptionType.h"
 #include "WexoCreator/recording/WexoNode.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,6 +15,12 @@
 #include <optional>
 
 namespace WexoCreator {
+
+class Template;
+class Theme;
+class Wexo;
+class WexoCreate;
+class WexoRoot;
 
 // The library's front door: a host application starts WexoCreator here and
 // drives it through the static functions below. Call initialiseWith() once the
@@ -31,10 +39,13 @@ namespace WexoCreator {
 //     WexolinManager::setTabBarController(window.tabs());
 //     // later, e.g. from a help button:
 //     WexolinManager::showGuideMenu();
+//     // or play a walkthrough by its identifier on the page now shown:
+//     WexolinManager::downloadWexo(QStringLiteral("wt-42"), /*autoPlay*/ true, nullptr);
 //
 // The one instance, shared(), holds the library's global state for the life of
 // the process: the playback and recording state and the launcher. Credentials
-// live in the user-defaults store (owner-readable only) across runs.
+// live in the user-defaults store (owner-readable only) across runs; theme and
+// template live in memory (see WAppearanceState).
 class WexolinManager : public QObject
 {
     Q_OBJECT
@@ -42,15 +53,17 @@ class WexolinManager : public QObject
 public:
     static WexolinManager &shared();
 
-    static inline const QString wClientTokenKey = QStringLiteral("WexolinManager.Client");
-    static inline const QString wClientAppIdKey = QStringLiteral("WexolinManager.ClientAppId");
-    static inline const QString wAdminTokenKey = QStringLiteral("WexolinManager.Admin");
-    static inline const QString wAdminEmailKey = QStringLiteral("WexolinManager.Admin.Email");
-    static inline const QString wAdminPasswordKey = QStringLiteral("WexolinManager.Admin.Password");
+    static inline const QString &wClientTokenKey = WCredentials::wClientTokenKey;
+    static inline const QString &wClientAppIdKey = WCredentials::wClientAppIdKey;
+    static inline const QString &wAdminTokenKey = WCredentials::wAdminTokenKey;
+    static inline const QString &wAdminEmailKey = WCredentials::wAdminEmailKey;
+    static inline const QString &wAdminPasswordKey = WCredentials::wAdminPasswordKey;
     // Played flags live in the same store; the prefix keeps a walkthrough
     // identifier from ever landing on a credential key.
     static inline const QString wPlayedKeyPrefix = QStringLiteral("WexolinManager.Played.");
     static QString playedFlagKey(const std::optional<QString> &wexoId);
+
+    using DownloadCompletion = std::function<void(bool success, std::shared_ptr<Wexo> page)>;
 
     // --- Host entry points ---------------------------------------------------
 
@@ -59,30 +72,44 @@ public:
     // logged. A later call stores the new values and reloads, reusing the launcher.
     static void initialiseWith(const std::optional<QString> &token, const std::optional<QString> &appId,
                                bool showConsole, bool debugLog);
+    // Pages of this tab widget are offered besides the page on screen.
     static void setTabBarController(QTabWidget *tabBarController);
     static void logoutAdmin();
+    static void setDefault(std::shared_ptr<Theme> theme);
 
     // --- Recording and playback bookkeeping ----------------------------------
 
     static void setWexo(const std::optional<QString> &name);
     static void setCurrentCreated(std::shared_ptr<WexoNode<QString>> wexo);
+    static void setCurrentPlaying(std::shared_ptr<Wexo> wexo);
+    static void addParamsToCurrentWexo(const WexoCreate &created, qint64 currentStep = 0);
     static void incrementCurrenStep();
+    static void addAnalyticsId(const std::optional<QString> &analyticsId);
     static void setCurrentWexoType(std::optional<WexoOptionType> wexoType);
+    // Ends the recording context; a walkthrough being played keeps playing.
     static void reset();
 
     // --- State ----------------------------------------------------------------
 
-    std::optional<QString> wClientToken() const;
-    std::optional<QString> wClientAppId() const;
-    std::optional<QString> wAdminToken() const;
-    std::optional<QString> wAdminEmail() const;
-    std::optional<QString> wAdminPassword() const;
+    std::optional<QString> wClientToken() const { return WCredentials::clientToken(); }
+    std::optional<QString> wClientAppId() const { return WCredentials::clientAppId(); }
+    std::optional<QString> wAdminToken() const { return WCredentials::adminToken(); }
+    std::optional<QString> wAdminEmail() const { return WCredentials::adminEmail(); }
+    std::optional<QString> wAdminPassword() const { return WCredentials::adminPassword(); }
     static bool isAdmin();
+
+    // Absent in an application without widgets (no QApplication); otherwise the
+    // host's main window, which may itself be null.
+    static std::optional<QWidget *> hostWindow();
 
     QTabWidget *tabBarController() const { return m_tabBarController; }
     std::shared_ptr<WexoNode<QString>> currentCreatedWexo() const { return m_currentCreatedWexo; }
+    std::shared_ptr<Wexo> currentPlayingWexo() const { return m_currentPlayingWexo; }
     std::optional<QString> currentWexoName() const { return m_currentWexoName; }
     std::optional<WexoOptionType> currentWexoType() const { return m_currentWexoType; }
+    std::shared_ptr<Theme> defaultTheme() const;
+    std::shared_ptr<Theme> theme() const;
+    std::shared_ptr<Template> currentTemplate() const;
     bool showConsole() const { return m_showConsole; }
     bool debugLog() const { return m_debugLog; }
 
@@ -93,11 +120,9 @@ public:
 private:
     WexolinManager() = default;
 
-    static void setCredential(const QString &key, const std::optional<QString> &value);
-    static std::optional<QString> credential(const QString &key);
-
     QPointer<QTabWidget> m_tabBarController;
     std::shared_ptr<WexoNode<QString>> m_currentCreatedWexo;
+    std::shared_ptr<Wexo> m_currentPlayingWexo;
     std::optional<QString> m_currentWexoName;
     std::optional<WexoOptionType> m_currentWexoType;
     bool m_showConsole = true;
