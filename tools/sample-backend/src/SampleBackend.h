@@ -70,6 +70,8 @@ public:
     // What the backend keeps: created steps and analytics events, as JSON.
     QJsonDocument createdSteps() const;
     QJsonDocument analyticsEvents() const;
+    // Every administrator token handed out so far is refused from now on (403).
+    void revokeAdminTokens();
 
     // The credentials the sample data expects.
     QString clientToken() const;
