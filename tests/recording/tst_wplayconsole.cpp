@@ -1,3 +1,5 @@
+#include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/configuration/WAppearanceState.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WPlayConsole.h"
@@ -48,7 +50,13 @@ class tst_WPlayConsole : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { WexolinManager::shared().isPaused = false; }
+    void init()
+    {
+        WexolinManager::shared().isPaused = false;
+        WAppearanceState::setTheme(nullptr);
+    }
+
+    void cleanup() { WAppearanceState::setTheme(nullptr); }
 
     void formStartsWithTheLauncherFace()
     {
@@ -118,14 +126,55 @@ private Q_SLOTS:
         QVERIFY(!console.isPinned());
     }
 
-    void defaultLauncherFaceShowsTheLogo()
+    // The downloaded theme's launcher settings, as the console shows them.
+    void themedLauncherFace_data()
     {
+        QTest::addColumn<QString>("typeIcon");
+        QTest::addColumn<QString>("placement");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("icon");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("recordX");
+
+        QTest::addRow("logo, left") << QStringLiteral("wexoIcon") << QStringLiteral("left") << QString() << true << 0 << 0;
+        QTest::addRow("question mark, right") << QStringLiteral("questionMark") << QStringLiteral("right") << QString() << true << 336 << 204;
+        QTest::addRow("other icon shows the title") << QStringLiteral("camera") << QStringLiteral("right") << QStringLiteral("Guide me") << false << 336 << 204;
+        QTest::addRow("icon name is case-sensitive") << QStringLiteral("WexoIcon") << QStringLiteral("left") << QStringLiteral("Guide me") << false << 0 << 0;
+        QTest::addRow("placement is case-sensitive") << QStringLiteral("wexoIcon") << QStringLiteral("Right") << QString() << true << 0 << 0;
+        QTest::addRow("empty settings fall back") << QString() << QString() << QString() << true << 0 << 0;
+    }
+
+    void themedLauncherFace()
+    {
+        QFETCH(QString, typeIcon);
+        QFETCH(QString, placement);
+        QFETCH(QString, title);
+        QFETCH(bool, icon);
+        QFETCH(int, x);
+        QFETCH(int, recordX);
+
+        auto settings = std::make_shared<ElementConfiguration>();
+        settings->setTypeIcon(typeIcon);
+        settings->setPlacement(placement);
+        settings->setText(QStringLiteral("Guide me"));
+        auto config = std::make_shared<ThemeConfiguration>();
+        config->setConfigurations(settings);
+        auto theme = std::make_shared<Theme>();
+        theme->setConfig(config);
+        WAppearanceState::setTheme(theme);
+
         QWidget parent;
+        parent.resize(400, 600);
         auto *console = new WPlayConsole(&parent);
         console->setMode(WConsoleMode::widget);
-        QVERIFY(!console->wMenuButton()->icon().isNull());
-        QVERIFY(console->wMenuButton()->text().isEmpty());
-        QCOMPARE(console->wMenuButton()->iconSize(), QSize(24, 24));
+        QCOMPARE(!console->wMenuButton()->icon().isNull(), icon);
+        QCOMPARE(console->wMenuButton()->text(), title);
+        if (!icon)
+            QVERIFY(console->wMenuButton()->font().bold());
+        QCOMPARE(console->x(), x);
+        console->setMode(WConsoleMode::record);
+        QCOMPARE(console->x(), recordX);
+        QCOMPARE(console->width(), WPlayConsole::kRecordWidth);
     }
 
     void buttons_data()

@@ -1,7 +1,6 @@
 #include "WexoCreator/manager/WexoButtonController.h"
 
 #include "WexoCreator/configuration/WConfiguration.h"
-#include "WexoCreator/extensions/WColor.h"
 #include "WexoCreator/extensions/WImageExtensions.h"
 #include "WexoCreator/extensions/WTextChecks.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
@@ -26,8 +25,6 @@ namespace {
 
 const QString kDownloadCompleteNotification = QStringLiteral("Wexo.DownloadComplete.Notification");
 
-QString preferences() { return WConfiguration::wPreferences; }
-QColor primaryColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
 
 } // namespace
 
@@ -89,7 +86,7 @@ QLabel *WexoButtonController::crossHair()
 {
     if (m_crossHair)
         return m_crossHair;
-    const QPixmap image(QStringLiteral(":/WexoCreator/images/wcrosshair.png"));
+    const QPixmap image(WConfiguration::currentBundle() + QStringLiteral("images/wcrosshair.png"));
     if (image.isNull())
         qFatal("missing library image wcrosshair");
     m_crossHair = new QLabel(view());
@@ -97,7 +94,7 @@ QLabel *WexoButtonController::crossHair()
     m_crossHair->hide();
     m_crossHair->setScaledContents(true);
     m_crossHair->setPixmap(image);
-    applyWTint(m_crossHair, primaryColor());
+    applyWTint(m_crossHair, WConfiguration::kPrimaryColor());
     m_crossHair->resize(kCrossHairSize, kCrossHairSize);
     m_crossHair->move(view()->rect().center() - m_crossHair->rect().center());
     auto *tap = new WGestureTracker(m_crossHair);
@@ -167,7 +164,7 @@ void WexoButtonController::onWexoDownloadComplete()
 
 WConsoleMode WexoButtonController::consoleMode()
 {
-    return preferences() == QStringLiteral("widget") ? WConsoleMode::widget : WConsoleMode::hover;
+    return WConfiguration::KPreferences() == QStringLiteral("widget") ? WConsoleMode::widget : WConsoleMode::hover;
 }
 
 // --- Dragging and docking ----------------------------------------------------

@@ -3,7 +3,6 @@
 #include "ui_WPlayConsole.h"
 
 #include "WexoCreator/configuration/WConfiguration.h"
-#include "WexoCreator/extensions/WColor.h"
 #include "WexoCreator/extensions/WImageExtensions.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
@@ -24,20 +23,12 @@ const QColor kLightGrey(0xAA, 0xAA, 0xAA);
 
 QPixmap requiredImage(const QString &name)
 {
-    const QString path = QStringLiteral(":/WexoCreator/images/%1.png").arg(name);
+    const QString path = WConfiguration::currentBundle() + QStringLiteral("images/%1.png").arg(name);
     QPixmap image(path);
     if (image.isNull())
         qFatal("missing library image %s", qPrintable(path));
     return image;
 }
-
-// The appearance values the console reads anew at every layout.
-QColor primaryColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
-QColor playIconTintColor() { return colorFromHex(QStringLiteral("#AF90EF")).value_or(Qt::black); }
-QColor playIconBackgroundColor() { return colorFromHex(QStringLiteral("#FFFFFF")).value_or(Qt::white); }
-QString typeIcon() { return WConfiguration::wTypeIcon; }
-QString consoleText() { return WConfiguration::wText; }
-QString placement() { return WConfiguration::wConsolePlacement; }
 
 } // namespace
 
@@ -145,14 +136,14 @@ void WPlayConsole::setMode(WConsoleMode mode)
 
 void WPlayConsole::applyColors()
 {
-    const QColor primary = primaryColor();
+    const QColor primary = WConfiguration::kPrimaryColor();
     stepNumberBadge()->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; border: none; border-radius: %2px; font-weight: bold; }")
                                          .arg(primary.name(QColor::HexArgb))
                                          .arg(kBadgeRadius));
     for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()}) {
         const QPixmap original = button->property("wexoOriginalIcon").value<QPixmap>();
         if (!original.isNull())
-            button->setIcon(wTinted(original, primaryColor()));
+            button->setIcon(wTinted(original, WConfiguration::kPrimaryColor()));
     }
 }
 
@@ -160,8 +151,8 @@ void WPlayConsole::applyLauncherContent()
 {
     QPushButton *button = wMenuButton();
     button->setIcon(QIcon());
-    const QColor tint = playIconTintColor();
-    const QString icon = typeIcon();
+    const QColor tint = WConfiguration::kPlayIconTintColor();
+    const QString icon = WConfiguration::KTypeIcon();
     if (icon == QStringLiteral("wexoIcon")) {
         if (m_logoImage.isNull())
             m_logoImage = requiredImage(QStringLiteral("w-logo"));
@@ -171,7 +162,7 @@ void WPlayConsole::applyLauncherContent()
             m_questionMark = requiredImage(QStringLiteral("question-mark"));
         button->setIcon(wTinted(m_questionMark, tint));
     } else {
-        button->setText(consoleText());
+        button->setText(WConfiguration::kConsoleText());
         QFont font = button->font();
         font.setBold(true);
         font.setPixelSize(14);
@@ -180,7 +171,7 @@ void WPlayConsole::applyLauncherContent()
     const int side = kLauncherSize - 2 * kLauncherInset;
     button->setIconSize(QSize(side, side));
     button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; }")
-                              .arg(playIconBackgroundColor().name(QColor::HexArgb),
+                              .arg(WConfiguration::kPlayIconbackgroundColor().name(QColor::HexArgb),
                                    tint.name(QColor::HexArgb)));
 }
 
@@ -202,7 +193,7 @@ void WPlayConsole::pinToParent()
     QWidget *parent = parentWidget();
     if (!parent)
         return;
-    const bool right = placement() == QStringLiteral("right");
+    const bool right = WConfiguration::KPlacement() == QStringLiteral("right");
     const int x = right ? parent->width() - width() : 0;
     const int y = (parent->height() - height()) / 2;
     move(x, y);
