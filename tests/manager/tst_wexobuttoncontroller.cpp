@@ -1,6 +1,10 @@
+#include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/configuration/WAppearanceState.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/platform/WPerform.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QLineEdit>
@@ -187,6 +191,113 @@ private Q_SLOTS:
         // And the prompt can open again.
         host.longPressConsole();
         QVERIFY(host.prompt());
+    }
+
+    void stagingPrefill_data()
+    {
+        QTest::addColumn<QByteArray>("staging");
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("password");
+        QTest::addRow("production stays empty") << QByteArray("0") << QString() << QString();
+        QTest::addRow("staging fills both") << QByteArray("1") << QStringLiteral("stage@example.com") << QStringLiteral("s3cret!!");
+    }
+
+    void stagingPrefill()
+    {
+        QFETCH(QByteArray, staging);
+        QFETCH(QString, email);
+        QFETCH(QString, password);
+        qputenv("WEXO_STAGING", staging);
+        qputenv("WEXO_STAGING_ADMIN_EMAIL", "stage@example.com");
+        qputenv("WEXO_STAGING_ADMIN_PASSWORD", "s3cret!!");
+        Host host;
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+        host.launcher->showLogin();
+        QVERIFY(host.prompt());
+        QCOMPARE(host.prompt()->textFields().first()->text(), email);
+        QCOMPARE(host.prompt()->textFields().last()->text(), password);
+        qunsetenv("WEXO_STAGING");
+        qunsetenv("WEXO_STAGING_ADMIN_EMAIL");
+        qunsetenv("WEXO_STAGING_ADMIN_PASSWORD");
+    }
+
+    void invalidEntriesEndThePrompt_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("password");
+        QTest::addRow("empty email") << QString() << QStringLiteral("secret");
+        QTest::addRow("blank email") << QStringLiteral(" \t ") << QStringLiteral("secret");
+        QTest::addRow("no at sign") << QStringLiteral("admin.example.com") << QStringLiteral("secret");
+        QTest::addRow("one-letter domain end") << QStringLiteral("admin@example.c") << QStringLiteral("secret");
+        QTest::addRow("blank password") << QStringLiteral("admin@example.com") << QStringLiteral("   ");
+    }
+
+    void invalidEntriesEndThePrompt()
+    {
+        QFETCH(QString, email);
+        QFETCH(QString, password);
+        Host host;
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+        host.launcher->showLogin();
+        host.prompt()->textFields().first()->setText(email);
+        host.prompt()->textFields().last()->setText(password);
+        QTest::mouseClick(host.prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QTRY_VERIFY(!host.prompt());
+        QVERIFY(!host.launcher->isPresenting());
+        QCOMPARE(host.launcher->window()->wConsoleButton(), host.console());
+    }
+
+    void downloadComplete_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("preference");
+        QTest::addColumn<bool>("filled");
+        QTest::addColumn<WConsoleMode>("mode");
+        QTest::addRow("filled slot stays") << QStringLiteral("nothing") << QStringLiteral("widget") << true << WConsoleMode::widget;
+        QTest::addRow("empty slot is filled") << QStringLiteral("empty slot") << QStringLiteral("widget") << true << WConsoleMode::widget;
+        QTest::addRow("prompt keeps every touch") << QStringLiteral("prompt") << QStringLiteral("widget") << false << WConsoleMode::widget;
+        QTest::addRow("record mode back to rest") << QStringLiteral("record") << QStringLiteral("widget") << true << WConsoleMode::widget;
+        QTest::addRow("hover preferred") << QStringLiteral("nothing") << QStringLiteral("hover") << true << WConsoleMode::hover;
+    }
+
+    void downloadComplete()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, preference);
+        QFETCH(bool, filled);
+        QFETCH(WConsoleMode, mode);
+
+        auto settings = std::make_shared<ElementConfiguration>();
+        settings->setPreferences(preference);
+        auto config = std::make_shared<ThemeConfiguration>();
+        config->setConfigurations(settings);
+        auto theme = std::make_shared<Theme>();
+        theme->setConfig(config);
+        WAppearanceState::setTheme(theme);
+
+        Host host;
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+        if (before == QStringLiteral("empty slot"))
+            host.launcher->window()->setWConsoleButton(nullptr);
+        else if (before == QStringLiteral("prompt"))
+            host.launcher->showLogin();
+        else if (before == QStringLiteral("record"))
+            host.console()->setMode(WConsoleMode::record);
+
+        WNotificationCenter::defaultCenter().post(QStringLiteral("Wexo.DownloadComplete.Notification"));
+        // The handler runs on a later turn of the event loop, before this marker.
+        QCOMPARE(host.console()->currentMode(), before == QStringLiteral("record") ? WConsoleMode::record : WConsoleMode::widget);
+        bool handled = false;
+        WPerform::onMainThread([&handled] { handled = true; });
+        QTRY_VERIFY(handled);
+        QCOMPARE(host.console()->currentMode(), mode);
+        QCOMPARE(host.launcher->window()->wConsoleButton() != nullptr, filled);
+        QVERIFY(host.console()->isVisible());
+        WAppearanceState::setTheme(nullptr);
+        if (!filled) {
+            QTest::mouseClick(host.prompt()->actionButton(QStringLiteral("Cancel")), Qt::LeftButton);
+            QCOMPARE(host.launcher->window()->wConsoleButton(), host.console());
+        }
     }
 
     void escapeActsAsCancel()
