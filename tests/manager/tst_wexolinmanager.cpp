@@ -4,7 +4,13 @@
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
 #include <QFile>
+#include <QMainWindow>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -33,6 +39,11 @@ class tst_WexolinManager : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        // The host shows its window before it starts the library.
+        m_host.resize(400, 300);
+        m_host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_host));
+        qputenv("WEXO_PRODUCTION_URL", "http://127.0.0.1:9/");
         QStandardPaths::setTestModeEnabled(true);
         QFile::remove(WUserDefaults::defaultFilePath());
         WUserDefaults::standard().reload();
@@ -94,6 +105,19 @@ private Q_SLOTS:
         QCOMPARE(m.wClientAppId(), stored ? appId : OptString());
         QCOMPARE(m.showConsole(), !stored);
         QCOMPARE(bool(m.defaultTheme()), stored);
+    }
+
+    void oneLauncherHowEverOftenTheHostStarts()
+    {
+        WexolinManager::initialiseWith(QStringLiteral("tok"), QStringLiteral("app"), true, false);
+        WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
+        QVERIFY(launcher);
+        QCOMPARE(launcher->hostWindow(), &m_host);
+
+        WexolinManager::initialiseWith(QStringLiteral("tok2"), QStringLiteral("app2"), true, false);
+        QCOMPARE(WexolinManager::shared().wexoButtonController(), launcher);
+        QCOMPARE(m_host.findChildren<WexoButtonWindow *>().size(), 1);
+        QCOMPARE(WexolinManager::shared().wClientToken(), OptString(QStringLiteral("tok2")));
     }
 
     void nonStringCredentialReadsAbsent_data()
@@ -166,8 +190,14 @@ private Q_SLOTS:
 
     void recordedStepsCountOnTheSharedRoot()
     {
-        WexolinManager::incrementCurrenStep(); // nothing created: no effect, no crash
+        WexolinManager::initialiseWith(QStringLiteral("tok"), QStringLiteral("app"), true, false);
+        WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
+        QVERIFY(launcher);
+        launcher->wConsoleMenu()->setBadgeTitle(QStringLiteral("0"));
+
+        WexolinManager::incrementCurrenStep(); // nothing created: no effect, the badge keeps its text
         QVERIFY(!WexolinManager::shared().currentCreatedWexo());
+        QCOMPARE(launcher->wConsoleMenu()->stepNumberBadge()->text(), QStringLiteral("0"));
 
         auto root = std::make_shared<WexoNode<QString>>(QStringLiteral("ShopPage"), std::nullopt,
                                                         WexoOptionType::record, QStringLiteral("ShopPage"));
@@ -175,6 +205,7 @@ private Q_SLOTS:
         WexolinManager::incrementCurrenStep();
         WexolinManager::incrementCurrenStep();
         QCOMPARE(root->stepNumber, 2);
+        QCOMPARE(launcher->wConsoleMenu()->stepNumberBadge()->text(), QStringLiteral("2"));
     }
 
     void createdStepFillsTheRecordedRoot_data()
@@ -240,6 +271,9 @@ private Q_SLOTS:
         QVERIFY(m.isRecording && m.isPaused);
         m.isRecording = m.isPaused = false;
     }
+
+private:
+    QMainWindow m_host;
 };
 
 QTEST_MAIN(tst_WexolinManager)

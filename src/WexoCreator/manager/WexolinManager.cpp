@@ -4,12 +4,16 @@
 #include "WexoCreator/appearance-model/Theme.h"
 #include "WexoCreator/configuration/WAppearanceState.h"
 #include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/model/WexoRoot.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
+#include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QApplication>
 
@@ -24,6 +28,15 @@ bool isAbsent(const std::optional<QString> &value)
 }
 
 } // namespace
+
+WexolinManager::WexolinManager()
+{
+    // The launcher unregisters its observers when the manager lets it go at
+    // exit, so the notification centre must be built first and die last.
+    WNotificationCenter::defaultCenter();
+}
+
+WexolinManager::~WexolinManager() = default;
 
 WexolinManager &WexolinManager::shared()
 {
@@ -71,11 +84,26 @@ void WexolinManager::initialiseWith(const std::optional<QString> &token, const s
 
     // Present before anything is drawn, so every getter has its fallback.
     WConfiguration::applyDefaultTheme();
+
+    // One launcher for the life of the process: a second start-up reloads
+    // through it instead of stacking a second window and console.
+    if (const std::optional<QWidget *> window = hostWindow()) {
+        if (manager.m_wexoButtonController)
+            manager.m_wexoButtonController->reloadFeed();
+        else
+            manager.m_wexoButtonController = WexoButtonController::initWith(*window);
+    }
 }
 
 void WexolinManager::setTabBarController(QTabWidget *tabBarController)
 {
     shared().m_tabBarController = tabBarController;
+}
+
+void WexolinManager::showGuideMenu()
+{
+    if (WexoButtonController *launcher = shared().wexoButtonController())
+        launcher->onWexo();
 }
 
 void WexolinManager::logoutAdmin()
@@ -123,6 +151,8 @@ void WexolinManager::incrementCurrenStep()
     if (!manager.m_currentCreatedWexo)
         return;
     ++manager.m_currentCreatedWexo->stepNumber;
+    if (WexoButtonController *launcher = manager.wexoButtonController())
+        launcher->wConsoleMenu()->setBadgeTitle(QString::number(manager.m_currentCreatedWexo->stepNumber));
 }
 
 void WexolinManager::addAnalyticsId(const std::optional<QString> &analyticsId)

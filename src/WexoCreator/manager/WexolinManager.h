@@ -17,6 +17,7 @@
 namespace WexoCreator {
 
 class Template;
+class WexoButtonController;
 class Theme;
 class Wexo;
 class WexoCreate;
@@ -74,6 +75,8 @@ public:
                                bool showConsole, bool debugLog);
     // Pages of this tab widget are offered besides the page on screen.
     static void setTabBarController(QTabWidget *tabBarController);
+    // Opens the options menu once the library has started.
+    static void showGuideMenu();
     static void logoutAdmin();
     static void setDefault(std::shared_ptr<Theme> theme);
 
@@ -103,6 +106,7 @@ public:
     static std::optional<QWidget *> hostWindow();
 
     QTabWidget *tabBarController() const { return m_tabBarController; }
+    WexoButtonController *wexoButtonController() const { return m_wexoButtonController.get(); }
     std::shared_ptr<WexoNode<QString>> currentCreatedWexo() const { return m_currentCreatedWexo; }
     std::shared_ptr<Wexo> currentPlayingWexo() const { return m_currentPlayingWexo; }
     std::optional<QString> currentWexoName() const { return m_currentWexoName; }
@@ -118,9 +122,11 @@ public:
     bool isPaused = false;
 
 private:
-    WexolinManager() = default;
+    WexolinManager();
+    ~WexolinManager() override;
 
     QPointer<QTabWidget> m_tabBarController;
+    std::unique_ptr<WexoButtonController> m_wexoButtonController;
     std::shared_ptr<WexoNode<QString>> m_currentCreatedWexo;
     std::shared_ptr<Wexo> m_currentPlayingWexo;
     std::optional<QString> m_currentWexoName;
