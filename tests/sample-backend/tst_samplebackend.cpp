@@ -52,6 +52,21 @@ QJsonObject clientBody(const QJsonObject &extra = {})
     return body;
 }
 
+// The body that opens an analytics record; extra keys are added or replaced.
+QJsonObject analyticsBody(const QString &walkthroughId, const QJsonObject &extra = {})
+{
+    QJsonObject body = clientBody({{QStringLiteral("WalkthroughId"), walkthroughId},
+                                   {QStringLiteral("SourceURL"), kSite},
+                                   {QStringLiteral("StartTime"), 1000},
+                                   {QStringLiteral("EndTime"), 1000},
+                                   {QStringLiteral("StartsWithPulse"), false},
+                                   {QStringLiteral("IsWalkthroughAbandoned"), false},
+                                   {QStringLiteral("IsWalkthroughComplete"), false}});
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        body.insert(it.key(), it.value());
+    return body;
+}
+
 QString stepsQuery(const QString &walkthroughId)
 {
     return QStringLiteral("/mobileApi/walkthroughElements/getStepsWithPage?walkthroughId=%1&origin=https//%2&reqSource=iosSdk")
@@ -146,15 +161,8 @@ private Q_SLOTS:
                                << json({{QStringLiteral("email"), QStringLiteral("admin@sampleshop.example")},
                                         {QStringLiteral("password"), QStringLiteral("sample-admin-password")}})
                                << "userInfo/Email" << "admin@sampleshop.example";
-        QTest::addRow("analytics opened")
-            << "POST" << "/mobileApi/walkthroughAnalytics/AddNew"
-            << json(clientBody({{QStringLiteral("WalkthroughId"), QStringLiteral("w-settings")},
-                                {QStringLiteral("SourceURL"), kSite},
-                                {QStringLiteral("StartTime"), 1000},
-                                {QStringLiteral("EndTime"), 1000},
-                                {QStringLiteral("StartsWithPulse"), false},
-                                {QStringLiteral("IsWalkthroughAbandoned"), false},
-                                {QStringLiteral("IsWalkthroughComplete"), false}}))
+        QTest::addRow("analytics opened") << "POST" << "/mobileApi/walkthroughAnalytics/AddNew"
+                                          << json(analyticsBody(QStringLiteral("w-settings")))
             << "analyticsId" << "a-1";
     }
     void everyEndpointAnswersWithSampleData()
@@ -248,13 +256,7 @@ private Q_SLOTS:
             << 404;
         QTest::addRow("analytics time as text")
             << "POST" << "/mobileApi/walkthroughAnalytics/AddNew"
-            << json(clientBody({{QStringLiteral("WalkthroughId"), QStringLiteral("w-settings")},
-                                {QStringLiteral("SourceURL"), kSite},
-                                {QStringLiteral("StartTime"), QStringLiteral("1000")},
-                                {QStringLiteral("EndTime"), 1000},
-                                {QStringLiteral("StartsWithPulse"), false},
-                                {QStringLiteral("IsWalkthroughAbandoned"), false},
-                                {QStringLiteral("IsWalkthroughComplete"), false}}))
+            << json(analyticsBody(QStringLiteral("w-settings"), {{QStringLiteral("StartTime"), QStringLiteral("1000")}}))
             << 400;
         QTest::addRow("GET on a POST endpoint") << "GET" << list << QByteArray() << 405;
         QTest::addRow("unknown endpoint") << "POST" << "/mobileApi/walkthrough/deleteAll" << json(clientBody()) << 404;
@@ -348,26 +350,16 @@ private Q_SLOTS:
     void analyticsEventsAreKept()
     {
         BackendFixture fixture;
-        const QJsonObject opened = send(fixture, QStringLiteral("POST"), QStringLiteral("/mobileApi/walkthroughAnalytics/AddNew"),
-                                        json(clientBody({{QStringLiteral("WalkthroughId"), QStringLiteral("w-orders")},
-                                                         {QStringLiteral("SourceURL"), kSite},
-                                                         {QStringLiteral("StartTime"), 1000},
-                                                         {QStringLiteral("EndTime"), 1000},
-                                                         {QStringLiteral("StartsWithPulse"), false},
-                                                         {QStringLiteral("IsWalkthroughAbandoned"), false},
-                                                         {QStringLiteral("IsWalkthroughComplete"), false}})))
-                                       .json();
-        const QString analyticsId = opened.value(QStringLiteral("analyticsId")).toString();
-        const Reply completed = send(fixture, QStringLiteral("POST"), QStringLiteral("/mobileApi/walkthroughAnalytics/Complete"),
-                                     json(clientBody({{QStringLiteral("WalkthroughId"), QStringLiteral("w-orders")},
-                                                      {QStringLiteral("SourceURL"), kSite},
-                                                      {QStringLiteral("AnalyticId"), analyticsId},
-                                                      {QStringLiteral("StartTime"), 1000},
-                                                      {QStringLiteral("EndTime"), 4500},
-                                                      {QStringLiteral("SeenTime"), 3500},
-                                                      {QStringLiteral("StartsWithPulse"), false},
-                                                      {QStringLiteral("IsWalkthroughAbandoned"), false},
-                                                      {QStringLiteral("IsWalkthroughComplete"), true}})));
+        const QString path = QStringLiteral("/mobileApi/walkthroughAnalytics/");
+        const QJsonObject opened =
+            send(fixture, QStringLiteral("POST"), path + QStringLiteral("AddNew"), json(analyticsBody(QStringLiteral("w-orders"))))
+                .json();
+        const QJsonObject complete {{QStringLiteral("AnalyticId"), opened.value(QStringLiteral("analyticsId"))},
+                                    {QStringLiteral("EndTime"), 4500},
+                                    {QStringLiteral("SeenTime"), 3500},
+                                    {QStringLiteral("IsWalkthroughComplete"), true}};
+        const Reply completed = send(fixture, QStringLiteral("POST"), path + QStringLiteral("Complete"),
+                                     json(analyticsBody(QStringLiteral("w-orders"), complete)));
         QCOMPARE(completed.status, 200);
         const QJsonArray events = fixture->analyticsEvents().array();
         QCOMPARE(events.size(), 2);

@@ -67,7 +67,9 @@ public:
     void clearScripts();
     void setLatencyMs(int latencyMs);
 
-    // What the backend keeps: created steps and analytics events, as JSON.
+    // What the backend keeps, as JSON arrays. A created step:
+    // {"walkthroughId", "walkthroughStepId", "elementId", "newWalkthrough", "request": body without "token"};
+    // an analytics event: {"kind": "AddNew"|"addStep"|"Complete", "analyticsId", "body": body without "appKey"}.
     QJsonDocument createdSteps() const;
     QJsonDocument analyticsEvents() const;
     // Every administrator token handed out so far is refused from now on (403).
