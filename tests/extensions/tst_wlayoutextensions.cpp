@@ -1,49 +1,31 @@
 #include "WexoCreator/extensions/WLayoutExtensions.h"
 
-#include <QApplication>
+#include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QMainWindow>
-#include <QObject>
 #include <QTest>
 #include <QWidget>
 
-#include <memory>
-
 using namespace WexoCreator;
-
-Q_DECLARE_METATYPE(QList<QRect>)
 
 namespace {
 
 QList<WRectEdge> edgesFrom(const QString &group)
 {
+    const std::map<QString, WRectEdge> names{{"T", WRectEdge::Top}, {"B", WRectEdge::Bottom}, {"L", WRectEdge::Left},
+                                             {"R", WRectEdge::Right}, {"A", WRectEdge::All}};
     QList<WRectEdge> edges;
-    for (const QString &token : group.split(u' ', Qt::SkipEmptyParts)) {
-        if (token == QLatin1String("T"))
-            edges << WRectEdge::Top;
-        else if (token == QLatin1String("B"))
-            edges << WRectEdge::Bottom;
-        else if (token == QLatin1String("L"))
-            edges << WRectEdge::Left;
-        else if (token == QLatin1String("R"))
-            edges << WRectEdge::Right;
-        else if (token == QLatin1String("A"))
-            edges << WRectEdge::All;
-        else if (token != QLatin1String("-"))
-            edges << WRectEdge(token.toInt());
-    }
+    for (const QString &token : group.split(u' ', Qt::SkipEmptyParts))
+        edges << (names.count(token) ? names.at(token) : WRectEdge(token.toInt()));
     return edges;
 }
 
-// The strips and outlines the library added: every child but the host's own.
-QList<QWidget *> addedChildren(QWidget *widget)
+QWidget *whitePanel(QWidget *panel, QSize size)
 {
-    QList<QWidget *> added;
-    for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (child->objectName() != QLatin1String("hostChild"))
-            added << child;
-    }
-    return added;
+    panel->setAutoFillBackground(true);
+    panel->setPalette(QPalette(Qt::white));
+    panel->resize(size);
+    return panel;
 }
 
 } // namespace
@@ -58,16 +40,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("calls");
         QTest::addColumn<qreal>("width");
         QTest::addColumn<QList<QRect>>("strips");
-        QTest::addColumn<bool>("outlined");
+        QTest::addColumn<int>("outlines");
 
-        QTest::addRow("top and bottom") << "T B" << 1.0 << QList<QRect>{{0, 0, 100, 1}, {0, 49, 100, 1}} << false;
-        QTest::addRow("left and right") << "L R" << 2.0 << QList<QRect>{{0, 0, 2, 50}, {98, 0, 2, 50}} << false;
-        QTest::addRow("again with right only") << "T B | R" << 1.0 << QList<QRect>{{99, 0, 1, 50}} << false;
-        QTest::addRow("same edge twice keeps one strip") << "T | T" << 1.0 << QList<QRect>{{0, 0, 100, 1}} << false;
-        QTest::addRow("empty list removes every strip") << "T B L R | -" << 1.0 << QList<QRect>{} << false;
-        QTest::addRow("all edges outline, strips stay") << "T | A" << 1.0 << QList<QRect>{{0, 0, 100, 1}} << true;
-        QTest::addRow("combined value is no edge") << "3" << 1.0 << QList<QRect>{} << false;
-        QTest::addRow("fractional width takes whole pixels") << "B" << 0.5 << QList<QRect>{{0, 49, 100, 1}} << false;
+        QTest::addRow("top and bottom") << "T B" << 1.0 << QList<QRect>{{0, 0, 100, 1}, {0, 49, 100, 1}} << 0;
+        QTest::addRow("left and right") << "L R" << 2.0 << QList<QRect>{{0, 0, 2, 50}, {98, 0, 2, 50}} << 0;
+        QTest::addRow("again with right only") << "T B | R" << 1.0 << QList<QRect>{{99, 0, 1, 50}} << 0;
+        QTest::addRow("same edge twice keeps one strip") << "T | T" << 1.0 << QList<QRect>{{0, 0, 100, 1}} << 0;
+        QTest::addRow("empty list removes every strip") << "T B L R | -" << 1.0 << QList<QRect>{} << 0;
+        QTest::addRow("all edges outline, strips stay") << "T | A | A" << 1.0 << QList<QRect>{{0, 0, 100, 1}} << 1;
+        QTest::addRow("combined value is no edge") << "3" << 1.0 << QList<QRect>{} << 0;
+        QTest::addRow("fractional width takes whole pixels") << "B" << 0.5 << QList<QRect>{{0, 49, 100, 1}} << 0;
     }
 
     void edgeStrips()
@@ -75,26 +57,29 @@ private Q_SLOTS:
         QFETCH(QString, calls);
         QFETCH(qreal, width);
         QFETCH(QList<QRect>, strips);
-        QFETCH(bool, outlined);
+        QFETCH(int, outlines);
 
         QWidget widget;
         widget.resize(100, 50);
-        auto *hostChild = new QWidget(&widget);
-        hostChild->setObjectName(QStringLiteral("hostChild"));
+        // A host child of the very size of a strip is never taken for one.
+        auto *hostStrip = new QWidget(&widget);
+        hostStrip->setGeometry(0, 0, 100, 1);
         for (const QString &group : calls.split(u'|'))
             borders(&widget, edgesFrom(group), width, Qt::gray);
 
         QList<QRect> found;
-        int outlines = 0;
-        for (QWidget *child : addedChildren(&widget)) {
-            if (child->geometry() == widget.rect() && child->testAttribute(Qt::WA_TransparentForMouseEvents))
-                ++outlines;
+        int outlined = 0;
+        for (QWidget *child : widget.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (child == hostStrip)
+                continue;
+            if (child->testAttribute(Qt::WA_TransparentForMouseEvents))
+                ++outlined;
             else
                 found << child->geometry();
         }
         QCOMPARE(found, strips);
-        QCOMPARE(outlines, outlined ? 1 : 0);
-        QCOMPARE(hostChild->parentWidget(), &widget);
+        QCOMPARE(outlined, outlines);
+        QCOMPARE(hostStrip->parentWidget(), &widget);
     }
 
     void stripsFollowTheWidgetsSize()
@@ -105,58 +90,44 @@ private Q_SLOTS:
         widget.show();
         widget.resize(200, 80);
         QList<QRect> found;
-        for (QWidget *child : addedChildren(&widget))
+        for (QWidget *child : widget.findChildren<QWidget *>())
             found << child->geometry();
         QCOMPARE(found, (QList<QRect>{{0, 79, 200, 1}, {199, 0, 1, 80}}));
     }
 
-    void stripIsDrawnFlushWithItsEdge()
+    void drawnPixels_data()
     {
-        QWidget widget;
-        widget.setAutoFillBackground(true);
-        widget.setPalette(QPalette(Qt::white));
-        widget.resize(40, 20);
-        borders(&widget, {WRectEdge::Top}, 2, QColor(0x80, 0x80, 0x80));
-        const QImage picture = widget.grab().toImage();
-        QCOMPARE(picture.pixelColor(20, 0), QColor(0x80, 0x80, 0x80));
-        QCOMPARE(picture.pixelColor(20, 1), QColor(0x80, 0x80, 0x80));
-        QCOMPARE(picture.pixelColor(20, 2), QColor(Qt::white));
-    }
-
-    void debugOutline_data()
-    {
-        QTest::addColumn<QString>("hex");
+        QTest::addColumn<QString>("call");
         QTest::addColumn<QColor>("edge");
+        QTest::addColumn<QColor>("belowEdge");
 
-        QTest::addRow("default red") << "#FF0000" << QColor(Qt::red);
-        QTest::addRow("short form") << "00F" << QColor(Qt::blue);
-        QTest::addRow("not a colour draws nothing") << "#12345" << QColor(Qt::white);
+        QTest::addRow("two-pixel top strip") << "strip" << QColor(Qt::gray) << QColor(Qt::gray);
+        QTest::addRow("default debug outline") << "debug" << QColor(Qt::red) << QColor(Qt::white);
+        QTest::addRow("short-form colour") << "debug 00F" << QColor(Qt::blue) << QColor(Qt::white);
+        QTest::addRow("not a colour draws nothing") << "debug #12345" << QColor(Qt::white) << QColor(Qt::white);
+        QTest::addRow("width 0 removes the outline") << "debug; none" << QColor(Qt::white) << QColor(Qt::white);
     }
 
-    void debugOutline()
+    void drawnPixels()
     {
-        QFETCH(QString, hex);
+        QFETCH(QString, call);
         QFETCH(QColor, edge);
+        QFETCH(QColor, belowEdge);
 
-        QWidget widget;
-        widget.setAutoFillBackground(true);
-        widget.setPalette(QPalette(Qt::white));
-        widget.resize(30, 30);
-        debugBounds(&widget, hex, 1.0);
-        const QImage picture = widget.grab().toImage();
-        QCOMPARE(picture.pixelColor(15, 0), edge);
-        QCOMPARE(picture.pixelColor(15, 15), QColor(Qt::white));
-    }
-
-    void outlineWidthZeroRemovesIt()
-    {
-        QWidget widget;
-        widget.resize(30, 30);
-        debugBounds(&widget);
-        setOutline(&widget, 0, Qt::red);
-        widget.setAutoFillBackground(true);
-        widget.setPalette(QPalette(Qt::white));
-        QCOMPARE(widget.grab().toImage().pixelColor(15, 0), QColor(Qt::white));
+        QWidget panel;
+        whitePanel(&panel, {40, 20});
+        if (call == QLatin1String("strip"))
+            borders(&panel, {WRectEdge::Top}, 2, Qt::gray);
+        else if (call.startsWith(QLatin1String("debug ")))
+            debugBounds(&panel, call.mid(6));
+        else
+            debugBounds(&panel);
+        if (call.endsWith(QLatin1String("none")))
+            setOutline(&panel, 0, Qt::red);
+        const QImage picture = panel.grab().toImage();
+        QCOMPARE(picture.pixelColor(20, 0), edge);
+        QCOMPARE(picture.pixelColor(20, 1), belowEdge);
+        QCOMPARE(picture.pixelColor(20, 10), QColor(Qt::white));
     }
 
     void scaledRect_data()
@@ -179,10 +150,40 @@ private Q_SLOTS:
         QCOMPARE(rectScaled(rect, factor), expected);
     }
 
-    void pointDistance()
+    void transformBetweenRects()
     {
-        QCOMPARE(distance(QPointF(1, 1), QPointF(4, 5)), 5.0);
-        QCOMPARE(distance(QPointF(4, 5), QPointF(1, 1)), 5.0);
+        const std::optional<QTransform> transform = transformRect(QRectF(0, 0, 10, 10), QRectF(10, 10, 20, 20));
+        QVERIFY(transform);
+        QCOMPARE(transform->map(QPointF(0, 0)), QPointF(15, 15));
+        QCOMPARE(transform->map(QPointF(5, 5)), QPointF(25, 25));
+        QVERIFY(!transformRect(QRectF(0, 0, 0, 10), QRectF(0, 0, 10, 10)));
+    }
+
+    void morphOntoAnotherWidget()
+    {
+        QWidget window;
+        window.resize(400, 400);
+        auto *container = new QWidget(&window);
+        container->setGeometry(50, 50, 300, 300);
+        auto *other = new QWidget(container);
+        other->setGeometry(10, 20, 100, 50);
+        auto *fade = new QGraphicsOpacityEffect(other);
+        fade->setOpacity(0.5);
+        other->setGraphicsEffect(fade);
+        auto *moving = new QWidget(&window);
+        window.show();
+
+        QVERIFY(morphRectTo(moving, other, 2));
+        QCOMPARE(moving->geometry(), QRect(10, 45, 200, 100));
+        auto *opacity = qobject_cast<QGraphicsOpacityEffect *>(moving->graphicsEffect());
+        QVERIFY(opacity);
+        QCOMPARE(opacity->opacity(), 0.5);
+
+        QWidget alone;
+        alone.setGeometry(1, 2, 3, 4);
+        QTest::ignoreMessage(QtWarningMsg, "cannot place a widget that is not in a widget tree");
+        QVERIFY(!morphRectTo(&alone, other, 1));
+        QCOMPARE(alone.geometry(), QRect(1, 2, 3, 4));
     }
 
     void screenShotOfTheHostWindow()

@@ -2,8 +2,10 @@
 
 #include "WexoCreator/extensions/WColor.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WLogging.h"
 
 #include <QEvent>
+#include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QWidget>
 
@@ -196,6 +198,42 @@ QRectF rectScaled(const QRectF &rect, qreal factor)
     const qreal height = standard.height();
     return QRectF(rect.x() + (width - width * factor) / 2, rect.y() + (height - height * factor) / 2,
                   width * factor, height * factor);
+}
+
+std::optional<QTransform> transformRect(const QRectF &from, const QRectF &to)
+{
+    if (from.width() == 0 || from.height() == 0)
+        return std::nullopt;
+    QTransform transform;
+    transform.translate(to.center().x() - from.center().x(), to.center().y() - from.center().y());
+    transform.scale(to.width() / from.width(), to.height() / from.height());
+    return transform;
+}
+
+bool morphRectTo(QWidget *widget, const QWidget *other, qreal scale)
+{
+    QWidget *parent = widget ? widget->parentWidget() : nullptr;
+    if (!parent || !other) {
+        qCWarning(lcViews) << "cannot place a widget that is not in a widget tree";
+        return false;
+    }
+    // A window's geometry is already in screen coordinates.
+    const QPoint globalTopLeft = other->isWindow() ? other->geometry().topLeft()
+                                                   : other->parentWidget()->mapToGlobal(other->geometry().topLeft());
+    const QRectF target(parent->mapFromGlobal(globalTopLeft), other->size());
+
+    const auto *otherOpacity = qobject_cast<QGraphicsOpacityEffect *>(other->graphicsEffect());
+    const qreal opacity = otherOpacity ? otherOpacity->opacity() : 1.0;
+    auto *ownOpacity = qobject_cast<QGraphicsOpacityEffect *>(widget->graphicsEffect());
+    if (!ownOpacity && opacity < 1.0 && !widget->graphicsEffect()) {
+        ownOpacity = new QGraphicsOpacityEffect(widget);
+        widget->setGraphicsEffect(ownOpacity);
+    }
+    if (ownOpacity)
+        ownOpacity->setOpacity(opacity);
+
+    widget->setGeometry(rectScaled(target, scale).toRect());
+    return true;
 }
 
 std::optional<QPixmap> wScreenShot()

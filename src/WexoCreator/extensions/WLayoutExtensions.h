@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <QTransform>
 
 #include <optional>
 
@@ -33,6 +34,15 @@ qreal distance(const QPointF &from, const QPointF &to);
 
 // The rectangle scaled about its centre.
 QRectF rectScaled(const QRectF &rect, qreal factor);
+
+// The transform that carries `from` onto `to`: centre onto centre, then scaled
+// by the ratio of their sizes. Absent when `from` has no area to scale.
+std::optional<QTransform> transformRect(const QRectF &from, const QRectF &to);
+
+// Places the widget over the other one (its rectangle scaled about the centre by
+// `scale`, in the widget's parent's coordinates) and gives it the other one's
+// opacity. Nothing happens, and false is returned, when the widget has no parent.
+bool morphRectTo(QWidget *widget, const QWidget *other, qreal scale);
 
 // A picture of the host window, whichever widget asks; absent without one.
 std::optional<QPixmap> wScreenShot();
