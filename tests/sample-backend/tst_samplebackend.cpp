@@ -1,5 +1,6 @@
 #include "support/BackendFixture.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -71,6 +72,26 @@ QString stepsQuery(const QString &walkthroughId)
 {
     return QStringLiteral("/mobileApi/walkthroughElements/getStepsWithPage?walkthroughId=%1&origin=https//%2&reqSource=iosSdk")
         .arg(walkthroughId, kSite);
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+bool copySampleData(const QString &target)
+{
+    const QDir source(QStringLiteral(WEXO_SAMPLE_DATA_DIR));
+    for (const QString &folder : {QString(), QStringLiteral("walkthroughs")}) {
+        QDir(target).mkpath(folder.isEmpty() ? QStringLiteral(".") : folder);
+        const QDir from(source.filePath(folder.isEmpty() ? QStringLiteral(".") : folder));
+        for (const QString &name : from.entryList({QStringLiteral("*.json")}, QDir::Files)) {
+            if (!QFile::copy(from.filePath(name), QDir(target).filePath(folder.isEmpty() ? name : folder + QLatin1Char('/') + name)))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -315,18 +336,22 @@ private Q_SLOTS:
             const Reply second = createStep(fixture, adminToken, QStringLiteral("ProfilePage"),
                                             QStringLiteral("editProfileButton"), 1, walkthroughId);
             QCOMPARE(second.json().value(QStringLiteral("walkthroughId")).toString(), walkthroughId);
+            QCOMPARE(createStep(fixture, adminToken, QStringLiteral("SettingsPage"), QStringLiteral("saveButton"), 2,
+                                walkthroughId)
+                         .status,
+                     200);
             QCOMPARE(createStep(fixture, adminToken, QStringLiteral("ProfilePage"), QStringLiteral("x"), 2,
                                 QStringLiteral("w-missing"))
                          .status,
                      404);
-            QCOMPARE(fixture->createdSteps().array().size(), 2);
+            QCOMPARE(fixture->createdSteps().array().size(), 3);
         }
         QFile store(options.storeFile);
         QVERIFY(store.open(QIODevice::ReadOnly));
         QVERIFY2(!store.readAll().contains(adminToken.toUtf8()), "the administrator token must not be stored");
 
         BackendFixture restarted(options);
-        QCOMPARE(restarted->createdSteps().array().size(), 2);
+        QCOMPARE(restarted->createdSteps().array().size(), 3);
         const Reply list = send(restarted, QStringLiteral("POST"), QStringLiteral("/mobileApi/walkthrough/findbysite"),
                                 json(clientBody()));
         const QJsonArray entries = list.json().value(QStringLiteral("walkthrough")).toArray();
@@ -341,6 +366,10 @@ private Q_SLOTS:
         QCOMPARE(at(steps, QStringLiteral("className/1/PageOrderNo")).toInt(), 1);
         QCOMPARE(at(steps, QStringLiteral("className/1/values/0/Frame")).toString(), QStringLiteral("editProfileButton"));
         QCOMPARE(at(steps, QStringLiteral("className/1/values/0/OrderNumber")).toInt(), 1);
+        // Back on an earlier screen: a new page, so each page keeps consecutive order numbers.
+        QCOMPARE(at(steps, QStringLiteral("className/2/Page")).toString(), QStringLiteral("SettingsPage"));
+        QCOMPARE(at(steps, QStringLiteral("className/2/values/0/OrderNumber")).toInt(), 2);
+        QCOMPARE(at(steps, QStringLiteral("className/0/values")).toArray().size(), 1);
         // Old tokens die with the process: the client has to log in again.
         QCOMPARE(createStep(restarted, adminToken, QStringLiteral("ProfilePage"), QStringLiteral("y"), 2, walkthroughId)
                      .status,
@@ -532,13 +561,76 @@ private Q_SLOTS:
         qunsetenv("WEXO_STAGING");
     }
 
-    void missingDataFolderDoesNotStart()
+    void damagedDataFolderDoesNotStart_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content"); // empty: the file is removed
+        QTest::addRow("no account") << "account.json" << QByteArray();
+        QTest::addRow("malformed theme") << "theme.json" << QByteArray("{\"config\": ");
+        QTest::addRow("template not an object") << "template.json" << QByteArray("[]");
+        QTest::addRow("walkthrough without id") << "walkthroughs/02-settings.json" << QByteArray("{\"className\": []}");
+    }
+    void damagedDataFolderDoesNotStart()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        QVERIFY(copySampleData(dir.path()));
+        QFile::remove(dir.filePath(file));
+        if (!content.isEmpty())
+            QVERIFY(writeFile(dir.filePath(file), content));
+
         SampleBackend::Options options;
-        options.dataDir = QStringLiteral("/nonexistent/wexo-data");
+        options.dataDir = dir.path();
         SampleBackend backend(options);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^sample backend: ")));
         QVERIFY(!backend.start());
         QVERIFY(backend.rootUrl().isEmpty());
+    }
+
+    void fontsOfTheDataFolderComeFirst()
+    {
+        QTemporaryDir dir;
+        QVERIFY(copySampleData(dir.path()));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("fonts")));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("fonts/DejaVuSans.ttf")), "own copy"));
+        SampleBackend::Options options;
+        options.dataDir = dir.path();
+        BackendFixture fixture(options);
+        QCOMPARE(send(fixture, QStringLiteral("GET"), QStringLiteral("/fonts/DejaVuSans.ttf")).body, QByteArray("own copy"));
+        QCOMPARE(send(fixture, QStringLiteral("GET"), QStringLiteral("/fonts/DejaVuSans-Bold.ttf")).status, 200);
+    }
+
+    void unusableStoreEntriesAreDropped()
+    {
+        QTemporaryDir dir;
+        SampleBackend::Options options;
+        options.storeFile = dir.filePath(QStringLiteral("store.json"));
+        const QJsonObject known {{QStringLiteral("walkthroughId"), QStringLiteral("w-orders")},
+                                 {QStringLiteral("walkthroughStepId"), QStringLiteral("s-rec-1")},
+                                 {QStringLiteral("elementId"), QStringLiteral("e-rec-1")},
+                                 {QStringLiteral("request"), QJsonObject {{QStringLiteral("className"), QStringLiteral("ProfilePage")},
+                                                                          {QStringLiteral("value"), QStringLiteral("avatarLabel")}}}};
+        QJsonObject gone = known;
+        gone.insert(QStringLiteral("walkthroughId"), QStringLiteral("w-deleted-from-data"));
+        QVERIFY(writeFile(options.storeFile,
+                          json({{QStringLiteral("createdSteps"), QJsonArray {gone, known, QJsonObject {}}}})));
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("dropping a stored step")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("dropping a stored step")));
+        BackendFixture fixture(options);
+        QVERIFY(fixture.isRunning());
+        QCOMPARE(fixture->createdSteps().array().size(), 1);
+        const QJsonObject steps = send(fixture, QStringLiteral("GET"), stepsQuery(QStringLiteral("w-orders"))).json();
+        QCOMPARE(at(steps, QStringLiteral("className/0/values/4/Frame")).toString(), QStringLiteral("avatarLabel"));
+        QCOMPARE(at(steps, QStringLiteral("className/0/values/4/OrderNumber")).toInt(), 4);
+
+        // A store that is not JSON at all leaves the sample data as it is.
+        QVERIFY(writeFile(options.storeFile, "not json"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("ignoring the store")));
+        BackendFixture second(options);
+        QVERIFY(second.isRunning());
+        QVERIFY(second->createdSteps().array().isEmpty());
     }
 };
 

@@ -311,12 +311,9 @@ QString SampleBackend::Private::applyCreatedStep(const QJsonObject &entry)
     QJsonObject walkthrough = walkthroughs.at(*index);
     QJsonArray pages = walkthrough.value(QStringLiteral("className")).toArray();
     const qint64 orderNumber = countSteps(walkthrough);
-    qsizetype pageIndex = -1;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        if (pages.at(i).toObject().value(QStringLiteral("Page")).toString() == page)
-            pageIndex = i;
-    }
-    if (pageIndex < 0) {
+    // Only the last page grows, so that every page keeps a run of consecutive order numbers.
+    qsizetype pageIndex = pages.size() - 1;
+    if (pageIndex < 0 || pages.at(pageIndex).toObject().value(QStringLiteral("Page")).toString() != page) {
         pages.append(QJsonObject {{QStringLiteral("IsActive"), true},
                                   {QStringLiteral("Page"), page},
                                   {QStringLiteral("StepId"), stepId},
