@@ -100,8 +100,8 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double lookup = reporter.times["BM_getWView"];
     const double qt = reporter.times["BM_findChild"];
+    fflush(stdout);
     if (lookup > 0 && qt > 0)
-        fflush(stdout);
         printf("lookup ratio getWView/findChild: %.3f (target at most 1.2)\n", lookup / qt);
     benchmark::Shutdown();
     return 0;
