@@ -13,91 +13,49 @@ class tst_WTextChecks : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void blank_data()
+    void checks_data()
     {
+        QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("blank");
+        QTest::addColumn<bool>("passes");
 
-        QTest::addRow("empty") << "" << true;
-        QTest::addRow("blanks") << "   " << true;
-        QTest::addRow("tab") << "\t" << true;
-        QTest::addRow("no-break and ideographic spaces") << QStringLiteral("\u00A0\u3000") << true;
-        QTest::addRow("line feed") << "\n" << false;
-        QTest::addRow("carriage return between blanks") << " \r " << false;
-        QTest::addRow("letter inside blanks") << "  a\t" << false;
+        QTest::addRow("blank: empty") << "blank" << "" << true;
+        QTest::addRow("blank: blanks and a tab") << "blank" << " \t " << true;
+        QTest::addRow("blank: no-break and ideographic spaces") << "blank" << QStringLiteral("\u00A0\u3000") << true;
+        QTest::addRow("blank: line feed") << "blank" << "\n" << false;
+        QTest::addRow("blank: carriage return between blanks") << "blank" << " \r " << false;
+        QTest::addRow("blank: letter inside blanks") << "blank" << "  a\t" << false;
+        QTest::addRow("email: plain address") << "email" << "ann@example.com" << true;
+        QTest::addRow("email: one letter after the point") << "email" << "ann@example.c" << false;
+        QTest::addRow("email: inside a sentence") << "email" << "write to ann@example.com today" << true;
+        QTest::addRow("email: after an emoji") << "email" << QStringLiteral("\U0001F600ann@example.com") << true;
+        QTest::addRow("email: upper case") << "email" << "ANN@EXAMPLE.COM" << true;
+        QTest::addRow("email: no domain point") << "email" << "ann@localhost" << false;
+        QTest::addRow("alphanumeric: empty") << "alphanumeric" << "" << false;
+        QTest::addRow("alphanumeric: letters and digits") << "alphanumeric" << "abc123XYZ" << true;
+        QTest::addRow("alphanumeric: blank") << "alphanumeric" << "abc 123" << false;
+        QTest::addRow("alphanumeric: accented letter") << "alphanumeric" << QStringLiteral("caf\u00E9") << false;
+        QTest::addRow("password: 5 characters") << "password" << "abcde" << false;
+        QTest::addRow("password: 6 characters") << "password" << "abcdef" << true;
+        QTest::addRow("password: 20 characters") << "password" << QString(20, u'x') << true;
+        QTest::addRow("password: 21 characters") << "password" << QString(21, u'x') << false;
+        QTest::addRow("password: blank inside") << "password" << "abcd efgh" << false;
+        QTest::addRow("password: all 20 allowed signs") << "password" << QStringLiteral("_-,;.:#+*?=!\u00A7$%&/()@") << true;
+        QTest::addRow("password: section sign counts once") << "password" << QStringLiteral("abcde\u00A7") << true;
+        QTest::addRow("password: sign outside the set") << "password" << "abcdef^" << false;
+        QTest::addRow("password: accented letter") << "password" << QStringLiteral("abcdef\u00E9") << false;
+        QTest::addRow("password: line feed inside") << "password" << "abc\ndef" << false;
     }
 
-    void blank()
+    void checks()
     {
+        QFETCH(QString, check);
         QFETCH(QString, text);
-        QFETCH(bool, blank);
-        QCOMPARE(isBlank(text), blank);
-    }
+        QFETCH(bool, passes);
 
-    void email_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("email");
-
-        QTest::addRow("plain address") << "ann@example.com" << true;
-        QTest::addRow("one letter after the point") << "ann@example.c" << false;
-        QTest::addRow("inside a sentence") << "write to ann@example.com today" << true;
-        QTest::addRow("after an emoji") << QStringLiteral("\U0001F600ann@example.com") << true;
-        QTest::addRow("upper case") << "ANN@EXAMPLE.COM" << true;
-        QTest::addRow("no at sign") << "ann.example.com" << false;
-        QTest::addRow("no domain point") << "ann@localhost" << false;
-        QTest::addRow("empty") << "" << false;
-    }
-
-    void email()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, email);
-        QCOMPARE(isEmail(text), email);
-    }
-
-    void alphanumeric_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("alphanumeric");
-
-        QTest::addRow("empty") << "" << false;
-        QTest::addRow("letters and digits") << "abc123XYZ" << true;
-        QTest::addRow("blank") << "abc 123" << false;
-        QTest::addRow("accented letter") << QStringLiteral("caf\u00E9") << false;
-        QTest::addRow("punctuation") << "abc-1" << false;
-    }
-
-    void alphanumeric()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, alphanumeric);
-        QCOMPARE(isAlphanumeric(text), alphanumeric);
-    }
-
-    void password_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-
-        QTest::addRow("5 characters") << "abcde" << false;
-        QTest::addRow("6 characters") << "abcdef" << true;
-        QTest::addRow("20 characters") << QString(20, u'x') << true;
-        QTest::addRow("21 characters") << QString(21, u'x') << false;
-        QTest::addRow("blank inside") << "abcd efgh" << false;
-        QTest::addRow("all 20 allowed signs") << QStringLiteral("_-,;.:#+*?=!\u00A7$%&/()@") << true;
-        QTest::addRow("a sign outside the set") << "abcdef^" << false;
-        QTest::addRow("section sign counts once") << QStringLiteral("abcde\u00A7") << true;
-        QTest::addRow("accented letter") << QStringLiteral("abcdef\u00E9") << false;
-        QTest::addRow("empty") << "" << false;
-        QTest::addRow("line feed is no character of the set") << "abc\ndef" << false;
-    }
-
-    void password()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        QCOMPARE(isValidPassword(text), valid);
+        const std::map<QString, bool (*)(const QString &)> checks{
+            {"blank", isBlank}, {"email", isEmail}, {"alphanumeric", isAlphanumeric}, {"password", isValidPassword}};
+        QCOMPARE(checks.at(check)(text), passes);
     }
 
     void boldThenNormalChain()
