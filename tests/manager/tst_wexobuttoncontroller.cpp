@@ -2,6 +2,8 @@
 #include "WexoCreator/configuration/WAppearanceState.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "support/BackendFixture.h"
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
@@ -309,6 +311,25 @@ private Q_SLOTS:
         QTRY_VERIFY(!host.prompt());
         QVERIFY(!host.launcher->isPresenting());
         QCOMPARE(host.launcher->window()->wConsoleButton(), host.console());
+    }
+
+    // Last: the host starts the library without its console. No host window
+    // exists yet, so the manager's own launcher has nothing to cover.
+    void withoutConsoleTheHostKeepsEveryTouch()
+    {
+        BackendFixture backend;
+        WexolinManager::initialiseWith(backend->clientToken(), backend->clientAppId(), false, false);
+        QVERIFY(WexolinManager::shared().wexoButtonController()->window()->isHidden());
+        Host host;
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+        QVERIFY(!host.console()->isVisible());
+        QVERIFY(host.hostGetsClickAt(host.consoleCentre()));
+        WNotificationCenter::defaultCenter().post(QStringLiteral("Wexo.DownloadComplete.Notification"));
+        bool handled = false;
+        WPerform::onMainThread([&handled] { handled = true; });
+        QTRY_VERIFY(handled);
+        QVERIFY(!host.console()->isVisible());
+        QVERIFY(host.hostGetsClickAt(host.consoleCentre()));
     }
 };
 
