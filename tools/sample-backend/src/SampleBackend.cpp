@@ -724,6 +724,9 @@ bool SampleBackend::start(int port, const QString &host)
     // Room for a client's parallel connections next to handlers that hang on purpose.
     d->server->new_task_queue = [] { return new httplib::ThreadPool(16); };
     d->server->set_keep_alive_timeout(2);
+    // Headers and body go out in separate writes; without this each answer
+    // waits for the client's delayed acknowledgement (about 40 ms).
+    d->server->set_tcp_nodelay(true);
     const auto handler = [this](const httplib::Request &request, httplib::Response &response) {
         d->handle(request, response);
     };
