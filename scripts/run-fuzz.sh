@@ -10,7 +10,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   exit 0
 fi
 for t in "${targets[@]}"; do
-  [ -x "$t" ] || continue
+  [ -f "$t" ] && [ -x "$t" ] || continue
   name=$(basename "$t")
   work="$build/corpus-work/$name"
   mkdir -p "$work"

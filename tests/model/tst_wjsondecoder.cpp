@@ -2,6 +2,7 @@
 #include "WexoCreator/model/WexoRoot.h"
 
 #include <QJsonDocument>
+#include <QJsonArray>
 #include <QObject>
 #include <QSet>
 #include <QTest>

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <cmath>
 
 namespace WexoCreator {
 
@@ -45,19 +46,22 @@ std::optional<QString> snakeCaseForm(const QString &raw)
     return converted;
 }
 
-std::optional<qint64> asInt64(const QJsonValue &v)
+// The parser keeps integer literals within 64 bits as integers and every
+// other number as a double, which still counts when it is whole and in range.
+std::optional<qint64> asInt64(const QCborValue &v)
 {
+    if (v.isInteger())
+        return v.toInteger();
     if (!v.isDouble())
         return std::nullopt;
-    // toInteger() answers its default for fractions and numbers out of range,
-    // so a value is only trusted when two different defaults agree.
-    const qint64 n = v.toInteger(0);
-    if (n == 0)
-        return v.toInteger(1) == 0 ? std::optional<qint64>(0) : std::nullopt;
-    return n;
+    const double d = v.toDouble();
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (!(d >= -twoTo63 && d < twoTo63) || std::trunc(d) != d)
+        return std::nullopt;
+    return static_cast<qint64>(d);
 }
 
-std::optional<QUrl> asUrl(const QJsonValue &v)
+std::optional<QUrl> asUrl(const QCborValue &v)
 {
     if (!v.isString())
         return std::nullopt;
@@ -70,12 +74,12 @@ std::optional<QUrl> asUrl(const QJsonValue &v)
     return url;
 }
 
-std::optional<QString> asString(const QJsonValue &v)
+std::optional<QString> asString(const QCborValue &v)
 {
     return v.isString() ? std::optional<QString>(v.toString()) : std::nullopt;
 }
 
-std::optional<bool> asBool(const QJsonValue &v)
+std::optional<bool> asBool(const QCborValue &v)
 {
     return v.isBool() ? std::optional<bool>(v.toBool()) : std::nullopt;
 }
@@ -86,7 +90,7 @@ constexpr const char *kExpectedBool = "expected true or false";
 template<class Convert>
 auto readOptional(const WJsonObjectReader &json, QLatin1StringView key, Convert convert, const char *expected)
 {
-    const QJsonValue v = json.value(key);
+    const QCborValue v = json.cborValue(key);
     if (v.isUndefined() || v.isNull())
         return decltype(convert(v))();
     auto result = convert(v);
@@ -98,7 +102,7 @@ auto readOptional(const WJsonObjectReader &json, QLatin1StringView key, Convert 
 template<class Convert>
 auto readRequired(const WJsonObjectReader &json, QLatin1StringView key, Convert convert, const char *expected)
 {
-    auto result = convert(json.requiredValue(key));
+    auto result = convert(json.requiredCborValue(key));
     if (!result)
         json.fail(key, QString::fromLatin1(expected));
     return result;
@@ -107,11 +111,11 @@ auto readRequired(const WJsonObjectReader &json, QLatin1StringView key, Convert 
 } // namespace
 
 WJsonObjectReader::WJsonObjectReader(const QJsonObject &object)
-    : m_object(object)
+    : m_object(QCborMap::fromJsonObject(object))
 {
 }
 
-WJsonObjectReader::WJsonObjectReader(const QJsonObject &object, const WJsonObjectReader *parent,
+WJsonObjectReader::WJsonObjectReader(const QCborMap &object, const WJsonObjectReader *parent,
                                      QLatin1StringView keyInParent, qsizetype indexInParent)
     : m_object(object)
     , m_parent(parent)
@@ -122,18 +126,28 @@ WJsonObjectReader::WJsonObjectReader(const QJsonObject &object, const WJsonObjec
 
 QJsonValue WJsonObjectReader::value(QLatin1StringView key) const
 {
-    QJsonValue v = m_object.value(key);
+    return cborValue(key).toJsonValue();
+}
+
+QJsonValue WJsonObjectReader::requiredValue(QLatin1StringView key) const
+{
+    return requiredCborValue(key).toJsonValue();
+}
+
+QCborValue WJsonObjectReader::cborValue(QLatin1StringView key) const
+{
+    QCborValue v = m_object.value(key);
     if (!v.isUndefined() || !mayComeFromSnakeCase(key))
         return v;
     return snakeCaseValue(key);
 }
 
-QJsonValue WJsonObjectReader::snakeCaseValue(QLatin1StringView key) const
+QCborValue WJsonObjectReader::snakeCaseValue(QLatin1StringView key) const
 {
     if (!m_snakeKeys) {
         m_snakeKeys.emplace();
         for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
-            if (std::optional<QString> converted = snakeCaseForm(it.key()))
+            if (std::optional<QString> converted = snakeCaseForm(it.key().toString()))
                 m_snakeKeys->append({std::move(*converted), it.value()});
         }
     }
@@ -141,29 +155,29 @@ QJsonValue WJsonObjectReader::snakeCaseValue(QLatin1StringView key) const
         if (converted == key)
             return v;
     }
-    return QJsonValue(QJsonValue::Undefined);
+    return QCborValue();
 }
 
 QJsonObject WJsonObjectReader::convertedObject() const
 {
     QJsonObject converted;
     for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
-        const QString raw = it.key();
+        const QString raw = it.key().toString();
         const std::optional<QString> key = snakeCaseForm(raw);
         if (!key) {
-            converted.insert(raw, it.value());
+            converted.insert(raw, it.value().toJsonValue());
             continue;
         }
         // The key's own form wins over a snake-case spelling of it.
         if (!m_object.contains(*key) && !converted.contains(*key))
-            converted.insert(*key, it.value());
+            converted.insert(*key, it.value().toJsonValue());
     }
     return converted;
 }
 
-QJsonValue WJsonObjectReader::requiredValue(QLatin1StringView key) const
+QCborValue WJsonObjectReader::requiredCborValue(QLatin1StringView key) const
 {
-    const QJsonValue v = value(key);
+    const QCborValue v = cborValue(key);
     if (v.isUndefined())
         fail(key, QStringLiteral("missing required key"));
     if (v.isNull())
@@ -213,12 +227,12 @@ std::optional<QUrl> WJsonObjectReader::optionalUrl(QLatin1StringView key) const
 
 std::optional<QString> WJsonObjectReader::lenientString(QLatin1StringView key) const
 {
-    return asString(value(key));
+    return asString(cborValue(key));
 }
 
 std::optional<bool> WJsonObjectReader::lenientBool(QLatin1StringView key) const
 {
-    return asBool(value(key));
+    return asBool(cborValue(key));
 }
 
 QString WJsonObjectReader::path(QLatin1StringView key, qsizetype index) const

@@ -2,7 +2,9 @@
 
 #include "WexoCreator/model/WDecodeError.h"
 
-#include <QJsonArray>
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
@@ -51,6 +53,11 @@ public:
     QJsonValue value(QLatin1StringView key) const;
     // The value under a coding key; fails when it is missing or null.
     QJsonValue requiredValue(QLatin1StringView key) const;
+
+    // The same as CBOR values: parsed JSON is held in the same container, so
+    // these read without converting.
+    QCborValue cborValue(QLatin1StringView key) const;
+    QCborValue requiredCborValue(QLatin1StringView key) const;
     // A copy of the object with every key in its converted form.
     QJsonObject convertedObject() const;
 
@@ -66,14 +73,14 @@ public:
     template<class T>
     std::shared_ptr<T> requiredRecord(QLatin1StringView key) const
     {
-        return decodeRecord<T>(requiredValue(key), key, -1);
+        return decodeRecord<T>(requiredCborValue(key), key, -1);
     }
 
     // Null when the key is missing or null.
     template<class T>
     std::shared_ptr<T> optionalRecord(QLatin1StringView key) const
     {
-        const QJsonValue v = value(key);
+        const QCborValue v = cborValue(key);
         if (v.isUndefined() || v.isNull())
             return {};
         return decodeRecord<T>(v, key, -1);
@@ -82,13 +89,13 @@ public:
     template<class T>
     QList<std::shared_ptr<T>> requiredList(QLatin1StringView key) const
     {
-        return decodeList<T>(requiredValue(key), key);
+        return decodeList<T>(requiredCborValue(key), key);
     }
 
     template<class T>
     std::optional<QList<std::shared_ptr<T>>> optionalList(QLatin1StringView key) const
     {
-        const QJsonValue v = value(key);
+        const QCborValue v = cborValue(key);
         if (v.isUndefined() || v.isNull())
             return std::nullopt;
         return decodeList<T>(v, key);
@@ -103,28 +110,28 @@ public:
     [[noreturn]] void fail(QLatin1StringView key, const QString &reason, qsizetype index = -1) const;
 
 private:
-    WJsonObjectReader(const QJsonObject &object, const WJsonObjectReader *parent, QLatin1StringView keyInParent,
+    WJsonObjectReader(const QCborMap &object, const WJsonObjectReader *parent, QLatin1StringView keyInParent,
                       qsizetype indexInParent);
 
-    QJsonValue snakeCaseValue(QLatin1StringView key) const;
+    QCborValue snakeCaseValue(QLatin1StringView key) const;
 
     template<class T>
-    std::shared_ptr<T> decodeRecord(const QJsonValue &v, QLatin1StringView key, qsizetype index) const
+    std::shared_ptr<T> decodeRecord(const QCborValue &v, QLatin1StringView key, qsizetype index) const
     {
-        if (!v.isObject())
+        if (!v.isMap())
             fail(key, QStringLiteral("expected an object"), index);
-        const WJsonObjectReader child(v.toObject(), this, key, index);
+        const WJsonObjectReader child(v.toMap(), this, key, index);
         auto record = std::make_shared<T>();
         record->decode(child);
         return record;
     }
 
     template<class T>
-    QList<std::shared_ptr<T>> decodeList(const QJsonValue &v, QLatin1StringView key) const
+    QList<std::shared_ptr<T>> decodeList(const QCborValue &v, QLatin1StringView key) const
     {
         if (!v.isArray())
             fail(key, QStringLiteral("expected an array"));
-        const QJsonArray array = v.toArray();
+        const QCborArray array = v.toArray();
         QList<std::shared_ptr<T>> list;
         list.reserve(array.size());
         for (qsizetype i = 0; i < array.size(); ++i)
@@ -132,12 +139,12 @@ private:
         return list;
     }
 
-    QJsonObject m_object;
+    QCborMap m_object;
     const WJsonObjectReader *m_parent = nullptr;
     QLatin1StringView m_keyInParent;
     qsizetype m_indexInParent = -1;
     // Keys with an inner "_", converted; built on first need.
-    mutable std::optional<QList<std::pair<QString, QJsonValue>>> m_snakeKeys;
+    mutable std::optional<QList<std::pair<QString, QCborValue>>> m_snakeKeys;
 };
 
 } // namespace WexoCreator
