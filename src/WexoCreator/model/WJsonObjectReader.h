@@ -5,6 +5,7 @@
 #include <QCborArray>
 #include <QCborMap>
 #include <QCborValue>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
