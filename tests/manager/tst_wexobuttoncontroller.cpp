@@ -302,17 +302,6 @@ private Q_SLOTS:
         }
     }
 
-    void escapeActsAsCancel()
-    {
-        Host host;
-        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
-        host.longPressConsole();
-        QTest::keyClick(host.prompt(), Qt::Key_Escape);
-        QTRY_VERIFY(!host.prompt());
-        QVERIFY(!host.launcher->isPresenting());
-        QCOMPARE(host.launcher->window()->wConsoleButton(), host.console());
-    }
-
     // Last: the host starts the library without its console. No host window
     // exists yet, so the manager's own launcher has nothing to cover.
     void withoutConsoleTheHostKeepsEveryTouch()

@@ -62,21 +62,6 @@ private Q_SLOTS:
         QTRY_VERIFY(child.isNull());
     }
 
-    void secondPresentationIsRefused()
-    {
-        QStringList log;
-        QWidget container;
-        Probe root(QStringLiteral("root"), &log);
-        root.embedViewIn(&container);
-        auto *first = new Probe(QStringLiteral("first"), &log);
-        auto *second = new Probe(QStringLiteral("second"), &log);
-        root.present(first, false);
-        root.present(second, false);
-        QCOMPARE(root.presentedViewController(), first);
-        QVERIFY(!second->isViewLoaded());
-        delete second;
-    }
-
     void alertAnswers_data()
     {
         QTest::addColumn<QString>("how");
@@ -124,15 +109,6 @@ private Q_SLOTS:
         QTRY_VERIFY(alert.isNull());
     }
 
-    void alertFieldsKeepTheirOrder()
-    {
-        WAlert alert(QStringLiteral("t"), QStringLiteral("m"));
-        alert.addTextField([](QLineEdit *f) { f->setPlaceholderText(QStringLiteral("first")); });
-        alert.addTextField([](QLineEdit *f) { f->setPlaceholderText(QStringLiteral("second")); });
-        QCOMPARE(alert.textFields().size(), 2);
-        QCOMPARE(alert.textFields().first()->placeholderText(), QStringLiteral("first"));
-        QCOMPARE(alert.textFields().last()->placeholderText(), QStringLiteral("second"));
-    }
 };
 
 QTEST_MAIN(tst_WViewController)

@@ -27,6 +27,8 @@ WGestureTracker::WGestureTracker(QWidget *target)
         if (m_phase != Phase::Pressed)
             return;
         m_phase = Phase::LongPressed;
+        // The press now belongs to the gesture, not to a button under it.
+        releaseButtonOf(m_pressedWidget);
         Q_EMIT longPressed();
     });
     watchTree(target);
