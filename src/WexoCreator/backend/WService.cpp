@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QPointer>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QTemporaryFile>
@@ -124,9 +123,8 @@ std::optional<int> httpStatus(const QNetworkReply *reply)
 
 // The system's trusted roots plus the certificates of the configured CA file.
 // Loaded once per file: the system store is large.
-std::optional<QSslConfiguration> sslConfigurationWithExtraCa()
+std::optional<QSslConfiguration> sslConfigurationWithExtraCa(const QString &caFile)
 {
-    const QString caFile = WConfigurationValues::caCertificatesFile();
     if (caFile.isEmpty())
         return std::nullopt;
     static QString loadedFile;
@@ -189,18 +187,39 @@ void WService::setTransferTimeout(std::chrono::milliseconds timeout)
     s_transferTimeout = timeout;
 }
 
+namespace {
+
+std::unique_ptr<QNetworkAccessManager> s_networkManager;
+
+// Runs while the application object is still whole: open TLS connections
+// cannot close cleanly once it is gone.
+void dropNetworkManager()
+{
+    s_networkManager.reset();
+}
+
+} // namespace
+
 QNetworkAccessManager &WService::networkManager()
 {
-    static QPointer<QNetworkAccessManager> manager;
-    if (!manager)
-        manager = new QNetworkAccessManager(QCoreApplication::instance());
-    return *manager;
+    if (!s_networkManager) {
+        s_networkManager = std::make_unique<QNetworkAccessManager>();
+        qAddPostRoutine(dropNetworkManager);
+    }
+    return *s_networkManager;
 }
 
 void WService::applyTransportSettings(QNetworkRequest &request)
 {
     request.setTransferTimeout(int(s_transferTimeout.count()));
-    if (const std::optional<QSslConfiguration> ssl = sslConfigurationWithExtraCa())
+    const QString caFile = WConfigurationValues::caCertificatesFile();
+    // Open connections keep the trust they were made with.
+    static QString lastCaFile;
+    if (caFile != lastCaFile) {
+        networkManager().clearConnectionCache();
+        lastCaFile = caFile;
+    }
+    if (const std::optional<QSslConfiguration> ssl = sslConfigurationWithExtraCa(caFile))
         request.setSslConfiguration(*ssl);
 }
 
@@ -240,8 +259,11 @@ void WService::dataTask(const Request &request, DataCompletion completion)
         return;
     }
     QNetworkAccessManager &manager = networkManager();
-    QNetworkReply *reply = request.body ? manager.sendCustomRequest(request.request, request.method, *request.body)
-                                        : manager.sendCustomRequest(request.request, request.method);
+    // A bodiless request other than GET still says "Content-Length: 0": servers
+    // refuse a POST that announces no length.
+    const bool withLength = request.body || request.method != "GET";
+    QNetworkReply *reply = withLength ? manager.sendCustomRequest(request.request, request.method, request.body.value_or(QByteArray()))
+                                      : manager.sendCustomRequest(request.request, request.method);
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, completion] {
         reply->deleteLater();
         const std::optional<int> status = httpStatus(reply);
@@ -293,7 +315,7 @@ void WService::downloadResource(const QUrl &url, DownloadCompletion completion)
         }
     });
     auto consume = [reply, download, fail] {
-        if (download->failed)
+        if (download->failed || !reply->isOpen())
             return;
         const QByteArray chunk = reply->readAll();
         if (download->file.size() + chunk.size() > kMaxDownloadBytes) {
