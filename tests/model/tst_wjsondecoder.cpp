@@ -149,11 +149,8 @@ private Q_SLOTS:
         QTest::addRow("largest int64") << u"int64"_s << QByteArray("9223372036854775807") << u"9223372036854775807"_s;
         QTest::addRow("smallest int64") << u"int64"_s << QByteArray("-9223372036854775808") << u"-9223372036854775808"_s;
         QTest::addRow("exponent whole") << u"int64"_s << QByteArray("1e3") << u"1000"_s;
-        QTest::addRow("zero") << u"int64"_s << QByteArray("0") << u"0"_s;
         QTest::addRow("negative zero") << u"int64"_s << QByteArray("-0.0") << u"0"_s;
-        QTest::addRow("tiny fraction") << u"int64"_s << QByteArray("0.0001") << u"fail"_s;
         QTest::addRow("digits as text") << u"int64"_s << QByteArray("\"7\"") << u"fail"_s;
-        QTest::addRow("false") << u"bool"_s << QByteArray("false") << u"false"_s;
         QTest::addRow("zero as bool") << u"bool"_s << QByteArray("0") << u"fail"_s;
         QTest::addRow("true as text") << u"bool"_s << QByteArray("\"true\"") << u"fail"_s;
         QTest::addRow("empty text") << u"text"_s << QByteArray("\"\"") << QString();
@@ -163,7 +160,6 @@ private Q_SLOTS:
         QTest::addRow("relative url") << u"url"_s << QByteArray("\"fonts/a.ttf\"") << u"fonts/a.ttf"_s;
         QTest::addRow("list of objects") << u"list"_s << QByteArray("[{}, {\"x\": 1}]") << u"list of 2"_s;
         QTest::addRow("list with null") << u"list"_s << QByteArray("[{}, null]") << u"fail"_s;
-        QTest::addRow("list with number") << u"list"_s << QByteArray("[3]") << u"fail"_s;
     }
 
     void valueEdges()
@@ -192,7 +188,6 @@ private Q_SLOTS:
                                                       << u"wexoName.Id: expected a string"_s;
         QTest::addRow("top-level array") << QByteArray(R"([{"Id": "w1"}])") << u"expected an object at the top level"_s;
         QTest::addRow("not JSON") << QByteArray("<html>") << u"not JSON: "_s;
-        QTest::addRow("empty body") << QByteArray() << u"not JSON: "_s;
     }
 
     void failureReachesTheRoot()
@@ -208,19 +203,6 @@ private Q_SLOTS:
             QCOMPARE(result.error, error);
     }
 
-    void emptyArrayIsPresentNullIsAbsent()
-    {
-        const auto empty = WJsonDecoder::decode<WexoRoot>(R"({"className": []})");
-        QVERIFY(empty);
-        QVERIFY(empty.record->wexos.has_value());
-        QVERIFY(empty.record->wexos->isEmpty());
-
-        const auto null = WJsonDecoder::decode<WexoRoot>(R"({"className": null, "wexoName": null})");
-        QVERIFY(null);
-        QVERIFY(!null.record->wexos.has_value());
-        QVERIFY(!null.record->wexoName);
-    }
-
     // When an object holds a key in its exact form and a snake-case key that
     // converts to it, the exact form is used, whatever their order.
     void exactKeyWinsOverItsSnakeCaseForm_data()
@@ -231,6 +213,7 @@ private Q_SLOTS:
         QTest::addRow("snake first") << QByteArray(R"({"class_name": [{"PageOrderNo": 1}], "className": []})") << qsizetype(0);
         QTest::addRow("snake only") << QByteArray(R"({"class_name": [{"PageOrderNo": 1}]})") << qsizetype(1);
         QTest::addRow("upper snake only") << QByteArray(R"({"CLASS_NAME": [{"PageOrderNo": 1}]})") << qsizetype(1);
+        QTest::addRow("null is absent") << QByteArray(R"({"className": null})") << qsizetype(-1);
         QTest::addRow("exact null wins") << QByteArray(R"({"className": null, "class_name": [{"PageOrderNo": 1}]})") << qsizetype(-1);
         QTest::addRow("other letter case") << QByteArray(R"({"ClassName": [{"PageOrderNo": 1}]})") << qsizetype(-1);
     }
