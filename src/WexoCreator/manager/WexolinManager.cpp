@@ -13,6 +13,8 @@
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
+#include "WexoCreator/recording/FrameView.h"
+#include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QApplication>
@@ -164,6 +166,23 @@ void WexolinManager::addAnalyticsId(const std::optional<QString> &analyticsId)
 void WexolinManager::setCurrentWexoType(std::optional<WexoOptionType> wexoType)
 {
     shared().m_currentWexoType = wexoType;
+}
+
+Inspector &WexolinManager::inspector()
+{
+    return Inspector::shared();
+}
+
+void WexolinManager::enableIntrospect()
+{
+    inspector().invokeInspector();
+}
+
+void WexolinManager::disableIntrospect()
+{
+    inspector().on = false;
+    if (FrameView *frameView = inspector().frameView())
+        inspector().fadeView(frameView, 0);
 }
 
 void WexolinManager::reset()

@@ -16,6 +16,7 @@
 
 namespace WexoCreator {
 
+class Inspector;
 class Template;
 class WexoButtonController;
 class Theme;
@@ -89,6 +90,10 @@ public:
     static void incrementCurrenStep();
     static void addAnalyticsId(const std::optional<QString> &analyticsId);
     static void setCurrentWexoType(std::optional<WexoOptionType> wexoType);
+    // Switches the element inspector over (a second call switches it off again).
+    static void enableIntrospect();
+    // Switches it off, fading its outline view out; the pick stays.
+    static void disableIntrospect();
     // Ends the recording context; a walkthrough being played keeps playing.
     static void reset();
 
@@ -100,6 +105,7 @@ public:
     std::optional<QString> wAdminEmail() const { return WCredentials::adminEmail(); }
     std::optional<QString> wAdminPassword() const { return WCredentials::adminPassword(); }
     static bool isAdmin();
+    static Inspector &inspector();
 
     // Absent in an application without widgets (no QApplication); otherwise the
     // host's main window, which may itself be null.

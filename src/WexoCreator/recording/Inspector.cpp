@@ -1,0 +1,161 @@
+#include "WexoCreator/recording/Inspector.h"
+
+#include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/recording/FrameView.h"
+#include "WexoCreator/recording/InspectorDelegate.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QPropertyAnimation>
+
+namespace WexoCreator {
+
+namespace {
+
+constexpr int kFadeMs = 100;
+
+QGraphicsOpacityEffect *opacityEffect(QWidget *view)
+{
+    auto *effect = qobject_cast<QGraphicsOpacityEffect *>(view->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(view);
+        effect->setOpacity(1.0);
+        view->setGraphicsEffect(effect);
+        QObject::connect(effect, &QGraphicsOpacityEffect::opacityChanged, view, [view](qreal opacity) {
+            view->setAttribute(Qt::WA_TransparentForMouseEvents, opacity < 0.01);
+        });
+    }
+    return effect;
+}
+
+} // namespace
+
+Inspector &Inspector::shared()
+{
+    static Inspector inspector;
+    return inspector;
+}
+
+void Inspector::setHelperDelegate(InspectorDelegate *delegate)
+{
+    m_delegate = delegate;
+    m_delegateGuard = dynamic_cast<QObject *>(delegate);
+    m_delegateIsObject = m_delegateGuard != nullptr;
+}
+
+InspectorDelegate *Inspector::helperDelegate() const
+{
+    if (m_delegateIsObject && !m_delegateGuard)
+        return nullptr;
+    return m_delegate;
+}
+
+QWidget *Inspector::mainWindow()
+{
+    return WHostQueries::hostWindow();
+}
+
+qreal Inspector::alpha(const QWidget *view)
+{
+    const auto *effect = view ? qobject_cast<const QGraphicsOpacityEffect *>(view->graphicsEffect()) : nullptr;
+    return effect ? effect->opacity() : 1.0;
+}
+
+void Inspector::setAlpha(QWidget *view, qreal alpha)
+{
+    opacityEffect(view)->setOpacity(alpha);
+}
+
+void Inspector::fadeView(QWidget *view, qreal alpha)
+{
+    if (!view)
+        return;
+    auto *animation = new QPropertyAnimation(opacityEffect(view), "opacity", view);
+    animation->setDuration(kFadeMs);
+    animation->setEndValue(alpha);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void Inspector::invokeInspector()
+{
+    on = !on;
+    if (on) {
+        updateViews();
+        updateFrameView();
+        return;
+    }
+    toggleOutlines();
+    if (m_frameView)
+        setAlpha(m_frameView, 0);
+    m_currentView = nullptr;
+}
+
+// A desktop window has one orientation: the outline view covers the host window.
+void Inspector::updateViews()
+{
+    QWidget *window = mainWindow();
+    if (m_frameView && window)
+        m_frameView->setGeometry(window->rect());
+    m_currentView = nullptr;
+    updateFrameView();
+}
+
+QRectF Inspector::frameInFrameView(const QWidget *view) const
+{
+    const QWidget *parent = view->parentWidget();
+    const QPoint topLeft = m_frameView->mapFromGlobal(parent->mapToGlobal(view->geometry().topLeft()));
+    return QRectF(topLeft, view->size());
+}
+
+void Inspector::updateFrameView()
+{
+    QWidget *window = mainWindow();
+    if (!window)
+        return;
+    if (!m_frameView) {
+        m_frameView = new FrameView(window->rect(), window);
+        setAlpha(m_frameView, 0);
+        m_frameView->show();
+        updateViews();
+    }
+    m_frameView->raise();
+    if (!on) {
+        fadeView(m_frameView, 0);
+        return;
+    }
+
+    QWidget *parent = m_currentView ? m_currentView->parentWidget() : nullptr;
+    if (!parent) {
+        m_frameView->setMainRect(QRectF());
+    } else {
+        m_frameView->setMainRect(frameInFrameView(m_currentView));
+        QWidget *grand = parent->parentWidget();
+        m_frameView->setSuperRect(parent == window || !grand ? QRectF() : frameInFrameView(parent));
+    }
+    fadeView(m_frameView, 1.0);
+    if (InspectorDelegate *delegate = helperDelegate())
+        delegate->selectedElement(m_currentView, m_frameView->mainRect());
+}
+
+void Inspector::toggleOutlines()
+{
+    QWidget *window = mainWindow();
+    if (!window)
+        return;
+    addOutlinesToFrameViewFromSubview(window);
+    if (m_frameView)
+        m_frameView->update();
+}
+
+void Inspector::addOutlinesToFrameViewFromSubview(QWidget *view)
+{
+    const QObjectList children = view->children();
+    for (QObject *object : children) {
+        auto *child = qobject_cast<QWidget *>(object);
+        if (!child || child->isWindow() || !m_frameView)
+            continue;
+        m_frameView->rectsToOutline.append(frameInFrameView(child));
+        addOutlinesToFrameViewFromSubview(child);
+    }
+}
+
+} // namespace WexoCreator
