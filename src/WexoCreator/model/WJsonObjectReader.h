@@ -18,7 +18,9 @@
 
 namespace WexoCreator {
 
-// Typed, strict access to one JSON object while a record decodes.
+// Typed, strict access to one JSON object while a record decodes. Answers
+// are decoded with WJsonDecoder::decode<Root>(body), which gives the root
+// record or, on any failure, no record and an error text with the path.
 //
 // A record type T is decodable when it is default-constructible (every field
 // at its initial value) and has `void decode(const WJsonObjectReader &json)`
