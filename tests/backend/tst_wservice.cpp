@@ -91,8 +91,6 @@ private Q_SLOTS:
     void init();
     void cleanupTestCase();
 
-    void methodFromRawValue_data();
-    void methodFromRawValue();
     void transportOutcome_data();
     void transportOutcome();
     void connectionRefusedPassesTheNetworkErrorOn();
@@ -103,7 +101,6 @@ private Q_SLOTS:
     void unserialisableBodyIsNeverSent();
     void download_data();
     void download();
-    void downloadOfClosedPortFails();
     void tlsNeedsTheConfiguredCa();
 
 private:
@@ -138,27 +135,6 @@ void tst_WService::cleanupTestCase()
 {
     m_backend.reset();
     qputenv("TMPDIR", m_savedTmpDir);
-}
-
-void tst_WService::methodFromRawValue_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("known");
-    QTest::addRow("POST") << QStringLiteral("POST") << true;
-    QTest::addRow("DELETE") << QStringLiteral("DELETE") << true;
-    QTest::addRow("lower case") << QStringLiteral("post") << false;
-    QTest::addRow("PATCH") << QStringLiteral("PATCH") << false;
-    QTest::addRow("empty") << QString() << false;
-}
-
-void tst_WService::methodFromRawValue()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, known);
-    const std::optional<WService::WHTTPMethod> method = WService::methodFromRawValue(text);
-    QCOMPARE(method.has_value(), known);
-    if (known)
-        QCOMPARE(WService::rawValue(*method), text);
 }
 
 void tst_WService::transportOutcome_data()
@@ -371,14 +347,6 @@ void tst_WService::download()
         QCOMPARE(outcome->contentDuringCompletion, answer.body);
         QVERIFY(!QFile::exists(*outcome->path));
     }
-    QCOMPARE(QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-}
-
-void tst_WService::downloadOfClosedPortFails()
-{
-    const auto outcome = startDownload(QUrl(QStringLiteral("http://127.0.0.1:%1/font.ttf").arg(closedPort())));
-    QTRY_COMPARE(outcome->calls, 1);
-    QVERIFY(!outcome->success);
     QCOMPARE(QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 

@@ -29,20 +29,10 @@ private Q_SLOTS:
         QTest::addRow("login on production") << QString() << "login" << QString() << QString()
                                              << prod + "mobileApi/user/signin";
         QTest::addRow("login on staging") << "1" << "login" << QString() << QString() << stage + "mobileApi/user/signin";
-        QTest::addRow("switch text not understood") << "maybe" << "login" << QString() << QString()
-                                                    << prod + "mobileApi/user/signin";
-        QTest::addRow("steps, plain identifiers") << QString() << "steps" << "w1" << "A1"
-                                                  << prod + "mobileApi/walkthroughElements/getStepsWithPage?walkthroughId=w1"
-                                                            "&origin=https//A1&reqSource=iosSdk";
         QTest::addRow("steps, blank, ampersand and curl") << QString() << "steps" << "w 1&curl" << "my app/1"
                                                           << prod + "mobileApi/walkthroughElements/getStepsWithPage?"
                                                                     "walkthroughId=w%201%26curl&origin=https//my%20app%2F1"
                                                                     "&reqSource=iosSdk";
-        QTest::addRow("steps, non-ASCII identifier") << QString() << "steps" << QString::fromUtf8("é") << "A1"
-                                                     << prod + "mobileApi/walkthroughElements/getStepsWithPage?"
-                                                               "walkthroughId=%C3%A9&origin=https//A1&reqSource=iosSdk";
-        QTest::addRow("template, plain") << QString() << "template" << "tok123" << "A1"
-                                         << prod + "mobileApi/epc/mobileTemplate?companyId=tok123&CompanyUrl=A1";
         QTest::addRow("template, values holding the placeholder words")
             << QString() << "template" << "cidcurl" << "curl=cid"
             << prod + "mobileApi/epc/mobileTemplate?companyId=cidcurl&CompanyUrl=curl%3Dcid";
