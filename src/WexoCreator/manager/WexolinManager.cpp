@@ -2,6 +2,8 @@
 
 #include "WexoCreator/appearance-model/Template.h"
 #include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/backend/WWebApiInterface.h"
 #include "WexoCreator/configuration/WAppearanceState.h"
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/manager/WexoButtonController.h"
@@ -95,6 +97,7 @@ void WexolinManager::initialiseWith(const std::optional<QString> &token, const s
         else
             manager.m_wexoButtonController = WexoButtonController::initWith(*window);
     }
+    getUI();
 }
 
 void WexolinManager::setTabBarController(QTabWidget *tabBarController)
@@ -106,6 +109,26 @@ void WexolinManager::showGuideMenu()
 {
     if (WexoButtonController *launcher = shared().wexoButtonController())
         launcher->onWexo();
+}
+
+void WexolinManager::getUI()
+{
+    WWebApiInterface::getTheme([](std::shared_ptr<Theme> theme) {
+        if (!theme)
+            return;
+        WAppearanceState::setTheme(theme);
+        WFeedManager::downloadFont(theme);
+    });
+    WWebApiInterface::getTemplate([](std::shared_ptr<Template> value) {
+        // Like the theme, a failed request keeps the template already in use.
+        if (value)
+            WAppearanceState::setTemplate(std::move(value));
+    });
+}
+
+void WexolinManager::loginAdmin(const QString &email, const QString &password, std::function<void(bool)> completion)
+{
+    WWebApiInterface::loginAdmin(email, password, std::move(completion));
 }
 
 void WexolinManager::logoutAdmin()

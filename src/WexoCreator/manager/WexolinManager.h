@@ -78,6 +78,11 @@ public:
     static void setTabBarController(QTabWidget *tabBarController);
     // Opens the options menu once the library has started.
     static void showGuideMenu();
+    // Requests theme and template; a failed answer keeps what was downloaded before.
+    static void getUI();
+    // Stores the administrator's token, e-mail and password on success.
+    // Answers on the main thread, always after the call has returned.
+    static void loginAdmin(const QString &email, const QString &password, std::function<void(bool)> completion);
     static void logoutAdmin();
     static void setDefault(std::shared_ptr<Theme> theme);
 
