@@ -223,32 +223,6 @@ private Q_SLOTS:
         qunsetenv("WEXO_STAGING_ADMIN_PASSWORD");
     }
 
-    void invalidEntriesEndThePrompt_data()
-    {
-        QTest::addColumn<QString>("email");
-        QTest::addColumn<QString>("password");
-        QTest::addRow("empty email") << QString() << QStringLiteral("secret");
-        QTest::addRow("blank email") << QStringLiteral(" \t ") << QStringLiteral("secret");
-        QTest::addRow("no at sign") << QStringLiteral("admin.example.com") << QStringLiteral("secret");
-        QTest::addRow("one-letter domain end") << QStringLiteral("admin@example.c") << QStringLiteral("secret");
-        QTest::addRow("blank password") << QStringLiteral("admin@example.com") << QStringLiteral("   ");
-    }
-
-    void invalidEntriesEndThePrompt()
-    {
-        QFETCH(QString, email);
-        QFETCH(QString, password);
-        Host host;
-        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
-        host.launcher->showLogin();
-        host.prompt()->textFields().first()->setText(email);
-        host.prompt()->textFields().last()->setText(password);
-        QTest::mouseClick(host.prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
-        QTRY_VERIFY(!host.prompt());
-        QVERIFY(!host.launcher->isPresenting());
-        QCOMPARE(host.launcher->window()->wConsoleButton(), host.console());
-    }
-
     void downloadComplete_data()
     {
         QTest::addColumn<QString>("before");

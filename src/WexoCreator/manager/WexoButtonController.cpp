@@ -1,5 +1,7 @@
 #include "WexoCreator/manager/WexoButtonController.h"
 
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/backend/WWebApiInterface.h"
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WImageExtensions.h"
 #include "WexoCreator/extensions/WTextChecks.h"
@@ -23,7 +25,6 @@ namespace WexoCreator {
 
 namespace {
 
-const QString kDownloadCompleteNotification = QStringLiteral("Wexo.DownloadComplete.Notification");
 
 
 } // namespace
@@ -116,7 +117,7 @@ void WexoButtonController::viewDidLoad()
     reloadFeed();
 
     QPointer<WexoButtonController> self(this);
-    WNotificationCenter::defaultCenter().addObserver(kDownloadCompleteNotification, this, [self](const QVariantMap &) {
+    WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, this, [self](const QVariantMap &) {
         WPerform::onMainThread([self] {
             if (self)
                 self->onWexoDownloadComplete();
@@ -140,9 +141,13 @@ void WexoButtonController::viewWillDisappear(bool animated)
 
 void WexoButtonController::reloadFeed()
 {
-    // Hand-off point: the walkthrough feed reloads here; its completion is
-    // signalled by the download-complete notification.
     qCDebug(lcManager) << "Downloading Wexo's...";
+    // Success is announced by the download-complete notification; a failure
+    // leaves the console as it is.
+    WFeedManager::reloadFeed([](bool success) {
+        if (!success)
+            qCDebug(lcManager) << "the walkthrough feed did not download";
+    });
 }
 
 bool WexoButtonController::holdsEveryTouch() const
@@ -296,9 +301,18 @@ void WexoButtonController::showLogin()
 
 void WexoButtonController::submitLogin(const QString &email, const QString &password)
 {
-    Q_UNUSED(email);
-    Q_UNUSED(password);
-    endLoginPrompt();
+    // The window keeps every touch until the answer is in.
+    QPointer<WexoButtonController> self(this);
+    WWebApiInterface::loginAdmin(email, password, [self](bool success) {
+        WPerform::onMainThread([self, success] {
+            if (!self)
+                return;
+            // The prompt is over either way, so it can open again later.
+            self->endLoginPrompt();
+            if (success)
+                self->onWexo();
+        });
+    });
 }
 
 void WexoButtonController::endLoginPrompt()

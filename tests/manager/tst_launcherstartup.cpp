@@ -1,0 +1,171 @@
+#include "support/BackendFixture.h"
+
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/platform/WUserDefaults.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace WexoCreator;
+
+// The library started by the host as an application does it, against the
+// sample backend: one launcher per process, so one process for these cases.
+class tst_LauncherStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BackendFixture> m_backend;
+    std::unique_ptr<QMainWindow> m_host;
+    QPushButton *m_hostButton = nullptr;
+    int m_downloads = 0;
+
+    WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
+    WPlayConsole *console() { return launcher()->wConsoleMenu(); }
+    QPoint consoleCentre() { return console()->mapTo(m_host.get(), console()->rect().center()); }
+    WAlert *prompt() { return launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert")); }
+
+    bool hostGetsClickAt(const QPoint &point)
+    {
+        QSignalSpy clicked(m_hostButton, &QPushButton::clicked);
+        QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, point);
+        return clicked.count() == 1;
+    }
+
+    void openPrompt()
+    {
+        QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, consoleCentre());
+        QTRY_VERIFY_WITH_TIMEOUT(prompt() != nullptr, 3000);
+        QTest::mouseRelease(m_host->windowHandle(), Qt::LeftButton, {}, consoleCentre());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QFile::remove(WUserDefaults::defaultFilePath());
+        WUserDefaults::standard().reload();
+        m_backend = std::make_unique<BackendFixture>();
+        QVERIFY(m_backend->isRunning());
+        WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,
+                                                         [this](const QVariantMap &) { ++m_downloads; });
+
+        m_host = std::make_unique<QMainWindow>();
+        auto *tabs = new QTabWidget;
+        auto *page = new QWidget;
+        m_hostButton = new QPushButton(QStringLiteral("Add to cart"), page);
+        m_hostButton->setObjectName(QStringLiteral("hostButton"));
+        auto *layout = new QVBoxLayout(page);
+        layout->addWidget(new QLabel(QStringLiteral("A host page under the library")));
+        layout->addWidget(m_hostButton, 1);
+        tabs->addTab(page, QStringLiteral("Shop"));
+        m_host->setCentralWidget(tabs);
+        m_host->resize(420, 700);
+        m_host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+
+        WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
+        WexolinManager::setTabBarController(tabs);
+        QVERIFY(launcher());
+    }
+
+    void consoleIsUpBeforeTheDownload()
+    {
+        QCOMPARE(launcher()->window()->parentWidget(), m_host.get());
+        QVERIFY(console()->isVisible());
+        QCOMPARE(console()->currentMode(), WConsoleMode::widget);
+        QCOMPARE(launcher()->window()->wConsoleButton(), console());
+    }
+
+    void downloadBringsThePreferredFace()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(m_downloads > 0, 10000);
+        QTRY_COMPARE(launcher()->window()->wConsoleButton(), console());
+        // Pinned to a side edge (which one depends on whether the theme is in
+        // yet), vertically centred.
+        QCOMPARE(console()->currentMode(), WConsoleMode::widget);
+        QCOMPARE(console()->size(), QSize(64, 64));
+        const QRect frame = console()->geometry();
+        QVERIFY(frame.left() == 0 || frame.right() == launcher()->view()->width() - 1);
+        QCOMPARE(frame.center().y(), launcher()->view()->rect().center().y());
+        QVERIFY(!hostGetsClickAt(consoleCentre()));
+        QVERIFY(hostGetsClickAt(m_hostButton->mapTo(m_host.get(), QPoint(10, 10))));
+
+        const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("launcher-demo.png"));
+        QVERIFY(m_host->grab().save(path));
+        qInfo("demo screen with the console: %s", qPrintable(path));
+    }
+
+    void invalidEntriesSendNothing_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("password");
+        QTest::addRow("not an address") << QStringLiteral("admin") << QStringLiteral("sample-admin-password");
+        QTest::addRow("blank password") << QStringLiteral("admin@sampleshop.example") << QStringLiteral(" ");
+    }
+
+    void invalidEntriesSendNothing()
+    {
+        QFETCH(QString, email);
+        QFETCH(QString, password);
+        m_backend->backend().clearRequests();
+        openPrompt();
+        prompt()->textFields().first()->setText(email);
+        prompt()->textFields().last()->setText(password);
+        QTest::mouseClick(prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QTRY_VERIFY(!prompt());
+        QCOMPARE(launcher()->window()->wConsoleButton(), console());
+        QVERIFY(m_backend->backend().requests(QStringLiteral("/mobileApi/user/signin")).isEmpty());
+    }
+
+    void refusedLoginStoresNothing()
+    {
+        openPrompt();
+        prompt()->textFields().first()->setText(QStringLiteral("admin@sampleshop.example"));
+        prompt()->textFields().last()->setText(QStringLiteral("wrong-password"));
+        QTest::mouseClick(prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!launcher()->isPresenting(), 10000);
+        QCOMPARE(m_backend->backend().requests(QStringLiteral("/mobileApi/user/signin")).size(), 1);
+        QVERIFY(!WexolinManager::isAdmin());
+        QCOMPARE(launcher()->window()->wConsoleButton(), console());
+    }
+
+    void validLoginStoresTheCredentials()
+    {
+        m_backend->backend().clearRequests();
+        openPrompt();
+        prompt()->textFields().first()->setText(m_backend->backend().adminEmail());
+        prompt()->textFields().last()->setText(m_backend->backend().adminPassword());
+        QTest::mouseClick(prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(WexolinManager::isAdmin(), 10000);
+        QCOMPARE(WexolinManager::shared().wAdminEmail(), std::optional<QString>(m_backend->backend().adminEmail()));
+        // The prompt can open again later.
+        QTRY_VERIFY(!launcher()->isPresenting());
+        openPrompt();
+        QTest::mouseClick(prompt()->actionButton(QStringLiteral("Cancel")), Qt::LeftButton);
+        QTRY_VERIFY(!prompt());
+    }
+
+    void cleanupTestCase()
+    {
+        WNotificationCenter::defaultCenter().removeObserver(this);
+    }
+};
+
+QTEST_MAIN(tst_LauncherStartup)
+#include "tst_launcherstartup.moc"
