@@ -137,19 +137,6 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 1);
     }
 
-    void areaFollowsTheConsole()
-    {
-        Host host;
-        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
-        host.library->setWConsoleButton(host.console);
-        host.console->move(300, 500);
-        QSignalSpy clicked(host.button, &QPushButton::clicked);
-        QTest::mouseClick(host.window.windowHandle(), Qt::LeftButton, {}, host.library->mapTo(&host.window, QPoint(320, 520)));
-        QCOMPARE(clicked.count(), 0);
-        QTest::mouseClick(host.window.windowHandle(), Qt::LeftButton, {}, host.library->mapTo(&host.window, QPoint(40, 40)));
-        QCOMPARE(clicked.count(), 1);
-    }
-
     void coversTheHostAndStaysOnTop()
     {
         Host host;
