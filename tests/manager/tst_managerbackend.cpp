@@ -2,11 +2,17 @@
 
 #include "WexoCreator/appearance-model/Template.h"
 #include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/appearance-model/ThemeConfiguration.h"
+#include "WexoCreator/appearance-model/ElementConfiguration.h"
+#include "WexoCreator/appearance-model/WFonts.h"
+#include "WexoCreator/configuration/WAppearanceState.h"
 #include "WexoCreator/backend/WCredentials.h"
+#include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/backend/WWebApiInterface.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/model/WexoRoot.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 
 #include <QDir>
@@ -75,6 +81,16 @@ QJsonObject walkthrough(const QString &id, const QJsonValue &name, const QString
                        {QStringLiteral("className"), pages}};
 }
 
+// "name|page|total" of each page, the form the expectations are written in.
+QStringList describe(const QList<std::shared_ptr<Wexo>> &pages)
+{
+    QStringList lines;
+    for (const std::shared_ptr<Wexo> &p : pages)
+        lines << QStringLiteral("%1|%2|%3").arg(p->wexoName.value_or(QStringLiteral("-")), p->Page.value_or(QString()))
+                     .arg(p->totalWexoSteps);
+    return lines;
+}
+
 } // namespace
 
 class tst_ManagerBackend : public QObject
@@ -102,6 +118,169 @@ private Q_SLOTS:
     {
         WexolinManager::setTabBarController(nullptr);
         m_backend.reset();
+    }
+
+    void failedAnswersKeepTheAppearanceInUse_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("path");
+        QTest::addRow("template") << QStringLiteral("GET") << QStringLiteral("/mobileApi/epc/mobileTemplate");
+        QTest::addRow("theme") << QStringLiteral("POST") << QStringLiteral("/mobileApi/client/configurationsPerUrl");
+    }
+
+    void failedAnswersKeepTheAppearanceInUse()
+    {
+        QFETCH(QString, method);
+        QFETCH(QString, path);
+        WexolinManager::getUI();
+        QTRY_VERIFY(WexolinManager::shared().theme() && WexolinManager::shared().currentTemplate());
+        settle();
+        const std::shared_ptr<Theme> theme = WexolinManager::shared().theme();
+        const std::shared_ptr<Template> templ = WexolinManager::shared().currentTemplate();
+
+        m_backend->backend().script(method, path, WexoSample::ScriptedAnswer{500, "{}"});
+        WexolinManager::getUI();
+        settle();
+        m_backend->backend().clearScripts();
+
+        QCOMPARE(WexolinManager::shared().theme() == theme, path.contains(QStringLiteral("configurationsPerUrl")));
+        QCOMPARE(WexolinManager::shared().currentTemplate() == templ, path.contains(QStringLiteral("Template")));
+        QVERIFY(WexolinManager::shared().theme() && WexolinManager::shared().currentTemplate());
+    }
+
+    void nothingBeforeTheFeedHasDownloaded()
+    {
+        QVERIFY(WexolinManager::wexosOnCurrentView().isEmpty());
+    }
+
+    void reloadTheFeed()
+    {
+        bool complete = false;
+        QObject context;
+        WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, &context,
+                                                         [&](const QVariantMap &) { complete = true; });
+        WFeedManager::reloadFeed();
+        QTRY_VERIFY(complete);
+        QCOMPARE(WFeedManager::shared().wexoFeed().size(), 3);
+    }
+
+    void pagesOfTheCurrentView_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("stackPage");
+        QTest::addColumn<bool>("tabBarShown");
+        QTest::addColumn<QStringList>("firstPass"); // any order: the feed keeps the order answers arrived in
+        QTest::addColumn<QStringList>("tabPass");
+
+        const QStringList tabs = {QStringLiteral("Unknown|HostTabs|3")};
+        QTest::addRow("list page, first of two pages for it")
+            << 0 << 0 << true << QStringList{QStringLiteral("Tour|ListPage|6"), QStringLiteral("Unknown|ListPage|4")}
+            << tabs;
+        QTest::addRow("detail page inside the stack") << 0 << 1 << true << QStringList{QStringLiteral("Tour|DetailPage|6")}
+                                                      << tabs;
+        QTest::addRow("one walkthrough in both passes")
+            << 1 << 0 << true << QStringList{QStringLiteral("Unknown|SettingsPage|3")} << tabs;
+        QTest::addRow("tab bar hidden: no second pass")
+            << 0 << 0 << false << QStringList{QStringLiteral("Tour|ListPage|6"), QStringLiteral("Unknown|ListPage|4")}
+            << QStringList();
+    }
+
+    void pagesOfTheCurrentView()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, stackPage);
+        QFETCH(bool, tabBarShown);
+        QFETCH(QStringList, firstPass);
+        QFETCH(QStringList, tabPass);
+
+        m_tabs->setCurrentIndex(tab);
+        m_stack->setCurrentIndex(stackPage);
+        m_tabs->tabBar()->setVisible(tabBarShown);
+
+        const QStringList found = describe(WexolinManager::wexosOnCurrentView());
+        m_tabs->tabBar()->setVisible(true);
+
+        QCOMPARE(found.size(), firstPass.size() + tabPass.size());
+        QStringList first = found.mid(0, firstPass.size());
+        first.sort();
+        firstPass.sort();
+        QCOMPARE(first, firstPass);
+        QCOMPARE(found.mid(firstPass.size()), tabPass);
+    }
+
+    void everyPageOfAMatchedWalkthroughIsNamed()
+    {
+        m_tabs->setCurrentIndex(0);
+        m_stack->setCurrentIndex(0);
+        WexolinManager::wexosOnCurrentView();
+        for (const std::shared_ptr<WexoRoot> &root : WFeedManager::shared().wexoFeed()) {
+            for (const std::shared_ptr<Wexo> &p : *root->wexos)
+                QVERIFY2(p->wexoName.has_value(), qPrintable(p->Page.value_or(QStringLiteral("(no page)"))));
+        }
+    }
+
+    void downloadWexo_data()
+    {
+        QTest::addColumn<QString>("wexoId");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<bool>("success");
+        QTest::addColumn<QString>("match");
+
+        QTest::addRow("page for the screen") << QStringLiteral("w-tour") << 0 << true << QStringLiteral("Tour|ListPage|0");
+        QTest::addRow("no page for the screen") << QStringLiteral("w-tour") << 1 << true << QString();
+        QTest::addRow("no name record") << QStringLiteral("w-nameless") << 1 << true
+                                        << QStringLiteral("Unknown|SettingsPage|0");
+        QTest::addRow("unknown walkthrough") << QStringLiteral("w-missing") << 0 << false << QString();
+    }
+
+    void downloadWexo()
+    {
+        QFETCH(QString, wexoId);
+        QFETCH(int, tab);
+        QFETCH(bool, success);
+        QFETCH(QString, match);
+
+        m_tabs->setCurrentIndex(tab);
+        m_stack->setCurrentIndex(0);
+        std::optional<std::pair<bool, std::shared_ptr<Wexo>>> answer;
+        WexolinManager::downloadWexo(wexoId, /*autoPlay*/ false,
+                                     [&](bool ok, std::shared_ptr<Wexo> p) { answer.emplace(ok, p); });
+        QVERIFY(!answer); // never inside the call
+        QTRY_VERIFY(answer);
+        QCOMPARE(answer->first, success);
+        QCOMPARE(answer->second ? describe({answer->second}).first() : QString(), match);
+    }
+
+    void continueOnAnotherScreen_data()
+    {
+        QTest::addColumn<QString>("playingWexoId"); // empty: the playing page has no walkthrough id
+        QTest::addColumn<bool>("playing");
+        QTest::addColumn<int>("stackPage");
+        QTest::addColumn<QString>("expected");
+
+        QTest::addRow("nothing playing") << QStringLiteral("w-tour") << false << 1 << QString();
+        QTest::addRow("next screen of the walkthrough")
+            << QStringLiteral("w-tour") << true << 1 << QStringLiteral("Tour|DetailPage|6");
+        QTest::addRow("walkthrough has no page there") << QStringLiteral("w-settings") << true << 1 << QString();
+        QTest::addRow("playing page without walkthrough id") << QString() << true << 1 << QString();
+    }
+
+    void continueOnAnotherScreen()
+    {
+        QFETCH(QString, playingWexoId);
+        QFETCH(bool, playing);
+        QFETCH(int, stackPage);
+        QFETCH(QString, expected);
+
+        auto current = std::make_shared<Wexo>();
+        if (!playingWexoId.isEmpty())
+            current->WalkthroughId = playingWexoId;
+        WexolinManager::setCurrentPlaying(playing ? current : nullptr);
+        m_stack->setCurrentIndex(stackPage);
+
+        const std::shared_ptr<Wexo> next = WexolinManager::wexoOnCurrentViewController(m_stack->currentWidget());
+        WexolinManager::setCurrentPlaying(nullptr);
+        QCOMPARE(next ? describe({next}).first() : QString(), expected);
     }
 
     void loginStoresTheAdministrator_data()
@@ -134,47 +313,29 @@ private Q_SLOTS:
 
     void startUpFetchesTheAppearanceAndFonts()
     {
+        WAppearanceState::setTheme(nullptr);
+        WAppearanceState::setTemplate(nullptr);
         m_backend->backend().clearRequests();
         WexolinManager::initialiseWith(m_backend->backend().clientToken(), kSite, true, false);
         QVERIFY(WexolinManager::shared().defaultTheme());
         QTRY_VERIFY(WexolinManager::shared().theme() && WexolinManager::shared().currentTemplate());
-        QTRY_VERIFY(!m_backend->backend().requests(QStringLiteral("/fonts/")).isEmpty());
-        QVERIFY(!m_backend->backend().requests(QStringLiteral("/mobileApi/epc/mobileTemplate")).isEmpty());
+        const auto fonts = WexolinManager::shared().theme()->config()->Configurations()->fonts();
+        QVERIFY(fonts && !fonts->isEmpty());
+        for (const std::shared_ptr<WFonts> &font : *fonts)
+            QTRY_VERIFY(font->localURL().has_value());
     }
 
-    void failedAnswersKeepTheAppearanceInUse_data()
+private:
+    // Requests of the same kinds sent now answer after the ones sent before.
+    void settle()
     {
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<QString>("path");
-        QTest::addRow("template") << QStringLiteral("GET") << QStringLiteral("/mobileApi/epc/mobileTemplate");
-        QTest::addRow("theme") << QStringLiteral("POST") << QStringLiteral("/mobileApi/client/configurationsPerUrl");
-    }
-
-    void failedAnswersKeepTheAppearanceInUse()
-    {
-        QFETCH(QString, method);
-        QFETCH(QString, path);
-        WexolinManager::getUI();
-        QTRY_VERIFY(WexolinManager::shared().theme() && WexolinManager::shared().currentTemplate());
-        const std::shared_ptr<Theme> theme = WexolinManager::shared().theme();
-        const std::shared_ptr<Template> templ = WexolinManager::shared().currentTemplate();
-
-        m_backend->backend().script(method, path, WexoSample::ScriptedAnswer{500, "{}"});
-        WexolinManager::getUI();
-        // A later request of the same kind answers after the manager's one has.
         bool themeDone = false;
         bool templateDone = false;
         WWebApiInterface::getTheme([&](std::shared_ptr<Theme>) { themeDone = true; });
         WWebApiInterface::getTemplate([&](std::shared_ptr<Template>) { templateDone = true; });
         QTRY_VERIFY(themeDone && templateDone);
-        m_backend->backend().clearScripts();
-
-        QCOMPARE(WexolinManager::shared().theme() == theme, path.contains(QStringLiteral("configurationsPerUrl")));
-        QCOMPARE(WexolinManager::shared().currentTemplate() == templ, path.contains(QStringLiteral("Template")));
-        QVERIFY(WexolinManager::shared().theme() && WexolinManager::shared().currentTemplate());
     }
 
-private:
     void buildHost()
     {
         m_tabs = new HostTabs;

@@ -20,6 +20,7 @@
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QApplication>
+#include <QTabBar>
 
 namespace WexoCreator {
 
@@ -31,6 +32,45 @@ bool isAbsent(const std::optional<QString> &value)
     return !value || value->isNull();
 }
 
+const QString kUnknownWexoName = QStringLiteral("Unknown");
+
+// Every step of the walkthrough counts, whichever screen its page is for.
+qint64 stepTotal(const WexoRoot &root)
+{
+    qint64 total = 0;
+    for (const std::shared_ptr<Wexo> &page : root.wexos.value_or(QList<std::shared_ptr<Wexo>>()))
+        total += page->values ? page->values->size() : 0;
+    return total;
+}
+
+// Names every page of the walkthrough (the menu shows that name) and gives the
+// first page made for the screen, or null.
+std::shared_ptr<Wexo> namePagesAndFind(const WexoRoot &root, const QString &pageName)
+{
+    if (!root.wexos)
+        return nullptr;
+    const QString name = root.wexoName && root.wexoName->Name ? *root.wexoName->Name : kUnknownWexoName;
+    std::shared_ptr<Wexo> match;
+    for (const std::shared_ptr<Wexo> &page : *root.wexos) {
+        page->wexoName = name;
+        if (!match && page->Page && *page->Page == pageName)
+            match = page;
+    }
+    return match;
+}
+
+void appendPagesFor(const QString &pageName, const QList<std::shared_ptr<WexoRoot>> &feed,
+                    QList<std::shared_ptr<Wexo>> &result)
+{
+    for (const std::shared_ptr<WexoRoot> &root : feed) {
+        const qint64 total = stepTotal(*root);
+        if (std::shared_ptr<Wexo> page = namePagesAndFind(*root, pageName)) {
+            page->totalWexoSteps = total;
+            result.append(page);
+        }
+    }
+}
+
 } // namespace
 
 WexolinManager::WexolinManager()
@@ -38,6 +78,8 @@ WexolinManager::WexolinManager()
     // The launcher unregisters its observers when the manager lets it go at
     // exit, so the notification centre must be built first and die last.
     WNotificationCenter::defaultCenter();
+    // Every feed reload ends by fetching the appearance again.
+    WFeedManager::setReloadHooks({}, [] { getUI(); });
 }
 
 WexolinManager::~WexolinManager() = default;
@@ -109,6 +151,31 @@ void WexolinManager::showGuideMenu()
 {
     if (WexoButtonController *launcher = shared().wexoButtonController())
         launcher->onWexo();
+}
+
+void WexolinManager::downloadWexo(const QString &wexoId, bool autoPlay, DownloadCompletion completion)
+{
+    const QWidget *top = WHostQueries::wTopViewController();
+    if (!top) {
+        if (completion)
+            completion(false, nullptr);
+        return;
+    }
+    // The name is taken now: the page may be gone when the answer comes.
+    const QString pageName = WHostQueries::pageName(top);
+    WFeedManager::downloadWexo(wexoId, [pageName, autoPlay, completion = std::move(completion)](
+                                           bool success, std::shared_ptr<WexoRoot> root) {
+        const bool found = success && root && root->wexos;
+        std::shared_ptr<Wexo> match = found ? namePagesAndFind(*root, pageName) : nullptr;
+        // Playback builds widgets and the host may too: both get the answer
+        // from the main loop, never from inside the network callback.
+        WPerform::onMainThread([found, match, autoPlay, completion] {
+            if (found && autoPlay && match && shared().wexoButtonController())
+                qCDebug(lcManager) << "no playback overlay in this build; not playing" << match->wexoName.value_or(QString());
+            if (completion)
+                completion(found, match);
+        });
+    });
 }
 
 void WexolinManager::getUI()
@@ -214,6 +281,41 @@ void WexolinManager::reset()
     setWexo(std::nullopt);
     setCurrentCreated(nullptr);
     setCurrentWexoType(std::nullopt);
+}
+
+QList<std::shared_ptr<Wexo>> WexolinManager::wexosOnCurrentView()
+{
+    QList<std::shared_ptr<Wexo>> result;
+    const QWidget *top = WHostQueries::wTopViewController();
+    if (!top)
+        return result;
+    // One copy of the feed serves both passes.
+    const QList<std::shared_ptr<WexoRoot>> feed = WFeedManager::shared().wexoFeed();
+    appendPagesFor(WHostQueries::pageName(top), feed, result);
+
+    const QTabWidget *tabs = shared().m_tabBarController;
+    if (tabs && !tabs->tabBar()->isHidden())
+        appendPagesFor(WHostQueries::pageName(tabs), feed, result);
+    return result;
+}
+
+std::shared_ptr<Wexo> WexolinManager::wexoOnCurrentViewController(QWidget *page)
+{
+    const std::shared_ptr<Wexo> &playing = shared().m_currentPlayingWexo;
+    // A page without a walkthrough identifier belongs to no walkthrough: it
+    // must not pick up whichever root happens to lack one too.
+    if (!playing || !playing->WalkthroughId || !page)
+        return nullptr;
+    for (const std::shared_ptr<WexoRoot> &root : WFeedManager::shared().wexoFeed()) {
+        if (!root->wexoName || root->wexoName->Id != playing->WalkthroughId)
+            continue;
+        const qint64 total = stepTotal(*root);
+        std::shared_ptr<Wexo> match = namePagesAndFind(*root, WHostQueries::pageName(page));
+        if (match)
+            match->totalWexoSteps = total;
+        return match;
+    }
+    return nullptr;
 }
 
 } // namespace WexoCreator

@@ -78,6 +78,9 @@ public:
     static void setTabBarController(QTabWidget *tabBarController);
     // Opens the options menu once the library has started.
     static void showGuideMenu();
+    // Downloads one walkthrough and answers its page for the page on screen
+    // (absent when it has none, with success still true). Answers on the main thread.
+    static void downloadWexo(const QString &wexoId, bool autoPlay, DownloadCompletion completion);
     // Requests theme and template; a failed answer keeps what was downloaded before.
     static void getUI();
     // Stores the administrator's token, e-mail and password on success.
@@ -101,6 +104,13 @@ public:
     static void disableIntrospect();
     // Ends the recording context; a walkthrough being played keeps playing.
     static void reset();
+
+    // The pages of the downloaded walkthroughs for the page on screen, then
+    // for the tab widget while its tab bar shows: at most one per walkthrough
+    // and pass, each named and given its walkthrough's step total.
+    static QList<std::shared_ptr<Wexo>> wexosOnCurrentView();
+    // The page of the walkthrough being played that belongs to the given page.
+    static std::shared_ptr<Wexo> wexoOnCurrentViewController(QWidget *page);
 
     // --- State ----------------------------------------------------------------
 
