@@ -177,6 +177,38 @@ private Q_SLOTS:
         QCOMPARE(console->width(), WPlayConsole::kRecordWidth);
     }
 
+    void iconsTakeTheThemeColours()
+    {
+        auto playIcon = std::make_shared<ElementConfigurationParameters>();
+        playIcon->setProp1(QStringLiteral("#FFFFFF"));
+        playIcon->setProp2(QStringLiteral("#123456"));
+        auto settings = std::make_shared<ElementConfiguration>();
+        settings->setPlayIcon(playIcon);
+        auto config = std::make_shared<ThemeConfiguration>();
+        config->setPrimaryColor(QStringLiteral("#2E7D32"));
+        config->setConfigurations(settings);
+        auto theme = std::make_shared<Theme>();
+        theme->setConfig(config);
+        WAppearanceState::setTheme(theme);
+
+        // The colour of the first opaque pixel of an icon.
+        const auto inkOf = [](const QIcon &icon) {
+            const QImage image = icon.pixmap(32).toImage();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) == 255)
+                        return QColor(image.pixel(x, y)).name();
+            return QString();
+        };
+        QWidget parent;
+        auto *console = new WPlayConsole(&parent);
+        console->setMode(WConsoleMode::widget);
+        QCOMPARE(inkOf(console->wMenuButton()->icon()), QStringLiteral("#ffffff"));
+        console->setMode(WConsoleMode::record);
+        QCOMPARE(inkOf(console->stopBtn()->icon()), QStringLiteral("#2e7d32"));
+        QCOMPARE(inkOf(console->selectTargetViewBtn()->icon()), QStringLiteral("#2e7d32"));
+    }
+
     void buttons_data()
     {
         QTest::addColumn<QStringList>("taps");

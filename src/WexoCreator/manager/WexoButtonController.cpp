@@ -14,7 +14,6 @@
 #include "WexoCreator/platform/WPerform.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -22,12 +21,6 @@
 #include <limits>
 
 namespace WexoCreator {
-
-namespace {
-
-
-
-} // namespace
 
 std::unique_ptr<WexoButtonController> WexoButtonController::initWith(QWidget *hostWindow)
 {
@@ -71,11 +64,7 @@ WPlayConsole *WexoButtonController::wConsoleMenu()
     m_console = new WPlayConsole(view());
     m_console->setObjectName(QStringLiteral("wConsoleMenu"));
     m_console->setGeometry(0, 0, 0, 0);
-    auto *shadow = new QGraphicsDropShadowEffect(m_console);
-    shadow->setColor(QColor(0, 0, 0, qRound(0.8 * 255)));
-    shadow->setBlurRadius(3.0);
-    shadow->setOffset(0, 0);
-    m_console->setGraphicsEffect(shadow);
+    WPlayConsole::setShadow(m_console, true);
     m_console->setDelegate(this);
     m_panner = new WGestureTracker(m_console);
     connect(m_panner, &WGestureTracker::panned, this, &WexoButtonController::panDidFire);

@@ -39,11 +39,6 @@ WPlayConsole::WPlayConsole(QWidget *parent)
     m_ui->setupUi(this);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    // The record bar's buttons keep their form images untinted so every
-    // colour pass starts from the original shape.
-    for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()})
-        button->setProperty("wexoOriginalIcon", button->icon().pixmap(button->iconSize() * 2));
-
     recordModeView()->hide();
     playBtn()->hide();
     cancelTargetModeBtn()->hide();
@@ -140,11 +135,8 @@ void WPlayConsole::applyColors()
     stepNumberBadge()->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; border: none; border-radius: %2px; font-weight: bold; }")
                                          .arg(primary.name(QColor::HexArgb))
                                          .arg(kBadgeRadius));
-    for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()}) {
-        const QPixmap original = button->property("wexoOriginalIcon").value<QPixmap>();
-        if (!original.isNull())
-            button->setIcon(wTinted(original, WConfiguration::kPrimaryColor()));
-    }
+    for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()})
+        applyWTint(button, WConfiguration::kPrimaryColor());
 }
 
 void WPlayConsole::applyLauncherContent()

@@ -44,6 +44,9 @@ public:
     void setMode(WConsoleMode mode);
     void setBadgeTitle(const QString &title);
 
+    // The library's drop shadow: black, radius 3, opacity 0.8, no offset.
+    static void setShadow(QWidget *widget, bool on);
+
     // True while a widget layout keeps the console on its parent's edge; a
     // drag lets it go until the next widget layout.
     bool isPinned() const { return m_pinned; }
@@ -85,7 +88,6 @@ private:
     void applyLauncherContent();
     void pinToParent();
     void updateShape();
-    void setShadow(QWidget *widget, bool on);
 
     std::unique_ptr<Ui::WPlayConsole> m_ui;
     QPointer<QObject> m_delegateGuard;
