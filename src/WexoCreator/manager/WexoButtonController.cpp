@@ -1,7 +1,6 @@
 #include "WexoCreator/manager/WexoButtonController.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
-#include "WexoCreator/backend/WWebApiInterface.h"
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WImageExtensions.h"
 #include "WexoCreator/extensions/WTextChecks.h"
@@ -292,15 +291,13 @@ void WexoButtonController::submitLogin(const QString &email, const QString &pass
 {
     // The window keeps every touch until the answer is in.
     QPointer<WexoButtonController> self(this);
-    WWebApiInterface::loginAdmin(email, password, [self](bool success) {
-        WPerform::onMainThread([self, success] {
-            if (!self)
-                return;
-            // The prompt is over either way, so it can open again later.
-            self->endLoginPrompt();
-            if (success)
-                self->onWexo();
-        });
+    WexolinManager::loginAdmin(email, password, [self](bool success) {
+        if (!self)
+            return;
+        // The prompt is over either way, so it can open again later.
+        self->endLoginPrompt();
+        if (success)
+            self->onWexo();
     });
 }
 
