@@ -140,6 +140,8 @@ void WexoButtonController::reloadFeed()
 
 bool WexoButtonController::holdsEveryTouch() const
 {
+    // Hand-off point: a playback overlay, once the playback hand-off adds one
+    // to this view, holds every touch too and belongs in this test.
     return m_isPresenting || presentedViewController() != nullptr || (m_window && m_window->alert());
 }
 
