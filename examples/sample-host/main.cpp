@@ -5,6 +5,8 @@
 #include "SampleHostWindow.h"
 #include "ShopPages.h"
 
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 
 #include <QApplication>
@@ -76,8 +78,9 @@ int main(int argc, char *argv[])
     SampleHostWindow window;
     window.show();
 
-    Q_UNUSED(clientToken);
-    Q_UNUSED(clientAppId);
+    WexoCreator::WexolinManager::initialiseWith(clientToken, clientAppId, /*showConsole=*/true,
+                                                parser.isSet(debugOption));
+    WexoCreator::WexolinManager::setTabBarController(window.tabs());
 
     if (parser.isSet(screenshotOption)) {
         const QString directory = parser.value(screenshotOption);
@@ -97,7 +100,7 @@ int main(int argc, char *argv[])
             });
         };
         WexoCreator::WNotificationCenter::defaultCenter().addObserver(
-            QStringLiteral("Wexo.DownloadComplete.Notification"), &screenshots,
+            WexoCreator::WFeedManager::WexoDownloadCompleteNotification, &screenshots,
             [&](const QVariantMap &) { takeAndQuit(); });
         // Without an answer from the backend, still show the host as it is.
         QTimer::singleShot(15000, &screenshots, takeAndQuit);
