@@ -206,6 +206,7 @@ private Q_SLOTS:
 
         std::optional<std::pair<bool, std::shared_ptr<Wexo>>> answer;
         WexolinManager::downloadWexo(wexoId, /*autoPlay*/ true, [&](bool ok, std::shared_ptr<Wexo> p) { answer.emplace(ok, p); });
+        QVERIFY(!answer); // handed over from the main loop, never inside the call
         QTRY_VERIFY(answer);
         QCOMPARE(answer->first, success);
         QCOMPARE(describe(answer->second), match);

@@ -41,8 +41,9 @@ class WexoRoot;
 //     WexolinManager::setTabBarController(window.tabs());
 //     // later, e.g. from a help button:
 //     WexolinManager::showGuideMenu();
-//     // or play a walkthrough by its identifier on the page now shown:
-//     WexolinManager::downloadWexo(QStringLiteral("wt-42"), /*autoPlay*/ true, nullptr);
+//     // or fetch one walkthrough and its page for the page now shown:
+//     WexolinManager::downloadWexo(QStringLiteral("wt-42"), /*autoPlay*/ false,
+//                                  [](bool ok, std::shared_ptr<WexoCreator::Wexo> page) { /* ... */ });
 //
 // The one instance, shared(), holds the library's global state for the life of
 // the process: the playback and recording state and the launcher. Credentials
