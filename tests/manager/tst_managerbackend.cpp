@@ -96,6 +96,11 @@ private Q_SLOTS:
         writeWalkthrough("3", walkthrough("w-other", unnamed, kSite, {"ListPage:4"}));
         writeWalkthrough("4", walkthrough("w-elsewhere", "Elsewhere", "com.example.otherapp", {"ListPage:1"}));
         writeWalkthrough("5", walkthrough("w-nameless", unnamed, QString(), {"SettingsPage:1"})); // no name record
+        QJsonObject noId = walkthrough("w-noid", "NoId", kSite, {"DetailPage:1"});
+        QJsonObject nameWithoutId = noId.value("wexoName").toObject();
+        nameWithoutId.remove("Id");
+        noId.insert("wexoName", nameWithoutId);
+        writeWalkthrough("6", noId);
 
         WexoSample::SampleBackend::Options options;
         options.dataDir = m_data.path();
@@ -147,7 +152,7 @@ private Q_SLOTS:
         const QStringList tabs = {"Unknown|HostTabs|3"};
         const QStringList list = {"Tour|ListPage|6", "Unknown|ListPage|4"};
         QTest::addRow("first of two pages for one screen") << 0 << 0 << true << list << tabs;
-        QTest::addRow("page inside a stack") << 0 << 1 << true << QStringList{"Tour|DetailPage|6"} << tabs;
+        QTest::addRow("page inside a stack") << 0 << 1 << true << QStringList{"NoId|DetailPage|1", "Tour|DetailPage|6"} << tabs;
         QTest::addRow("one walkthrough in both passes") << 1 << 0 << true << QStringList{"Unknown|SettingsPage|3"} << tabs;
         QTest::addRow("tab bar hidden") << 0 << 0 << false << list << QStringList();
     }
@@ -220,7 +225,7 @@ private Q_SLOTS:
         QTest::addRow("nothing playing") << false << "w-tour" << QString();
         QTest::addRow("next screen of the walkthrough") << true << "w-tour" << "Tour|DetailPage|6";
         QTest::addRow("walkthrough without a page there") << true << "w-settings" << QString();
-        QTest::addRow("no identifier never matches a nameless root") << true << QString() << QString();
+        QTest::addRow("no identifier never matches a root without one") << true << QString() << QString();
     }
 
     void continueOnAnotherScreen()
