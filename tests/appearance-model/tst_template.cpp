@@ -6,43 +6,48 @@
 #include <QTest>
 
 using namespace WexoCreator;
+using namespace Qt::StringLiterals;
+using OptText = std::optional<QString>;
 
 namespace {
 
-const QStringList blockKeys{QStringLiteral("popover"),     QStringLiteral("nextButton"),  QStringLiteral("endButton"),
-                            QStringLiteral("backButton"),  QStringLiteral("closeButton"), QStringLiteral("stepsTitle"),
-                            QStringLiteral("heading"),     QStringLiteral("content"),     QStringLiteral("progressbar"),
-                            QStringLiteral("logoText"),    QStringLiteral("progressbarWrapper"),
-                            QStringLiteral("banner"),      QStringLiteral("tapHere")};
+const QStringList blockKeys{u"popover"_s,  u"nextButton"_s,  u"endButton"_s, u"backButton"_s,         u"closeButton"_s,
+                            u"stepsTitle"_s, u"heading"_s,   u"content"_s,   u"progressbar"_s,        u"logoText"_s,
+                            u"progressbarWrapper"_s,         u"banner"_s,    u"tapHere"_s};
 
-QList<std::shared_ptr<TemplateConstraints>> blocksOf(const TemplateParameters &p)
-{
-    return {p.popover(),     p.nextButton(), p.endButton(),   p.backButton(), p.closeButton(),        p.stepsTitle(), p.heading(),
-            p.content(),     p.progressbar(), p.logoText(),   p.progressbarWrapper(), p.banner(),     p.tapHere()};
-}
-
-// The names of the blocks that decoded, each with its text, so one comparison covers all thirteen.
+// The blocks that decoded, each as key=text, so one comparison covers all thirteen.
 QStringList presentBlocks(const Template &t)
 {
     QStringList names;
-    if (!t.CssObject())
-        return names;
-    const auto blocks = blocksOf(*t.CssObject());
-    for (qsizetype i = 0; i < blocks.size(); ++i) {
-        if (blocks.at(i))
-            names << blockKeys.at(i) + QLatin1Char('=') + blocks.at(i)->text().value_or(QStringLiteral("-"));
+    if (const auto &p = t.CssObject()) {
+        const QList<std::shared_ptr<TemplateConstraints>> blocks{
+            p->popover(), p->nextButton(),  p->endButton(),          p->backButton(), p->closeButton(),
+            p->stepsTitle(), p->heading(),  p->content(),            p->progressbar(), p->logoText(),
+            p->progressbarWrapper(),        p->banner(),             p->tapHere()};
+        for (qsizetype i = 0; i < blocks.size(); ++i) {
+            if (blocks.at(i))
+                names << blockKeys.at(i) + u'=' + blocks.at(i)->text().value_or(u"-"_s);
+        }
     }
     return names;
 }
 
 QJsonObject block(const QString &text)
 {
-    return QJsonObject{{QStringLiteral("text"), text}};
+    return {{u"text"_s, text}};
 }
 
 QJsonObject css(const QJsonObject &blocks)
 {
-    return QJsonObject{{QStringLiteral("CssObject"), blocks}};
+    return {{u"CssObject"_s, blocks}};
+}
+
+TemplateConstraints decodeBlock(const QJsonObject &object)
+{
+    const auto result = WJsonDecoder::decodeValue<TemplateConstraints>(object);
+    if (!result.record) // nothing inside a block may fail it
+        qFatal("style block failed: %s", qPrintable(result.error));
+    return *result.record;
 }
 
 } // namespace
@@ -55,89 +60,118 @@ private Q_SLOTS:
     void decodes_data()
     {
         QTest::addColumn<QJsonObject>("object");
-        QTest::addColumn<bool>("hasCss");
         QTest::addColumn<QStringList>("blocks");
 
+        const QStringList failed{u"<failed>"_s};
         QJsonObject all;
         QStringList allNames;
         for (const QString &key : blockKeys) {
             all.insert(key, block(key));
-            allNames << key + QLatin1Char('=') + key;
+            allNames << key + u'=' + key;
         }
-        QTest::addRow("empty answer") << QJsonObject() << false << QStringList();
-        QTest::addRow("CssObject null") << QJsonObject{{QStringLiteral("CssObject"), QJsonValue::Null}} << false << QStringList();
-        QTest::addRow("CssObject empty") << css(QJsonObject()) << true << QStringList();
-        QTest::addRow("every block in its own field") << css(all) << true << allNames;
-
-        QJsonObject withNull = all;
-        withNull.insert(QStringLiteral("heading"), QJsonValue::Null);
-        QStringList withoutHeading = allNames;
-        withoutHeading.removeAll(QStringLiteral("heading=heading"));
-        QTest::addRow("null block absent, others decode") << css(withNull) << true << withoutHeading;
-
+        QTest::addRow("no CssObject") << QJsonObject{{u"CssObject"_s, QJsonValue::Null}} << QStringList();
+        QTest::addRow("every block in its own field") << css(all) << allNames;
+        all.insert(u"heading"_s, QJsonValue::Null);
+        allNames.removeAll(u"heading=heading"_s);
+        QTest::addRow("null block absent, others decode") << css(all) << allNames;
         QTest::addRow("unknown and wrong-case keys ignored")
-            << css(QJsonObject{{QStringLiteral("progressBar"), block(QStringLiteral("x"))},
-                               {QStringLiteral("footer"), block(QStringLiteral("y"))},
-                               {QStringLiteral("banner"), block(QStringLiteral("b"))}})
-            << true << QStringList{QStringLiteral("banner=b")};
+            << css({{u"progressBar"_s, block(u"x"_s)}, {u"footer"_s, block(u"y"_s)}, {u"banner"_s, block(u"b"_s)}})
+            << QStringList{u"banner=b"_s};
         QTest::addRow("snake-case block keys")
-            << css(QJsonObject{{QStringLiteral("tap_here"), block(QStringLiteral("t"))},
-                               {QStringLiteral("progress_bar"), block(QStringLiteral("p"))}})
-            << true << QStringList{QStringLiteral("tapHere=t")};
-        QTest::addRow("CssObject in snake case is not read")
-            << QJsonObject{{QStringLiteral("css_object"), QJsonObject{{QStringLiteral("banner"), block(QStringLiteral("b"))}}}}
-            << false << QStringList();
+            << css({{u"tap_here"_s, block(u"t"_s)}, {u"progress_bar"_s, block(u"p"_s)}}) << QStringList{u"tapHere=t"_s};
+        QTest::addRow("block as text fails the whole template")
+            << css({{u"banner"_s, block(u"b"_s)}, {u"popover"_s, u"#FFFFFF"_s}}) << failed;
+        QTest::addRow("block as list") << css({{u"content"_s, QJsonArray{QJsonObject()}}}) << failed;
+        QTest::addRow("CssObject as list") << QJsonObject{{u"CssObject"_s, QJsonArray()}} << failed;
+        QTest::addRow("success as text") << QJsonObject{{u"success"_s, u"true"_s}} << failed;
         QTest::addRow("bad fields inside a block never fail")
-            << css(QJsonObject{{QStringLiteral("popover"), QJsonObject{{QStringLiteral("text"), 1},
-                                                                       {QStringLiteral("fontSize"), QJsonArray()},
-                                                                       {QStringLiteral("hasProperties"), QStringLiteral("yes")}}}})
-            << true << QStringList{QStringLiteral("popover=-")};
+            << css({{u"popover"_s, QJsonObject{{u"text"_s, 1}, {u"fontSize"_s, QJsonArray()}, {u"hasProperties"_s, u"yes"_s}}}})
+            << QStringList{u"popover=-"_s};
     }
 
     void decodes()
     {
         QFETCH(QJsonObject, object);
-        QFETCH(bool, hasCss);
         QFETCH(QStringList, blocks);
 
         const auto result = WJsonDecoder::decodeValue<Template>(object);
-        QVERIFY2(result, qPrintable(result.error));
-        QCOMPARE(bool(result.record->CssObject()), hasCss);
-        QCOMPARE(presentBlocks(*result.record), blocks);
+        QCOMPARE(result ? presentBlocks(*result.record) : QStringList{u"<failed>"_s}, blocks);
     }
 
-    void failsTheWholeTemplate_data()
+    void sizes_data()
+    {
+        QTest::addColumn<QJsonValue>("sent");
+        QTest::addColumn<double>("padding");  // initial 0
+        QTest::addColumn<double>("fontSize"); // initial 12
+
+        QTest::addRow("px text") << QJsonValue(u"12px"_s) << 12.0 << 12.0;
+        QTest::addRow("bare number text") << QJsonValue(u"12"_s) << 12.0 << 12.0;
+        QTest::addRow("fraction") << QJsonValue(u"12.5px"_s) << 12.5 << 12.5;
+        QTest::addRow("px removed wherever it stands") << QJsonValue(u"1px2"_s) << 12.0 << 12.0;
+        QTest::addRow("zero is a size") << QJsonValue(u"0px"_s) << 0.0 << 0.0;
+        QTest::addRow("px alone") << QJsonValue(u"px"_s) << 0.0 << 12.0;
+        QTest::addRow("empty text") << QJsonValue(QString()) << 0.0 << 12.0;
+        QTest::addRow("other unit") << QJsonValue(u"auto"_s) << 0.0 << 12.0;
+        QTest::addRow("unit in capitals") << QJsonValue(u"12PX"_s) << 0.0 << 12.0;
+        QTest::addRow("leading blank") << QJsonValue(u" 12px"_s) << 0.0 << 12.0;
+        QTest::addRow("json number") << QJsonValue(12) << 0.0 << 12.0;
+        QTest::addRow("not a number") << QJsonValue(u"nanpx"_s) << 0.0 << 12.0;
+        QTest::addRow("overflows to infinity") << QJsonValue(u"1e999px"_s) << 0.0 << 12.0;
+        QTest::addRow("hex float") << QJsonValue(u"0x1p3"_s) << 0.0 << 12.0;
+        QTest::addRow("full-width digits") << QJsonValue(u"\uFF11\uFF12px"_s) << 0.0 << 12.0;
+    }
+
+    void sizes()
+    {
+        QFETCH(QJsonValue, sent);
+        QFETCH(double, padding);
+        QFETCH(double, fontSize);
+
+        QJsonObject object{{u"fontSize"_s, sent}, {u"color"_s, u"#123456"_s}};
+        for (const char *key : {"paddingT", "paddingL", "paddingB", "paddingR", "marginT", "marginL", "marginB",
+                                "marginR", "borderRadius"})
+            object.insert(QLatin1StringView(key), sent);
+
+        const TemplateConstraints b = decodeBlock(object);
+        QCOMPARE((QList<double>{b.paddingT(), b.paddingL(), b.paddingB(), b.paddingR(), b.marginT(), b.marginL(),
+                                b.marginB(), b.marginR(), b.borderRadius()}),
+                 QList<double>(9, padding));
+        QCOMPARE(b.fontSize(), fontSize);
+        // A bad size never spoils the rest of the block.
+        QCOMPARE(b.color(), OptText(u"#123456"_s));
+    }
+
+    void lenientFields_data()
     {
         QTest::addColumn<QJsonObject>("object");
+        QTest::addColumn<QStringList>("expected"); // hasProperties, backgroundcolor, text, bgColor()
 
-        QTest::addRow("block as text") << css(QJsonObject{{QStringLiteral("banner"), block(QStringLiteral("b"))},
-                                                          {QStringLiteral("popover"), QStringLiteral("#FFFFFF")}});
-        QTest::addRow("block as number") << css(QJsonObject{{QStringLiteral("tapHere"), 12}});
-        QTest::addRow("block as list") << css(QJsonObject{{QStringLiteral("content"), QJsonArray{QJsonObject()}}});
-        QTest::addRow("CssObject as list") << QJsonObject{{QStringLiteral("CssObject"), QJsonArray()}};
-        QTest::addRow("CssObject as text") << QJsonObject{{QStringLiteral("CssObject"), QStringLiteral("{}")}};
-        QTest::addRow("success as text") << QJsonObject{{QStringLiteral("success"), QStringLiteral("true")}};
+        QTest::addRow("flag and texts")
+            << QJsonObject{{u"hasProperties"_s, true}, {u"backgroundcolor"_s, u"#FF0000"_s}, {u"text"_s, u"Tap here"_s}}
+            << QStringList{u"true"_s, u"#FF0000"_s, u"Tap here"_s, u"#ffff0000"_s};
+        QTest::addRow("empty text kept") << QJsonObject{{u"text"_s, QString()}}
+                                         << QStringList{u"false"_s, u"-"_s, QString(), u"#00000000"_s};
+        QTest::addRow("flag as text keeps false") << QJsonObject{{u"hasProperties"_s, u"true"_s}}
+                                                  << QStringList{u"false"_s, u"-"_s, u"-"_s, u"#00000000"_s};
+        QTest::addRow("colour as number") << QJsonObject{{u"backgroundcolor"_s, 255}}
+                                          << QStringList{u"false"_s, u"-"_s, u"-"_s, u"#00000000"_s};
+        QTest::addRow("colour key in camel case is not read") << QJsonObject{{u"backgroundColor"_s, u"#FF0000"_s}}
+                                                              << QStringList{u"false"_s, u"-"_s, u"-"_s, u"#00000000"_s};
+        QTest::addRow("not hex is black") << QJsonObject{{u"backgroundcolor"_s, u"zzzzzz"_s}}
+                                          << QStringList{u"false"_s, u"zzzzzz"_s, u"-"_s, u"#ff000000"_s};
+        QTest::addRow("wrong length is clear") << QJsonObject{{u"backgroundcolor"_s, u"#ABCDE"_s}}
+                                               << QStringList{u"false"_s, u"#ABCDE"_s, u"-"_s, u"#00000000"_s};
     }
 
-    void failsTheWholeTemplate()
+    void lenientFields()
     {
         QFETCH(QJsonObject, object);
-        QVERIFY(!WJsonDecoder::decodeValue<Template>(object));
-    }
+        QFETCH(QStringList, expected);
 
-    void unsuccessfulAnswerKeepsItsBlocks()
-    {
-        const auto result = WJsonDecoder::decode<Template>(
-            QByteArrayLiteral("{\"success\": false, \"CssObject\": {\"popover\": {\"borderRadius\": \"8px\","
-                              " \"background_color\": \"#FF0000\", \"padding_t\": \"4px\", \"font_size\": \"18px\"}}}"));
-        QVERIFY2(result, qPrintable(result.error));
-        QCOMPARE(result.record->success(), std::optional<bool>(false));
-        const TemplateConstraints &popover = *result.record->CssObject()->popover();
-        QCOMPARE(popover.borderRadius(), 8.0);
-        QCOMPARE(popover.paddingT(), 4.0);
-        QCOMPARE(popover.fontSize(), 18.0);
-        // background_color converts to backgroundColor, which is not the all-lower-case key.
-        QCOMPARE(popover.backgroundcolor(), std::nullopt);
+        const TemplateConstraints b = decodeBlock(object);
+        QCOMPARE((QStringList{b.hasProperties() ? u"true"_s : u"false"_s, b.backgroundcolor().value_or(u"-"_s),
+                              b.text().value_or(u"-"_s), b.bgColor().name(QColor::HexArgb)}),
+                 expected);
     }
 };
 

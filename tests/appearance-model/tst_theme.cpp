@@ -9,62 +9,53 @@
 #include <QTest>
 
 using namespace WexoCreator;
+using namespace Qt::StringLiterals;
+using OptText = std::optional<QString>;
 
 namespace {
 
-QByteArray fullTheme()
+QJsonObject fixture()
 {
     QFile file(QStringLiteral(WEXO_TESTS_DIR "/appearance-model/data/full-theme.json"));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("theme fixture missing");
-    return file.readAll();
+    return QJsonDocument::fromJson(file.readAll()).object();
 }
 
-QJsonObject fixture()
+QByteArray bytes(const QJsonObject &object)
 {
-    return QJsonDocument::fromJson(fullTheme()).object();
+    return QJsonDocument(object).toJson();
 }
 
-QJsonObject withElementConfiguration(const QJsonObject &configurations)
+// The fixture with one key of the element configuration, or of a record in it, replaced (undefined removes it).
+QByteArray changedFixture(const QString &record, const QString &key, const QJsonValue &value)
 {
-    return QJsonObject{{QStringLiteral("config"), QJsonObject{{QStringLiteral("Configurations"), configurations}}}};
-}
-
-// Replaces (or with an undefined value removes) one key of the element configuration, or of a record in it.
-QJsonObject changedFixture(const QString &record, const QString &key, const QJsonValue &value)
-{
+    const auto edit = [&](QJsonObject object) {
+        value.isUndefined() ? object.remove(key) : void(object.insert(key, value));
+        return object;
+    };
     QJsonObject root = fixture();
-    QJsonObject config = root.value(QStringLiteral("config")).toObject();
-    QJsonObject configurations = config.value(QStringLiteral("Configurations")).toObject();
-    QJsonObject target = record.isEmpty() ? configurations : configurations.value(record).toObject();
-    if (value.isUndefined())
-        target.remove(key);
-    else
-        target.insert(key, value);
+    QJsonObject config = root[u"config"_s].toObject();
+    QJsonObject element = config[u"Configurations"_s].toObject();
     if (record.isEmpty())
-        configurations = target;
+        element = edit(element);
     else
-        configurations.insert(record, target);
-    config.insert(QStringLiteral("Configurations"), configurations);
-    root.insert(QStringLiteral("config"), config);
-    return root;
+        element[record] = edit(element[record].toObject());
+    config[u"Configurations"_s] = element;
+    root[u"config"_s] = config;
+    return bytes(root);
 }
 
-std::shared_ptr<Theme> decodeTheme(const QJsonObject &object)
+QString text(const OptText &value)
 {
-    return WJsonDecoder::decodeValue<Theme>(object).record;
+    return value.value_or(u"<none>"_s);
 }
 
-const QStringList colorKeys{QStringLiteral("blockBackgroundColor"),      QStringLiteral("listItemBackgroundColor"),
-                            QStringLiteral("listItemTextColor"),         QStringLiteral("optionsTextColor"),
-                            QStringLiteral("poweredByTextColor"),        QStringLiteral("searchHereBackgroundColor"),
-                            QStringLiteral("search_here_text_color")};
-const QStringList textKeys{QStringLiteral("aboutText"),         QStringLiteral("aboutUsLink"),
-                           QStringLiteral("logoLink"),          QStringLiteral("logoPath"),
-                           QStringLiteral("optionsText"),       QStringLiteral("playWexosText"),
-                           QStringLiteral("poweredByText"),     QStringLiteral("privacyPolicyLink"),
-                           QStringLiteral("privacyPolicyText"), QStringLiteral("searchBarTextMobile"),
-                           QStringLiteral("supportLink"),       QStringLiteral("supportText")};
+// Every key of a menu record in the fixture is a required one.
+QStringList keysOf(const QString &record)
+{
+    return fixture()[u"config"_s][u"Configurations"_s][record].toObject().keys();
+}
 
 } // namespace
 
@@ -75,230 +66,143 @@ class tst_Theme : public QObject
 private Q_SLOTS:
     void fullThemeFieldByField()
     {
-        const auto result = WJsonDecoder::decode<Theme>(fullTheme());
+        const auto result = WJsonDecoder::decode<Theme>(bytes(fixture()));
         QVERIFY2(result, qPrintable(result.error));
         const Theme &theme = *result.record;
-        QCOMPARE(theme.success(), std::optional<bool>(false));
-        QCOMPARE(theme.message(), std::optional<QString>(QStringLiteral("ok")));
-        QVERIFY(theme.config());
-
+        QVERIFY(theme.config() && theme.config()->Configurations());
         const ThemeConfiguration &config = *theme.config();
-        QCOMPARE(config.CompanyId(), std::optional<QString>(QStringLiteral("42")));
-        QCOMPARE(config.PrimaryColor(), std::optional<QString>(QStringLiteral("#AF90EF")));
-        QCOMPARE(config.SecondaryColor(), std::optional<QString>(QString()));
-        QCOMPARE(config.FontFamily(), std::optional<QString>(QStringLiteral("Lato")));
-        QCOMPARE(config.CompanyURL(), std::optional<QString>(QStringLiteral("not a web address")));
-        QCOMPARE(config.isMobile(), std::optional<QString>(QStringLiteral("true")));
-        QVERIFY(config.Configurations());
-
         const ElementConfiguration &element = *config.Configurations();
+        QCOMPARE(theme.success(), std::optional<bool>(false));
+        QCOMPARE(element.showSearchbar(), true);
+        QCOMPARE(element.getTooltipType(), WTooltipType::questionMark);
         QVERIFY(element.pulse() && element.playIcon() && element.cameraIcon() && element.tooltipColor());
-        QCOMPARE(element.pulse()->prop1(), std::optional<QString>(QStringLiteral("#111111")));
-        QCOMPARE(element.pulse()->prop2(), std::optional<QString>(QStringLiteral("#222222")));
-        QCOMPARE(element.playIcon()->prop1(), std::nullopt);
-        QCOMPARE(element.playIcon()->prop2(), std::optional<QString>(QStringLiteral("#444444")));
-        QVERIFY(!element.cameraIcon()->prop1() && !element.cameraIcon()->prop2());
         QVERIFY(!element.highlighter());
         // Only the hyphenated key fills the tooltip pair.
-        QCOMPARE(element.tooltipColor()->prop1(), std::optional<QString>(QStringLiteral("#555555")));
-        QCOMPARE(element.tooltipColor()->prop2(), std::optional<QString>(QStringLiteral("#666666")));
+        QCOMPARE((QStringList{text(theme.message()), text(config.CompanyId()), text(config.PrimaryColor()),
+                              text(config.SecondaryColor()), text(config.FontFamily()), text(config.CompanyURL()),
+                              text(config.isMobile()), text(element.pulse()->prop1()), text(element.pulse()->prop2()),
+                              text(element.playIcon()->prop1()), text(element.playIcon()->prop2()),
+                              text(element.cameraIcon()->prop1()), text(element.tooltipColor()->prop1()),
+                              text(element.tooltipColor()->prop2()), element.getPreference(), element.getIcon(),
+                              element.getPlacement(), element.getTitleText()}),
+                 (QStringList{u"ok"_s, u"42"_s, u"#AF90EF"_s, u""_s, u"Lato"_s, u"not a web address"_s, u"true"_s,
+                              u"#111111"_s, u"#222222"_s, u"<none>"_s, u"#444444"_s, u"<none>"_s, u"#555555"_s,
+                              u"#666666"_s, u"console"_s, u"camera"_s, u"right"_s, u"Guide me"_s}));
 
-        QCOMPARE(element.getPreference(), QStringLiteral("console"));
-        QCOMPARE(element.getIcon(), QStringLiteral("camera"));
-        QCOMPARE(element.getPlacement(), QStringLiteral("right"));
-        QCOMPARE(element.getTitleText(), QStringLiteral("Guide me"));
-        QCOMPARE(element.getTooltipType(), WTooltipType::questionMark);
-        QCOMPARE(element.showSearchbar(), true);
-
-        QVERIFY(element.fonts());
-        QCOMPARE(element.fonts()->size(), 3);
-        QCOMPARE(element.fonts()->at(0)->fontName(), std::optional<QString>(QStringLiteral("Lato")));
-        QCOMPARE(element.fonts()->at(0)->fontUrl(), std::optional<QString>(QStringLiteral("https://fonts.example/lato.ttf")));
-        QCOMPARE(element.fonts()->at(0)->localURL(), std::nullopt);
-        QCOMPARE(element.fonts()->at(1)->fontName(), std::optional<QString>(QStringLiteral("Mono")));
-        QCOMPARE(element.fonts()->at(1)->fontUrl(), std::optional<QString>(QStringLiteral("https://fonts.example/mono.ttf")));
+        QVERIFY(element.fonts() && element.fonts()->size() == 3);
+        const auto &fonts = *element.fonts();
+        QCOMPARE((QStringList{text(fonts[0]->fontName()), text(fonts[0]->fontUrl()), text(fonts[1]->fontName()),
+                              text(fonts[1]->fontUrl())}),
+                 (QStringList{u"Lato"_s, u"https://fonts.example/lato.ttf"_s, u"Mono"_s, u"https://fonts.example/mono.ttf"_s}));
         // local_url converts to localUrl, which is not the key.
-        QCOMPARE(element.fonts()->at(1)->localURL(), std::nullopt);
-        QCOMPARE(element.fonts()->at(2)->localURL(), std::optional<QUrl>(QUrl(QStringLiteral("file:///tmp/sans.ttf"))));
+        QCOMPARE(fonts[1]->localURL(), std::nullopt);
+        QCOMPARE(fonts[2]->localURL(), std::optional<QUrl>(QUrl(u"file:///tmp/sans.ttf"_s)));
 
-        QVERIFY(element.mobileColors());
-        const MobileColors &colors = *element.mobileColors();
-        const QStringList gotColors{colors.blockBackgroundColor(),      colors.listItemBackgroundColor(),
-                                    colors.listItemTextColor(),         colors.optionsTextColor(),
-                                    colors.poweredByTextColor(),        colors.searchHereBackgroundColor(),
-                                    colors.searchHereTextColor()};
-        QCOMPARE(gotColors, (QStringList{QStringLiteral("#010101"), QStringLiteral("#020202"), QStringLiteral("#030303"),
-                                         QStringLiteral("#040404"), QStringLiteral("#050505"), QStringLiteral("#060606"),
-                                         QStringLiteral("not a colour")}));
-
-        QVERIFY(element.mobileTexts());
-        const MobileTexts &texts = *element.mobileTexts();
-        const QStringList gotTexts{texts.aboutText(),         texts.aboutUsLink(),       texts.logoLink(),
-                                   texts.logoPath(),          texts.optionsText(),       texts.playWexosText(),
-                                   texts.poweredByText(),     texts.privacyPolicyLink(), texts.privacyPolicyText(),
-                                   texts.searchBarTextMobile(), texts.supportLink(),     texts.supportText()};
-        QCOMPARE(gotTexts,
-                 (QStringList{QStringLiteral("About us"), QStringLiteral("https://about.example"),
-                              QStringLiteral("https://logo.example"), QStringLiteral("https://cdn.example/images/logo_grey.png"),
-                              QString(), QStringLiteral("Guides"), QStringLiteral("Powered"), QStringLiteral("not a link"),
-                              QStringLiteral("Privacy"), QStringLiteral("Search"), QStringLiteral("help@example.com"),
-                              QStringLiteral("Help desk")}));
+        QVERIFY(element.mobileColors() && element.mobileTexts());
+        const MobileColors &c = *element.mobileColors();
+        QCOMPARE((QStringList{c.blockBackgroundColor(), c.listItemBackgroundColor(), c.listItemTextColor(),
+                              c.optionsTextColor(), c.poweredByTextColor(), c.searchHereBackgroundColor(),
+                              c.searchHereTextColor()}),
+                 (QStringList{u"#010101"_s, u"#020202"_s, u"#030303"_s, u"#040404"_s, u"#050505"_s, u"#060606"_s,
+                              u"not a colour"_s}));
+        const MobileTexts &t = *element.mobileTexts();
+        QCOMPARE((QStringList{t.aboutText(), t.aboutUsLink(), t.logoLink(), t.logoPath(), t.optionsText(),
+                              t.playWexosText(), t.poweredByText(), t.privacyPolicyLink(), t.privacyPolicyText(),
+                              t.searchBarTextMobile(), t.supportLink(), t.supportText()}),
+                 (QStringList{u"About us"_s, u"https://about.example"_s, u"https://logo.example"_s,
+                              u"https://cdn.example/images/logo_grey.png"_s, u""_s, u"Guides"_s, u"Powered"_s,
+                              u"not a link"_s, u"Privacy"_s, u"Search"_s, u"help@example.com"_s, u"Help desk"_s}));
     }
 
-    void fontsAreSharedWithTheirHolders()
+    void getterFallbacks_data()
     {
-        const auto theme = decodeTheme(fixture());
-        QVERIFY(theme);
-        const std::shared_ptr<WFonts> font = theme->config()->Configurations()->fonts()->at(0);
-        font->setLocalURL(QUrl::fromLocalFile(QStringLiteral("/tmp/lato.ttf")));
-        QCOMPARE(theme->config()->Configurations()->fonts()->at(0)->localURL(), font->localURL());
+        QTest::addColumn<OptText>("value");
+        QTest::addColumn<bool>("builtIn");
+        QTest::addColumn<WTooltipType>("tooltip");
+
+        QTest::addRow("absent") << OptText() << true << WTooltipType::iMark;
+        QTest::addRow("empty") << OptText(QString()) << true << WTooltipType::iMark;
+        QTest::addRow("one blank kept") << OptText(u" "_s) << false << WTooltipType::questionMark;
+        QTest::addRow("iMark") << OptText(u"iMark"_s) << false << WTooltipType::iMark;
+        QTest::addRow("questionMark") << OptText(u"questionMark"_s) << false << WTooltipType::questionMark;
+        QTest::addRow("other case") << OptText(u"imark"_s) << false << WTooltipType::questionMark;
+        QTest::addRow("trailing blank") << OptText(u"iMark "_s) << false << WTooltipType::questionMark;
     }
 
-    void minimalAnswers_data()
+    void getterFallbacks()
     {
-        QTest::addColumn<QJsonObject>("object");
-        QTest::addColumn<bool>("hasConfig");
-        QTest::addColumn<bool>("hasConfigurations");
+        QFETCH(OptText, value);
+        QFETCH(bool, builtIn);
+        QFETCH(WTooltipType, tooltip);
 
-        QTest::addRow("empty object") << QJsonObject() << false << false;
-        QTest::addRow("config null") << QJsonObject{{QStringLiteral("config"), QJsonValue::Null}} << false << false;
-        QTest::addRow("config empty") << QJsonObject{{QStringLiteral("config"), QJsonObject()}} << true << false;
-        QTest::addRow("only showSearchbar")
-            << withElementConfiguration(QJsonObject{{QStringLiteral("showSearchbar"), false}}) << true << true;
-        QTest::addRow("wrong-case keys are ignored")
-            << QJsonObject{{QStringLiteral("config"), QJsonObject{{QStringLiteral("companyId"), 7},
-                                                                    {QStringLiteral("primaryColor"), true}}}}
-            << true << false;
+        ElementConfiguration element;
+        element.setTypeIcon(value);
+        element.setPreferences(value);
+        element.setPlacement(value);
+        element.setText(value);
+        element.setTooltip(value);
+        const QStringList expected = builtIn ? QStringList{u"wexoIcon"_s, u"widget"_s, u"left"_s, u"Help"_s}
+                                             : QStringList(4, *value);
+        QCOMPARE((QStringList{element.getIcon(), element.getPreference(), element.getPlacement(), element.getTitleText()}),
+                 expected);
+        QCOMPARE(element.getTooltipType(), tooltip);
     }
 
-    void minimalAnswers()
-    {
-        QFETCH(QJsonObject, object);
-        QFETCH(bool, hasConfig);
-        QFETCH(bool, hasConfigurations);
-
-        const auto theme = decodeTheme(object);
-        QVERIFY(theme);
-        QVERIFY(!theme->success() && !theme->message());
-        QCOMPARE(bool(theme->config()), hasConfig);
-        if (!hasConfig)
-            return;
-        const ThemeConfiguration &config = *theme->config();
-        QVERIFY(!config.CompanyId() && !config.PrimaryColor() && !config.SecondaryColor() && !config.FontFamily()
-                && !config.CompanyURL() && !config.isMobile());
-        QCOMPARE(bool(config.Configurations()), hasConfigurations);
-        if (!hasConfigurations)
-            return;
-        const ElementConfiguration &element = *config.Configurations();
-        QVERIFY(!element.pulse() && !element.playIcon() && !element.cameraIcon() && !element.highlighter() && !element.tooltipColor());
-        QVERIFY(!element.fonts() && !element.mobileColors() && !element.mobileTexts() && !element.tooltip());
-        QCOMPARE(element.getTooltipType(), WTooltipType::iMark);
-    }
-
-    void emptyAndNullLists_data()
-    {
-        QTest::addColumn<QJsonValue>("fonts");
-        QTest::addColumn<bool>("present");
-
-        QTest::addRow("empty array is an empty list") << QJsonValue(QJsonArray()) << true;
-        QTest::addRow("null is no list") << QJsonValue(QJsonValue::Null) << false;
-    }
-
-    void emptyAndNullLists()
-    {
-        QFETCH(QJsonValue, fonts);
-        QFETCH(bool, present);
-
-        const auto theme = decodeTheme(changedFixture(QString(), QStringLiteral("fonts"), fonts));
-        QVERIFY(theme);
-        const auto &list = theme->config()->Configurations()->fonts();
-        QCOMPARE(list.has_value(), present);
-        if (present)
-            QVERIFY(list->isEmpty());
-    }
-
-    void requiredMenuKeyMissingFailsTheWholeTheme_data()
-    {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QJsonValue>("value");
-
-        for (const QString &key : colorKeys) {
-            QTest::addRow("mobileColors without %s", qPrintable(key))
-                << QStringLiteral("mobileColors") << key << QJsonValue(QJsonValue::Undefined);
-            QTest::addRow("mobileColors %s null", qPrintable(key))
-                << QStringLiteral("mobileColors") << key << QJsonValue(QJsonValue::Null);
-        }
-        for (const QString &key : textKeys) {
-            QTest::addRow("mobileTexts without %s", qPrintable(key))
-                << QStringLiteral("mobileTexts") << key << QJsonValue(QJsonValue::Undefined);
-            QTest::addRow("mobileTexts %s null", qPrintable(key))
-                << QStringLiteral("mobileTexts") << key << QJsonValue(QJsonValue::Null);
-        }
-        QTest::addRow("colour as number") << QStringLiteral("mobileColors") << colorKeys.first() << QJsonValue(0xf1f1f1);
-        QTest::addRow("text as boolean") << QStringLiteral("mobileTexts") << textKeys.first() << QJsonValue(true);
-    }
-
-    void requiredMenuKeyMissingFailsTheWholeTheme()
-    {
-        QFETCH(QString, record);
-        QFETCH(QString, key);
-        QFETCH(QJsonValue, value);
-
-        QVERIFY(!decodeTheme(changedFixture(record, key, value)));
-    }
-
-    void wrongTypesFailTheWholeTheme_data()
-    {
-        QTest::addColumn<QJsonObject>("object");
-
-        const QJsonArray list{QJsonObject()};
-        QTest::addRow("showSearchbar missing") << changedFixture(QString(), QStringLiteral("showSearchbar"), QJsonValue::Undefined);
-        QTest::addRow("showSearchbar 1") << changedFixture(QString(), QStringLiteral("showSearchbar"), 1);
-        QTest::addRow("showSearchbar text") << changedFixture(QString(), QStringLiteral("showSearchbar"), QStringLiteral("true"));
-        QTest::addRow("pulse as text") << changedFixture(QString(), QStringLiteral("pulse"), QStringLiteral("#FFFFFF"));
-        QTest::addRow("tooltip-color as list") << changedFixture(QString(), QStringLiteral("tooltip-color"), list);
-        QTest::addRow("prop1 as number") << changedFixture(QStringLiteral("playIcon"), QStringLiteral("prop1"), 255);
-        QTest::addRow("null font") << changedFixture(QString(), QStringLiteral("fonts"), QJsonArray{QJsonValue::Null});
-        QTest::addRow("localURL as number")
-            << changedFixture(QString(), QStringLiteral("fonts"), QJsonArray{QJsonObject{{QStringLiteral("localURL"), 1}}});
-        QTest::addRow("Configurations as list") << QJsonObject{
-            {QStringLiteral("config"), QJsonObject{{QStringLiteral("Configurations"), list}}}};
-        QTest::addRow("config as list") << QJsonObject{{QStringLiteral("config"), list}};
-        QTest::addRow("isMobile as boolean")
-            << QJsonObject{{QStringLiteral("config"), QJsonObject{{QStringLiteral("isMobile"), true}}}};
-        QTest::addRow("CompanyId as number")
-            << QJsonObject{{QStringLiteral("config"), QJsonObject{{QStringLiteral("CompanyId"), 42}}}};
-        QTest::addRow("success as text") << QJsonObject{{QStringLiteral("success"), QStringLiteral("true")}};
-    }
-
-    void wrongTypesFailTheWholeTheme()
-    {
-        QFETCH(QJsonObject, object);
-        const auto result = WJsonDecoder::decodeValue<Theme>(object);
-        QVERIFY(!result);
-        QVERIFY(!result.error.isEmpty());
-    }
-
-    void notAnObjectFails_data()
+    void decodesOrFailsWhole_data()
     {
         QTest::addColumn<QByteArray>("body");
-        QTest::addRow("array") << QByteArray("[{}]");
-        QTest::addRow("string") << QByteArray("\"theme\"");
-        QTest::addRow("not JSON") << QByteArray("{\"config\":");
+        QTest::addColumn<bool>("decodes");
+
+        const auto config = [](const QJsonObject &inner) { return bytes({{u"config"_s, inner}}); };
+        QTest::addRow("empty object") << QByteArray("{}") << true;
+        QTest::addRow("config null") << bytes({{u"config"_s, QJsonValue::Null}}) << true;
+        QTest::addRow("wrong-case keys ignored") << config({{u"companyId"_s, 7}, {u"primaryColor"_s, true}}) << true;
+        QTest::addRow("only showSearchbar") << config({{u"Configurations"_s, QJsonObject{{u"showSearchbar"_s, false}}}}) << true;
+        for (const QString &record : {u"mobileColors"_s, u"mobileTexts"_s}) {
+            for (const QString &key : keysOf(record)) {
+                QTest::addRow("%s without %s", qPrintable(record), qPrintable(key))
+                    << changedFixture(record, key, QJsonValue::Undefined) << false;
+                QTest::addRow("%s %s null", qPrintable(record), qPrintable(key))
+                    << changedFixture(record, key, QJsonValue::Null) << false;
+            }
+        }
+        const QJsonArray list{QJsonObject()};
+        QTest::addRow("colour as number") << changedFixture(u"mobileColors"_s, u"optionsTextColor"_s, 0xf1f1f1) << false;
+        QTest::addRow("text as boolean") << changedFixture(u"mobileTexts"_s, u"aboutText"_s, true) << false;
+        QTest::addRow("showSearchbar missing") << changedFixture({}, u"showSearchbar"_s, QJsonValue::Undefined) << false;
+        QTest::addRow("showSearchbar 1") << changedFixture({}, u"showSearchbar"_s, 1) << false;
+        QTest::addRow("showSearchbar text") << changedFixture({}, u"showSearchbar"_s, u"true"_s) << false;
+        QTest::addRow("pulse as text") << changedFixture({}, u"pulse"_s, u"#FFFFFF"_s) << false;
+        QTest::addRow("tooltip-color as list") << changedFixture({}, u"tooltip-color"_s, list) << false;
+        QTest::addRow("prop1 as number") << changedFixture(u"playIcon"_s, u"prop1"_s, 255) << false;
+        QTest::addRow("null font") << changedFixture({}, u"fonts"_s, QJsonArray{QJsonValue::Null}) << false;
+        QTest::addRow("localURL as number")
+            << changedFixture({}, u"fonts"_s, QJsonArray{QJsonObject{{u"localURL"_s, 1}}}) << false;
+        QTest::addRow("fonts empty") << changedFixture({}, u"fonts"_s, QJsonArray()) << true;
+        QTest::addRow("fonts null") << changedFixture({}, u"fonts"_s, QJsonValue::Null) << true;
+        QTest::addRow("Configurations as list") << config({{u"Configurations"_s, list}}) << false;
+        QTest::addRow("config as list") << bytes({{u"config"_s, list}}) << false;
+        QTest::addRow("isMobile as boolean") << config({{u"isMobile"_s, true}}) << false;
+        QTest::addRow("CompanyId as number") << config({{u"CompanyId"_s, 42}}) << false;
+        QTest::addRow("success as text") << bytes({{u"success"_s, u"true"_s}}) << false;
+        QTest::addRow("array") << QByteArray("[{}]") << false;
     }
 
-    void notAnObjectFails()
+    void decodesOrFailsWhole()
     {
         QFETCH(QByteArray, body);
-        QVERIFY(!WJsonDecoder::decode<Theme>(body));
+        QFETCH(bool, decodes);
+
+        const auto result = WJsonDecoder::decode<Theme>(body);
+        QCOMPARE(bool(result), decodes);
+        QCOMPARE(result.error.isEmpty(), decodes);
     }
 
     void outcomeAnswer()
     {
-        const auto result = WJsonDecoder::decode<WexoTheme>(QByteArrayLiteral("{\"message\":\"saved\",\"success\":true,\"config\":7}"));
+        const auto result = WJsonDecoder::decode<WexoTheme>("{\"message\":\"saved\",\"success\":true,\"config\":7}");
         QVERIFY(result);
-        QCOMPARE(result.record->message(), std::optional<QString>(QStringLiteral("saved")));
+        QCOMPARE(result.record->message(), OptText(u"saved"_s));
         QCOMPARE(result.record->success(), std::optional<bool>(true));
     }
 };
