@@ -6,6 +6,7 @@
 #include "WexoCreator/extensions/WTextChecks.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WConfigurationValues.h"
 #include "WexoCreator/platform/WLogging.h"
@@ -316,6 +317,22 @@ void WexoButtonController::onWexo()
 {
     // Hand-off point: the options menu is presented full screen from here.
     qCDebug(lcManager) << "options menu requested";
+}
+
+void WexoButtonController::onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo)
+{
+    if (!wexo || !wexo->values || wexo->values->isEmpty())
+        return;
+    // Hand-off point: playback sets the walkthrough being played, lays the
+    // overlay for the first listed step and asks for an analytics identifier.
+    // Until the overlay exists nothing is started, so no state is left behind.
+    qCDebug(lcPlayback) << "playback requested for" << wexo->wexoName.value_or(QString());
+}
+
+void WexoButtonController::onAutoPlayWexo(QWidget *page)
+{
+    if (std::shared_ptr<Wexo> next = WexolinManager::wexoOnCurrentViewController(page))
+        onPlayDownloadedWexo(std::move(next));
 }
 
 void WexoButtonController::onCrossHairTap()

@@ -19,6 +19,7 @@ class QLabel;
 namespace WexoCreator {
 
 class WAlert;
+class Wexo;
 class WPlayConsole;
 class WexoButtonWindow;
 
@@ -62,6 +63,10 @@ public:
     void snapButtonToSocket();
     void showLogin();
     void onWexo();
+    // Starts playback of a walkthrough page at its first listed step.
+    void onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo);
+    // Plays the page of the walkthrough being played that belongs to this page.
+    void onAutoPlayWexo(QWidget *page);
     void onCrossHairTap();
     void reloadFeed();
 

@@ -153,6 +153,18 @@ void WexolinManager::showGuideMenu()
         launcher->onWexo();
 }
 
+void WexolinManager::playWexo(std::shared_ptr<Wexo> wexo)
+{
+    if (WexoButtonController *launcher = shared().wexoButtonController())
+        launcher->onPlayDownloadedWexo(std::move(wexo));
+}
+
+void WexolinManager::autoPlayOn(QWidget *page)
+{
+    if (WexoButtonController *launcher = shared().wexoButtonController())
+        launcher->onAutoPlayWexo(page);
+}
+
 void WexolinManager::downloadWexo(const QString &wexoId, bool autoPlay, DownloadCompletion completion)
 {
     const QWidget *top = WHostQueries::wTopViewController();
@@ -170,8 +182,8 @@ void WexolinManager::downloadWexo(const QString &wexoId, bool autoPlay, Download
         // Playback builds widgets and the host may too: both get the answer
         // from the main loop, never from inside the network callback.
         WPerform::onMainThread([found, match, autoPlay, completion] {
-            if (found && autoPlay && match && shared().wexoButtonController())
-                qCDebug(lcManager) << "no playback overlay in this build; not playing" << match->wexoName.value_or(QString());
+            if (found && autoPlay && match)
+                playWexo(match);
             if (completion)
                 completion(found, match);
         });

@@ -79,6 +79,10 @@ public:
     static void setTabBarController(QTabWidget *tabBarController);
     // Opens the options menu once the library has started.
     static void showGuideMenu();
+    // Plays a walkthrough page the host holds (from downloadWexo, say).
+    static void playWexo(std::shared_ptr<Wexo> wexo);
+    // Continues the walkthrough being played on the page now on screen.
+    static void autoPlayOn(QWidget *page);
     // Downloads one walkthrough and answers its page for the page on screen
     // (absent when it has none, with success still true). Answers on the main thread.
     static void downloadWexo(const QString &wexoId, bool autoPlay, DownloadCompletion completion);
