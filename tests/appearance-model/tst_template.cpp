@@ -128,8 +128,9 @@ private Q_SLOTS:
         QFETCH(double, fontSize);
 
         QJsonObject object{{u"fontSize"_s, sent}, {u"color"_s, u"#123456"_s}};
-        for (const char *key : {"paddingT", "paddingL", "paddingB", "paddingR", "marginT", "marginL", "marginB",
-                                "marginR", "borderRadius"})
+        // Snake-case keys reach their fields too.
+        for (const char *key : {"padding_t", "paddingL", "paddingB", "paddingR", "marginT", "marginL", "margin_b",
+                                "marginR", "border_radius"})
             object.insert(QLatin1StringView(key), sent);
 
         const TemplateConstraints b = decodeBlock(object);
@@ -151,6 +152,8 @@ private Q_SLOTS:
             << QStringList{u"true"_s, u"#FF0000"_s, u"Tap here"_s, u"#ffff0000"_s};
         QTest::addRow("empty text kept") << QJsonObject{{u"text"_s, QString()}}
                                          << QStringList{u"false"_s, u"-"_s, QString(), u"#00000000"_s};
+        QTest::addRow("snake-case keys") << QJsonObject{{u"has_properties"_s, true}, {u"text"_s, u"t"_s}}
+                                         << QStringList{u"true"_s, u"-"_s, u"t"_s, u"#00000000"_s};
         QTest::addRow("flag as text keeps false") << QJsonObject{{u"hasProperties"_s, u"true"_s}}
                                                   << QStringList{u"false"_s, u"-"_s, u"-"_s, u"#00000000"_s};
         QTest::addRow("colour as number") << QJsonObject{{u"backgroundcolor"_s, 255}}
