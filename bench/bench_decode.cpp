@@ -1,5 +1,6 @@
 // Decoding a walkthrough answer of about 5 MB: the JSON parse alone against
 // the parse plus strict decoding into records, on the same generated body.
+#include "BenchReport.h"
 #include "WexoCreator/model/WJsonDecoder.h"
 #include "WexoCreator/model/WexoRoot.h"
 
@@ -9,8 +10,7 @@
 #include <QJsonDocument>
 
 #include <cstdio>
-#include <map>
-#include <string>
+#include <optional>
 
 namespace {
 
@@ -82,30 +82,16 @@ void BM_parseAndDecode(benchmark::State &state)
 }
 BENCHMARK(BM_parseAndDecode)->Unit(benchmark::kMillisecond);
 
-class CapturingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
     std::printf("answer size: %.2f MB\n", answer().size() / 1e6);
-    CapturingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    BenchReport report;
+    benchmark::RunSpecifiedBenchmarks(&report);
     benchmark::Shutdown();
-    const double parse = reporter.times["BM_parseOnly"];
-    const double decode = reporter.times["BM_parseAndDecode"];
-    if (parse > 0 && decode > 0)
-        std::printf("ratio parse+decode / parse: %.2f (target at most 1.60)\n", decode / parse);
+    if (const std::optional<double> ratio = report.ratio("BM_parseAndDecode", "BM_parseOnly"))
+        std::printf("ratio parse+decode / parse: %.2f (target at most 1.60)\n", *ratio);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Finding a widget by element identifier against Qt's own findChild, on one
 // generated tree of 10,000 widgets, eight levels deep, with the target last in
 // pre-order so both searches visit every widget.
+#include "BenchReport.h"
 #include "WexoCreator/extensions/WElementIdentity.h"
 
 #include <benchmark/benchmark.h>
@@ -8,9 +9,8 @@
 #include <QApplication>
 #include <QWidget>
 
-#include <map>
 #include <memory>
-#include <string>
+#include <optional>
 
 namespace {
 
@@ -68,18 +68,6 @@ void BM_findChild(benchmark::State &state)
 }
 BENCHMARK(BM_findChild);
 
-class CapturingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,13 +84,11 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    CapturingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double lookup = reporter.times["BM_getWView"];
-    const double qt = reporter.times["BM_findChild"];
+    BenchReport report;
+    benchmark::RunSpecifiedBenchmarks(&report);
     fflush(stdout);
-    if (lookup > 0 && qt > 0)
-        printf("lookup ratio getWView/findChild: %.3f (target at most 1.2)\n", lookup / qt);
+    if (const std::optional<double> ratio = report.ratio("BM_getWView", "BM_findChild"))
+        printf("lookup ratio getWView/findChild: %.3f (target at most 1.2)\n", *ratio);
     benchmark::Shutdown();
     return 0;
 }
