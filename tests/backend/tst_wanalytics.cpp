@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace WexoCreator;
+using WexoSample::ScriptedAnswer;
 
 namespace {
 
@@ -36,25 +37,24 @@ std::shared_ptr<WexoStep> step(qint64 startTime)
     return shown;
 }
 
-// "key:kind" for every key, kind being text, integer or flag.
-QStringList shapeOf(const QJsonObject &body)
+// "key:kind" for every key, kind being text, integer or flag, sorted.
+QString shapeOf(const QJsonObject &body)
 {
     QStringList shape;
     for (auto it = body.begin(); it != body.end(); ++it) {
         const QJsonValue value = it.value();
-        const char *kind = value.isString() ? "text"
-                         : value.isBool()   ? "flag"
-                         : value.toVariant().typeId() == QMetaType::LongLong ? "integer" : "other";
-        shape << it.key() + QLatin1Char(':') + QLatin1String(kind);
+        shape << it.key() + QLatin1Char(':')
+                     + (value.isString() ? "text" : value.isBool() ? "flag"
+                        : value.toVariant().typeId() == QMetaType::LongLong ? "integer" : "other");
     }
     shape.sort();
-    return shape;
+    return shape.join(QLatin1Char(' '));
 }
 
-QStringList sorted(QStringList list)
+// An answer to the start of playback, given after a delay.
+ScriptedAnswer identifier(int status, const QByteArray &body, int delayMs = 0)
 {
-    list.sort();
-    return list;
+    return {status, body, "application/json", delayMs, false, false, 1};
 }
 
 } // namespace
@@ -63,17 +63,14 @@ class tst_WAnalytics : public QObject
 {
     Q_OBJECT
 
-private:
     std::unique_ptr<BackendFixture> m_backend;
 
-    QJsonObject body(const QString &path, int index = 0) const
-    {
-        return QJsonDocument::fromJson(m_backend->backend().requests(path).value(index).body).object();
-    }
+    WexoSample::SampleBackend &backend() { return m_backend->backend(); }
 
-    std::optional<bool> start(const std::shared_ptr<Wexo> &playing)
+    // Reports whether the page got an identifier; also a fence: every request
+    // sent before has been received once it returns.
+    static std::optional<bool> start(const std::shared_ptr<Wexo> &playing)
     {
-        // Shared: an answer after the wait gave up must not write to a dead frame.
         auto reported = std::make_shared<std::optional<bool>>();
         WAnalytics::getWexoAnalyticsId(playing, [reported](bool ok) { *reported = ok; });
         if (!QTest::qWaitFor([&] { return reported->has_value(); }))
@@ -82,83 +79,73 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-    }
-
     void init()
     {
+        QStandardPaths::setTestModeEnabled(true);
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
-        WCredentials::setClientToken(m_backend->backend().clientToken());
-        WCredentials::setClientAppId(m_backend->backend().clientAppId());
+        WCredentials::setClientToken(backend().clientToken());
+        WCredentials::setClientAppId(backend().clientAppId());
     }
 
-    void cleanup()
-    {
-        m_backend.reset();
-    }
+    void cleanup() { m_backend.reset(); }
 
-    void startOfPlaybackOpensARecordForThePage()
+    void bodies_data()
     {
-        const auto playing = page();
-        QCOMPARE(start(playing), std::optional<bool>(true));
-        QCOMPARE(playing->analyticsId, std::optional<QString>(QStringLiteral("a-1")));
-
-        const QJsonObject sent = body(kAddNew);
-        QCOMPARE(shapeOf(sent), sorted({"WalkthroughId:text", "SourceURL:text", "StartTime:integer", "EndTime:integer",
-                                        "StartsWithPulse:flag", "IsWalkthroughAbandoned:flag", "IsWalkthroughComplete:flag",
-                                        "appKey:text", "site:text"}));
-        QCOMPARE(sent.value(QStringLiteral("WalkthroughId")).toString(), QStringLiteral("w-shop-tour"));
-        QCOMPARE(sent.value(QStringLiteral("SourceURL")).toString(), m_backend->backend().clientAppId());
-        QCOMPARE(sent.value(QStringLiteral("appKey")).toString(), m_backend->backend().clientToken());
-        QCOMPARE(sent.value(QStringLiteral("StartTime")), sent.value(QStringLiteral("EndTime")));
-        QVERIFY(qAbs(sent.value(QStringLiteral("StartTime")).toInteger() - currentMillisecondsSince1970()) < 60000);
-    }
-
-    void eventBodies_data()
-    {
-        QTest::addColumn<bool>("completion");
+        QTest::addColumn<QString>("path");
         QTest::addColumn<qint64>("shownAgo"); // -1: never shown
-        QTest::addColumn<QStringList>("shape");
-        const QStringList stepShape{"StepId:text", "appKey:text", "site:text", "StartTime:integer", "EndTime:integer",
-                                    "WalkthroughElementId:text", "WalkthroughId:text", "SeenTime:integer", "WalkthroughAnalyticId:text"};
-        const QStringList completionShape{"SourceURL:text", "StartsWithPulse:flag", "IsWalkthroughAbandoned:flag",
-                                          "IsWalkthroughComplete:flag", "appKey:text", "site:text", "StartTime:integer",
-                                          "EndTime:integer", "WalkthroughId:text", "SeenTime:integer", "AnalyticId:text"};
-        QTest::addRow("step") << false << qint64(3500) << sorted(stepShape);
-        QTest::addRow("completion") << true << qint64(3500) << sorted(completionShape);
-        QTest::addRow("step never shown") << false << qint64(-1) << sorted(stepShape);
-        QTest::addRow("completion of a step never shown") << true << qint64(-1) << sorted(completionShape);
+        QTest::addColumn<QString>("shape");
+
+        const QString common = "EndTime:integer StartTime:integer WalkthroughId:text appKey:text site:text";
+        const QString flags = " IsWalkthroughAbandoned:flag IsWalkthroughComplete:flag SourceURL:text StartsWithPulse:flag";
+        const QString step = common + " SeenTime:integer StepId:text WalkthroughAnalyticId:text WalkthroughElementId:text";
+        const QString completion = common + flags + " AnalyticId:text SeenTime:integer";
+        QTest::addRow("start") << kAddNew << qint64(0) << common + flags;
+        QTest::addRow("step") << kAddStep << qint64(3500) << step;
+        QTest::addRow("completion") << kComplete << qint64(3500) << completion;
+        QTest::addRow("step never shown") << kAddStep << qint64(-1) << step;
+        QTest::addRow("completion of a step never shown") << kComplete << qint64(-1) << completion;
     }
 
-    void eventBodies()
+    void bodies()
     {
-        QFETCH(bool, completion);
+        QFETCH(QString, path);
         QFETCH(qint64, shownAgo);
-        QFETCH(QStringList, shape);
-        const auto playing = page();
-        QCOMPARE(start(playing), std::optional<bool>(true));
-        const qint64 shownAt = shownAgo < 0 ? 0 : currentMillisecondsSince1970() - shownAgo;
-        completion ? WAnalytics::completeWexo(playing, step(shownAt)) : WAnalytics::addWexoStep(playing, step(shownAt));
-        const QString path = completion ? kComplete : kAddStep;
-        QTRY_COMPARE(m_backend->backend().requests(path).size(), 1);
+        QFETCH(QString, shape);
 
-        const QJsonObject sent = body(path);
-        QCOMPARE(shapeOf(sent), shape);
-        QCOMPARE(sent.value(completion ? QStringLiteral("AnalyticId") : QStringLiteral("WalkthroughAnalyticId")).toString(), *playing->analyticsId);
+        const auto playing = page();
+        QCOMPARE(start(playing), std::optional(true));
+        QCOMPARE(playing->analyticsId, std::optional(QStringLiteral("a-1")));
+        const qint64 shownAt = shownAgo < 0 ? 0 : currentMillisecondsSince1970() - shownAgo;
+        if (path == kAddStep)
+            WAnalytics::addWexoStep(playing, step(shownAt));
+        else if (path == kComplete)
+            WAnalytics::completeWexo(playing, step(shownAt));
+        QTRY_COMPARE(backend().requests(path).size(), 1);
+
+        const QJsonObject sent = QJsonDocument::fromJson(backend().requests(path).first().body).object();
+        QStringList keys = shape.split(QLatin1Char(' '));
+        keys.sort();
+        QCOMPARE(shapeOf(sent), keys.join(QLatin1Char(' ')));
+        QCOMPARE(sent.value(QStringLiteral("WalkthroughId")).toString(), QStringLiteral("w-shop-tour"));
+        QCOMPARE(sent.value(QStringLiteral("appKey")).toString(), backend().clientToken());
+        QCOMPARE(sent.value(QStringLiteral("site")).toString(), backend().clientAppId());
         const qint64 startTime = sent.value(QStringLiteral("StartTime")).toInteger();
-        const qint64 seen = sent.value(QStringLiteral("SeenTime")).toInteger();
-        QCOMPARE(seen, sent.value(QStringLiteral("EndTime")).toInteger() - startTime);
-        if (shownAgo < 0) {
+        const qint64 seen = sent.value(QStringLiteral("EndTime")).toInteger() - startTime;
+        QVERIFY(qAbs(startTime - currentMillisecondsSince1970()) < 60000);
+        if (path == kAddNew) {
             QCOMPARE(seen, 0);
-        } else {
-            QCOMPARE(startTime, shownAt);
-            QVERIFY(seen >= shownAgo && seen < 60000);
+            QCOMPARE(sent.value(QStringLiteral("SourceURL")).toString(), backend().clientAppId());
+            return;
         }
+        QCOMPARE(sent.value(QLatin1String(path == kComplete ? "AnalyticId" : "WalkthroughAnalyticId")).toString(), *playing->analyticsId);
+        QCOMPARE(sent.value(QStringLiteral("SeenTime")).toInteger(), seen);
+        if (shownAgo < 0)
+            QCOMPARE(seen, 0);
+        else
+            QVERIFY(startTime == shownAt && seen >= shownAgo && seen < 60000);
         // The backend took it as an event of the record it had opened.
-        QTRY_COMPARE(m_backend->backend().analyticsEvents().array().size(), 2);
+        QTRY_COMPARE(backend().analyticsEvents().array().size(), 2);
     }
 
     void nothingIsSentWithoutWhatTheEventNeeds_data()
@@ -174,7 +161,7 @@ private Q_SLOTS:
     void nothingIsSentWithoutWhatTheEventNeeds()
     {
         QFETCH(int, situation);
-        const auto playing = situation == 0 ? nullptr : page(situation == 1 ? std::nullopt : std::optional<QString>(QStringLiteral("w-shop-tour")));
+        const auto playing = situation == 0 ? nullptr : page(situation == 1 ? std::nullopt : std::optional(QStringLiteral("w-shop-tour")));
         if (situation >= 3)
             playing->analyticsId = situation == 3 ? QString() : QStringLiteral("a-9");
         const auto shown = situation == 4 ? nullptr : step(currentMillisecondsSince1970());
@@ -184,60 +171,56 @@ private Q_SLOTS:
         WAnalytics::addWexoStep(playing, shown);
         WAnalytics::completeWexo(playing, shown);
 
-        // Answered after anything sent above would have been received.
-        QCOMPARE(start(page()), std::optional<bool>(true));
-        QCOMPARE(m_backend->backend().requests().size(), 1);
+        QCOMPARE(start(page()), std::optional(true));
+        QCOMPARE(backend().requests().size(), 1);
         QVERIFY(!called);
     }
 
     void unusableIdentifierLeavesThePageSilent_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addRow("no identifier") << 200 << QByteArray(R"({"message":"ok"})");
-        QTest::addRow("empty identifier") << 200 << QByteArray(R"({"analyticsId":""})");
-        QTest::addRow("identifier of the wrong type") << 200 << QByteArray(R"({"analyticsId":7})");
-        QTest::addRow("not JSON") << 200 << QByteArray("<html>");
-        QTest::addRow("server error") << 500 << QByteArray(R"({"analyticsId":"a-x"})");
+        QTest::addColumn<ScriptedAnswer>("answer");
+        QTest::addRow("no identifier") << identifier(200, R"({"message":"ok"})");
+        QTest::addRow("empty identifier") << identifier(200, R"({"analyticsId":""})");
+        QTest::addRow("identifier of the wrong type") << identifier(200, R"({"analyticsId":7})");
+        QTest::addRow("server error") << identifier(500, R"({"analyticsId":"a-x"})");
     }
 
     void unusableIdentifierLeavesThePageSilent()
     {
-        QFETCH(int, status);
-        QFETCH(QByteArray, answer);
-        m_backend->backend().script(QStringLiteral("POST"), kAddNew, {status, answer, "application/json", 0, false, false, 1});
+        QFETCH(ScriptedAnswer, answer);
+        backend().script(QStringLiteral("POST"), kAddNew, answer);
         const auto playing = page();
         playing->analyticsId = QStringLiteral("from-an-earlier-playback");
-        QCOMPARE(start(playing), std::optional<bool>(false));
+        QCOMPARE(start(playing), std::optional(false));
         QCOMPARE(playing->analyticsId, std::nullopt);
 
         WAnalytics::addWexoStep(playing, step(currentMillisecondsSince1970()));
         WAnalytics::completeWexo(playing, step(currentMillisecondsSince1970()));
-        QCOMPARE(start(page()), std::optional<bool>(true));
-        QCOMPARE(m_backend->backend().requests(kAddStep).size() + m_backend->backend().requests(kComplete).size(), 0);
+        QCOMPARE(start(page()), std::optional(true));
+        QCOMPARE(backend().requests(kAddStep).size() + backend().requests(kComplete).size(), 0);
     }
 
     void lateIdentifierLandsOnlyOnItsOwnPage()
     {
         // The first page's start answers late, after a second page has started.
-        m_backend->backend().script(QStringLiteral("POST"), kAddNew, {200, R"({"analyticsId":"late"})", "application/json", 300, false, false, 1});
+        backend().script(QStringLiteral("POST"), kAddNew, identifier(200, R"({"analyticsId":"late"})", 300));
         const auto first = page();
         const auto second = page(QStringLiteral("w-settings"));
-        std::optional<bool> firstReported;
-        WAnalytics::getWexoAnalyticsId(first, [&](bool ok) { firstReported = ok; });
-        QTRY_COMPARE(m_backend->backend().requests(kAddNew).size(), 1);
-        QCOMPARE(start(second), std::optional<bool>(true));
-        QTRY_COMPARE(firstReported, std::optional<bool>(true));
-        QCOMPARE(first->analyticsId, std::optional<QString>(QStringLiteral("late")));
+        auto firstReported = std::make_shared<std::optional<bool>>();
+        WAnalytics::getWexoAnalyticsId(first, [firstReported](bool ok) { *firstReported = ok; });
+        QTRY_COMPARE(backend().requests(kAddNew).size(), 1);
+        QCOMPARE(start(second), std::optional(true));
+        QTRY_COMPARE(*firstReported, std::optional(true));
+        QCOMPARE(first->analyticsId, std::optional(QStringLiteral("late")));
         QVERIFY(second->analyticsId && *second->analyticsId != QLatin1String("late"));
 
         // A page started again keeps the newest record, even when an older answer comes last.
-        m_backend->backend().script(QStringLiteral("POST"), kAddNew, {200, R"({"analyticsId":"stale"})", "application/json", 300, false, false, 1});
-        std::optional<bool> staleReported;
-        WAnalytics::getWexoAnalyticsId(second, [&](bool ok) { staleReported = ok; });
-        QTRY_COMPARE(m_backend->backend().requests(kAddNew).size(), 3);
-        QCOMPARE(start(second), std::optional<bool>(true));
-        QTRY_COMPARE(staleReported, std::optional<bool>(false));
+        backend().script(QStringLiteral("POST"), kAddNew, identifier(200, R"({"analyticsId":"stale"})", 300));
+        auto staleReported = std::make_shared<std::optional<bool>>();
+        WAnalytics::getWexoAnalyticsId(second, [staleReported](bool ok) { *staleReported = ok; });
+        QTRY_COMPARE(backend().requests(kAddNew).size(), 3);
+        QCOMPARE(start(second), std::optional(true));
+        QTRY_COMPARE(*staleReported, std::optional(false));
         QVERIFY(second->analyticsId && *second->analyticsId != QLatin1String("stale"));
     }
 };

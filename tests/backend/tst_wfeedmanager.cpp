@@ -12,40 +12,38 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <map>
+
 using namespace WexoCreator;
+using WexoSample::ScriptedAnswer;
 
 namespace {
 
 const QString kListing = QStringLiteral("/mobileApi/walkthrough/findbysite");
 const QString kSteps = QStringLiteral("/mobileApi/walkthroughElements/getStepsWithPage");
-const QString kApp = QStringLiteral("com.example.sampleshop");
-const QStringList kSampleIds{QStringLiteral("w-cart"), QStringLiteral("w-orders"), QStringLiteral("w-settings"), QStringLiteral("w-shop-tour")};
+const QStringList kSampleIds{"w-cart", "w-orders", "w-settings", "w-shop-tour"};
 
-// Entries as "id@site"; an empty id leaves "Id" out, an empty site "WalkthroughForSite".
+// Entries "id" of the client application, "id@site" of another site; "" has no "Id".
 QByteArray listing(const QStringList &entries)
 {
     QJsonArray list;
     for (const QString &entry : entries) {
-        QJsonObject object{{QStringLiteral("Name"), entry}};
         const QString id = entry.section(QLatin1Char('@'), 0, 0);
-        const QString site = entry.section(QLatin1Char('@'), 1);
+        QJsonObject object{{"Name", entry}, {"WalkthroughForSite", entry.contains('@') ? entry.section('@', 1) : "com.example.sampleshop"}};
         if (!id.isEmpty())
             object.insert(QStringLiteral("Id"), id);
-        if (!site.isEmpty())
-            object.insert(QStringLiteral("WalkthroughForSite"), site);
         list.append(object);
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("walkthrough"), list}, {QStringLiteral("success"), true}}).toJson();
+    return QJsonDocument(QJsonObject{{"walkthrough", list}, {"success", true}}).toJson();
 }
 
-QByteArray sampleRoot(const QString &newId)
+// The sample shop tour under another identifier, answered after a delay.
+ScriptedAnswer heldSteps(const QString &id, int times)
 {
     QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/walkthroughs/01-shop-tour.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    root.insert(QStringLiteral("Id"), newId);
-    return QJsonDocument(root).toJson();
+    QJsonObject root = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    root.insert(QStringLiteral("Id"), id);
+    return {200, QJsonDocument(root).toJson(), "application/json", 300, false, false, times};
 }
 
 QStringList feedIds()
@@ -63,15 +61,14 @@ class tst_WFeedManager : public QObject
 {
     Q_OBJECT
 
-private:
     std::unique_ptr<BackendFixture> m_backend;
     std::unique_ptr<QObject> m_observer;
     int m_notifications = 0;
 
-    qsizetype stepRequests() const { return m_backend->backend().requests(kSteps).size(); }
+    qsizetype requests(const QString &path) const { return m_backend->backend().requests(path).size(); }
 
-    // Every answer started before this call has been handled once it returns true.
-    bool roundTrip()
+    // True once every answer started before the call has been handled.
+    static bool roundTrip()
     {
         auto done = std::make_shared<bool>(false);
         WFeedManager::downloadWexo(QStringLiteral("w-cart"), [done](bool, std::shared_ptr<WexoRoot>) { *done = true; });
@@ -79,18 +76,13 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-    }
-
     void init()
     {
+        QStandardPaths::setTestModeEnabled(true);
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
         WCredentials::setClientToken(m_backend->backend().clientToken());
         WCredentials::setClientAppId(m_backend->backend().clientAppId());
-        QCOMPARE(m_backend->backend().clientAppId(), kApp);
         m_notifications = 0;
         m_observer = std::make_unique<QObject>();
         WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, m_observer.get(),
@@ -114,24 +106,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("failed"); // any of these may be the last failure
         QTest::addColumn<int>("notifications");
 
-        QTest::addRow("sample data, other site skipped") << 200 << QByteArray() << true << 4 << kSampleIds << QStringList() << 1;
-        QTest::addRow("two of three with an Id, one fails")
-            << 200 << listing({"w-shop-tour@" + kApp, "w-missing@" + kApp, "@" + kApp, "w-other-site@com.example.otherapp"})
-            << true << 2 << QStringList{"w-shop-tour"} << QStringList{"w-missing"} << 1;
-        QTest::addRow("every download fails") << 200 << listing({"w-gone-1@" + kApp, "w-gone-2@" + kApp}) << true << 2
-                                               << QStringList() << QStringList{"w-gone-1", "w-gone-2"} << 1;
-        QTest::addRow("duplicated Id") << 200 << listing({"w-settings@" + kApp, "w-settings@" + kApp}) << true << 2
-                                        << QStringList{"w-settings", "w-settings"} << QStringList() << 1;
-        QTest::addRow("no match") << 200 << listing({"w-other-site@com.example.otherapp", "w-settings@COM.EXAMPLE.SAMPLESHOP"})
-                                  << false << 0 << QStringList() << QStringList() << 0;
-        QTest::addRow("entry without a site") << 200 << listing({"w-settings@"}) << false << 0 << QStringList() << QStringList() << 0;
-        QTest::addRow("matches without an Id") << 200 << listing({"@" + kApp, "@" + kApp}) << true << 0 << QStringList()
-                                               << QStringList() << 0;
-        QTest::addRow("empty list") << 200 << listing({}) << false << 0 << QStringList() << QStringList() << 0;
-        QTest::addRow("no list") << 200 << QByteArray(R"({"success":true})") << false << 0 << QStringList() << QStringList() << 0;
-        QTest::addRow("list of the wrong type") << 200 << QByteArray(R"({"success":true,"walkthrough":{}})") << false << 0
-                                                << QStringList() << QStringList() << 0;
-        QTest::addRow("server error") << 500 << listing({"w-settings@" + kApp}) << false << 0 << QStringList() << QStringList() << 0;
+        const QStringList none;
+        QTest::addRow("sample data, other site skipped") << 200 << QByteArray() << true << 4 << kSampleIds << none << 1;
+        QTest::addRow("two of three with an Id, one fails") << 200 << listing({"w-shop-tour", "w-missing", "", "w-other@com.example.otherapp"})
+                                                            << true << 2 << QStringList{"w-shop-tour"} << QStringList{"w-missing"} << 1;
+        QTest::addRow("every download fails") << 200 << listing({"w-gone-1", "w-gone-2"}) << true << 2 << none
+                                              << QStringList{"w-gone-1", "w-gone-2"} << 1;
+        QTest::addRow("duplicated Id") << 200 << listing({"w-settings", "w-settings"}) << true << 2
+                                       << QStringList{"w-settings", "w-settings"} << none << 1;
+        QTest::addRow("no match") << 200 << listing({"w-other@com.example.otherapp", "w-settings@COM.EXAMPLE.SAMPLESHOP"})
+                                  << false << 0 << none << none << 0;
+        QTest::addRow("matches without an Id") << 200 << listing({"", ""}) << true << 0 << none << none << 0;
+        QTest::addRow("server error") << 500 << listing({"w-settings"}) << false << 0 << none << none << 0;
     }
 
     void listingRules()
@@ -152,14 +138,13 @@ private Q_SLOTS:
             reported = ok;
             countWhenReported = WFeedManager::shared().downloadCount();
         });
-        QTRY_VERIFY(reported);
-        QCOMPARE(*reported, flag);
+        QTRY_COMPARE(reported, std::optional(flag));
         QCOMPARE(countWhenReported, qint64(downloads));
         QTRY_COMPARE(m_notifications, notifications);
         QVERIFY(roundTrip());
 
         QCOMPARE(m_notifications, notifications);
-        QCOMPARE(stepRequests(), qsizetype(downloads + 1));
+        QCOMPARE(requests(kSteps), qsizetype(downloads + 1));
         QCOMPARE(feedIds(), feed);
         QCOMPARE(WFeedManager::shared().downloadCount(), qint64(0));
         const QString lastFailure = WFeedManager::shared().failedWexos().value(QStringLiteral("parentId"));
@@ -170,11 +155,11 @@ private Q_SLOTS:
     {
         WCredentials::setClientAppId(std::nullopt);
         QStringList order;
-        WFeedManager::setReloadHooks([&] { order << QStringLiteral("before"); }, [&] { order << QStringLiteral("after"); });
-        WFeedManager::reloadFeed([&](bool ok) { order << (ok ? QStringLiteral("true") : QStringLiteral("false")); });
+        WFeedManager::setReloadHooks([&] { order << "before"; }, [&] { order << "after"; });
+        WFeedManager::reloadFeed([&](bool ok) { order << (ok ? "true" : "false"); });
         QCOMPARE(order, (QStringList{"before", "false", "after"}));
         QVERIFY(roundTrip());
-        QCOMPARE(m_backend->backend().requests(kListing).size(), 0);
+        QCOMPARE(requests(kListing), 0);
         QCOMPARE(m_notifications, 0);
     }
 
@@ -182,11 +167,11 @@ private Q_SLOTS:
     {
         // Six held answers fill every connection, so the second reload's requests
         // can only go out once the first reload's answers have come back.
-        const QStringList six{"w-shop-tour@" + kApp, "w-settings@" + kApp, "w-orders@" + kApp, "w-cart@" + kApp, "w-x1@" + kApp, "w-x2@" + kApp};
-        m_backend->backend().script(QStringLiteral("POST"), kListing, {200, listing(six), "application/json", 0, false, false, 1});
-        m_backend->backend().script(QStringLiteral("GET"), kSteps, {200, sampleRoot(QStringLiteral("w-stale")), "application/json", 300, false, false, 6});
+        m_backend->backend().script(QStringLiteral("POST"), kListing,
+                                    {200, listing({"w-shop-tour", "w-settings", "w-orders", "w-cart", "w-x1", "w-x2"}), "application/json", 0, false, false, 1});
+        m_backend->backend().script(QStringLiteral("GET"), kSteps, heldSteps(QStringLiteral("w-stale"), 6));
         WFeedManager::reloadFeed();
-        QTRY_COMPARE(stepRequests(), 6);
+        QTRY_COMPARE(requests(kSteps), 6);
 
         WFeedManager::reloadFeed();
         QTRY_COMPARE(m_notifications, 1);
@@ -198,44 +183,37 @@ private Q_SLOTS:
 
     void lateListingOfAnEarlierReloadIsDropped()
     {
-        m_backend->backend().script(QStringLiteral("POST"), kListing, {200, listing({"w-orders@" + kApp}), "application/json", 300, false, false, 1});
+        m_backend->backend().script(QStringLiteral("POST"), kListing, {200, listing({"w-orders"}), "application/json", 300, false, false, 1});
         std::optional<bool> firstReported;
         WFeedManager::reloadFeed([&](bool ok) { firstReported = ok; });
-        QTRY_COMPARE(m_backend->backend().requests(kListing).size(), 1);
+        QTRY_COMPARE(requests(kListing), 1);
 
         WFeedManager::reloadFeed();
         QVERIFY(WFeedManager::shared().wexoFeed().isEmpty());
         QTRY_COMPARE(m_notifications, 1);
-        QTRY_VERIFY(firstReported);
-        QCOMPARE(*firstReported, false);
+        QTRY_COMPARE(firstReported, std::optional(false));
         QVERIFY(roundTrip());
         QCOMPARE(feedIds(), kSampleIds);
-        QCOMPARE(stepRequests(), kSampleIds.size() + 1);
+        QCOMPARE(requests(kSteps), kSampleIds.size() + 1);
         QCOMPARE(m_notifications, 1);
     }
 
     void downloadForTheHostLeavesTheFeedAlone()
     {
-        m_backend->backend().script(QStringLiteral("GET"), kSteps, {200, sampleRoot(QStringLiteral("w-held")), "application/json", 200, false, false, 4});
+        m_backend->backend().script(QStringLiteral("GET"), kSteps, heldSteps(QStringLiteral("w-held"), 4));
         WFeedManager::reloadFeed();
-        QTRY_COMPARE(stepRequests(), 4);
+        QTRY_COMPARE(requests(kSteps), 4);
         QCOMPARE(WFeedManager::shared().downloadCount(), qint64(4));
 
-        std::shared_ptr<WexoRoot> downloaded;
-        std::optional<bool> found;
-        WFeedManager::downloadWexo(QStringLiteral("w-settings"), [&](bool ok, std::shared_ptr<WexoRoot> root) {
-            found = ok;
-            downloaded = root;
-        });
-        QTRY_VERIFY(found);
-        QVERIFY(*found && downloaded);
-        QCOMPARE(downloaded->Id, std::optional<QString>(QStringLiteral("w-settings")));
+        std::map<QString, std::optional<QString>> found; // identifier asked for -> identifier got
+        for (const QString id : {"w-settings", "w-unknown"})
+            WFeedManager::downloadWexo(id, [&found, id](bool ok, std::shared_ptr<WexoRoot> root) {
+                found[id] = ok && root ? root->Id.value_or(QString()) : QString();
+            });
+        QTRY_COMPARE(found.size(), size_t(2));
+        QCOMPARE(found["w-settings"], std::optional(QStringLiteral("w-settings")));
+        QCOMPARE(found["w-unknown"], std::optional(QString()));
         QCOMPARE(WFeedManager::shared().downloadCount(), qint64(4));
-
-        std::optional<bool> unknown;
-        WFeedManager::downloadWexo(QStringLiteral("w-unknown"), [&](bool ok, std::shared_ptr<WexoRoot> root) { unknown = ok && root; });
-        QTRY_VERIFY(unknown);
-        QCOMPARE(*unknown, false);
 
         QTRY_COMPARE(m_notifications, 1);
         QCOMPARE(WFeedManager::shared().wexoFeed().size(), 4);

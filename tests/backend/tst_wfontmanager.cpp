@@ -1,6 +1,10 @@
+#include "WexoCreator/appearance-model/Theme.h"
 #include "WexoCreator/appearance-model/WFonts.h"
+#include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/backend/WFileManager.h"
 #include "WexoCreator/backend/WFontManager.h"
+
+#include "support/BackendFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,33 +17,83 @@
 
 using namespace WexoCreator;
 
+namespace {
+
+QByteArray systemFont(const QString &fileName)
+{
+    QFile file(QStringLiteral("/usr/share/fonts/truetype/dejavu/") + fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("not a font");
+}
+
+QString fontFolder()
+{
+    return QFileInfo(QDir(WFileManager::documentsDirectory()).filePath(QStringLiteral("w_font"))).absoluteFilePath();
+}
+
+QString face(const std::optional<QFont> &font)
+{
+    return font ? QFontInfo(*font).family() + QLatin1Char(' ') + QFontInfo(*font).styleName() : QString();
+}
+
+QString face(const WFonts &font)
+{
+    return face(WFontManager::fontWithName(*font.fontName(), 14));
+}
+
+QString cachedName(const WFonts &font)
+{
+    const QFileInfo file(font.localURL() ? font.localURL()->toLocalFile() : QString());
+    return file.absolutePath() == fontFolder() && file.isFile() ? file.fileName() : QString();
+}
+
+// Theme fonts are named uniquely: the font manager keeps its records for the whole process.
+std::shared_ptr<WFonts> record(const QString &url)
+{
+    auto font = std::make_shared<WFonts>();
+    font->setFontName(QUuid::createUuid().toString());
+    font->setFontUrl(url);
+    return font;
+}
+
+void download(const QList<std::shared_ptr<WFonts>> &fonts)
+{
+    auto elements = std::make_shared<ElementConfiguration>();
+    elements->setFonts(fonts);
+    auto config = std::make_shared<ThemeConfiguration>();
+    config->setConfigurations(elements);
+    auto theme = std::make_shared<Theme>();
+    theme->setConfig(config);
+    WFeedManager::downloadFont(theme);
+}
+
+} // namespace
+
 class tst_WFontManager : public QObject
 {
     Q_OBJECT
 
-private:
+    std::unique_ptr<BackendFixture> m_backend;
     QTemporaryDir m_dir;
 
-    // A record under a name of its own (the manager lives for the whole
-    // process) whose file is a copy of a system font, or garbage.
+    qsizetype fontRequests() const { return m_backend->backend().requests(QStringLiteral("/fonts/")).size(); }
+    std::shared_ptr<WFonts> remote(const QString &path) const { return record(m_backend->rootUrl() + path); }
+
+    void serve(const QString &path, const QByteArray &body, int status = 200)
+    {
+        m_backend->backend().script(QStringLiteral("GET"), path, {status, body, "font/ttf"});
+    }
+
+    // A record handed to the manager directly, its file a copy of a system font outside the cache.
     std::shared_ptr<WFonts> saved(const QString &file, const QString &name = QUuid::createUuid().toString())
     {
-        QFile source(QStringLiteral("/usr/share/fonts/truetype/dejavu/") + file);
-        const QByteArray bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray("not a font");
         QFile copy(m_dir.filePath(QUuid::createUuid().toString(QUuid::Id128)));
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size())
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(systemFont(file)) < 0)
             return nullptr;
-        auto font = std::make_shared<WFonts>();
+        auto font = record(QStringLiteral("https://f/") + file);
         font->setFontName(name);
-        font->setFontUrl(QStringLiteral("https://f/") + file);
         font->setLocalURL(QUrl::fromLocalFile(copy.fileName()));
         WFontManager::saveFont(font);
         return font;
-    }
-
-    static QString face(const std::optional<QFont> &font)
-    {
-        return font ? QFontInfo(*font).family() + QLatin1Char(' ') + QFontInfo(*font).styleName() : QString();
     }
 
 private Q_SLOTS:
@@ -49,14 +103,144 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
     }
 
+    void init()
+    {
+        QDir(WFileManager::documentsDirectory()).removeRecursively();
+        m_backend = std::make_unique<BackendFixture>();
+        QVERIFY(m_backend->isRunning());
+    }
+
+    void cleanup()
+    {
+        m_backend.reset();
+        QDir(WFileManager::documentsDirectory()).removeRecursively();
+    }
+
+    void fontsAreDownloadedOnceAndReusedFromTheCache()
+    {
+        const auto regular = remote(QStringLiteral("fonts/DejaVuSans.ttf"));
+        const auto bold = remote(QStringLiteral("fonts/DejaVuSans-Bold.ttf"));
+        const auto boldAgain = record(*bold->fontUrl());
+        download({regular, bold, boldAgain});
+        QTRY_VERIFY(regular->localURL() && bold->localURL() && boldAgain->localURL());
+        QCOMPARE(cachedName(*bold), QStringLiteral("DejaVuSans-Bold.ttf"));
+        QCOMPARE(face(*regular), QStringLiteral("DejaVu Sans Book"));
+        QCOMPARE(face(*boldAgain), QStringLiteral("DejaVu Sans Bold"));
+        QCOMPARE(fontRequests(), 2);
+
+        // The next run decodes a new theme: its fonts come from the cache at once.
+        const auto nextRun = record(*bold->fontUrl());
+        download({nextRun});
+        QCOMPARE(nextRun->localURL(), bold->localURL());
+        QCOMPARE(face(*nextRun), QStringLiteral("DejaVu Sans Bold"));
+        QCOMPARE(fontRequests(), 2);
+    }
+
+    void unusableFontIsSkipped_data()
+    {
+        QTest::addColumn<QString>("address"); // relative to the backend's root unless it has a scheme
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("requests");
+
+        QTest::addRow("404") << "fonts/Broken.ttf" << 404 << QByteArray("missing") << 2;
+        QTest::addRow("not a font") << "fonts/Broken.ttf" << 200 << QByteArray("<html>surprise</html>") << 2;
+        QTest::addRow("local file") << "file:///usr/share/fonts/truetype/dejavu/DejaVuSans.ttf" << 0 << QByteArray() << 1;
+        QTest::addRow("ftp") << "ftp://127.0.0.1/DejaVuSans.ttf" << 0 << QByteArray() << 1;
+        QTest::addRow("no host") << "https:///fonts/DejaVuSans.ttf" << 0 << QByteArray() << 1;
+    }
+
+    void unusableFontIsSkipped()
+    {
+        QFETCH(QString, address);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(int, requests);
+        if (status)
+            serve(QStringLiteral("/fonts/Broken.ttf"), body, status);
+        const auto broken = address.contains(QLatin1Char(':')) ? record(address) : remote(address);
+        const auto witness = remote(QStringLiteral("fonts/DejaVuSans.ttf"));
+        download({broken, std::make_shared<WFonts>(), nullptr, witness});
+        QTRY_VERIFY(witness->localURL());
+        QTRY_COMPARE(m_backend->backend().requests().size(), requests);
+        QCOMPARE(broken->localURL(), std::nullopt);
+        QCOMPARE(WFontManager::templateTitleFont(*broken->fontName(), 30).pointSizeF(), 16.0);
+        QCOMPARE(QDir(fontFolder()).entryList({QStringLiteral("*.ttf")}, QDir::Files), QStringList{"DejaVuSans.ttf"});
+    }
+
+    void corruptCachedFileIsDownloadedAgain()
+    {
+        const auto font = remote(QStringLiteral("fonts/DejaVuSerif-Bold.ttf"));
+        const auto stored = WFileManager::downloadedFilePath(QUrl(*font->fontUrl()), WFileType::Font, "half a font");
+        QVERIFY(stored);
+        download({font});
+        QTRY_COMPARE(face(*font), QStringLiteral("DejaVu Serif Bold"));
+        QCOMPARE(font->localURL()->toLocalFile(), *stored);
+        QCOMPARE(fontRequests(), 1);
+    }
+
+    void unsafeNamesAreStoredInsideTheCache_data()
+    {
+        QTest::addColumn<QString>("path");       // as the theme gives it
+        QTest::addColumn<QString>("servedPath"); // as the backend sees it
+        const QString longName = QString(300, QLatin1Char('a')) + ".ttf";
+        QTest::addRow("escaped parent") << "fonts/..%2F..%2FDejaVuSans.ttf" << "/fonts/../../DejaVuSans.ttf";
+        QTest::addRow("dot-dot name") << "fonts/sub/%2E%2E" << "/fonts";
+        QTest::addRow("blank and unicode") << "fonts/My%20F%C3%B6nt.ttf" << "/fonts/My F\u00f6nt.ttf";
+        QTest::addRow("very long name") << "fonts/" + longName << "/fonts/" + longName;
+    }
+
+    void unsafeNamesAreStoredInsideTheCache()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, servedPath);
+        serve(servedPath, systemFont(QStringLiteral("DejaVuSerif-Italic.ttf")));
+        const auto font = remote(path);
+        download({font});
+        QTRY_VERIFY(font->localURL());
+        QVERIFY(!cachedName(*font).isEmpty() && cachedName(*font).size() <= 130);
+        QCOMPARE(face(*font), QStringLiteral("DejaVu Serif Italic"));
+    }
+
+    void sameFileNameFromTwoAddressesKeepsBothFonts()
+    {
+        serve(QStringLiteral("/fonts/a/Brand.ttf"), systemFont(QStringLiteral("DejaVuSans.ttf")));
+        serve(QStringLiteral("/fonts/b/Brand.ttf"), systemFont(QStringLiteral("DejaVuSerif.ttf")));
+        const auto sans = remote(QStringLiteral("fonts/a/Brand.ttf"));
+        const auto serif = remote(QStringLiteral("fonts/b/Brand.ttf"));
+        download({sans, serif});
+        QTRY_VERIFY(sans->localURL() && serif->localURL());
+        QCOMPARE(face(*sans), QStringLiteral("DejaVu Sans Book"));
+        QCOMPARE(face(*serif), QStringLiteral("DejaVu Serif Book"));
+
+        // A later run finds each address's own file, whichever comes first.
+        const auto serifAgain = record(*serif->fontUrl());
+        const auto sansAgain = record(*sans->fontUrl());
+        download({serifAgain, sansAgain});
+        QCOMPARE(serifAgain->localURL(), serif->localURL());
+        QCOMPARE(sansAgain->localURL(), sans->localURL());
+    }
+
+    void plainFileInPlaceOfTheCacheFolder()
+    {
+        QVERIFY(QDir().mkpath(WFileManager::documentsDirectory()));
+        QFile plain(fontFolder());
+        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("someone else's file") == 19);
+        plain.close();
+
+        const auto font = remote(QStringLiteral("fonts/DejaVuSansCondensed-Bold.ttf"));
+        download({font});
+        QTRY_COMPARE(face(*font), QStringLiteral("DejaVu Sans Condensed Bold"));
+        QCOMPARE(font->localURL(), std::nullopt);
+        QCOMPARE(QFileInfo(fontFolder()).size(), qint64(19));
+    }
+
     void fontKeepsTheFaceOfItsFile_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("face");
         QTest::addRow("regular") << "DejaVuSerif.ttf" << "DejaVu Serif Book";
         QTest::addRow("bold face of an installed family") << "DejaVuSans-Bold.ttf" << "DejaVu Sans Bold";
-        QTest::addRow("italic") << "DejaVuSerif-Italic.ttf" << "DejaVu Serif Italic";
-        QTest::addRow("condensed") << "DejaVuSansCondensed.ttf" << "DejaVu Sans Condensed";
         QTest::addRow("extra light") << "DejaVuSans-ExtraLight.ttf" << "DejaVu Sans ExtraLight";
     }
 
@@ -65,49 +249,53 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, face);
         const auto font = saved(file);
-        QCOMPARE(tst_WFontManager::face(WFontManager::fontWithName(*font->fontName(), 21.5)), face);
+        QCOMPARE(::face(WFontManager::fontWithName(*font->fontName(), 21.5)), face);
         QCOMPARE(WFontManager::fontWithName(*font->fontName(), 21.5)->pointSizeF(), 21.5);
         QCOMPARE(WFontManager::fontWithName(*font->fontName())->pointSizeF(), 12.0);
         // Registered once: later lookups no longer need the file.
         QVERIFY(QFile::remove(font->localURL()->toLocalFile()));
-        QCOMPARE(tst_WFontManager::face(WFontManager::templateContentFont(*font->fontName(), 9)), face);
+        QCOMPARE(::face(WFontManager::templateContentFont(*font->fontName(), 9)), face);
     }
 
     void templateFontsFallBack_data()
     {
-        QTest::addColumn<int>("kind"); // 0 title, 1 tap here, 2 content
         QTest::addColumn<QString>("situation");
+        QTest::addColumn<int>("kind"); // 0 title, 1 tap here, 2 content
         QTest::addColumn<qreal>("pointSize");
         QTest::addColumn<int>("weight");
-        for (const char *situation : {"default", "unknown name", "deleted file", "no local file", "not a font"}) {
-            QTest::addRow("title, %s", situation) << 0 << situation << 16.0 << int(QFont::Bold);
-            QTest::addRow("tap here, %s", situation) << 1 << situation << 10.0 << int(QFont::Light);
-            QTest::addRow("content, %s", situation) << 2 << situation << 14.0 << int(QFont::Medium);
-        }
+        QTest::addRow("default") << "default" << 0 << 16.0 << int(QFont::Bold);
+        QTest::addRow("unknown name") << "unknown name" << 1 << 10.0 << int(QFont::Light);
+        QTest::addRow("deleted file") << "deleted file" << 2 << 14.0 << int(QFont::Medium);
+        QTest::addRow("no local file") << "no local file" << 0 << 16.0 << int(QFont::Bold);
+        QTest::addRow("not a font") << "not a font" << 1 << 10.0 << int(QFont::Light);
     }
 
     void templateFontsFallBack()
     {
-        QFETCH(int, kind);
         QFETCH(QString, situation);
+        QFETCH(int, kind);
         QFETCH(qreal, pointSize);
         QFETCH(int, weight);
         QString name = QUuid::createUuid().toString();
-        if (situation == QLatin1String("default")) // a record of that name never shadows the sentinel
+        std::shared_ptr<WFonts> font;
+        if (situation == QLatin1String("default")) // a record of that name never shadows the fixed font
             name = *saved(QStringLiteral("DejaVuSerif.ttf"), QStringLiteral("default"))->fontName();
         else if (situation == QLatin1String("deleted file"))
             QVERIFY(QFile::remove(saved(QStringLiteral("DejaVuSerif.ttf"), name)->localURL()->toLocalFile()));
         else if (situation == QLatin1String("no local file"))
             saved(QStringLiteral("DejaVuSerif.ttf"), name)->setLocalURL(std::nullopt);
         else if (situation == QLatin1String("not a font"))
-            saved(QStringLiteral("missing.ttf"), name);
+            font = saved(QStringLiteral("missing.ttf"), name);
 
-        const QFont font = kind == 0 ? WFontManager::templateTitleFont(name, 30)
-                         : kind == 1 ? WFontManager::templateTapHereFont(name, 30)
-                                     : WFontManager::templateContentFont(name, 30);
-        QCOMPARE(font.pointSizeF(), pointSize);
-        QCOMPARE(int(font.weight()), weight);
-        QCOMPARE(font.family(), QGuiApplication::font().family());
+        const QFont result = kind == 0 ? WFontManager::templateTitleFont(name, 30)
+                           : kind == 1 ? WFontManager::templateTapHereFont(name, 30)
+                                       : WFontManager::templateContentFont(name, 30);
+        QCOMPARE(result.pointSizeF(), pointSize);
+        QCOMPARE(int(result.weight()), weight);
+        QCOMPARE(result.family(), QGuiApplication::font().family());
+        // Only files of the font cache are deleted when they do not register.
+        if (font)
+            QVERIFY(QFileInfo::exists(font->localURL()->toLocalFile()));
     }
 
     void firstRecordOfANameWinsAndRefreshesDoNotPileUp()
@@ -124,20 +312,6 @@ private Q_SLOTS:
         QCOMPARE(WFontManager::shared().fonts().size(), before + 2);
         QVERIFY(WFontManager::shared().fonts().contains(refreshed));
         QVERIFY(!WFontManager::shared().fonts().contains(sans));
-    }
-
-    void unusableFontFileIsDeletedOnlyFromTheCache()
-    {
-        const QUrl url(QStringLiteral("https://f/Broken.ttf"));
-        const auto cached = WFileManager::downloadedFilePath(url, WFileType::Font, "half a font");
-        QVERIFY(cached);
-        QVERIFY(!WFontManager::shared().registerFile(*cached));
-        QVERIFY(!QFileInfo::exists(*cached));
-        QCOMPARE(WFileManager::cachedFilePath(url, WFileType::Font), std::nullopt);
-
-        const auto outside = saved(QStringLiteral("missing.ttf"));
-        QCOMPARE(WFontManager::fontWithName(*outside->fontName()), std::nullopt);
-        QVERIFY(QFileInfo::exists(outside->localURL()->toLocalFile()));
     }
 };
 

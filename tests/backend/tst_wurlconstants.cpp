@@ -11,64 +11,45 @@ class tst_WURLConstants : public QObject
 private Q_SLOTS:
     void cleanup()
     {
-        qunsetenv("WEXO_PRODUCTION_URL");
-        qunsetenv("WEXO_STAGING_URL");
-        qunsetenv("WEXO_STAGING");
+        for (const char *name : {"WEXO_PRODUCTION_URL", "WEXO_STAGING_URL", "WEXO_STAGING"})
+            qunsetenv(name);
     }
 
     void addresses_data()
     {
-        QTest::addColumn<QString>("staging");
+        QTest::addColumn<bool>("staging");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QByteArray>("expected");
 
-        const QByteArray prod = "http://prod.test:81/";
-        const QByteArray stage = "http://stage.test:82/";
-        QTest::addRow("login on production") << QString() << "login" << QString() << QString()
-                                             << prod + "mobileApi/user/signin";
-        QTest::addRow("login on staging") << "1" << "login" << QString() << QString() << stage + "mobileApi/user/signin";
-        QTest::addRow("steps, blank, ampersand and curl") << QString() << "steps" << "w 1&curl" << "my app/1"
-                                                          << prod + "mobileApi/walkthroughElements/getStepsWithPage?"
-                                                                    "walkthroughId=w%201%26curl&origin=https//my%20app%2F1"
-                                                                    "&reqSource=iosSdk";
+        // Roots holding the template's placeholder words must come through intact.
+        const QByteArray prod = "http://curl-cid.test:81/mobileApi/";
+        QTest::addRow("login on production") << false << "login" << "" << "" << prod + "user/signin";
+        QTest::addRow("login on staging") << true << "login" << "" << "" << QByteArray("http://stage.test:82/mobileApi/user/signin");
+        QTest::addRow("steps, blank, ampersand and curl")
+            << false << "steps" << "w 1&curl" << "my app/1"
+            << prod + "walkthroughElements/getStepsWithPage?walkthroughId=w%201%26curl&origin=https//my%20app%2F1&reqSource=iosSdk";
         QTest::addRow("template, values holding the placeholder words")
-            << QString() << "template" << "cidcurl" << "curl=cid"
-            << prod + "mobileApi/epc/mobileTemplate?companyId=cidcurl&CompanyUrl=curl%3Dcid";
-        QTest::addRow("template, empty token") << "1" << "template" << QString() << "A1"
-                                               << stage + "mobileApi/epc/mobileTemplate?companyId=&CompanyUrl=A1";
+            << false << "template" << "cidcurl" << "curl=cid" << prod + "epc/mobileTemplate?companyId=cidcurl&CompanyUrl=curl%3Dcid";
     }
 
     void addresses()
     {
-        QFETCH(QString, staging);
+        QFETCH(bool, staging);
         QFETCH(QString, kind);
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(QByteArray, expected);
 
-        qputenv("WEXO_PRODUCTION_URL", "http://prod.test:81/");
+        qputenv("WEXO_PRODUCTION_URL", "http://curl-cid.test:81/");
         qputenv("WEXO_STAGING_URL", "http://stage.test:82");
-        qputenv("WEXO_STAGING", staging.toUtf8());
-        QUrl url;
-        if (kind == QLatin1String("login"))
-            url = WURLConstants::urlFor(WServiceType::login);
-        else if (kind == QLatin1String("steps"))
-            url = WURLConstants::stepsUrl(first, second);
-        else
-            url = WURLConstants::templateUrl(first, second);
+        qputenv("WEXO_STAGING", staging ? "1" : "");
+        const QUrl url = kind == QLatin1String("login") ? WURLConstants::urlFor(WServiceType::login)
+                       : kind == QLatin1String("steps") ? WURLConstants::stepsUrl(first, second)
+                                                        : WURLConstants::templateUrl(first, second);
         QVERIFY(url.isValid());
         QCOMPARE(url.toEncoded(), expected);
-    }
-
-    void rootHoldingPlaceholderWordsStaysIntact()
-    {
-        qputenv("WEXO_PRODUCTION_URL", "http://curl-cid.test/");
-        QCOMPARE(WURLConstants::templateUrl(QStringLiteral("T"), QStringLiteral("A")).toEncoded(),
-                 QByteArray("http://curl-cid.test/mobileApi/epc/mobileTemplate?companyId=T&CompanyUrl=A"));
-        QCOMPARE(WURLConstants::WAnalytics::kComplete(),
-                 QStringLiteral("http://curl-cid.test/mobileApi/walkthroughAnalytics/Complete"));
     }
 };
 
