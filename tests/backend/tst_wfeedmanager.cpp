@@ -1,6 +1,9 @@
 #include "WexoCreator/backend/WCredentials.h"
 #include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/extensions/WTime.h"
+#include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/model/WexoRoot.h"
+#include "WexoCreator/model/WexoStep.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 
 #include "support/BackendFixture.h"
@@ -12,8 +15,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <map>
-
 using namespace WexoCreator;
 using WexoSample::ScriptedAnswer;
 
@@ -21,7 +22,16 @@ namespace {
 
 const QString kListing = QStringLiteral("/mobileApi/walkthrough/findbysite");
 const QString kSteps = QStringLiteral("/mobileApi/walkthroughElements/getStepsWithPage");
+const QString kAddNew = QStringLiteral("/mobileApi/walkthroughAnalytics/AddNew");
+const QString kAddStep = QStringLiteral("/mobileApi/walkthroughAnalytics/addStep");
+const QString kComplete = QStringLiteral("/mobileApi/walkthroughAnalytics/Complete");
 const QStringList kSampleIds{"w-cart", "w-orders", "w-settings", "w-shop-tour"};
+
+// Answers the next `times` requests, after a delay.
+ScriptedAnswer held(const QByteArray &body, int delayMs, int times = 1, int status = 200)
+{
+    return {status, body, "application/json", delayMs, false, false, times};
+}
 
 // Entries "id" of the client application, "id@site" of another site; "" has no "Id".
 QByteArray listing(const QStringList &entries)
@@ -37,13 +47,13 @@ QByteArray listing(const QStringList &entries)
     return QJsonDocument(QJsonObject{{"walkthrough", list}, {"success", true}}).toJson();
 }
 
-// The sample shop tour under another identifier, answered after a delay.
-ScriptedAnswer heldSteps(const QString &id, int times)
+// The sample shop tour under another identifier.
+QByteArray tourNamed(const QString &id)
 {
     QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/walkthroughs/01-shop-tour.json"));
     QJsonObject root = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
     root.insert(QStringLiteral("Id"), id);
-    return {200, QJsonDocument(root).toJson(), "application/json", 300, false, false, times};
+    return QJsonDocument(root).toJson();
 }
 
 QStringList feedIds()
@@ -53,6 +63,55 @@ QStringList feedIds()
         ids << root->Id.value_or(QStringLiteral("(none)"));
     ids.sort();
     return ids;
+}
+
+std::shared_ptr<Wexo> page(const std::optional<QString> &walkthroughId = QStringLiteral("w-shop-tour"))
+{
+    auto wexo = std::make_shared<Wexo>();
+    wexo->WalkthroughId = walkthroughId;
+    return wexo;
+}
+
+std::shared_ptr<WexoStep> step(qint64 startTime = currentMillisecondsSince1970())
+{
+    auto shown = std::make_shared<WexoStep>();
+    shown->StepId = QStringLiteral("s-shop-2");
+    shown->ElementId = QStringLiteral("el-s-shop-2");
+    shown->startTime = startTime;
+    return shown;
+}
+
+// "key:kind" for every key, kind being text, integer or flag, sorted.
+QStringList shapeOf(const QJsonObject &body)
+{
+    QStringList shape;
+    for (auto it = body.begin(); it != body.end(); ++it) {
+        const QJsonValue value = it.value();
+        shape << it.key() + QLatin1Char(':')
+                     + (value.isString() ? "text" : value.isBool() ? "flag"
+                        : value.toVariant().typeId() == QMetaType::LongLong ? "integer" : "other");
+    }
+    shape.sort();
+    return shape;
+}
+
+// Reports whether the page got an analytics identifier. Also a fence: every
+// request sent before has been received once it returns.
+std::optional<bool> start(const std::shared_ptr<Wexo> &playing)
+{
+    auto reported = std::make_shared<std::optional<bool>>();
+    WFeedManager::getAnalyticsId(playing, [reported](bool ok) { *reported = ok; });
+    if (!QTest::qWaitFor([&] { return reported->has_value(); }))
+        qWarning("start of playback never answered");
+    return *reported;
+}
+
+// True once every answer started before the call has been handled.
+bool roundTrip()
+{
+    auto done = std::make_shared<bool>(false);
+    WFeedManager::downloadWexo(QStringLiteral("w-cart"), [done](bool, std::shared_ptr<WexoRoot>) { *done = true; });
+    return QTest::qWaitFor([&] { return *done; });
 }
 
 } // namespace
@@ -65,15 +124,8 @@ class tst_WFeedManager : public QObject
     std::unique_ptr<QObject> m_observer;
     int m_notifications = 0;
 
-    qsizetype requests(const QString &path) const { return m_backend->backend().requests(path).size(); }
-
-    // True once every answer started before the call has been handled.
-    static bool roundTrip()
-    {
-        auto done = std::make_shared<bool>(false);
-        WFeedManager::downloadWexo(QStringLiteral("w-cart"), [done](bool, std::shared_ptr<WexoRoot>) { *done = true; });
-        return QTest::qWaitFor([&] { return *done; });
-    }
+    WexoSample::SampleBackend &backend() { return m_backend->backend(); }
+    qsizetype requests(const QString &path) { return backend().requests(path).size(); }
 
 private Q_SLOTS:
     void init()
@@ -81,8 +133,8 @@ private Q_SLOTS:
         QStandardPaths::setTestModeEnabled(true);
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
-        WCredentials::setClientToken(m_backend->backend().clientToken());
-        WCredentials::setClientAppId(m_backend->backend().clientAppId());
+        WCredentials::setClientToken(backend().clientToken());
+        WCredentials::setClientAppId(backend().clientAppId());
         m_notifications = 0;
         m_observer = std::make_unique<QObject>();
         WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, m_observer.get(),
@@ -98,39 +150,37 @@ private Q_SLOTS:
 
     void listingRules_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("answer"); // empty: the sample data's own listing
+        QTest::addColumn<ScriptedAnswer>("answer"); // status 0: the sample data's own listing
         QTest::addColumn<bool>("flag");
         QTest::addColumn<int>("downloads");
         QTest::addColumn<QStringList>("feed");
         QTest::addColumn<QStringList>("failed"); // any of these may be the last failure
-        QTest::addColumn<int>("notifications");
 
         const QStringList none;
-        QTest::addRow("sample data, other site skipped") << 200 << QByteArray() << true << 4 << kSampleIds << none << 1;
-        QTest::addRow("two of three with an Id, one fails") << 200 << listing({"w-shop-tour", "w-missing", "", "w-other@com.example.otherapp"})
-                                                            << true << 2 << QStringList{"w-shop-tour"} << QStringList{"w-missing"} << 1;
-        QTest::addRow("every download fails") << 200 << listing({"w-gone-1", "w-gone-2"}) << true << 2 << none
-                                              << QStringList{"w-gone-1", "w-gone-2"} << 1;
-        QTest::addRow("duplicated Id") << 200 << listing({"w-settings", "w-settings"}) << true << 2
-                                       << QStringList{"w-settings", "w-settings"} << none << 1;
-        QTest::addRow("no match") << 200 << listing({"w-other@com.example.otherapp", "w-settings@COM.EXAMPLE.SAMPLESHOP"})
-                                  << false << 0 << none << none << 0;
-        QTest::addRow("matches without an Id") << 200 << listing({"", ""}) << true << 0 << none << none << 0;
-        QTest::addRow("server error") << 500 << listing({"w-settings"}) << false << 0 << none << none << 0;
+        const QString other = QStringLiteral("w-other@com.example.otherapp");
+        QTest::addRow("sample data, other site skipped") << ScriptedAnswer{0, {}} << true << 4 << kSampleIds << none;
+        QTest::addRow("two of three with an Id, one fails") << held(listing({"w-shop-tour", "w-missing", "", other}), 0) << true << 2
+                                                            << QStringList{"w-shop-tour"} << QStringList{"w-missing"};
+        QTest::addRow("every download fails") << held(listing({"w-gone-1", "w-gone-2"}), 0) << true << 2 << none
+                                              << QStringList{"w-gone-1", "w-gone-2"};
+        QTest::addRow("duplicated Id") << held(listing({"w-settings", "w-settings"}), 0) << true << 2
+                                       << QStringList{"w-settings", "w-settings"} << none;
+        QTest::addRow("no match") << held(listing({other, "w-settings@COM.EXAMPLE.SAMPLESHOP"}), 0) << false << 0 << none << none;
+        QTest::addRow("matches without an Id") << held(listing({"", ""}), 0) << true << 0 << none << none;
+        QTest::addRow("server error") << held(listing({"w-settings"}), 0, 1, 500) << false << 0 << none << none;
     }
 
     void listingRules()
     {
-        QFETCH(int, status);
-        QFETCH(QByteArray, answer);
+        QFETCH(ScriptedAnswer, answer);
         QFETCH(bool, flag);
         QFETCH(int, downloads);
         QFETCH(QStringList, feed);
         QFETCH(QStringList, failed);
-        QFETCH(int, notifications);
-        if (!answer.isEmpty())
-            m_backend->backend().script(QStringLiteral("POST"), kListing, {status, answer});
+        // Posted once, when the last download answers; never without downloads.
+        const int notifications = downloads > 0 ? 1 : 0;
+        if (answer.status)
+            backend().script(QStringLiteral("POST"), kListing, answer);
 
         std::optional<bool> reported;
         qint64 countWhenReported = -1;
@@ -167,9 +217,8 @@ private Q_SLOTS:
     {
         // Six held answers fill every connection, so the second reload's requests
         // can only go out once the first reload's answers have come back.
-        m_backend->backend().script(QStringLiteral("POST"), kListing,
-                                    {200, listing({"w-shop-tour", "w-settings", "w-orders", "w-cart", "w-x1", "w-x2"}), "application/json", 0, false, false, 1});
-        m_backend->backend().script(QStringLiteral("GET"), kSteps, heldSteps(QStringLiteral("w-stale"), 6));
+        backend().script(QStringLiteral("POST"), kListing, held(listing({"w-shop-tour", "w-settings", "w-orders", "w-cart", "w-x1", "w-x2"}), 0));
+        backend().script(QStringLiteral("GET"), kSteps, held(tourNamed(QStringLiteral("w-stale")), 300, 6));
         WFeedManager::reloadFeed();
         QTRY_COMPARE(requests(kSteps), 6);
 
@@ -183,7 +232,7 @@ private Q_SLOTS:
 
     void lateListingOfAnEarlierReloadIsDropped()
     {
-        m_backend->backend().script(QStringLiteral("POST"), kListing, {200, listing({"w-orders"}), "application/json", 300, false, false, 1});
+        backend().script(QStringLiteral("POST"), kListing, held(listing({"w-orders"}), 300));
         std::optional<bool> firstReported;
         WFeedManager::reloadFeed([&](bool ok) { firstReported = ok; });
         QTRY_COMPARE(requests(kListing), 1);
@@ -198,26 +247,127 @@ private Q_SLOTS:
         QCOMPARE(m_notifications, 1);
     }
 
-    void downloadForTheHostLeavesTheFeedAlone()
+    void analyticsBodies_data()
     {
-        m_backend->backend().script(QStringLiteral("GET"), kSteps, heldSteps(QStringLiteral("w-held"), 4));
-        WFeedManager::reloadFeed();
-        QTRY_COMPARE(requests(kSteps), 4);
-        QCOMPARE(WFeedManager::shared().downloadCount(), qint64(4));
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<qint64>("shownAgo"); // -1: never shown
+        QTest::addColumn<QString>("keys");
 
-        std::map<QString, std::optional<QString>> found; // identifier asked for -> identifier got
-        for (const QString id : {"w-settings", "w-unknown"})
-            WFeedManager::downloadWexo(id, [&found, id](bool ok, std::shared_ptr<WexoRoot> root) {
-                found[id] = ok && root ? root->Id.value_or(QString()) : QString();
-            });
-        QTRY_COMPARE(found.size(), size_t(2));
-        QCOMPARE(found["w-settings"], std::optional(QStringLiteral("w-settings")));
-        QCOMPARE(found["w-unknown"], std::optional(QString()));
-        QCOMPARE(WFeedManager::shared().downloadCount(), qint64(4));
+        const QString common = "EndTime:integer StartTime:integer WalkthroughId:text appKey:text site:text";
+        const QString flags = " IsWalkthroughAbandoned:flag IsWalkthroughComplete:flag SourceURL:text StartsWithPulse:flag";
+        const QString step = common + " SeenTime:integer StepId:text WalkthroughAnalyticId:text WalkthroughElementId:text";
+        QTest::addRow("start") << kAddNew << qint64(0) << common + flags;
+        QTest::addRow("step") << kAddStep << qint64(3500) << step;
+        QTest::addRow("completion") << kComplete << qint64(3500) << common + flags + " AnalyticId:text SeenTime:integer";
+        QTest::addRow("step never shown") << kAddStep << qint64(-1) << step;
+    }
 
-        QTRY_COMPARE(m_notifications, 1);
-        QCOMPARE(WFeedManager::shared().wexoFeed().size(), 4);
-        QVERIFY(WFeedManager::shared().failedWexos().isEmpty());
+    void analyticsBodies()
+    {
+        QFETCH(QString, path);
+        QFETCH(qint64, shownAgo);
+        QFETCH(QString, keys);
+
+        const auto playing = page();
+        QCOMPARE(start(playing), std::optional(true));
+        QCOMPARE(playing->analyticsId, std::optional(QStringLiteral("a-1")));
+        const qint64 shownAt = shownAgo < 0 ? 0 : currentMillisecondsSince1970() - shownAgo;
+        if (path == kAddStep)
+            WFeedManager::sendEventWexoStepPlay(playing, step(shownAt));
+        else if (path == kComplete)
+            WFeedManager::sendEventCompleteWexoStepPlay(playing, step(shownAt));
+        QTRY_COMPARE(requests(path), 1);
+
+        const QJsonObject sent = QJsonDocument::fromJson(backend().requests(path).first().body).object();
+        QStringList shape = keys.split(QLatin1Char(' '));
+        shape.sort();
+        QCOMPARE(shapeOf(sent), shape);
+        QCOMPARE(sent.value(QStringLiteral("WalkthroughId")).toString(), QStringLiteral("w-shop-tour"));
+        QCOMPARE(sent.value(QStringLiteral("appKey")).toString(), backend().clientToken());
+        QCOMPARE(sent.value(QStringLiteral("site")).toString(), backend().clientAppId());
+        const qint64 startTime = sent.value(QStringLiteral("StartTime")).toInteger();
+        const qint64 seen = sent.value(QStringLiteral("EndTime")).toInteger() - startTime;
+        QVERIFY(qAbs(startTime - currentMillisecondsSince1970()) < 60000);
+        if (path == kAddNew) {
+            QCOMPARE(seen, 0);
+            QCOMPARE(sent.value(QStringLiteral("SourceURL")).toString(), backend().clientAppId());
+            return;
+        }
+        QCOMPARE(sent.value(QLatin1String(path == kComplete ? "AnalyticId" : "WalkthroughAnalyticId")).toString(), *playing->analyticsId);
+        QCOMPARE(sent.value(QStringLiteral("SeenTime")).toInteger(), seen);
+        if (shownAgo < 0)
+            QCOMPARE(seen, 0);
+        else
+            QVERIFY(startTime == shownAt && seen >= shownAgo && seen < 60000);
+        // The backend took it as an event of the record it had opened.
+        QTRY_COMPARE(backend().analyticsEvents().array().size(), 2);
+    }
+
+    void noAnalyticsWithoutWhatTheEventNeeds_data()
+    {
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<ScriptedAnswer>("answer"); // to the start of this page's playback
+        const ScriptedAnswer none{0, {}};
+        QTest::addRow("page") << "page" << none;
+        QTest::addRow("walkthrough identifier") << "walkthrough" << none;
+        QTest::addRow("start answer") << "answer" << none;
+        QTest::addRow("step") << "step" << none;
+        QTest::addRow("identifier in the answer") << "" << held(R"({"message":"ok"})", 0);
+        QTest::addRow("empty identifier") << "" << held(R"({"analyticsId":""})", 0);
+        QTest::addRow("identifier of the wrong type") << "" << held(R"({"analyticsId":7})", 0);
+        QTest::addRow("server error") << "" << held(R"({"analyticsId":"a-x"})", 0, 1, 500);
+    }
+
+    void noAnalyticsWithoutWhatTheEventNeeds()
+    {
+        QFETCH(QString, missing);
+        QFETCH(ScriptedAnswer, answer);
+        const auto playing = missing == QLatin1String("page") ? nullptr
+                           : missing == QLatin1String("walkthrough") ? page(std::nullopt) : page();
+        const auto shown = missing == QLatin1String("step") ? nullptr : step();
+        if (answer.status) {
+            // An identifier from an earlier playback no longer applies either.
+            backend().script(QStringLiteral("POST"), kAddNew, answer);
+            playing->analyticsId = QStringLiteral("from-an-earlier-playback");
+            QCOMPARE(start(playing), std::optional(false));
+            QCOMPARE(playing->analyticsId, std::nullopt);
+        } else if (missing == QLatin1String("step")) {
+            playing->analyticsId = QStringLiteral("a-9");
+        }
+        bool called = false;
+        if (missing == QLatin1String("page") || missing == QLatin1String("walkthrough"))
+            WFeedManager::getAnalyticsId(playing, [&](bool) { called = true; });
+        WFeedManager::sendEventWexoStepPlay(playing, shown);
+        WFeedManager::sendEventCompleteWexoStepPlay(playing, shown);
+
+        QCOMPARE(start(page()), std::optional(true));
+        QCOMPARE(requests(kAddNew), answer.status ? 2 : 1);
+        QCOMPARE(requests(kAddStep) + requests(kComplete), 0);
+        QVERIFY(!called);
+    }
+
+    void lateAnalyticsIdentifierLandsOnlyOnItsOwnPage()
+    {
+        // The first page's start answers late, after a second page has started.
+        backend().script(QStringLiteral("POST"), kAddNew, held(R"({"analyticsId":"late"})", 300));
+        const auto first = page();
+        const auto second = page(QStringLiteral("w-settings"));
+        auto firstReported = std::make_shared<std::optional<bool>>();
+        WFeedManager::getAnalyticsId(first, [firstReported](bool ok) { *firstReported = ok; });
+        QTRY_COMPARE(requests(kAddNew), 1);
+        QCOMPARE(start(second), std::optional(true));
+        QTRY_COMPARE(*firstReported, std::optional(true));
+        QCOMPARE(first->analyticsId, std::optional(QStringLiteral("late")));
+        QVERIFY(second->analyticsId && *second->analyticsId != QLatin1String("late"));
+
+        // A page started again keeps the newest record, even when an older answer comes last.
+        backend().script(QStringLiteral("POST"), kAddNew, held(R"({"analyticsId":"stale"})", 300));
+        auto staleReported = std::make_shared<std::optional<bool>>();
+        WFeedManager::getAnalyticsId(second, [staleReported](bool ok) { *staleReported = ok; });
+        QTRY_COMPARE(requests(kAddNew), 3);
+        QCOMPARE(start(second), std::optional(true));
+        QTRY_COMPARE(*staleReported, std::optional(false));
+        QVERIFY(second->analyticsId && *second->analyticsId != QLatin1String("stale"));
     }
 };
 

@@ -17,8 +17,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-Q_DECLARE_METATYPE(WexoSample::ScriptedAnswer)
-
 using namespace WexoCreator;
 using WexoSample::RecordedRequest;
 using WexoSample::ScriptedAnswer;
@@ -45,29 +43,30 @@ struct Answer {
 std::shared_ptr<Answer> ask(const QString &kind)
 {
     auto answer = std::make_shared<Answer>();
-    auto take = [answer](const auto &record) {
+    auto take = [answer](const auto &record, const QString &id = QString()) {
         ++answer->calls;
         answer->record = record != nullptr;
+        answer->identifier = id;
     };
     if (kind == QLatin1String("list"))
-        WWebApiInterface::getAllWexos([answer](std::shared_ptr<AllWexo> list) {
-            ++answer->calls;
-            answer->record = list && list->walkthrough && !list->walkthrough->isEmpty();
-        });
+        WWebApiInterface::getAllWexos(take);
     else if (kind == QLatin1String("theme"))
         WWebApiInterface::getTheme(take);
     else if (kind == QLatin1String("template"))
         WWebApiInterface::getTemplate(take);
     else
-        WWebApiInterface::getWexoSteps(kind, [answer](std::shared_ptr<WexoRoot> root, QString id) {
-            ++answer->calls;
-            answer->record = root && root->wexos && !root->wexos->isEmpty();
-            answer->identifier = id;
-        });
+        WWebApiInterface::getWexoSteps(kind, take);
     return answer;
 }
 
 QStringList captured;
+
+void forgetCredentials()
+{
+    for (const QString &key : {WCredentials::wClientTokenKey, WCredentials::wClientAppIdKey, WCredentials::wAdminTokenKey,
+                               WCredentials::wAdminEmailKey, WCredentials::wAdminPasswordKey})
+        WUserDefaults::standard().remove(key);
+}
 
 } // namespace
 
@@ -114,19 +113,12 @@ private Q_SLOTS:
     {
         backend().clearScripts();
         backend().clearRequests();
+        forgetCredentials();
         WCredentials::setClientToken(backend().clientToken());
         WCredentials::setClientAppId(backend().clientAppId());
-        WCredentials::setAdminToken(std::nullopt);
-        WCredentials::setAdminEmail(std::nullopt);
-        WCredentials::setAdminPassword(std::nullopt);
     }
 
-    void cleanupTestCase()
-    {
-        for (const QString &key : {WCredentials::wClientTokenKey, WCredentials::wClientAppIdKey, WCredentials::wAdminTokenKey,
-                                   WCredentials::wAdminEmailKey, WCredentials::wAdminPasswordKey})
-            WUserDefaults::standard().remove(key);
-    }
+    void cleanupTestCase() { forgetCredentials(); }
 
     void login_data()
     {
@@ -225,9 +217,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<ScriptedAnswer>("scripted");
-        QTest::addColumn<QString>("method");
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("query"); // "": a JSON body of the client credentials instead
+        QTest::addColumn<QString>("query"); // "": a POST with the client credentials as its JSON body
         QTest::addColumn<bool>("record");
 
         const QString list = QStringLiteral("/mobileApi/walkthrough/findbysite");
@@ -237,29 +228,29 @@ private Q_SLOTS:
         const QString origin = QStringLiteral("&origin=https//com.example.sampleshop&reqSource=iosSdk");
         const QString templateQuery = QStringLiteral("companyId=sample-client-token&CompanyUrl=com.example.sampleshop");
 
-        QTest::addRow("list") << "list" << kReal << "POST" << list << "" << true;
+        QTest::addRow("list") << "list" << kReal << list << "" << true;
         QTest::addRow("list of the wrong type")
-            << "list" << ScriptedAnswer{200, R"({"walkthrough":3,"success":true})"} << "POST" << list << "" << false;
-        QTest::addRow("steps") << "w-shop-tour" << kReal << "GET" << steps << "walkthroughId=w-shop-tour" + origin << true;
+            << "list" << ScriptedAnswer{200, R"({"walkthrough":3,"success":true})"} << list << "" << false;
+        QTest::addRow("steps") << "w-shop-tour" << kReal << steps << "walkthroughId=w-shop-tour" + origin << true;
         QTest::addRow("steps, undecodable")
-            << "w-shop-tour" << ScriptedAnswer{200, "[]"} << "GET" << steps << "walkthroughId=w-shop-tour" + origin << false;
+            << "w-shop-tour" << ScriptedAnswer{200, "[]"} << steps << "walkthroughId=w-shop-tour" + origin << false;
         QTest::addRow("steps, identifier to encode")
-            << "w 1&curl" << kReal << "GET" << steps << "walkthroughId=w%201%26curl" + origin << false;
-        QTest::addRow("theme") << "theme" << kReal << "POST" << theme << "" << true;
-        QTest::addRow("theme, 500") << "theme" << ScriptedAnswer{500, "{}"} << "POST" << theme << "" << false;
-        QTest::addRow("template") << "template" << kReal << "GET" << templ << templateQuery << true;
-        QTest::addRow("template, empty answer") << "template" << ScriptedAnswer{200, {}} << "GET" << templ << templateQuery << false;
+            << "w 1&curl" << kReal << steps << "walkthroughId=w%201%26curl" + origin << false;
+        QTest::addRow("theme") << "theme" << kReal << theme << "" << true;
+        QTest::addRow("theme, 500") << "theme" << ScriptedAnswer{500, "{}"} << theme << "" << false;
+        QTest::addRow("template") << "template" << kReal << templ << templateQuery << true;
+        QTest::addRow("template, empty answer") << "template" << ScriptedAnswer{200, {}} << templ << templateQuery << false;
     }
 
     void contentRequest()
     {
         QFETCH(QString, kind);
         QFETCH(ScriptedAnswer, scripted);
-        QFETCH(QString, method);
         QFETCH(QString, path);
         QFETCH(QString, query);
         QFETCH(bool, record);
 
+        const QString method = query.isEmpty() ? QStringLiteral("POST") : QStringLiteral("GET");
         scriptIfSet(method, path, scripted);
         const auto answer = ask(kind);
         QCOMPARE(answer->calls, 0);
