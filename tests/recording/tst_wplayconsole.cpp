@@ -138,8 +138,8 @@ private Q_SLOTS:
 
         QTest::addRow("logo, left") << QStringLiteral("wexoIcon") << QStringLiteral("left") << QString() << true << 0 << 0;
         QTest::addRow("question mark, right") << QStringLiteral("questionMark") << QStringLiteral("right") << QString() << true << 336 << 204;
-        QTest::addRow("other icon shows the title") << QStringLiteral("camera") << QStringLiteral("right") << QStringLiteral("Guide me") << false << 336 << 204;
-        QTest::addRow("icon name is case-sensitive") << QStringLiteral("WexoIcon") << QStringLiteral("left") << QStringLiteral("Guide me") << false << 0 << 0;
+        QTest::addRow("other icon shows the title") << QStringLiteral("camera") << QStringLiteral("right") << QStringLiteral("Tips && tricks") << false << 336 << 204;
+        QTest::addRow("icon name is case-sensitive") << QStringLiteral("WexoIcon") << QStringLiteral("left") << QStringLiteral("Tips && tricks") << false << 0 << 0;
         QTest::addRow("placement is case-sensitive") << QStringLiteral("wexoIcon") << QStringLiteral("Right") << QString() << true << 0 << 0;
         QTest::addRow("empty settings fall back") << QString() << QString() << QString() << true << 0 << 0;
     }
@@ -156,7 +156,8 @@ private Q_SLOTS:
         auto settings = std::make_shared<ElementConfiguration>();
         settings->setTypeIcon(typeIcon);
         settings->setPlacement(placement);
-        settings->setText(QStringLiteral("Guide me"));
+        // An "&" in the theme's title is shown, not taken as a shortcut mark.
+        settings->setText(QStringLiteral("Tips & tricks"));
         auto config = std::make_shared<ThemeConfiguration>();
         config->setConfigurations(settings);
         auto theme = std::make_shared<Theme>();

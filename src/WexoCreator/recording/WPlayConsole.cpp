@@ -154,7 +154,8 @@ void WPlayConsole::applyLauncherContent()
             m_questionMark = requiredImage(QStringLiteral("question-mark"));
         button->setIcon(wTinted(m_questionMark, tint));
     } else {
-        button->setText(WConfiguration::kConsoleText());
+        // The title comes from the theme: an "&" is shown, not taken as a shortcut mark.
+        button->setText(WConfiguration::kConsoleText().replace(u'&', QStringLiteral("&&")));
         QFont font = button->font();
         font.setBold(true);
         font.setPixelSize(14);
