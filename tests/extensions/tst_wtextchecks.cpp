@@ -41,6 +41,7 @@ private Q_SLOTS:
         QTest::addRow("password: blank inside") << "password" << "abcd efgh" << false;
         QTest::addRow("password: all 20 allowed signs") << "password" << u"_-,;.:#+*?=!\u00A7$%&/()@"_s << true;
         QTest::addRow("password: section sign counts once") << "password" << u"abcde\u00A7"_s << true;
+        QTest::addRow("password: trailing line feed") << "password" << "abcdef\n" << false;
         QTest::addRow("password: sign outside the set") << "password" << "abcdef^" << false;
         QTest::addRow("password: accented letter") << "password" << u"abcdef\u00E9"_s << false;
     }

@@ -29,7 +29,9 @@ bool isAlphanumeric(const QString &text)
 
 bool isValidPassword(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[a-zA-Z_0-9\\-_,;.:#+*?=!§$%&/()@]+$"),
+    // \z, not $: "$" also matches before a final line feed, which would let
+    // a password end in a character outside the allowed set.
+    static const QRegularExpression pattern(QStringLiteral("^[a-zA-Z_0-9\\-_,;.:#+*?=!§$%&/()@]+\\z"),
                                             QRegularExpression::CaseInsensitiveOption);
     if (!pattern.isValid() || !pattern.match(text).hasMatch())
         return false;
