@@ -34,6 +34,7 @@ private Q_SLOTS:
         QTest::addRow("alphanumeric: empty") << "alphanumeric" << "" << false;
         QTest::addRow("alphanumeric: letters and digits") << "alphanumeric" << "abc123XYZ" << true;
         QTest::addRow("alphanumeric: accented letter") << "alphanumeric" << u"caf\u00E9"_s << false;
+        QTest::addRow("alphanumeric: unpaired surrogate") << "alphanumeric" << u"abc"_s + QChar(0xD800) << false;
         QTest::addRow("password: 5 characters") << "password" << "abcde" << false;
         QTest::addRow("password: 6 characters") << "password" << "abcdef" << true;
         QTest::addRow("password: 20 characters") << "password" << QString(20, u'x') << true;

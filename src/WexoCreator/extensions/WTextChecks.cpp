@@ -23,8 +23,12 @@ bool isEmail(const QString &text)
 
 bool isAlphanumeric(const QString &text)
 {
-    static const QRegularExpression other(QStringLiteral("[^a-zA-Z0-9]"));
-    return !text.isEmpty() && !other.match(text).hasMatch();
+    // Checked character by character: a pattern search gives up on text that
+    // is not well-formed UTF-16 and then finds nothing to object to.
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
+    });
 }
 
 bool isValidPassword(const QString &text)
