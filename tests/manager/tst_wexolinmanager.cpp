@@ -22,7 +22,7 @@ class tst_WexolinManager : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_host.show(); // the host shows its window before it starts the library
+        m_host->show(); // the host shows its window before it starts the library
         qputenv("WEXO_PRODUCTION_URL", "http://127.0.0.1:9/");
         QStandardPaths::setTestModeEnabled(true);
         QFile::remove(WUserDefaults::defaultFilePath());
@@ -93,11 +93,11 @@ private Q_SLOTS:
         WexolinManager::initialiseWith(QStringLiteral("tok"), QStringLiteral("app"), true, false);
         WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
         QVERIFY(launcher);
-        QCOMPARE(launcher->hostWindow(), &m_host);
+        QCOMPARE(launcher->hostWindow(), m_host.get());
 
         WexolinManager::initialiseWith(QStringLiteral("tok2"), QStringLiteral("app2"), true, false);
         QCOMPARE(WexolinManager::shared().wexoButtonController(), launcher);
-        QCOMPARE(m_host.findChildren<WexoButtonWindow *>().size(), 1);
+        QCOMPARE(m_host->findChildren<WexoButtonWindow *>().size(), 1);
         QCOMPARE(WexolinManager::shared().wClientToken(), OptString("tok2"));
     }
 
@@ -159,8 +159,24 @@ private Q_SLOTS:
         WexolinManager::setCurrentPlaying(nullptr);
     }
 
+    // Last: the host replaces its main window.
+    void aLauncherGoesWithItsHostWindow()
+    {
+        m_host.reset();
+        QVERIFY(!WexolinManager::shared().wexoButtonController());
+        // Started before the new window exists: the launcher has nothing to cover...
+        WexolinManager::initialiseWith(QStringLiteral("tok"), QStringLiteral("app"), true, false);
+        QVERIFY(!WexolinManager::shared().wexoButtonController()->hostWindow());
+        // ... until a start with the window up puts one over it.
+        m_host = std::make_unique<QMainWindow>();
+        m_host->show();
+        WexolinManager::initialiseWith(QStringLiteral("tok"), QStringLiteral("app"), true, false);
+        QCOMPARE(WexolinManager::shared().wexoButtonController()->hostWindow(), m_host.get());
+        QCOMPARE(m_host->findChildren<WexoButtonWindow *>().size(), 1);
+    }
+
 private:
-    QMainWindow m_host;
+    std::unique_ptr<QMainWindow> m_host = std::make_unique<QMainWindow>();
 };
 
 QTEST_MAIN(tst_WexolinManager)

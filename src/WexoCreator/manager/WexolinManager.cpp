@@ -131,13 +131,24 @@ void WexolinManager::initialiseWith(const std::optional<QString> &token, const s
     // Present before anything is drawn, so every getter has its fallback.
     WConfiguration::applyDefaultTheme();
 
-    // One launcher for the life of the process: a second start-up reloads
-    // through it instead of stacking a second window and console.
+    // One launcher at a time: a second start-up reloads through it instead of
+    // stacking a second window and console. A launcher without a host window
+    // shows nothing, so one over the host window now present replaces it.
     if (const std::optional<QWidget *> window = hostWindow()) {
-        if (manager.m_wexoButtonController)
-            manager.m_wexoButtonController->reloadFeed();
-        else
+        WexoButtonController *launcher = manager.m_wexoButtonController.get();
+        if (launcher && (launcher->hostWindow() || !*window)) {
+            launcher->reloadFeed();
+        } else {
             manager.m_wexoButtonController = WexoButtonController::initWith(*window);
+            launcher = manager.m_wexoButtonController.get();
+            // Its window goes with the host window; a launcher left behind
+            // would rebuild its view and observe the feed a second time.
+            connect(launcher->window(), &QObject::destroyed, launcher, [launcher] {
+                WexolinManager &owner = shared();
+                if (owner.m_wexoButtonController.get() == launcher)
+                    owner.m_wexoButtonController.reset();
+            });
+        }
     }
     getUI();
 }

@@ -72,7 +72,8 @@ public:
 
     // Starts the library. Nothing happens without a token; a token without an
     // application identifier is a programming error of the host and is only
-    // logged. A later call stores the new values and reloads, reusing the launcher.
+    // logged. A later call stores the new values and reloads, reusing the launcher
+    // while it has a host window; the launcher goes when its host window does.
     static void initialiseWith(const std::optional<QString> &token, const std::optional<QString> &appId,
                                bool showConsole, bool debugLog);
     // Pages of this tab widget are offered besides the page on screen.
