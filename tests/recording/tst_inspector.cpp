@@ -1,6 +1,9 @@
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/Inspector.h"
+#include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QImage>
 #include <QSet>
@@ -108,6 +111,18 @@ private Q_SLOTS:
         QTRY_COMPARE(Inspector::alpha(frame), 0.0);
         clickButtonThroughTheWindow();
         QCOMPARE(clicked.count(), 2);
+    }
+
+    void consoleStaysAboveTheOutlines()
+    {
+        auto launcher = WexoButtonController::initWith(&m_host);
+        WPlayConsole *console = launcher->wConsoleMenu();
+        QSignalSpy menu(console->wMenuButton(), &QPushButton::clicked);
+        WexolinManager::enableIntrospect();
+        QTRY_COMPARE(Inspector::alpha(WexolinManager::inspector().frameView()), 1.0);
+        QTest::mouseClick(m_host.windowHandle(), Qt::LeftButton, {}, console->mapTo(&m_host, console->rect().center()));
+        QCOMPARE(menu.count(), 1);
+        WexolinManager::disableIntrospect();
     }
 
 private:

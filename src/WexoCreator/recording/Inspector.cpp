@@ -1,6 +1,8 @@
 #include "WexoCreator/recording/Inspector.h"
 
+#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/InspectorDelegate.h"
 
@@ -117,7 +119,11 @@ void Inspector::updateFrameView()
         m_frameView->show();
         updateViews();
     }
+    // Over the host's widgets but under the library's own window, whose
+    // console must stay usable while picking.
     m_frameView->raise();
+    for (WexoButtonWindow *library : window->findChildren<WexoButtonWindow *>(Qt::FindDirectChildrenOnly))
+        library->raise();
     if (!on) {
         fadeView(m_frameView, 0);
         return;
