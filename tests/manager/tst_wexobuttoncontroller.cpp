@@ -72,6 +72,10 @@ private Q_SLOTS:
         QCOMPARE(host.console()->geometry(), QRect(0, 268, 64, 64));
         QVERIFY(!host.hostGetsClickAt(host.consoleCentre()));
         QVERIFY(host.hostGetsClickAt(QPoint(300, 300)));
+        // Back from the round hover face, the square's corners are the console's again.
+        host.console()->setMode(WConsoleMode::hover);
+        host.console()->setMode(WConsoleMode::widget);
+        QVERIFY(!host.hostGetsClickAt(host.console()->mapTo(&host.window, QPoint(2, 2))));
     }
 
     void clampedCentre_data()

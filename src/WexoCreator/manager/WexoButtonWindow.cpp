@@ -63,8 +63,13 @@ WPlayConsole *WexoButtonWindow::wConsoleButton() const
 
 void WexoButtonWindow::setWConsoleButton(WPlayConsole *console)
 {
+    if (WPlayConsole *old = wConsoleButton())
+        disconnect(old, &WPlayConsole::shapeChanged, this, &WexoButtonWindow::updateTouchArea);
     watch(m_console, console);
     m_console = console;
+    // A new outline (circle or square) at the same place sends no move or resize.
+    if (console)
+        connect(console, &WPlayConsole::shapeChanged, this, &WexoButtonWindow::updateTouchArea, Qt::UniqueConnection);
     updateTouchArea();
 }
 
