@@ -143,11 +143,13 @@ void WexolinManager::initialiseWith(const std::optional<QString> &token, const s
             launcher = manager.m_wexoButtonController.get();
             // Its window goes with the host window; a launcher left behind
             // would rebuild its view and observe the feed a second time.
-            connect(launcher->window(), &QObject::destroyed, launcher, [launcher] {
-                WexolinManager &owner = shared();
-                if (owner.m_wexoButtonController.get() == launcher)
-                    owner.m_wexoButtonController.reset();
-            });
+            if (*window) {
+                connect(*window, &QObject::destroyed, launcher, [launcher] {
+                    WexolinManager &owner = shared();
+                    if (owner.m_wexoButtonController.get() == launcher)
+                        owner.m_wexoButtonController.reset();
+                });
+            }
         }
     }
     getUI();
