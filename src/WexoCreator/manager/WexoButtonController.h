@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WConsoleMode.h"
@@ -21,7 +22,6 @@ namespace WexoCreator {
 class WAlert;
 class Wexo;
 class WPlayConsole;
-class WexoButtonWindow;
 
 // The launcher: root controller of the library's covering window, owner of
 // the floating console. A tap on the console opens the options menu, a

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/platform/WViewController.h"
+
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
@@ -9,7 +11,6 @@
 namespace WexoCreator {
 
 class WPlayConsole;
-class WViewController;
 
 // The library's covering window: a transparent child of the host window, kept
 // on top and at the host's size. Three slots decide which touches it keeps;

@@ -4,9 +4,9 @@
 #include <QPointF>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 
 class QMouseEvent;
-class QWidget;
 
 namespace WexoCreator {
 

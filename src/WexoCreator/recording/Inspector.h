@@ -1,12 +1,13 @@
 #pragma once
 
+#include "WexoCreator/recording/FrameView.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 
 namespace WexoCreator {
 
-class FrameView;
 class InspectorDelegate;
 
 // The element picker of the recorder: while on, a transparent outline view
