@@ -251,6 +251,9 @@ private Q_SLOTS:
         QCOMPARE(::face(WFontManager::fontWithName(*font->fontName(), 21.5)), face);
         QCOMPARE(WFontManager::fontWithName(*font->fontName(), 21.5)->pointSizeF(), 21.5);
         QCOMPARE(WFontManager::fontWithName(*font->fontName())->pointSizeF(), 12.0);
+        // A size from the backend far outside what a font can be drawn at is bounded.
+        QCOMPARE(WFontManager::fontWithName(*font->fontName(), 1e300)->pointSizeF(), 1000.0);
+        QCOMPARE(WFontManager::fontWithName(*font->fontName(), -4)->pointSizeF(), 1.0);
         // Registered once: later lookups no longer need the file.
         QVERIFY(QFile::remove(font->localURL()->toLocalFile()));
         QCOMPARE(::face(WFontManager::templateContentFont(*font->fontName(), 9)), face);

@@ -11,6 +11,9 @@
 #include <QGuiApplication>
 #include <QRawFont>
 
+#include <algorithm>
+#include <cmath>
+
 namespace WexoCreator {
 
 namespace {
@@ -142,8 +145,11 @@ std::optional<QFont> WFontManager::fontWithName(const QString &name, qreal size)
         const auto registration = self.registrationOf(*font);
         if (!registration)
             return std::nullopt;
-        QFont result = QFontDatabase::font(registration->family, registration->styleName, qRound(size));
-        result.setPointSizeF(size);
+        // Sizes come from the backend: keep them to what a font can be drawn at
+        // (and what an int holds) rather than trust any number.
+        const qreal pointSize = std::isfinite(size) ? std::clamp(size, qreal(1), qreal(1000)) : qreal(12);
+        QFont result = QFontDatabase::font(registration->family, registration->styleName, qRound(pointSize));
+        result.setPointSizeF(pointSize);
         return result;
     }
     return std::nullopt;
