@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libbenchmark-dev libclang-rt-14-dev
-  openssl fonts-dejavu-core
+  openssl fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()
