@@ -158,23 +158,6 @@ QCborValue WJsonObjectReader::snakeCaseValue(QLatin1StringView key) const
     return QCborValue();
 }
 
-QJsonObject WJsonObjectReader::convertedObject() const
-{
-    QJsonObject converted;
-    for (auto it = m_object.constBegin(); it != m_object.constEnd(); ++it) {
-        const QString raw = it.key().toString();
-        const std::optional<QString> key = snakeCaseForm(raw);
-        if (!key) {
-            converted.insert(raw, it.value().toJsonValue());
-            continue;
-        }
-        // The key's own form wins over a snake-case spelling of it.
-        if (!m_object.contains(*key) && !converted.contains(*key))
-            converted.insert(*key, it.value().toJsonValue());
-    }
-    return converted;
-}
-
 QCborValue WJsonObjectReader::requiredCborValue(QLatin1StringView key) const
 {
     const QCborValue v = cborValue(key);

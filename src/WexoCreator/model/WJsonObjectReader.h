@@ -61,8 +61,6 @@ public:
     // these read without converting.
     QCborValue cborValue(QLatin1StringView key) const;
     QCborValue requiredCborValue(QLatin1StringView key) const;
-    // A copy of the object with every key in its converted form.
-    QJsonObject convertedObject() const;
 
     QString requiredString(QLatin1StringView key) const;
     std::optional<QString> optionalString(QLatin1StringView key) const;

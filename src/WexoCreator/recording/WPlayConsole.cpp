@@ -102,23 +102,11 @@ void WPlayConsole::setMode(WConsoleMode mode)
         break;
     }
     case WConsoleMode::hover:
-        m_roundClip = true;
-        setShadow(this, false);
-        recordViewHolder()->hide();
-        recordModeView()->hide();
-        wMenuButton()->show();
-        applyLauncherContent();
-        setShadow(wMenuButton(), true);
+        showLauncherFace(true);
         resize(kLauncherSize, kLauncherSize);
         break;
     case WConsoleMode::widget:
-        m_roundClip = false;
-        setShadow(this, false);
-        recordViewHolder()->hide();
-        recordModeView()->hide();
-        wMenuButton()->show();
-        applyLauncherContent();
-        setShadow(wMenuButton(), true);
+        showLauncherFace(false);
         setGeometry(0, 0, kLauncherSize, kLauncherSize);
         if (parentWidget())
             m_pinned = true;
@@ -137,6 +125,17 @@ void WPlayConsole::applyColors()
                                          .arg(kBadgeRadius));
     for (QPushButton *button : {stopBtn(), playBtn(), pauseBtn(), targetModeBtn(), cancelTargetModeBtn(), selectTargetViewBtn()})
         applyWTint(button, WConfiguration::kPrimaryColor());
+}
+
+void WPlayConsole::showLauncherFace(bool roundClip)
+{
+    m_roundClip = roundClip;
+    setShadow(this, false);
+    recordViewHolder()->hide();
+    recordModeView()->hide();
+    wMenuButton()->show();
+    applyLauncherContent();
+    setShadow(wMenuButton(), true);
 }
 
 void WPlayConsole::applyLauncherContent()

@@ -86,6 +86,8 @@ private:
     QPushButton *tapped(QPushButton *fallback) const;
     void applyColors();
     void applyLauncherContent();
+    // The hover and widget faces: the launcher button alone, round or square.
+    void showLauncherFace(bool roundClip);
     void pinToParent();
     void updateShape();
 
