@@ -5,8 +5,10 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
+# CI passes --benchmark_min_time=0.01 to smoke-run every benchmark quickly.
+BENCH_ARGS ?=
 
-.PHONY: demo test test-asan bench fuzz deps configure build clean
+.PHONY: demo test test-asan bench fuzz deps configure build build-demo clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -17,7 +19,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# The demo needs only the library, the sample host and the sample backend.
+build-demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target wexo-sample-host wexo-sample-backend
+
+demo: build-demo
 	@bash scripts/run-demo.sh $(BUILD)
 
 test: build
@@ -32,8 +38,11 @@ test-asan: deps
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Only the programs: the build folder also holds bench_*_autogen folders.
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b" || exit 1; }; done; true
+	@for b in $(BUILD)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" $(BENCH_ARGS) || exit 1; fi; \
+	done
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds, tests and runs its demo with.
-# Only missing packages are installed; runs as root or through sudo.
+# Only missing packages are installed (installed ones are never upgraded); runs as
+# root or through sudo. apt's output goes to a log file, one line per step here.
 set -euo pipefail
 
 packages=(
@@ -19,7 +20,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: all ${#packages[@]} packages are present"
+  echo "install-deps: all ${#packages[@]} packages are present, nothing installed"
   exit 0
 fi
 
@@ -33,8 +34,21 @@ if [ "$(id -u)" -ne 0 ]; then
   fi
 fi
 
-echo "install-deps: installing ${missing[*]}"
+log=${WEXO_DEPS_LOG:-${TMPDIR:-/tmp}/wexo-install-deps.log}
+: >"$log"
+step() {
+  local what=$1
+  shift
+  echo "install-deps: $what"
+  if ! "$@" >>"$log" 2>&1; then
+    echo "install-deps: failed while '$what'; the last lines of $log:" >&2
+    tail -n 20 "$log" >&2
+    exit 1
+  fi
+}
+
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-echo "install-deps: done"
+step "updating the package lists" "${sudo_cmd[@]}" apt-get update
+step "installing ${#missing[@]} missing packages: ${missing[*]}" \
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends --no-upgrade "${missing[@]}"
+echo "install-deps: installed ${missing[*]} (log: $log)"

@@ -1,44 +1,78 @@
 #!/usr/bin/env bash
 # Starts the sample backend on a free loopback port and runs the sample host against it.
-# Without a display the host runs offscreen and saves screenshots into demo-out/.
+# Without a display the host runs offscreen and saves screenshots into demo-out/screens/.
+# The library's own files (credentials, cached fonts, user defaults) go to demo-out/state/.
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 backend="$build/tools/sample-backend/wexo-sample-backend"
 host="$build/examples/sample-host/wexo-sample-host"
 data="$root/examples/sample-host/data"
+out="$root/demo-out"
+screens="$out/screens"
+state="$out/state"
 
 for program in "$backend" "$host"; do
   [ -x "$program" ] || { echo "run-demo: $program was not built" >&2; exit 1; }
 done
 
-log=$(mktemp)
-store=$(mktemp -d)
-"$backend" --data "$data" --port 0 --store "$store/store.json" >"$log" 2>&1 &
-backend_pid=$!
-cleanup() { kill "$backend_pid" 2>/dev/null || true; wait "$backend_pid" 2>/dev/null || true; rm -rf "$log" "$store"; }
+work=$(mktemp -d)
+backend_pid=""
+cleanup() {
+  if [ -n "$backend_pid" ]; then
+    kill "$backend_pid" 2>/dev/null || true
+    wait "$backend_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
 trap cleanup EXIT
+
+"$backend" --data "$data" --port 0 --store "$work/store.json" >"$work/backend.log" 2>&1 &
+backend_pid=$!
 
 url=""
 for _ in $(seq 1 100); do
-  url=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$log" | head -n 1)
+  url=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$work/backend.log" | head -n 1)
   [ -n "$url" ] && break
-  kill -0 "$backend_pid" 2>/dev/null || { cat "$log" >&2; echo "run-demo: the sample backend stopped" >&2; exit 1; }
+  kill -0 "$backend_pid" 2>/dev/null || { cat "$work/backend.log" >&2; echo "run-demo: the sample backend stopped" >&2; exit 1; }
   sleep 0.1
 done
-[ -n "$url" ] || { cat "$log" >&2; echo "run-demo: the sample backend did not start" >&2; exit 1; }
+[ -n "$url" ] || { cat "$work/backend.log" >&2; echo "run-demo: the sample backend did not start" >&2; exit 1; }
 echo "run-demo: sample backend at $url"
 
 # The demo keeps its own profile so it never touches a real one.
-export XDG_CONFIG_HOME="$root/demo-out/profile/config"
-export XDG_DATA_HOME="$root/demo-out/profile/data"
-export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+mkdir -p "$state"
+export XDG_CONFIG_HOME="$state/config"
+export XDG_DATA_HOME="$state/data"
+export XDG_CACHE_HOME="$state/cache"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
+host_args=(--backend "$url")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  out="$root/demo-out"
-  mkdir -p "$out"
-  echo "run-demo: no display, running offscreen; screenshots:"
-  "$host" --backend "$url" --offscreen --screenshot "$out"
-else
-  "$host" --backend "$url"
+  echo "run-demo: no display, running offscreen"
+  rm -rf "$screens"
+  mkdir -p "$screens"
+  host_args+=(--offscreen --screenshot "$screens")
+fi
+status=0
+"$host" "${host_args[@]}" >"$work/host.out" 2>"$work/host.err" || status=$?
+
+# The host prints "key: value" lines; the summary picks the ones a person wants to read.
+value() { sed -n "s/^$1: //p" "$work/host.out" | head -n 1; }
+shots=$(sed -n 's/^screenshot: //p' "$work/host.out")
+echo
+echo "Demo summary"
+echo "  backend:       $url (data: ${data#"$root"/})"
+echo "  walkthroughs:  $(value 'walkthroughs downloaded' || true) downloaded"
+echo "  theme:         $(value 'theme applied' || true)"
+echo "  library files: ${state#"$root"/}/"
+if [ -n "$shots" ]; then
+  echo "  screenshots:   $(wc -l <<<"$shots") in ${screens#"$root"/}/"
+  while IFS= read -r shot; do echo "    ${shot#"$root"/}"; done <<<"$shots"
+fi
+if [ "$status" -ne 0 ]; then
+  echo "run-demo: the sample host failed (exit $status):" >&2
+  tail -n 20 "$work/host.err" >&2
+  exit "$status"
 fi

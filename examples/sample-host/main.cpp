@@ -45,13 +45,24 @@ QStringList saveScreens(SampleHostWindow &window, const QString &directory)
     return written;
 }
 
+// What the demo's summary reports: the library state a person can check on the screenshots.
+void printSummary()
+{
+    QTextStream out(stdout);
+    out << "walkthroughs downloaded: " << WexoCreator::WFeedManager::shared().wexoFeed().size() << Qt::endl;
+    out << "theme applied: "
+        << (WexoCreator::WexolinManager::shared().theme() ? "the backend's theme" : "the default theme (no answer)")
+        << Qt::endl;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // The platform must be chosen before the application object exists.
+    // The help text needs no display either.
     for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--offscreen") == 0)
+        if (qstrcmp(argv[i], "--offscreen") == 0 || qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0)
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
@@ -62,8 +73,11 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A sample shop that hosts the guidance library."));
     parser.addHelpOption();
-    const QCommandLineOption backendOption(QStringLiteral("backend"), QStringLiteral("Backend root URL."),
-                                           QStringLiteral("url"));
+    const QCommandLineOption backendOption(
+        QStringLiteral("backend"),
+        QStringLiteral("Backend root URL. Without it the library uses WEXO_PRODUCTION_URL, or WEXO_STAGING_URL when "
+                       "WEXO_STAGING=1, else its built-in root (https://api.wexocreator.example/)."),
+        QStringLiteral("url"));
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
                                               QStringLiteral("Save PNGs of every screen into DIR, then quit."),
                                               QStringLiteral("dir"));
@@ -93,9 +107,10 @@ int main(int argc, char *argv[])
             // Let the library lay out what the download brought before grabbing.
             QTimer::singleShot(300, &app, [&] {
                 const QStringList written = saveScreens(window, directory);
+                printSummary();
                 QTextStream out(stdout);
                 for (const QString &path : written)
-                    out << path << Qt::endl;
+                    out << "screenshot: " << path << Qt::endl;
                 QApplication::exit(written.isEmpty() ? 1 : 0);
             });
         };
@@ -106,5 +121,6 @@ int main(int argc, char *argv[])
         QTimer::singleShot(15000, &screenshots, takeAndQuit);
         return QApplication::exec();
     }
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &printSummary);
     return QApplication::exec();
 }

@@ -3,9 +3,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <pthread.h>
 
 int main(int argc, char *argv[])
@@ -23,7 +25,9 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Sample backend for the WexoCreator demo and tests."));
     parser.addHelpOption();
-    const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("Data folder."), QStringLiteral("DIR"));
+    const QCommandLineOption dataOption(QStringLiteral("data"),
+                                        QStringLiteral("Data folder (the sample data is in " WEXO_SAMPLE_DATA_DIR ")."),
+                                        QStringLiteral("DIR"));
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port, 0 picks a free one."),
                                         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption storeOption(QStringLiteral("store"),
@@ -37,26 +41,44 @@ int main(int argc, char *argv[])
     parser.addOptions({dataOption, portOption, storeOption, latencyOption, certOption, keyOption});
     parser.process(app);
 
-    bool portOk = false;
-    bool latencyOk = false;
-    const int port = parser.value(portOption).toInt(&portOk);
-    const int latency = parser.value(latencyOption).toInt(&latencyOk);
-    if (!parser.isSet(dataOption) || !portOk || port < 0 || port > 65535 || !latencyOk || latency < 0
-        || parser.isSet(certOption) != parser.isSet(keyOption)) {
-        std::fprintf(stderr, "%s\n", qPrintable(parser.helpText()));
+    // Names what is wrong, so that a typo does not leave the reader with the whole help text.
+    const auto fail = [](const QString &problem) {
+        std::fprintf(stderr, "wexo-sample-backend: %s (see --help)\n", qPrintable(problem));
         return 2;
-    }
+    };
+    const auto number = [&parser](const QCommandLineOption &option, int highest) -> std::optional<int> {
+        bool ok = false;
+        const int value = parser.value(option).toInt(&ok);
+        if (!ok || value < 0 || value > highest)
+            return std::nullopt;
+        return value;
+    };
+    if (!parser.isSet(dataOption))
+        return fail(QStringLiteral("--data DIR is missing; the sample data is in " WEXO_SAMPLE_DATA_DIR));
+    const std::optional<int> port = number(portOption, 65535);
+    if (!port)
+        return fail(QStringLiteral("--port must be a number from 0 to 65535, not \"%1\"").arg(parser.value(portOption)));
+    const std::optional<int> latency = number(latencyOption, 600000);
+    if (!latency)
+        return fail(QStringLiteral("--latency-ms must be a number from 0 to 600000, not \"%1\"")
+                        .arg(parser.value(latencyOption)));
+    if (parser.isSet(certOption) != parser.isSet(keyOption))
+        return fail(QStringLiteral("--tls-cert and --tls-key go together"));
+    if (!QFileInfo(parser.value(dataOption)).isDir())
+        return fail(QStringLiteral("--data %1 is not a folder").arg(parser.value(dataOption)));
 
     WexoSample::SampleBackend::Options options;
     options.dataDir = parser.value(dataOption);
     options.storeFile = parser.value(storeOption);
-    options.latencyMs = latency;
+    options.latencyMs = *latency;
     options.tlsCertFile = parser.value(certOption);
     options.tlsKeyFile = parser.value(keyOption);
 
     WexoSample::SampleBackend backend(options);
-    if (!backend.start(port))
+    if (!backend.start(*port)) {
+        std::fprintf(stderr, "wexo-sample-backend: cannot listen on 127.0.0.1 port %d\n", *port);
         return 1;
+    }
     std::printf("listening on %s\n", qPrintable(backend.rootUrl()));
     std::fflush(stdout);
 
