@@ -11,6 +11,7 @@
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -160,23 +161,36 @@ private Q_SLOTS:
     void pageOfWidget_data()
     {
         QTest::addColumn<QString>("widget");
+        QTest::addColumn<bool>("settingsShown");
         QTest::addColumn<QString>("expected");
 
-        QTest::addRow("field in a stack page") << "searchField" << "ProductListPage";
-        QTest::addRow("button in a tab page") << "saveButton" << "SettingsPage";
-        QTest::addRow("dock outside the central widget") << "dock" << "SampleHostWindow";
-        QTest::addRow("widget in a dialog") << "inDialog" << "QDialog";
+        QTest::addRow("field in a stack page") << "searchField" << false << "ProductListPage";
+        QTest::addRow("button in a tab page") << "saveButton" << false << "SettingsPage";
+        QTest::addRow("dock belongs to the page shown") << "dock" << false << "ProductListPage";
+        QTest::addRow("tool bar button, first tab") << "toolButton" << false << "ProductListPage";
+        QTest::addRow("tool bar button, second tab") << "toolButton" << true << "SettingsPage";
+        QTest::addRow("floating dock") << "floatingDock" << true << "SettingsPage";
+        QTest::addRow("widget in a dialog") << "inDialog" << false << "QDialog";
     }
     void pageOfWidget()
     {
         QFETCH(QString, widget);
+        QFETCH(bool, settingsShown);
         QFETCH(QString, expected);
 
         auto *dock = new QDockWidget(m_host.get());
         m_host->addDockWidget(Qt::LeftDockWidgetArea, dock);
+        auto *floating = new QDockWidget(m_host.get());
+        m_host->addDockWidget(Qt::RightDockWidgetArea, floating);
+        floating->setFloating(true);
+        auto *toolButton = new QPushButton;
+        m_host->addToolBar(QStringLiteral("tools"))->addWidget(toolButton);
+        if (settingsShown)
+            m_host->tabs->setCurrentWidget(m_host->settings);
         const std::map<QString, QWidget *> widgets{
-            {"searchField", m_host->findChild<QLineEdit *>()}, {"saveButton", m_host->findChild<QPushButton *>()},
-            {"dock", dock}, {"inDialog", new QWidget(new QDialog(m_host->settings))}};
+            {"searchField", m_host->findChild<QLineEdit *>()}, {"saveButton", m_host->settings->findChild<QPushButton *>()},
+            {"dock", dock}, {"floatingDock", floating}, {"toolButton", toolButton},
+            {"inDialog", new QWidget(new QDialog(m_host->settings))}};
         QCOMPARE(WHostQueries::pageName(WHostQueries::pageOf(widgets.at(widget))), expected);
     }
 

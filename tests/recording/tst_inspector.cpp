@@ -75,7 +75,7 @@ private Q_SLOTS:
         QFETCH(OptRect, mainRect);
         QFETCH(OptRect, superRect);
         QFETCH(QString, colour);
-        FrameView view(QRect(0, 0, 320, 480), nullptr);
+        FrameView view(QRect(0, 0, 320, 480), nullptr, nullptr);
         if (mainRect)
             view.setMainRect(*mainRect);
         if (superRect)
@@ -96,8 +96,11 @@ private Q_SLOTS:
         clickButtonThroughTheWindow();
         QCOMPARE(clicked.count(), 0);
 
-        // A second call switches off at once and outlines every widget of the window.
+        // Switching on again changes nothing; the inspector's own switch turns
+        // it off at once and outlines every widget of the window.
         WexolinManager::enableIntrospect();
+        QVERIFY(inspector.on);
+        inspector.invokeInspector();
         QVERIFY(!inspector.on);
         QCOMPARE(Inspector::alpha(frame), 0.0);
         QCOMPARE(frame->rectsToOutline.size(), m_host.findChildren<QWidget *>().size());

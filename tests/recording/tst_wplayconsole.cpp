@@ -1,10 +1,14 @@
 #include "WexoCreator/appearance-model/Theme.h"
 #include "WexoCreator/configuration/WAppearanceState.h"
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QFrame>
+#include <QMainWindow>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QTest>
 
@@ -80,7 +84,7 @@ private Q_SLOTS:
         QTest::addRow("record widens from the edge") << QList<M>{M::widget, M::record} << QRect(0, 268, 196, 64) << false << true << false;
         QTest::addRow("back to widget") << QList<M>{M::widget, M::record, M::widget} << QRect(0, 268, 64, 64) << true << false << false;
         QTest::addRow("hover is a circle") << QList<M>{M::widget, M::hover} << QRect(0, 268, 64, 64) << true << false << true;
-        QTest::addRow("record after hover keeps the rounding") << QList<M>{M::widget, M::hover, M::record} << QRect(0, 268, 196, 64) << false << true << true;
+        QTest::addRow("record after hover is not clipped") << QList<M>{M::widget, M::hover, M::record} << QRect(0, 268, 196, 64) << false << true << false;
         QTest::addRow("sniping changes nothing but the mode") << QList<M>{M::widget, M::record, M::sniping} << QRect(0, 268, 196, 64) << false << true << false;
     }
 
@@ -281,6 +285,28 @@ private Q_SLOTS:
         QCOMPARE(console.stepNumberBadge()->text(), QStringLiteral("7"));
         console.onStop();
         QCOMPARE(probe.seen, QStringLiteral("0"));
+    }
+
+    // A record bar that took over a round hover face still keeps the clicks
+    // on its corners: nothing falls through to the host beneath.
+    void recordBarCornerClickStaysInTheLibrary()
+    {
+        QMainWindow host;
+        auto *under = new QPushButton;
+        host.setCentralWidget(under);
+        host.resize(400, 300);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QSignalSpy hostClicks(under, &QPushButton::clicked);
+        auto launcher = WexoButtonController::initWith(&host);
+        WPlayConsole *console = launcher->wConsoleMenu();
+        launcher->window()->setWConsoleButton(console);
+        console->setMode(WConsoleMode::hover);
+        console->setMode(WConsoleMode::record);
+        QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, console->mapTo(&host, QPoint(2, 2)));
+        QCOMPARE(hostClicks.count(), 0);
+        QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, console->mapTo(&host, QPoint(2, 80)));
+        QCOMPARE(hostClicks.count(), 1);
     }
 
     void goneDelegateIsNotCalled()

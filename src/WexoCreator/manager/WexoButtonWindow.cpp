@@ -1,5 +1,6 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 
+#include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/WPlayConsole.h"
@@ -32,6 +33,8 @@ WexoButtonWindow::WexoButtonWindow(QWidget *host)
     : QWidget(host)
 {
     setObjectName(QStringLiteral("WexoButtonWindow"));
+    // Nothing of the library is ever picked or looked up as a host widget.
+    WLibraryWidgets::mark(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);

@@ -18,6 +18,7 @@
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
+#include "WexoCreator/recording/WexoSteps.h"
 
 #include <QApplication>
 #include <QTabBar>
@@ -78,8 +79,9 @@ WexolinManager::WexolinManager()
     // The launcher unregisters its observers when the manager lets it go at
     // exit, so the notification centre must be built first and die last.
     WNotificationCenter::defaultCenter();
-    // Every feed reload ends by fetching the appearance again.
-    WFeedManager::setReloadHooks({}, [] { getUI(); });
+    // Every feed reload forgets the recorded trees, except the one still being
+    // recorded, and ends by fetching the appearance again.
+    WFeedManager::setReloadHooks([] { WexoSteps::emptyForReload(); }, [] { getUI(); });
 }
 
 WexolinManager::~WexolinManager() = default;
@@ -290,7 +292,10 @@ Inspector &WexolinManager::inspector()
 
 void WexolinManager::enableIntrospect()
 {
-    inspector().invokeInspector();
+    // Starting or resuming a recording while the inspector is already on must
+    // not switch it off.
+    if (!inspector().on)
+        inspector().invokeInspector();
 }
 
 void WexolinManager::disableIntrospect()
@@ -306,6 +311,8 @@ void WexolinManager::reset()
     setWexo(std::nullopt);
     setCurrentCreated(nullptr);
     setCurrentWexoType(std::nullopt);
+    // Answers still on their way belong to the recording that just ended.
+    WexoSteps::endSession();
 }
 
 QList<std::shared_ptr<Wexo>> WexolinManager::wexosOnCurrentView()

@@ -104,7 +104,7 @@ public:
     static void incrementCurrenStep();
     static void addAnalyticsId(const std::optional<QString> &analyticsId);
     static void setCurrentWexoType(std::optional<WexoOptionType> wexoType);
-    // Switches the element inspector over (a second call switches it off again).
+    // Switches the element inspector on (a call while it is on changes nothing).
     static void enableIntrospect();
     // Switches it off, fading its outline view out; the pick stays.
     static void disableIntrospect();

@@ -4,11 +4,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
+#include <QDockWidget>
 #include <QListView>
 #include <QMainWindow>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
 
 namespace WexoCreator {
 
@@ -69,6 +71,12 @@ bool WHostQueries::isPage(const QWidget *widget)
 QWidget *WHostQueries::pageOf(QWidget *widget)
 {
     for (QWidget *candidate = widget; candidate; candidate = candidate->parentWidget()) {
+        // A main window's chrome (tool bars, docks, menu and status bar, even
+        // floating) is on screen for every page: it belongs to the one shown.
+        auto *main = qobject_cast<QMainWindow *>(candidate->parentWidget());
+        const bool floatingChrome = qobject_cast<QDockWidget *>(candidate) || qobject_cast<QToolBar *>(candidate);
+        if (main && candidate != main->centralWidget() && (!candidate->isWindow() || floatingChrome))
+            return wTopViewController(rootPage(main));
         if (isPage(candidate))
             return candidate;
     }

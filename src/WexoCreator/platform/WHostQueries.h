@@ -30,7 +30,9 @@ struct WHostQueries {
     static bool isPage(const QWidget *widget);
 
     // The nearest page among the widget and its ancestors; recording and playback
-    // both use it so a recorded page name matches the top page.
+    // both use it so a recorded page name matches the top page. A widget of a
+    // main window's chrome (outside its central widget) belongs to the page
+    // that window shows.
     static QWidget *pageOf(QWidget *widget);
 
     // The name walkthroughs use in "Page": the page's class name.

@@ -1,5 +1,12 @@
 #include "WexoCreator/recording/FrameView.h"
 
+#include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/recording/CrossHairView.h"
+#include "WexoCreator/recording/FrameViewDelegate.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
 
@@ -8,6 +15,8 @@
 namespace WexoCreator {
 
 namespace {
+
+constexpr int kMarkerSide = 17;
 
 // A colour component in [0, 1], both ends included.
 qreal randomComponent()
@@ -20,14 +29,48 @@ QRectF strokeRect(const QRectF &rect)
     return QRectF(rect.x() + 0.5, rect.y() + 0.5, rect.width() - 1, rect.height() - 1);
 }
 
+// The label and the marker follow the finger but are never shown. (Hidden
+// rather than given an opacity effect of their own: an effect inside the
+// view's own fading effect cannot paint.)
+void makeInvisible(QWidget *widget)
+{
+    widget->hide();
+}
+
 } // namespace
 
-FrameView::FrameView(const QRect &frame, QWidget *parent)
+FrameView::FrameView(const QRect &frame, FrameViewDelegate *delegate, QWidget *parent)
     : QWidget(parent)
+    , m_delegateGuard(dynamic_cast<QObject *>(delegate))
+    , m_delegate(delegate)
+    , m_delegateIsObject(m_delegateGuard != nullptr)
 {
     setGeometry(frame);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+
+    m_touchPointLabel = new QLabel(QStringLiteral("X 320 Y 480"), this);
+    m_touchPointLabel->setTextFormat(Qt::PlainText);
+    m_touchPointLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_touchPointLabel->setGeometry(0, 0, 0, 0);
+    QFont font = m_touchPointLabel->font();
+    font.setBold(true);
+    font.setPixelSize(12);
+    m_touchPointLabel->setFont(font);
+    m_touchPointLabel->setAlignment(Qt::AlignCenter);
+    m_touchPointLabel->setStyleSheet(
+        QStringLiteral("QLabel { color: white; background-color: rgba(0, 0, 0, 166); border-radius: 5px; }"));
+    makeInvisible(m_touchPointLabel);
+
+    m_touchPointView = new CrossHairView(QRect(0, 0, kMarkerSide, kMarkerSide), WConfiguration::kPrimaryColor(), this);
+    makeInvisible(m_touchPointView);
+}
+
+FrameViewDelegate *FrameView::delegate() const
+{
+    if (m_delegateIsObject && !m_delegateGuard)
+        return nullptr;
+    return m_delegate;
 }
 
 void FrameView::setMainRect(const QRectF &rect)
@@ -50,6 +93,63 @@ bool FrameView::isFractional(const QRectF &mainRect, const QRectF &superRect)
     const bool fractionalX = std::floor(float(relative.x())) != relative.x() && mainRect.x() != 0;
     const bool fractionalY = std::floor(relative.y()) != relative.y() && mainRect.y() != 0;
     return fractionalX || fractionalY;
+}
+
+QPointF FrameView::placeTouchMarkers(const QPointF &location)
+{
+    // The reported point sits a little above and left of the raw location.
+    const QPointF p(location.x() - 1, location.y() - 2);
+    const QString text = QString::asprintf("%.0f, %.0f", p.x(), p.y());
+    m_touchPointLabel->setText(text);
+    const QSizeF size = QFontMetricsF(m_touchPointLabel->font()).size(Qt::TextSingleLine, text);
+    const qreal tw = size.width();
+    const qreal th = size.height();
+    const qreal w = tw + 11;
+    const qreal h = th + 4;
+    qreal x = p.x() - std::floor(float(tw / 2)) - 5;
+    qreal y = p.y() - th - 16;
+    if (x < 2)
+        x = 2;
+    else if (x + w > width() - 2)
+        x = width() - w - 2;
+    if (y < 22)
+        y = p.y() + th + 4;
+    m_touchPointLabel->setGeometry(QRectF(x, y, w, h).toRect());
+
+    const QPointF centre(p.x() + 0.5, p.y() + 0.5);
+    m_touchPointView->move((centre - QPointF(kMarkerSide / 2.0, kMarkerSide / 2.0)).toPoint());
+    makeInvisible(m_touchPointView);
+    makeInvisible(m_touchPointLabel);
+    return p;
+}
+
+void FrameView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    const QPointF p = placeTouchMarkers(event->position());
+    if (FrameViewDelegate *d = delegate())
+        d->touchAtPoint(p);
+}
+
+void FrameView::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->buttons() != Qt::NoButton)
+        touchesMoved(event->position());
+}
+
+void FrameView::touchesMoved(const QPointF &location)
+{
+    const QPointF p = placeTouchMarkers(location);
+    if (FrameViewDelegate *d = delegate())
+        d->touchMovedToPoint(p);
+}
+
+void FrameView::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    makeInvisible(m_touchPointView);
+    makeInvisible(m_touchPointLabel);
 }
 
 void FrameView::paintEvent(QPaintEvent *)

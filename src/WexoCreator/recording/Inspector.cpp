@@ -1,11 +1,12 @@
 #include "WexoCreator/recording/Inspector.h"
 
-#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/InspectorDelegate.h"
 
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
 
@@ -114,7 +115,10 @@ void Inspector::updateFrameView()
     if (!window)
         return;
     if (!m_frameView) {
-        m_frameView = new FrameView(window->rect(), window);
+        m_frameView = new FrameView(window->rect(), this, window);
+        WLibraryWidgets::mark(m_frameView);
+        // The outline view follows the host window's size.
+        window->installEventFilter(this);
         setAlpha(m_frameView, 0);
         m_frameView->show();
         updateViews();
@@ -122,8 +126,12 @@ void Inspector::updateFrameView()
     // Over the host's widgets but under the library's own window, whose
     // console must stay usable while picking.
     m_frameView->raise();
-    for (WexoButtonWindow *library : window->findChildren<WexoButtonWindow *>(Qt::FindDirectChildrenOnly))
-        library->raise();
+    const QObjectList siblings = window->children();
+    for (QObject *sibling : siblings) {
+        auto *library = qobject_cast<QWidget *>(sibling);
+        if (library && library != m_frameView && WLibraryWidgets::isMarked(library))
+            library->raise();
+    }
     if (!on) {
         fadeView(m_frameView, 0);
         return;
@@ -162,6 +170,83 @@ void Inspector::addOutlinesToFrameViewFromSubview(QWidget *view)
         m_frameView->rectsToOutline.append(frameInFrameView(child));
         addOutlinesToFrameViewFromSubview(child);
     }
+}
+
+bool Inspector::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && m_frameView && watched == m_frameView->parentWidget())
+        m_frameView->setGeometry(m_frameView->parentWidget()->rect());
+    return QObject::eventFilter(watched, event);
+}
+
+bool Inspector::shouldIgnoreView(const QWidget *view) const
+{
+    return view == m_frameView || WLibraryWidgets::isMarked(view);
+}
+
+// The front-most child of `parent` whose geometry holds the point (in parent's
+// coordinates), passing over windows, hidden widgets and the library's own.
+QWidget *Inspector::frontChildAt(const QPoint &point, const QWidget *parent) const
+{
+    const QObjectList &children = parent->children();
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        if (!(*it)->isWidgetType())
+            continue;
+        auto *child = static_cast<QWidget *>(*it);
+        if (!child->isWindow() && !child->isHidden() && child->geometry().contains(point) && !shouldIgnoreView(child))
+            return child;
+    }
+    return nullptr;
+}
+
+QList<QWidget *> Inspector::viewsAtPoint(const QPoint &point, QWidget *parent) const
+{
+    QList<QWidget *> views;
+    QPoint p = point;
+    for (QWidget *child = frontChildAt(p, parent); child; child = frontChildAt(p, child)) {
+        views.append(child);
+        p -= child->pos();
+    }
+    return views;
+}
+
+QWidget *Inspector::pickAt(const QPoint &point, QWidget *parent) const
+{
+    QWidget *pick = nullptr;
+    QPoint p = point;
+    for (QWidget *child = frontChildAt(p, parent); child; child = frontChildAt(p, child)) {
+        pick = child;
+        p -= child->pos();
+    }
+    return pick;
+}
+
+void Inspector::touchAtPoint(const QPointF &point)
+{
+    QWidget *window = mainWindow();
+    if (!window || !m_frameView)
+        return;
+    // The last of viewsAtPoint, without building the list: it runs at every
+    // move of a press.
+    if (QWidget *pick = pickAt(m_frameView->mapTo(window, point.toPoint()), window))
+        selectView(pick);
+}
+
+void Inspector::touchMovedToPoint(const QPointF &point)
+{
+    m_pickFollowsPress = true;
+    touchAtPoint(point);
+    m_pickFollowsPress = false;
+}
+
+void Inspector::selectView(QWidget *view)
+{
+    m_currentView = view;
+    if (m_frameView && !m_frameView->rectsToOutline.isEmpty()) {
+        m_frameView->rectsToOutline.clear();
+        m_frameView->update();
+    }
+    updateFrameView();
 }
 
 } // namespace WexoCreator

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WexoCreator/recording/FrameView.h"
+#include "WexoCreator/recording/FrameViewDelegate.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,8 +13,9 @@ class InspectorDelegate;
 
 // The element picker of the recorder: while on, a transparent outline view
 // lies over the host window and the current pick is outlined and reported to
-// the delegate. One instance, reached through the manager.
-class Inspector : public QObject
+// the delegate. A touch on the outline view picks the front-most, deepest host
+// widget under it. One instance, reached through the manager.
+class Inspector : public QObject, public FrameViewDelegate
 {
     Q_OBJECT
 
@@ -38,6 +40,27 @@ public:
 
     static qreal alpha(const QWidget *view);
 
+    // A press on the outline view (in its coordinates) picks the widget under
+    // it; a move of that press picks again, so the outline follows the finger.
+    void touchAtPoint(const QPointF &point) override;
+    void touchMovedToPoint(const QPointF &point) override;
+    // True while the pick being reported comes from a move of a press rather
+    // than from the press itself: only a press may record a step.
+    bool pickFollowsPress() const { return m_pickFollowsPress; }
+
+    // From `parent`, the chain of widgets entered to reach the point (in
+    // parent's coordinates): each time the front-most child whose geometry
+    // holds it. Windows, hidden widgets and the library's own widgets are
+    // passed over with everything inside them. The last one is the pick.
+    QList<QWidget *> viewsAtPoint(const QPoint &point, QWidget *parent) const;
+    // The last of viewsAtPoint, or null when no child holds the point.
+    QWidget *pickAt(const QPoint &point, QWidget *parent) const;
+    bool shouldIgnoreView(const QWidget *view) const;
+    void selectView(QWidget *view);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     Inspector() = default;
 
@@ -47,6 +70,7 @@ private:
     void updateFrameView();
     void toggleOutlines();
     void addOutlinesToFrameViewFromSubview(QWidget *view);
+    QWidget *frontChildAt(const QPoint &point, const QWidget *parent) const;
     QRectF frameInFrameView(const QWidget *view) const;
 
     QPointer<FrameView> m_frameView;
@@ -54,6 +78,7 @@ private:
     QPointer<QObject> m_delegateGuard;
     InspectorDelegate *m_delegate = nullptr;
     bool m_delegateIsObject = false;
+    bool m_pickFollowsPress = false;
 };
 
 } // namespace WexoCreator

@@ -88,6 +88,9 @@ void WPlayConsole::setMode(WConsoleMode mode)
     case WConsoleMode::sniping:
         return;
     case WConsoleMode::record: {
+        // The bar draws its own rounded ends and shadow: the hover face's
+        // circle must not clip it.
+        m_roundClip = false;
         recordViewHolder()->setStyleSheet(QStringLiteral("QFrame#recordViewHolder { background-color: white; border: 1px solid %1; border-radius: 32px; }")
                                               .arg(kLightGrey.name()));
         setShadow(recordViewHolder(), true);
