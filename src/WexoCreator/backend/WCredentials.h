@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,7 +11,7 @@ namespace WexoCreator {
 // The client and administrator credentials, kept in the standard user-defaults
 // store under the manager's keys. Every read goes to the store; a value that is
 // not a string reads as absent, and writing absent removes the key.
-class WCredentials
+class WEXOCREATOR_EXPORT WCredentials
 {
 public:
     static inline const QString wClientTokenKey = QStringLiteral("WexolinManager.Client");

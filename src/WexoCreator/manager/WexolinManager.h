@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/backend/WCredentials.h"
 #include "WexoCreator/menu/WexoOptionType.h"
 #include "WexoCreator/recording/WexoNode.h"
@@ -49,7 +50,7 @@ class WexoRoot;
 // the process: the playback and recording state and the launcher. Credentials
 // live in the user-defaults store (owner-readable only) across runs; theme and
 // template live in memory (see WAppearanceState).
-class WexolinManager : public QObject
+class WEXOCREATOR_EXPORT WexolinManager : public QObject
 {
     Q_OBJECT
 
