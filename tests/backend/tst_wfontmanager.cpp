@@ -164,7 +164,7 @@ private Q_SLOTS:
         QTRY_VERIFY(witness->localURL());
         QTRY_COMPARE(m_backend->backend().requests().size(), requests);
         QCOMPARE(broken->localURL(), std::nullopt);
-        QCOMPARE(WFontManager::templateTitleFont(*broken->fontName(), 30).pointSizeF(), 16.0);
+        QCOMPARE(WFontManager::templateTitleFont(*broken->fontName(), 30).pixelSize(), 16);
         QCOMPARE(QDir(fontFolder()).entryList({QStringLiteral("*.ttf")}, QDir::Files), QStringList{"DejaVuSans.ttf"});
     }
 
@@ -249,11 +249,13 @@ private Q_SLOTS:
         QFETCH(QString, face);
         const auto font = saved(file);
         QCOMPARE(::face(WFontManager::fontWithName(*font->fontName(), 21.5)), face);
-        QCOMPARE(WFontManager::fontWithName(*font->fontName(), 21.5)->pointSizeF(), 21.5);
-        QCOMPARE(WFontManager::fontWithName(*font->fontName())->pointSizeF(), 12.0);
+        // Template sizes are logical pixels, rounded.
+        QCOMPARE(WFontManager::fontWithName(*font->fontName(), 21.5)->pixelSize(), 22);
+        QCOMPARE(WFontManager::fontWithName(*font->fontName())->pixelSize(), 12);
         // A size from the backend far outside what a font can be drawn at is bounded.
-        QCOMPARE(WFontManager::fontWithName(*font->fontName(), 1e300)->pointSizeF(), 1000.0);
-        QCOMPARE(WFontManager::fontWithName(*font->fontName(), -4)->pointSizeF(), 1.0);
+        QCOMPARE(WFontManager::fontWithName(*font->fontName(), 1e300)->pixelSize(), 1000);
+        QCOMPARE(WFontManager::fontWithName(*font->fontName(), -4)->pixelSize(), 1);
+        QCOMPARE(WFontManager::fontWithName(*font->fontName(), qQNaN())->pixelSize(), 12);
         // Registered once: later lookups no longer need the file.
         QVERIFY(QFile::remove(font->localURL()->toLocalFile()));
         QCOMPARE(::face(WFontManager::templateContentFont(*font->fontName(), 9)), face);
@@ -263,19 +265,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<int>("kind"); // 0 title, 1 tap here, 2 content
-        QTest::addColumn<qreal>("pointSize");
+        QTest::addColumn<int>("pixelSize");
         QTest::addColumn<int>("weight");
-        QTest::addRow("default") << "default" << 0 << 16.0 << int(QFont::Bold);
-        QTest::addRow("unknown name") << "unknown name" << 1 << 10.0 << int(QFont::Light);
-        QTest::addRow("no local file") << "no local file" << 2 << 14.0 << int(QFont::Medium);
-        QTest::addRow("not a font") << "not a font" << 0 << 16.0 << int(QFont::Bold);
+        QTest::addRow("default") << "default" << 0 << 16 << int(QFont::Bold);
+        QTest::addRow("unknown name") << "unknown name" << 1 << 10 << int(QFont::Light);
+        QTest::addRow("no local file") << "no local file" << 2 << 14 << int(QFont::Medium);
+        QTest::addRow("not a font") << "not a font" << 0 << 16 << int(QFont::Bold);
     }
 
     void templateFontsFallBack()
     {
         QFETCH(QString, situation);
         QFETCH(int, kind);
-        QFETCH(qreal, pointSize);
+        QFETCH(int, pixelSize);
         QFETCH(int, weight);
         QString name = QUuid::createUuid().toString();
         std::shared_ptr<WFonts> font;
@@ -289,7 +291,7 @@ private Q_SLOTS:
         const QFont result = kind == 0 ? WFontManager::templateTitleFont(name, 30)
                            : kind == 1 ? WFontManager::templateTapHereFont(name, 30)
                                        : WFontManager::templateContentFont(name, 30);
-        QCOMPARE(result.pointSizeF(), pointSize);
+        QCOMPARE(result.pixelSize(), pixelSize);
         QCOMPARE(int(result.weight()), weight);
         QCOMPARE(result.family(), QGuiApplication::font().family());
         // Only files of the font cache are deleted when they do not register.

@@ -20,10 +20,10 @@ namespace {
 
 const QString kDefaultFontName = QStringLiteral("default");
 
-QFont systemFont(qreal pointSize, QFont::Weight weight)
+QFont systemFont(int pixelSize, QFont::Weight weight)
 {
     QFont font = QGuiApplication::font();
-    font.setPointSizeF(pointSize);
+    font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
 }
@@ -147,9 +147,10 @@ std::optional<QFont> WFontManager::fontWithName(const QString &name, qreal size)
             return std::nullopt;
         // Sizes come from the backend: keep them to what a font can be drawn at
         // (and what an int holds) rather than trust any number.
-        const qreal pointSize = std::isfinite(size) ? std::clamp(size, qreal(1), qreal(1000)) : qreal(12);
-        QFont result = QFontDatabase::font(registration->family, registration->styleName, qRound(pointSize));
-        result.setPointSizeF(pointSize);
+        // The template's sizes are logical pixels.
+        const int pixelSize = std::isfinite(size) ? qRound(std::clamp(size, qreal(1), qreal(1000))) : 12;
+        QFont result = QFontDatabase::font(registration->family, registration->styleName, pixelSize);
+        result.setPixelSize(pixelSize);
         return result;
     }
     return std::nullopt;

@@ -7,7 +7,7 @@ namespace WexoCreator {
 QFont WAttributedString::boldFont()
 {
     QFont font = QApplication::font();
-    font.setPointSizeF(16);
+    font.setPixelSize(16);
     font.setWeight(QFont::Bold);
     return font;
 }
@@ -15,7 +15,7 @@ QFont WAttributedString::boldFont()
 QFont WAttributedString::normalFont()
 {
     QFont font = QApplication::font();
-    font.setPointSizeF(14);
+    font.setPixelSize(14);
     font.setWeight(QFont::Medium);
     return font;
 }

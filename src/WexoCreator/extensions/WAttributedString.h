@@ -17,7 +17,7 @@ public:
         QFont font;
     };
 
-    // The system font at 16 points, bold / at 14 points, medium weight.
+    // The system font at 16 px, bold / at 14 px, medium weight (logical pixels).
     static QFont boldFont();
     static QFont normalFont();
 

@@ -1,0 +1,136 @@
+#include "WexoCreator/views/WMobilePopup.h"
+
+#include "ui_WMobilePopup.h"
+
+#include "WexoCreator/backend/WFontManager.h"
+#include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/views/WPaddingLabel.h"
+#include "WexoCreator/views/WProgressBar.h"
+#include "WexoCreator/views/WStepNumberView.h"
+#include "WexoCreator/views/WViewStyle.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVariantAnimation>
+
+namespace WexoCreator {
+
+namespace {
+
+constexpr int kBadgeHeight = 44;
+constexpr int kBadgeEndGap = 20;
+
+} // namespace
+
+WMobilePopup *WMobilePopup::createView(const QString &, QWidget *parent)
+{
+    return new WMobilePopup(parent);
+}
+
+WMobilePopup::WMobilePopup(QWidget *parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::WMobilePopup>())
+    , m_color(WConfiguration::kPopupColor())
+    , m_radius(WConfiguration::wDefaultPopupCornerRadius)
+{
+    m_ui->setupUi(this);
+    connect(m_ui->backButton, &QToolButton::clicked, this, &WMobilePopup::onBack);
+    connect(m_ui->closeButton, &QToolButton::clicked, this, &WMobilePopup::onClose);
+}
+
+WMobilePopup::~WMobilePopup() = default;
+
+QLabel *WMobilePopup::headingLabel() const { return m_ui->headingLabel; }
+WPaddingLabel *WMobilePopup::descriptionLabel() const { return m_ui->descriptionLabel; }
+QLabel *WMobilePopup::dismissLabel() const { return m_ui->dismissLabel; }
+QToolButton *WMobilePopup::closeButton() const { return m_ui->closeButton; }
+QToolButton *WMobilePopup::backButton() const { return m_ui->backButton; }
+WProgressBar *WMobilePopup::progressView() const { return m_ui->progressView; }
+
+void WMobilePopup::updateTemplate()
+{
+    updateDesign();
+}
+
+void WMobilePopup::updateDesign()
+{
+    const QColor titleColor = WConfiguration::KStepsTitleColor();
+    wStylePlainLabel(headingLabel(), WFontManager::templateTitleFont(WConfiguration::kTemplateHeadingFontName(),
+                                                                     WConfiguration::kTemplateHeadingFontSize()),
+                     titleColor);
+    headingLabel()->setText(m_title);
+
+    descriptionLabel()->setFont(WFontManager::templateContentFont(WConfiguration::kTemplateContentFontName(),
+                                                                  WConfiguration::kTemplateContentFontSize()));
+    descriptionLabel()->setTextColor(titleColor);
+    descriptionLabel()->setText(m_descriptionText);
+
+    progressView()->setProgress(WProgressBar::ratio(m_currentStep, m_totalSteps));
+    // The track in the progress colour and the fill in its background colour,
+    // as the tooltip card pairs them.
+    progressView()->setTrackColor(WConfiguration::kProgressColor());
+    progressView()->setProgressTintColor(WConfiguration::kProgressBgColor());
+
+    m_color = WConfiguration::kPopupColor();
+    m_radius = WConfiguration::kPopUpBorderRadius();
+
+    // A second design pass replaces the badge instead of stacking another.
+    if (m_badge) {
+        m_badge->hide();
+        m_badge->deleteLater();
+    }
+    auto *badge = new WStepNumberView(m_currentStep, m_totalSteps, this);
+    const int textWidth = badge->width();
+    badge->setFixedSize(textWidth, kBadgeHeight);
+    for (int i = m_ui->footerRow->count() - 1; i > 1; --i)
+        delete m_ui->footerRow->takeAt(i);
+    m_ui->footerRow->addWidget(badge, 0, Qt::AlignTop);
+    m_ui->footerRow->addSpacing(textWidth + kBadgeEndGap);
+    m_badge = badge;
+
+    wStylePlainLabel(dismissLabel(), WFontManager::templateTapHereFont(WConfiguration::kTemplateTapHereFontName(),
+                                                                       WConfiguration::kTemplateTapHereFontSize()),
+                     WConfiguration::kTapHereColor());
+    dismissLabel()->setText(WConfiguration::kTapHereText());
+
+    wStyleCloseButton(closeButton(), titleColor);
+    wStyleBackButton(backButton(), titleColor);
+
+    if (m_blink)
+        m_blink->deleteLater();
+    m_blink = wBlink(dismissLabel());
+
+    if (m_currentStep == 1)
+        backButton()->hide();
+    layout()->activate();
+    update();
+}
+
+int WMobilePopup::descriptionHeight(int cardWidth) const
+{
+    const QMargins margins = layout()->contentsMargins();
+    return descriptionLabel()->heightForWidth(cardWidth - margins.left() - margins.right());
+}
+
+void WMobilePopup::onBack()
+{
+    if (WMobilePopupDelegate *delegate = m_delegate.get())
+        delegate->onPrev(this);
+}
+
+void WMobilePopup::onClose()
+{
+    if (WMobilePopupDelegate *delegate = m_delegate.get())
+        delegate->onClose(this);
+}
+
+void WMobilePopup::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()), m_radius, m_radius);
+    painter.fillPath(card, m_color);
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "WexoCreator/platform/WWeakDelegate.h"
+#include "WexoCreator/views/WMobilePopupDelegate.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QToolButton;
+
+namespace Ui {
+class WMobilePopup;
+}
+
+namespace WexoCreator {
+
+class WPaddingLabel;
+class WProgressBar;
+class WStepNumberView;
+
+// The template-styled step card: heading, description, progress bar, step
+// counter, blinking dismiss text, back and close. Built from its form; its
+// owner sets the four inputs, calls updateTemplate() once, then sizes it
+// (kChromeHeight plus the description's height) and places it. Presses on
+// its body are left to the widget below.
+class WMobilePopup : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Everything but the description, in height.
+    static constexpr int kChromeHeight = 130;
+
+    // Loads the form from the library's resources; the argument is not consulted.
+    static WMobilePopup *createView(const QString &bundle = QString(), QWidget *parent = nullptr);
+    ~WMobilePopup() override;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title) { m_title = title; }
+    QString descriptionText() const { return m_descriptionText; }
+    void setDescriptionText(const QString &text) { m_descriptionText = text; }
+    qint64 currentStep() const { return m_currentStep; }
+    void setCurrentStep(qint64 step) { m_currentStep = step; }
+    qint64 totalSteps() const { return m_totalSteps; }
+    void setTotalSteps(qint64 steps) { m_totalSteps = steps; }
+
+    WMobilePopupDelegate *delegate() const { return m_delegate.get(); }
+    void setDelegate(WMobilePopupDelegate *delegate) { m_delegate.set(delegate); }
+
+    // Applies the inputs and the template's look.
+    void updateTemplate();
+
+    // The description's height when the card is the given width: the width
+    // the form draws it at, so its last line shows.
+    int descriptionHeight(int cardWidth) const;
+
+    QLabel *headingLabel() const;
+    WPaddingLabel *descriptionLabel() const;
+    QLabel *dismissLabel() const;
+    QToolButton *closeButton() const;
+    QToolButton *backButton() const;
+    WProgressBar *progressView() const;
+    WStepNumberView *stepBadge() const { return m_badge; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    explicit WMobilePopup(QWidget *parent);
+    void updateDesign();
+    void onBack();
+    void onClose();
+
+    std::unique_ptr<Ui::WMobilePopup> m_ui;
+    WWeakDelegate<WMobilePopupDelegate> m_delegate;
+    QString m_title;
+    QString m_descriptionText;
+    qint64 m_currentStep = 0;
+    qint64 m_totalSteps = 0;
+    QColor m_color;
+    qreal m_radius;
+    QPointer<WStepNumberView> m_badge;
+    QPointer<QObject> m_blink;
+};
+
+} // namespace WexoCreator

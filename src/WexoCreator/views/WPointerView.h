@@ -1,0 +1,72 @@
+#pragma once
+
+#include "WexoCreator/model/WexoStepView.h"
+#include "WexoCreator/platform/WWeakDelegate.h"
+#include "WexoCreator/views/WPoineterDelegate.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QPointer>
+
+#include <optional>
+
+namespace WexoCreator {
+
+class WPulse;
+
+// The 25 × 25 marker beside a corner of a step's target. The pulse kinds show
+// a faint dot with a pulse around it; the tooltip kinds an opaque circle with
+// "?" or "i". A click tells the delegate. The marker centres itself on its
+// anchor, 15 px to the left or right for the left and right kinds.
+//
+// Qt clips a child to its parent, so the pulse, far larger than the marker, is
+// a sibling above it that takes no clicks and is moved, shown, hidden and
+// deleted with the marker.
+class WPointerView : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kViewWidth = 25;
+    static constexpr qreal kPulseRadius = 80;
+
+    // anchor: in the parent's coordinates.
+    WPointerView(QPointF anchor, WexoStepView viewType, QWidget *parent = nullptr);
+    ~WPointerView() override;
+
+    QPointF position() const { return m_position; }
+    WexoStepView viewType() const { return m_viewType; }
+    bool isToolTip() const;
+    // The glyph of the tooltip look; empty in the pulse look.
+    QString glyph() const { return m_glyph; }
+    QColor fillColor() const { return m_fill; }
+    qreal fillOpacity() const { return m_fillOpacity; }
+    WPulse *pulse() const { return m_pulse; }
+
+    WPoineterDelegate *delegate() const { return m_delegate.get(); }
+    void setDelegate(WPoineterDelegate *delegate) { m_delegate.set(delegate); }
+
+    // Where the marker's centre goes for an anchor and a kind.
+    static QPointF centreFor(QPointF anchor, WexoStepView viewType);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void showPulse();
+    void showToolTip();
+    void onPointerClick();
+    void followWithPulse();
+
+    QPointF m_position;
+    WexoStepView m_viewType;
+    WWeakDelegate<WPoineterDelegate> m_delegate;
+    QColor m_fill;
+    qreal m_fillOpacity = 0.1;
+    QString m_glyph;
+    QColor m_glyphColor;
+    QPointer<WPulse> m_pulse;
+};
+
+} // namespace WexoCreator

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QJsonObject>
+#include <QString>
+
+class QWidget;
+
+namespace WexoCreator {
+
+// Set-up shared by the widget tests of the step views: a pinned font, short
+// animations, the built-in look, and pictures saved for a person to look at.
+namespace ViewTestSupport {
+
+// DejaVu Sans as the application font, animations and delays at `timing` of
+// their length, no theme or template.
+void setUp(double timing = 0.01);
+
+// The sample host's template as the downloaded one; false when it does not decode.
+bool useSampleTemplate();
+// A template answer decoded by the real decoder; false when it does not decode.
+bool useTemplate(const QJsonObject &answer);
+void clearTemplate();
+
+// The widget and its children drawn into a transparent image at the screen's
+// pixel ratio (grab() would fill the background), saved as
+// <build>/snapshots/<name>[@2x].png with the path printed.
+QImage snapshot(QWidget *widget, const QString &name);
+
+// The colour at a logical point of a snapshot.
+QColor pixelAt(const QImage &image, QPointF point);
+
+} // namespace ViewTestSupport
+
+} // namespace WexoCreator

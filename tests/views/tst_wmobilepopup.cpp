@@ -1,0 +1,166 @@
+#include "support/ViewTestSupport.h"
+
+#include "WexoCreator/views/WMobilePopup.h"
+#include "WexoCreator/views/WPaddingLabel.h"
+#include "WexoCreator/views/WProgressBar.h"
+#include "WexoCreator/views/WStepNumberView.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+
+using namespace WexoCreator;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Recorder : QObject, WMobilePopupDelegate {
+    int prev = 0;
+    int close = 0;
+    void onPrev(WMobilePopup *) override { ++prev; }
+    void onClose(WMobilePopup *) override { ++close; }
+};
+
+WMobilePopup *designed(QWidget *parent, qint64 step, qint64 total, const QString &description = u"Pick a size."_s)
+{
+    WMobilePopup *popup = WMobilePopup::createView(QString(), parent);
+    popup->setTitle(u"Sizes <b>"_s);
+    popup->setDescriptionText(description);
+    popup->setCurrentStep(step);
+    popup->setTotalSteps(total);
+    popup->updateTemplate();
+    popup->resize(300, popup->descriptionHeight(300) + WMobilePopup::kChromeHeight);
+    popup->show();
+    return popup;
+}
+
+} // namespace
+
+class tst_WMobilePopup : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QWidget> m_view;
+
+private Q_SLOTS:
+    void initTestCase() { ViewTestSupport::setUp(); }
+    void init()
+    {
+        m_view = std::make_unique<QWidget>();
+        m_view->resize(400, 700);
+        m_view->show();
+    }
+    void cleanup()
+    {
+        m_view.reset();
+        ViewTestSupport::clearTemplate();
+    }
+
+    void design_data()
+    {
+        QTest::addColumn<bool>("templated");
+        QTest::addColumn<QString>("tapText");
+        QTest::addColumn<QString>("titleColor");
+        QTest::addColumn<QString>("tapColor");
+        QTest::addColumn<QString>("track");
+        QTest::addColumn<QString>("fill");
+        QTest::addColumn<int>("contentPixels");
+        QTest::addRow("no template") << false << "Tap to dismiss !!" << "#ffffff" << "#ffffff" << "#af90ef" << "#af90ef" << 14;
+        // The sample's heading and content fonts are not downloaded: the fixed fonts stand in.
+        QTest::addRow("sample template") << true << "Tap here" << "#ffffff" << "#ffeb3b" << "#66bb6a" << "#37474f" << 14;
+    }
+
+    void design()
+    {
+        QFETCH(bool, templated);
+        QFETCH(QString, tapText);
+        QFETCH(QString, titleColor);
+        QFETCH(QString, tapColor);
+        QFETCH(QString, track);
+        QFETCH(QString, fill);
+        QFETCH(int, contentPixels);
+        if (templated)
+            QVERIFY(ViewTestSupport::useSampleTemplate());
+        WMobilePopup *popup = designed(m_view.get(), 2, 5);
+        QCOMPARE(popup->headingLabel()->text(), u"Sizes <b>"_s);
+        QCOMPARE(popup->headingLabel()->textFormat(), Qt::PlainText);
+        QCOMPARE(popup->headingLabel()->font().pixelSize(), 16);
+        QCOMPARE(popup->headingLabel()->font().weight(), QFont::Bold);
+        QCOMPARE(popup->headingLabel()->palette().color(QPalette::WindowText).name(), titleColor);
+        QCOMPARE(popup->descriptionLabel()->font().pixelSize(), contentPixels);
+        QCOMPARE(popup->dismissLabel()->text(), tapText);
+        QCOMPARE(popup->dismissLabel()->font().pixelSize(), 10);
+        QCOMPARE(popup->dismissLabel()->palette().color(QPalette::WindowText).name(QColor::HexRgb), tapColor);
+        QCOMPARE(popup->progressView()->trackColor().name(), track);
+        QCOMPARE(popup->progressView()->progressTintColor().name(), fill);
+        QCOMPARE(popup->progressView()->progress(), qreal(2.0f / 5.0f));
+        QCOMPARE(popup->closeButton()->text(), u"X"_s);
+        QVERIFY(popup->backButton()->isVisible());
+
+        // The badge: 44 high, 20 below the bar, its right edge its text width + 20 in.
+        const QRect bar(popup->progressView()->mapTo(popup, QPoint()), popup->progressView()->size());
+        const QRect badge = popup->stepBadge()->geometry();
+        const int textWidth = popup->stepBadge()->stepLabel()->width();
+        QCOMPARE(popup->stepBadge()->stepLabel()->text(), u"Step 2 / 5"_s);
+        QCOMPARE(popup->stepBadge()->stepLabel()->pos(), QPoint(0, 0));
+        QCOMPARE(badge.top(), bar.bottom() + 1 + 20);
+        QCOMPARE(badge.height(), 44);
+        QCOMPARE(badge.right() + 1, popup->width() - textWidth - 20);
+        QVERIFY(badge.bottom() < popup->height());
+    }
+
+    void backHiddenAtTheFirstStep_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("backShown");
+        QTest::addRow("step 1") << 1 << false;
+        QTest::addRow("step 2") << 2 << true;
+        QTest::addRow("never set") << 0 << true;
+    }
+
+    void backHiddenAtTheFirstStep()
+    {
+        QFETCH(int, step);
+        QFETCH(bool, backShown);
+        QCOMPARE(designed(m_view.get(), step, 3)->backButton()->isVisible(), backShown);
+    }
+
+    void longDescriptionShowsItsEnd()
+    {
+        const QString text = QString(u"Choose the size that fits you best. "_s).repeated(6) + u"END"_s;
+        WMobilePopup *popup = designed(m_view.get(), 1, 3, text);
+        QTRY_COMPARE(popup->descriptionLabel()->height(), popup->descriptionHeight(300));
+        QVERIFY(popup->descriptionLabel()->shownLines().constLast().endsWith(u"END"_s));
+    }
+
+    void buttonsCallTheDelegateOnce()
+    {
+        auto recorder = std::make_unique<Recorder>();
+        WMobilePopup *popup = designed(m_view.get(), 2, 3);
+        popup->setDelegate(recorder.get());
+        QTest::mouseClick(popup->backButton(), Qt::LeftButton);
+        QTest::mouseClick(popup->closeButton(), Qt::LeftButton);
+        QCOMPARE(recorder->prev, 1);
+        QCOMPARE(recorder->close, 1);
+        recorder.reset();
+        QTest::mouseClick(popup->backButton(), Qt::LeftButton);
+        QTest::mouseClick(popup->closeButton(), Qt::LeftButton);
+        QCOMPARE(popup->delegate(), nullptr);
+    }
+
+    void snapshot()
+    {
+        QVERIFY(ViewTestSupport::useSampleTemplate());
+        WMobilePopup *popup = designed(m_view.get(), 2, 4, u"Everything you picked waits in the basket until you pay."_s);
+        const QImage image = ViewTestSupport::snapshot(popup, u"mobile-popup"_s);
+        QCOMPARE(ViewTestSupport::pixelAt(image, QPointF(0.2, 0.2)).alpha(), 0);
+        QCOMPARE(ViewTestSupport::pixelAt(image, QPointF(150, popup->height() - 3)), QColor(u"#263238"_s));
+        const QRect bar(popup->progressView()->mapTo(popup, QPoint()), popup->progressView()->size());
+        const qreal fillEnd = bar.left() + bar.width() * 0.5;
+        QCOMPARE(ViewTestSupport::pixelAt(image, QPointF(fillEnd - 2, bar.center().y() + 0.5)), QColor(u"#37474F"_s));
+        QCOMPARE(ViewTestSupport::pixelAt(image, QPointF(fillEnd + 2, bar.center().y() + 0.5)), QColor(u"#66BB6A"_s));
+    }
+};
+
+QTEST_MAIN(tst_WMobilePopup)
+#include "tst_wmobilepopup.moc"
