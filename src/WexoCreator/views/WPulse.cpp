@@ -37,12 +37,12 @@ WPulse::WPulse(float numberOfPulses, qreal radius, QPointF position, QWidget *pa
     setCentre(position);
 
     const float count = m_numberOfPulses;
-    const double cycle = m_animationDuration + m_nextPulseAfter;
+    const int cycleMs = std::max(1, WTiming::ms(m_animationDuration + m_nextPulseAfter));
     const QPointer<WPulse> self(this);
     // The animation is made ready off the main thread; only plain values cross
     // back, and the pulse is looked at again on the main thread alone.
-    QThreadPool::globalInstance()->start([self, count, cycle]() mutable {
-        const Timing timing = makeTiming(count, cycle);
+    QThreadPool::globalInstance()->start([self, count, cycleMs]() mutable {
+        const Timing timing = makeTiming(count, cycleMs);
         WPerform::onMainThread([self = std::move(self), timing] {
             if (self)
                 self->attach(timing);
@@ -55,9 +55,9 @@ WPulse::WPulse(qreal radius, QPointF position, QWidget *parent)
 {
 }
 
-WPulse::Timing WPulse::makeTiming(float numberOfPulses, double cycleSeconds)
+WPulse::Timing WPulse::makeTiming(float numberOfPulses, int cycleMs)
 {
-    Timing timing{std::max(1, WTiming::ms(cycleSeconds)), -1};
+    Timing timing{cycleMs, -1};
     if (std::isnan(numberOfPulses) || numberOfPulses <= 0)
         timing.loopCount = 0;
     else if (numberOfPulses < float(std::numeric_limits<int>::max()))

@@ -46,7 +46,7 @@ private:
         int cycleMs;
         int loopCount;
     };
-    static Timing makeTiming(float numberOfPulses, double cycleSeconds);
+    static Timing makeTiming(float numberOfPulses, int cycleMs);
     void attach(Timing timing);
     void showFrame(qreal progress);
 
