@@ -27,6 +27,14 @@ void setUp(double timing)
     WAppearanceState::setTemplate(nullptr);
 }
 
+std::unique_ptr<QWidget> shownView(QSize size)
+{
+    auto view = std::make_unique<QWidget>();
+    view->resize(size);
+    view->show();
+    return view;
+}
+
 bool useTemplate(const QJsonObject &answer)
 {
     const auto decoded = WJsonDecoder::decode<Template>(QJsonDocument(answer).toJson());

@@ -4,6 +4,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace WexoCreator {
@@ -15,6 +17,9 @@ namespace ViewTestSupport {
 // DejaVu Sans as the application font, animations and delays at `timing` of
 // their length, no theme or template.
 void setUp(double timing = 0.01);
+
+// A plain widget shown at the size, standing for the view a step is shown over.
+std::unique_ptr<QWidget> shownView(QSize size);
 
 // The sample host's template as the downloaded one; false when it does not decode.
 bool useSampleTemplate();

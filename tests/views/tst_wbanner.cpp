@@ -64,9 +64,7 @@ private Q_SLOTS:
 
     void init()
     {
-        m_view = std::make_unique<QWidget>();
-        m_view->resize(480, 640);
-        m_view->show();
+        m_view = ViewTestSupport::shownView(QSize(480, 640));
         m_completions = 0;
     }
 

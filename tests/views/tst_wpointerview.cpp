@@ -46,9 +46,7 @@ private Q_SLOTS:
     void initTestCase() { ViewTestSupport::setUp(); }
     void init()
     {
-        m_view = std::make_unique<QWidget>();
-        m_view->resize(400, 400);
-        m_view->show();
+        m_view = ViewTestSupport::shownView(QSize(400, 400));
     }
     void cleanup()
     {

@@ -9,8 +9,6 @@
 #include "WexoCreator/views/WStepNumberView.h"
 #include "WexoCreator/views/WViewStyle.h"
 
-#include <QPainter>
-#include <QPainterPath>
 #include <QVariantAnimation>
 
 namespace WexoCreator {
@@ -126,11 +124,7 @@ void WMobilePopup::onClose()
 
 void WMobilePopup::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()), m_radius, m_radius);
-    painter.fillPath(card, m_color);
+    wPaintCard(this, m_color, m_radius);
 }
 
 } // namespace WexoCreator

@@ -8,8 +8,6 @@
 #include "WexoCreator/views/WViewStyle.h"
 
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -91,11 +89,7 @@ void WPopup::initToolTip()
 
 void WPopup::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()), m_radius, m_radius);
-    painter.fillPath(card, m_color);
+    wPaintCard(this, m_color, m_radius);
 }
 
 } // namespace WexoCreator

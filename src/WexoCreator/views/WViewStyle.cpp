@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QEasingCurve>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QVariantAnimation>
 
 #include <algorithm>
@@ -79,6 +81,15 @@ void wStyleBackButton(QAbstractButton *button, const QColor &color)
     setTextColor(button, color);
     button->setFixedSize(kButtonSide, kButtonSide);
     button->setCursor(Qt::PointingHandCursor);
+}
+
+void wPaintCard(QWidget *widget, const QColor &color, qreal radius)
+{
+    QPainter painter(widget);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(widget->rect()), radius, radius);
+    painter.fillPath(card, color);
 }
 
 QVariantAnimation *wBlink(QWidget *widget)

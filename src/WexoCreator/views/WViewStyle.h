@@ -28,6 +28,9 @@ void wStyleCloseButton(QAbstractButton *button, const QColor &color);
 // The back arrow, tinted in the colour and inset by 10 px in the button.
 void wStyleBackButton(QAbstractButton *button, const QColor &color);
 
+// Fills the widget with an antialiased rounded card; the corners stay clear.
+void wPaintCard(QWidget *widget, const QColor &color, qreal radius);
+
 // Fades the widget's text to transparent and back (0.8 s each way, ease in and
 // out) without end, through the alpha of its palette's text colour: a graphics
 // effect would draw the text offset inside a card that pops in with its own.
