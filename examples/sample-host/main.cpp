@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
@@ -53,6 +54,39 @@ void printSummary()
     out << "theme applied: "
         << (WexoCreator::WexolinManager::shared().theme() ? "the backend's theme" : "the default theme (no answer)")
         << Qt::endl;
+}
+
+// The sample backend's administrator (examples/sample-host/data/account.json).
+const QString adminEmail = QStringLiteral("admin@sampleshop.example");
+const QString adminPassword = QStringLiteral("sample-admin-password");
+
+// The options menu over the shop as the administrator sees it, then a search in
+// it; reports the PNGs written once both are taken.
+void saveMenuScreens(SampleHostWindow &window, const QString &directory, std::function<void(QStringList)> done)
+{
+    using WexoCreator::WexolinManager;
+    // Past the card's slide (a quarter of a second).
+    constexpr int settleMs = 400;
+    auto save = [&window, directory](const QString &name, QStringList &written) {
+        const QString path = QDir(directory).absoluteFilePath(name + QStringLiteral(".png"));
+        if (window.grab().save(path))
+            written << path;
+    };
+    WexolinManager::loginAdmin(adminEmail, adminPassword, [&window, save, done](bool) {
+        WexolinManager::showGuideMenu();
+        QTimer::singleShot(settleMs, &window, [&window, save, done] {
+            QStringList written;
+            save(QStringLiteral("menu-admin"), written);
+            if (auto *field = window.findChild<QLineEdit *>(QStringLiteral("wexoSearchField"))) {
+                field->setFocus();
+                field->setText(QStringLiteral("tour"));
+            }
+            QTimer::singleShot(settleMs, &window, [save, done, written]() mutable {
+                save(QStringLiteral("menu-search"), written);
+                done(written);
+            });
+        });
+    });
 }
 
 } // namespace
@@ -107,11 +141,13 @@ int main(int argc, char *argv[])
             // Let the library lay out what the download brought before grabbing.
             QTimer::singleShot(300, &app, [&] {
                 const QStringList written = saveScreens(window, directory);
-                printSummary();
-                QTextStream out(stdout);
-                for (const QString &path : written)
-                    out << "screenshot: " << path << Qt::endl;
-                QApplication::exit(written.isEmpty() ? 1 : 0);
+                saveMenuScreens(window, directory, [written](const QStringList &menus) {
+                    printSummary();
+                    QTextStream out(stdout);
+                    for (const QString &path : written + menus)
+                        out << "screenshot: " << path << Qt::endl;
+                    QApplication::exit(written.isEmpty() ? 1 : 0);
+                });
             });
         };
         WexoCreator::WNotificationCenter::defaultCenter().addObserver(

@@ -193,7 +193,7 @@ private Q_SLOTS:
 
         const Rows menu{{"kAboutText", "About Wexolin"}, {"kOptionsText", "Options"}, {"KSupportLink", "support@wexolin.example"},
                         {"kAboutLink", "https://wexolin.example"}, {"kPrivacyPolicyLink", "https://wexolin.example/"},
-                        {"kSearchHereTextColor", "#F1F1F1"}, {"kPoweredByLogoName", "poweredby-original"},
+                        {"kSearchHereTextColor", "#000000"}, {"kPoweredByLogoName", "poweredby-original"},
                         {"kShouldShowSearch", "false"}};
         addRows("menu without theme", "", menu);
         addRows("menu ignores the default theme", "default", menu);

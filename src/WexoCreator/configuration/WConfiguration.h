@@ -96,8 +96,8 @@ private:
     static inline const QString wOptionsTextColor = QStringLiteral("#ffffff");
     static inline const QString wPoweredByTextColor = QStringLiteral("#ffffff");
     static inline const QString wSearchHereBackgroundColor = QStringLiteral("#f1f1f1");
-    // The same light grey as the background, as the built-in menu has always had it.
-    static inline const QString wSearchHereTextColor = QStringLiteral("#f1f1f1");
+    // Dark, so typed text shows on the field's light grey.
+    static inline const QString wSearchHereTextColor = QStringLiteral("#000000");
     static inline const QString wAboutText = QStringLiteral("About Wexolin");
     static inline const QString wAboutUsLink = QStringLiteral("https://wexolin.example");
     static inline const QString wOptionsText = QStringLiteral("Options");

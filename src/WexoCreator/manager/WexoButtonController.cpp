@@ -6,14 +6,17 @@
 #include "WexoCreator/extensions/WTextChecks.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOptionsViewController.h"
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WConfigurationValues.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
+#include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -117,7 +120,12 @@ void WexoButtonController::viewDidLoad()
 void WexoButtonController::viewWillAppear(bool animated)
 {
     WViewController::viewWillAppear(animated);
-    if (m_window)
+    refillConsoleSlot();
+}
+
+void WexoButtonController::refillConsoleSlot()
+{
+    if (m_window && !holdsEveryTouch())
         m_window->setWConsoleButton(wConsoleMenu());
 }
 
@@ -315,18 +323,140 @@ void WexoButtonController::endLoginPrompt()
 
 void WexoButtonController::onWexo()
 {
-    // Hand-off point: the options menu is presented full screen from here.
-    qCDebug(lcManager) << "options menu requested";
+    // One menu at a time: a second request while one is up changes nothing.
+    if (presentedViewController())
+        return;
+    WexoOptionsViewController *menu = WexoOptionsViewController::createWexoOptions();
+    QPointer<WexoButtonController> self(this);
+    menu->dismisser = [self](const WexoOption &option) {
+        if (self)
+            self->onOptionSelected(option);
+    };
+    menu->recordingStopper = [self] {
+        if (self)
+            self->endRecording();
+    };
+    present(menu, false);
 }
 
 void WexoButtonController::onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo)
 {
     if (!wexo || !wexo->values || wexo->values->isEmpty())
         return;
-    // Hand-off point: playback sets the walkthrough being played, lays the
-    // overlay for the first listed step and asks for an analytics identifier.
-    // Until the overlay exists nothing is started, so no state is left behind.
+    std::shared_ptr<WexoStep> first = wexo->values->constFirst();
+    playFromStep(std::move(wexo), std::move(first));
+}
+
+void WexoButtonController::playFromStep(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> step)
+{
+    if (!wexo || !step)
+        return;
+    WexolinManager::setCurrentPlaying(wexo);
+    addOverlayWith(step, wexo);
+    WFeedManager::getAnalyticsId(wexo);
+}
+
+void WexoButtonController::addOverlayWith(const std::shared_ptr<WexoStep> &step, const std::shared_ptr<Wexo> &wexo)
+{
+    // Hand-off point: the playback overlay for this step is laid over this view here.
+    Q_UNUSED(step);
     qCDebug(lcPlayback) << "playback requested for" << wexo->wexoName.value_or(QString());
+}
+
+void WexoButtonController::onOptionSelected(const WexoOption &option)
+{
+    if (!option.type)
+        return;
+    switch (*option.type) {
+    case WexoOptionType::record:
+    case WexoOptionType::resumeRecord:
+        WexolinManager::enableIntrospect();
+        WexolinManager::inspector().setHelperDelegate(this);
+        WexolinManager::shared().isRecording = true;
+        wConsoleMenu()->setMode(WConsoleMode::record);
+        resetSockets();
+        break;
+    case WexoOptionType::play:
+        if (option.wexoSteps && !option.wexoSteps->isEmpty())
+            playFromStep(option.wexo, option.wexoSteps->constFirst());
+        break;
+    case WexoOptionType::about:
+    case WexoOptionType::privacy:
+        presentWebView(option.contentURL());
+        break;
+    case WexoOptionType::support:
+        presentMail();
+        break;
+    case WexoOptionType::screen:
+    case WexoOptionType::element:
+        WexolinManager::enableIntrospect();
+        WexolinManager::inspector().setHelperDelegate(this);
+        break;
+    case WexoOptionType::poweredBy:
+        presentWebView(QUrl(WexoOptionsViewController::wPoweredByAddress));
+        break;
+    case WexoOptionType::stopRecord:
+    case WexoOptionType::pauseRecord:
+    case WexoOptionType::exit:
+    case WexoOptionType::none:
+    case WexoOptionType::refresh:
+        break;
+    }
+}
+
+void WexoButtonController::presentWebView(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        qCDebug(lcManager) << "not opening a page that is no web address:" << url.scheme();
+        return;
+    }
+    QDesktopServices::openUrl(url);
+}
+
+void WexoButtonController::presentMail()
+{
+    const QUrl mail(QStringLiteral("mailto:") + WConfiguration::KSupportLink().toString());
+    if (QDesktopServices::openUrl(mail))
+        return;
+    if (m_isPresenting)
+        return;
+    m_isPresenting = true;
+    if (m_window)
+        m_window->setWConsoleButton(nullptr);
+    auto *notice = new WAlert(QStringLiteral("No email configured."), QString(), view());
+    notice->setObjectName(QStringLiteral("noEmailAlert"));
+    QPointer<WexoButtonController> self(this);
+    notice->addAction(QStringLiteral("Ok"), WAlert::ActionStyle::Cancel, [self] {
+        if (!self)
+            return;
+        self->m_isPresenting = false;
+        self->refillConsoleSlot();
+    });
+    notice->open();
+}
+
+void WexoButtonController::endRecording()
+{
+    WexolinManager &manager = WexolinManager::shared();
+    manager.isRecording = false;
+    manager.isPaused = false;
+    WexolinManager::disableIntrospect();
+    WexolinManager::reset();
+    // Crosshair mode ends with the recording.
+    if (m_crossHair)
+        m_crossHair->hide();
+    if (m_window)
+        m_window->setCrossHair(nullptr);
+    wConsoleMenu()->setMode(consoleMode());
+    resetSockets();
+}
+
+void WexoButtonController::selectedElement(QWidget *element, std::optional<QRectF> rect)
+{
+    // Hand-off point: the recording callbacks turn the pick into a step.
+    Q_UNUSED(rect);
+    qCDebug(lcRecording) << "element picked" << (element ? element->objectName() : QString());
 }
 
 void WexoButtonController::onAutoPlayWexo(QWidget *page)

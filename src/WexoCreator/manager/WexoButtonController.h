@@ -2,6 +2,7 @@
 
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/platform/WViewController.h"
+#include "WexoCreator/recording/InspectorDelegate.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WConsoleMode.h"
 #include "WexoCreator/platform/WGestureTracker.h"
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QRectF>
 #include <QSizeF>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
@@ -21,14 +23,16 @@ namespace WexoCreator {
 
 class WAlert;
 class Wexo;
+class WexoStep;
 class WPlayConsole;
+struct WexoOption;
 
 // The launcher: root controller of the library's covering window, owner of
 // the floating console. A tap on the console opens the options menu, a
 // one-second press asks for the administrator login, a drag moves it (outside
 // widget mode). It keeps the window's console slot filled while nothing of
 // the library needs every touch.
-class WexoButtonController : public WViewController, public WConsoleDelegate
+class WexoButtonController : public WViewController, public WConsoleDelegate, public InspectorDelegate
 {
     Q_OBJECT
 
@@ -65,6 +69,21 @@ public:
     void onWexo();
     // Starts playback of a walkthrough page at its first listed step.
     void onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo);
+
+    // --- Options menu hand-off ----------------------------------------------
+    // What the launcher does with the row the menu hands over once it is gone.
+    void onOptionSelected(const WexoOption &option);
+    // Support: the system mail program, or a notice when there is none.
+    void presentMail();
+    // About, Privacy and Powered By: the system browser, for web addresses only.
+    void presentWebView(const QUrl &url);
+    // Plays a walkthrough page from the given step: the playing walkthrough,
+    // its analytics record and the overlay. Nothing happens without both.
+    void playFromStep(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> step);
+    // Ends a recording without reloading the feed: flags, inspector,
+    // recording context, crosshair mode, the console's resting face.
+    void endRecording();
+    void selectedElement(QWidget *element, std::optional<QRectF> rect) override;
     // Plays the page of the walkthrough being played that belongs to this page.
     void onAutoPlayWexo(QWidget *page);
     void onCrossHairTap();
@@ -96,6 +115,9 @@ private:
     // Something of the library is up that must keep every touch.
     bool holdsEveryTouch() const;
     void endLoginPrompt();
+    // Puts the console back into its slot unless something holds every touch.
+    void refillConsoleSlot();
+    void addOverlayWith(const std::shared_ptr<WexoStep> &step, const std::shared_ptr<Wexo> &wexo);
     void submitLogin(const QString &email, const QString &password);
 
     QPointer<WPlayConsole> m_console;

@@ -61,6 +61,10 @@ bool WGestureTracker::eventFilter(QObject *watched, QEvent *event)
         return handleMove(static_cast<QMouseEvent *>(event));
     case QEvent::MouseButtonRelease:
         return handleRelease(widget, static_cast<QMouseEvent *>(event));
+    case QEvent::UngrabMouse:
+    case QEvent::WindowDeactivate:
+        cancelPan();
+        break;
     default:
         break;
     }
@@ -74,15 +78,25 @@ bool WGestureTracker::handlePress(QWidget *widget, QMouseEvent *event)
     m_phase = Phase::Pressed;
     m_pressedWidget = widget;
     m_pressPos = m_lastPos = event->globalPosition();
+    m_samples.clear();
+    addSample(event);
     m_longPressTimer.start();
     return false;
 }
 
 bool WGestureTracker::handleMove(QMouseEvent *event)
 {
-    if (m_phase == Phase::Idle || !(event->buttons() & Qt::LeftButton))
+    if (m_phase == Phase::Idle)
         return false;
+    // A move without the button means its release went to someone else.
+    if (!(event->buttons() & Qt::LeftButton)) {
+        const bool wasPanning = m_phase == Phase::Panning;
+        cancelPan();
+        m_phase = Phase::Idle;
+        return wasPanning;
+    }
     const QPointF position = event->globalPosition();
+    addSample(event);
     if (m_phase == Phase::Pressed) {
         if ((position - m_pressPos).manhattanLength() <= kMoveThreshold)
             return false;
@@ -112,6 +126,7 @@ bool WGestureTracker::handleRelease(QWidget *widget, QMouseEvent *event)
     m_longPressTimer.stop();
     switch (phase) {
     case Phase::Panning: {
+        addSample(event);
         const QPointF delta = event->globalPosition() - m_lastPos;
         Q_EMIT panned(PanState::Ended, delta);
         return true;
@@ -129,6 +144,34 @@ bool WGestureTracker::handleRelease(QWidget *widget, QMouseEvent *event)
         break;
     }
     return false;
+}
+
+void WGestureTracker::cancelPan()
+{
+    m_longPressTimer.stop();
+    if (m_phase != Phase::Panning)
+        return;
+    m_phase = Phase::Idle;
+    Q_EMIT panned(PanState::Cancelled, QPointF());
+}
+
+void WGestureTracker::addSample(const QMouseEvent *event)
+{
+    const Sample sample{event->timestamp(), event->globalPosition()};
+    m_samples.append(sample);
+    while (m_samples.size() > 2 && sample.time - m_samples.constFirst().time > quint64(kVelocityWindowMs))
+        m_samples.removeFirst();
+}
+
+QPointF WGestureTracker::velocity() const
+{
+    if (m_samples.size() < 2)
+        return {};
+    const Sample &first = m_samples.constFirst();
+    const Sample &last = m_samples.constLast();
+    if (last.time <= first.time)
+        return {};
+    return (last.position - first.position) * (1000.0 / double(last.time - first.time));
 }
 
 void WGestureTracker::releaseButtonOf(QWidget *widget)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -20,14 +21,23 @@ class WGestureTracker : public QObject
     Q_OBJECT
 
 public:
-    enum class PanState { Began, Changed, Ended };
+    // Cancelled: the press was lost before its release (the grab went
+    // elsewhere); whoever follows the pan leaves things where they are.
+    enum class PanState { Began, Changed, Ended, Cancelled };
 
     static constexpr int kMoveThreshold = 4;
     static constexpr int kLongPressMs = 1000;
+    // Velocity is measured over the moves of this last stretch of time.
+    static constexpr int kVelocityWindowMs = 100;
 
     explicit WGestureTracker(QWidget *target);
 
     QWidget *target() const { return m_target; }
+    // The widget the current (or last) press landed on.
+    QWidget *pressedWidget() const { return m_pressedWidget; }
+    // Pixels per second over the last moves, from the events' time stamps;
+    // zero without two moves at distinct times.
+    QPointF velocity() const;
 
 Q_SIGNALS:
     void tapped();
@@ -46,6 +56,13 @@ private:
     bool handleMove(QMouseEvent *event);
     bool handleRelease(QWidget *widget, QMouseEvent *event);
     void releaseButtonOf(QWidget *widget);
+    void addSample(const QMouseEvent *event);
+    void cancelPan();
+
+    struct Sample {
+        quint64 time;
+        QPointF position;
+    };
 
     QPointer<QWidget> m_target;
     QPointer<QWidget> m_pressedWidget;
@@ -53,6 +70,7 @@ private:
     Phase m_phase = Phase::Idle;
     QPointF m_pressPos;
     QPointF m_lastPos;
+    QList<Sample> m_samples;
 };
 
 } // namespace WexoCreator

@@ -74,6 +74,7 @@ void WViewController::present(WViewController *child, bool animated, std::functi
     child->embedViewIn(container);
     child->view()->raise();
     child->viewWillAppear(animated);
+    child->viewDidAppear(animated);
     if (completion)
         completion();
 }

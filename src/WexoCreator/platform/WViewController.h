@@ -45,6 +45,8 @@ protected:
     virtual QWidget *loadView();
     virtual void viewDidLoad() {}
     virtual void viewWillAppear(bool animated) { Q_UNUSED(animated); }
+    // After a presentation has put the view on screen, laid out at its size.
+    virtual void viewDidAppear(bool animated) { Q_UNUSED(animated); }
     virtual void viewWillDisappear(bool animated) { Q_UNUSED(animated); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;

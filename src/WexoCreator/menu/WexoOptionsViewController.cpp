@@ -1,0 +1,671 @@
+#include "WexoCreator/menu/WexoOptionsViewController.h"
+
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/configuration/WConfiguration.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoMenuModel.h"
+#include "WexoCreator/menu/WexoOptionCell.h"
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/platform/WPerform.h"
+
+#include <QEasingCurve>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace WexoCreator {
+
+namespace {
+
+constexpr qreal kExpandedAlpha = 0.7;
+constexpr qreal kNormalAlpha = 0.4;
+constexpr qreal kCardRadius = 10;
+
+// The sheet keeps the keyboard: keys it does not use and Tab go nowhere, so
+// nothing typed while the menu is up reaches a host widget.
+class SheetView : public QWidget
+{
+public:
+    SheetView()
+    {
+        setObjectName(QStringLiteral("WexoOptionsView"));
+        setAttribute(Qt::WA_NoMousePropagation);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override { event->accept(); }
+    void keyReleaseEvent(QKeyEvent *event) override { event->accept(); }
+    bool focusNextPrevChild(bool) override { return true; }
+};
+
+// Black at the dimming alpha; an alpha below zero shows nothing.
+class DimmerView : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    qreal alpha = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (alpha <= 0)
+            return;
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0, 0, 0, qRound(std::min<qreal>(alpha, 1) * 255)));
+    }
+};
+
+// A plain surface with rounded top corners; `radius` 0 gives a rectangle.
+class RoundedView : public QWidget
+{
+public:
+    RoundedView(QColor fill, qreal radius, bool topOnly, QWidget *parent)
+        : QWidget(parent), m_fill(fill), m_radius(radius), m_topOnly(topOnly)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = rect();
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        path.addRoundedRect(r, m_radius, m_radius);
+        if (m_topOnly)
+            path.addRect(r.adjusted(0, m_radius, 0, 0));
+        painter.fillPath(path.simplified(), m_fill);
+    }
+
+private:
+    QColor m_fill;
+    qreal m_radius;
+    bool m_topOnly;
+};
+
+QString hexArgb(const QColor &color)
+{
+    return color.name(QColor::HexArgb);
+}
+
+} // namespace
+
+WexoOptionsViewController *WexoOptionsViewController::createWexoOptions()
+{
+    return new WexoOptionsViewController();
+}
+
+WexoOptionsViewController::WexoOptionsViewController()
+    : m_rows(WexoMenuSections::FixedRows::make())
+{
+}
+
+WexoOptionsViewController::~WexoOptionsViewController() = default;
+
+// --- Pure card arithmetic ------------------------------------------------------
+
+qreal WexoOptionsViewController::dimAlphaWithCardTopConstraint(qreal value, qreal height)
+{
+    if (height <= 0)
+        return kExpandedAlpha;
+    const qreal half = height / 2;
+    if (value < half)
+        return kExpandedAlpha;
+    if (value > height)
+        return 0.0;
+    return kExpandedAlpha - (value - half) / half;
+}
+
+WexoOptionsViewController::ReleaseAction WexoOptionsViewController::releaseAction(qreal top, qreal velocityY, qreal height)
+{
+    if (velocityY > kFlingVelocity)
+        return ReleaseAction::close;
+    if (top < height * 0.25)
+        return ReleaseAction::expand;
+    if (top < height - kCloseMargin)
+        return ReleaseAction::normal;
+    return ReleaseAction::close;
+}
+
+qreal WexoOptionsViewController::draggedTop(qreal current, qreal start, qreal translation)
+{
+    const qreal next = start + translation;
+    return next > kExpandedTop ? next : current;
+}
+
+// --- Building the sheet ----------------------------------------------------------
+
+QWidget *WexoOptionsViewController::loadView()
+{
+    return new SheetView;
+}
+
+void WexoOptionsViewController::viewDidLoad()
+{
+    WViewController::viewDidLoad();
+    loadWexos();
+    QWidget *root = view();
+    const QColor block = WConfiguration::kBlockBackgroundColor();
+
+    // Nothing sets a backing image; the view stays for those who would.
+    m_backingImageView = new QWidget(root);
+    m_backingImageView->setObjectName(QStringLiteral("backingImageView"));
+
+    auto *dimmer = new DimmerView(root);
+    dimmer->setObjectName(QStringLiteral("dimmerView"));
+    m_dimmerView = dimmer;
+
+    m_cardView = new RoundedView(block, kCardRadius, true, root);
+    m_cardView->setObjectName(QStringLiteral("cardView"));
+
+    m_grabHandle = new RoundedView(Qt::white, 3, false, root);
+    m_grabHandle->setObjectName(QStringLiteral("grabHandle"));
+
+    // The search row: a field with a clear button and a Cancel button, on the
+    // card's colour; hidden when the theme has no search.
+    m_searchBar = new RoundedView(block, 0, false, root);
+    m_searchBar->setObjectName(QStringLiteral("searchBar"));
+    auto *searchLayout = new QHBoxLayout(m_searchBar);
+    searchLayout->setContentsMargins(8, 0, 4, 0);
+    searchLayout->setSpacing(6);
+    m_searchField = new QLineEdit(m_searchBar);
+    m_searchField->setObjectName(QStringLiteral("wexoSearchField"));
+    m_searchField->setPlaceholderText(WConfiguration::kSearchBarTextMobile());
+    m_searchField->setClearButtonEnabled(true);
+    m_searchField->setFocusPolicy(Qt::ClickFocus);
+    m_searchField->setMinimumHeight(36);
+    const QColor fieldText = WConfiguration::kSearchHereTextColor();
+    QColor placeholder = fieldText;
+    placeholder.setAlphaF(0.55f);
+    QPalette fieldPalette = m_searchField->palette();
+    fieldPalette.setColor(QPalette::PlaceholderText, placeholder);
+    m_searchField->setPalette(fieldPalette);
+    m_searchField->setStyleSheet(QStringLiteral("QLineEdit { background: %1; color: %2; selection-background-color: %3;"
+                                                " border: none; border-radius: 10px; padding: 0 8px; font-size: 17px; }")
+                                     .arg(hexArgb(WConfiguration::kSearchHereBackgroundColor()), hexArgb(fieldText), hexArgb(placeholder)));
+    searchLayout->addWidget(m_searchField, 1);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), m_searchBar);
+    m_cancelButton->setObjectName(QStringLiteral("wexoSearchCancel"));
+    m_cancelButton->setFocusPolicy(Qt::NoFocus);
+    m_cancelButton->setFlat(true);
+    m_cancelButton->setStyleSheet(QStringLiteral("QPushButton { color: %1; border: none; padding: 6px 8px; font-size: 17px; }")
+                                      .arg(hexArgb(fieldText)));
+    searchLayout->addWidget(m_cancelButton);
+    m_searchBar->setVisible(WConfiguration::kShouldShowSearch());
+    m_searchField->installEventFilter(this);
+    connect(m_searchField, &QLineEdit::textChanged, this, &WexoOptionsViewController::searchTextChanged);
+    connect(m_cancelButton, &QPushButton::clicked, this, &WexoOptionsViewController::searchCancelled);
+
+    // The list never scrolls by dragging: a drag is the card's. It takes no
+    // focus, so a click on a search result keeps the search that shows it.
+    m_tableView = new QListView(m_cardView);
+    m_tableView->setObjectName(QStringLiteral("wexoOptionsList"));
+    m_tableView->setFrameShape(QFrame::NoFrame);
+    m_tableView->setFocusPolicy(Qt::NoFocus);
+    m_tableView->setSelectionMode(QAbstractItemView::NoSelection);
+    m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tableView->setAutoScroll(false);
+    m_tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tableView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tableView->setItemDelegate(new WexoOptionCell(m_tableView));
+    QPalette listPalette = m_tableView->palette();
+    listPalette.setColor(QPalette::Base, block);
+    m_tableView->setPalette(listPalette);
+    m_model = new WexoMenuModel(m_tableView);
+    m_tableView->setModel(m_model);
+    m_tableView->viewport()->installEventFilter(this);
+    connect(m_tableView, &QListView::clicked, this, &WexoOptionsViewController::onListClicked);
+
+    m_logo = QPixmap(WConfiguration::currentBundle() + QStringLiteral("images/") + WConfiguration::kPoweredByLogoName()
+                     + QStringLiteral(".png"));
+    if (m_logo.isNull())
+        qFatal("missing library image %s", qPrintable(WConfiguration::kPoweredByLogoName()));
+    reloadData();
+
+    // One tracker on the whole sheet: a drag anywhere moves the card.
+    m_viewPan = new WGestureTracker(root);
+    connect(m_viewPan, &WGestureTracker::panned, this, &WexoOptionsViewController::viewPanned);
+    connect(m_viewPan, &WGestureTracker::tapped, this, &WexoOptionsViewController::onTapped);
+
+    root->installEventFilter(this);
+    QPointer<WexoOptionsViewController> self(this);
+    WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, this, [self](const QVariantMap &) {
+        WPerform::onMainThread([self] {
+            if (self)
+                self->loadWexos();
+            if (self)
+                self->resetOptions(false);
+        });
+    });
+    layoutSheet();
+}
+
+void WexoOptionsViewController::viewDidAppear(bool animated)
+{
+    WViewController::viewDidAppear(animated);
+    // The keyboard belongs to the sheet now, not to a host widget behind it.
+    view()->setFocus(Qt::OtherFocusReason);
+    showCard(WexolinManager::isAdmin() ? CardViewState::expanded : CardViewState::normal);
+}
+
+qreal WexoOptionsViewController::sheetHeight() const
+{
+    return m_cardView && m_cardView->parentWidget() ? m_cardView->parentWidget()->height() : 0;
+}
+
+void WexoOptionsViewController::layoutSheet()
+{
+    QWidget *root = m_cardView ? m_cardView->parentWidget() : nullptr;
+    if (!root)
+        return;
+    const int width = root->width();
+    const qreal height = sheetHeight();
+    if (m_startsHidden && height > 0)
+        m_cardTop = height;
+    const int top = qRound(m_cardTop);
+    m_backingImageView->setGeometry(root->rect());
+    m_dimmerView->setGeometry(root->rect());
+    m_cardView->setGeometry(0, top, width, std::max(0, root->height() - top));
+    m_grabHandle->setGeometry((width - kHandleWidth) / 2, top - 16, kHandleWidth, kHandleHeight);
+    const int searchHeight = m_searchBar->isVisible() ? kSearchHeight : 0;
+    m_searchBar->setGeometry(10, top + kSearchTop, std::max(0, width - 20), searchHeight);
+    const int listTop = kSearchTop + searchHeight;
+    m_tableView->setGeometry(0, listTop, width, std::max(0, m_cardView->height() - listTop));
+}
+
+void WexoOptionsViewController::setCardTop(qreal top)
+{
+    m_cardTop = top;
+    layoutSheet();
+}
+
+void WexoOptionsViewController::setDimAlpha(qreal alpha)
+{
+    m_dimAlpha = alpha;
+    static_cast<DimmerView *>(m_dimmerView.data())->alpha = alpha;
+    m_dimmerView->update();
+}
+
+WexoOptionsViewController::CardViewState WexoOptionsViewController::currentCardState() const
+{
+    return m_cardTop == kExpandedTop && !m_startsHidden ? CardViewState::expanded : CardViewState::normal;
+}
+
+// --- Moving the card ------------------------------------------------------------
+
+void WexoOptionsViewController::animateCard(std::optional<qreal> top, qreal alpha, std::function<void()> finished)
+{
+    if (m_animation)
+        m_animation->stop();
+    auto *animation = new QVariantAnimation(this);
+    m_animation = animation;
+    animation->setDuration(kAnimationMs);
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0.42, 0), QPointF(1, 1), QPointF(1, 1));
+    animation->setEasingCurve(curve);
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
+    const qreal fromTop = m_cardTop;
+    const qreal fromAlpha = m_dimAlpha;
+    QPointer<WexoOptionsViewController> self(this);
+    connect(animation, &QVariantAnimation::valueChanged, this, [self, fromTop, fromAlpha, top, alpha](const QVariant &value) {
+        if (!self)
+            return;
+        const qreal t = value.toReal();
+        if (top)
+            self->setCardTop(fromTop + (*top - fromTop) * t);
+        self->setDimAlpha(fromAlpha + (alpha - fromAlpha) * t);
+    });
+    connect(animation, &QVariantAnimation::finished, this, [self, finished = std::move(finished)] {
+        if (self && finished)
+            finished();
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void WexoOptionsViewController::showCard(CardViewState state)
+{
+    if (m_closing)
+        return;
+    const qreal height = sheetHeight();
+    std::optional<qreal> top;
+    if (height > 0) {
+        m_startsHidden = false;
+        m_scrollEnabled = state == CardViewState::expanded;
+        top = m_scrollEnabled ? kExpandedTop : height / 2;
+        m_cardPanStartingTopConstant = *top;
+        m_restingState = state;
+    }
+    animateCard(top, state == CardViewState::expanded ? kExpandedAlpha : kNormalAlpha, {});
+}
+
+void WexoOptionsViewController::hideCardAndGoBack(std::function<void()> completion)
+{
+    // One way out: input is ignored from here on and the completion (the
+    // hand-over) can run only once.
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_restingState.reset();
+    m_searchField->setReadOnly(true);
+    const qreal height = sheetHeight();
+    std::optional<qreal> top;
+    if (height > 0)
+        top = height;
+    QPointer<WexoOptionsViewController> self(this);
+    animateCard(top, 0, [self, completion = std::move(completion)] {
+        if (self)
+            self->dismiss(false, completion);
+    });
+}
+
+void WexoOptionsViewController::viewPanned(WGestureTracker::PanState state, const QPointF &delta)
+{
+    if (m_closing)
+        return;
+    endEditing();
+    using PanState = WGestureTracker::PanState;
+    if (state == PanState::Began) {
+        // Expanded, a drag on a scrolled list belongs to the list, which does
+        // not follow drags: nothing moves.
+        QWidget *pressed = m_viewPan->pressedWidget();
+        const bool onList = pressed && (pressed == m_tableView || m_tableView->isAncestorOf(pressed));
+        m_panIgnored = onList && currentCardState() == CardViewState::expanded && m_tableView->verticalScrollBar()->value() > 0;
+        if (m_panIgnored)
+            return;
+        if (m_animation)
+            m_animation->stop();
+        m_restingState.reset();
+        m_cardPanStartingTopConstant = m_cardTop;
+        m_panTranslation = 0;
+    }
+    if (m_panIgnored)
+        return;
+    switch (state) {
+    case PanState::Began:
+    case PanState::Changed:
+        m_panTranslation += delta.y();
+        setCardTop(draggedTop(m_cardTop, m_cardPanStartingTopConstant, m_panTranslation));
+        setDimAlpha(dimAlphaWithCardTopConstraint(m_cardTop, sheetHeight()));
+        break;
+    case PanState::Ended: {
+        m_panTranslation += delta.y();
+        setCardTop(draggedTop(m_cardTop, m_cardPanStartingTopConstant, m_panTranslation));
+        const qreal height = sheetHeight();
+        const qreal velocity = m_viewPan->velocity().y();
+        if (velocity <= kFlingVelocity && height <= 0)
+            return;
+        switch (releaseAction(m_cardTop, velocity, height)) {
+        case ReleaseAction::expand:
+            showCard(CardViewState::expanded);
+            break;
+        case ReleaseAction::normal:
+            showCard(CardViewState::normal);
+            break;
+        case ReleaseAction::close:
+            hideCardAndGoBack();
+            break;
+        }
+        break;
+    }
+    case PanState::Cancelled:
+        // A lost press leaves the card where the drag left it.
+        break;
+    }
+}
+
+void WexoOptionsViewController::onTapped()
+{
+    if (!m_closing && m_viewPan->pressedWidget() == m_dimmerView)
+        dimmerViewTapped();
+}
+
+void WexoOptionsViewController::dimmerViewTapped()
+{
+    hideCardAndGoBack();
+}
+
+bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == view() && event->type() == QEvent::Resize) {
+        // A resting card keeps its place relative to the new height.
+        if (m_restingState && !(m_animation && m_animation->state() == QAbstractAnimation::Running))
+            m_cardTop = *m_restingState == CardViewState::expanded ? kExpandedTop : sheetHeight() / 2;
+        layoutSheet();
+    } else if (m_tableView && watched == m_tableView->viewport() && event->type() == QEvent::Wheel) {
+        // At the normal position the list stands still; expanded it scrolls.
+        return !m_scrollEnabled || m_closing;
+    } else if (watched == m_searchField) {
+        if (event->type() == QEvent::FocusIn && !m_closing)
+            keyboardWillShow();
+        else if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            searchEditingEnded();
+    }
+    return WViewController::eventFilter(watched, event);
+}
+
+void WexoOptionsViewController::keyboardWillShow()
+{
+    if (currentCardState() != CardViewState::expanded)
+        showCard(CardViewState::expanded);
+}
+
+// --- Rows and search --------------------------------------------------------------
+
+void WexoOptionsViewController::loadWexos()
+{
+    availableWexos.clear();
+    for (const std::shared_ptr<Wexo> &page : WexolinManager::wexosOnCurrentView())
+        availableWexos.append(WexoMenuSections::walkthroughRow(page));
+}
+
+QList<WexoSection> WexoOptionsViewController::datasource()
+{
+    std::optional<QList<WexoOption>> admin;
+    if (WexolinManager::isAdmin()) {
+        const WexolinManager &manager = WexolinManager::shared();
+        admin = WexoMenuSections::adminRows(m_rows, manager.isRecording, manager.isPaused);
+    }
+    return WexoMenuSections::sections(admin, availableWexos, WConfiguration::kPlayWexosText(),
+                                      {m_rows.refresh, m_rows.about, m_rows.support, m_rows.privacy},
+                                      WConfiguration::kOptionsText());
+}
+
+const QList<WexoSection> &WexoOptionsViewController::wexoSection() const
+{
+    if (!m_sections)
+        m_sections = const_cast<WexoOptionsViewController *>(this)->datasource();
+    return *m_sections;
+}
+
+std::optional<int> WexoOptionsViewController::listRow(int section, int row) const
+{
+    return m_model ? m_model->listRow(section, row) : std::nullopt;
+}
+
+void WexoOptionsViewController::reloadData()
+{
+    if (!m_model)
+        return;
+    const QColor block = WConfiguration::kBlockBackgroundColor();
+    const WexoMenuModel::Colors colors{WConfiguration::kListItemTextColor(), WConfiguration::kListItemBackgroundColor(), block,
+                                       WConfiguration::kOptionsTextColor(), WConfiguration::kPoweredByTextColor()};
+    m_model->setSections(wexoSection(), colors, WConfiguration::kPoweredByText(), m_logo);
+}
+
+void WexoOptionsViewController::resetOptions(bool toNormal)
+{
+    m_sections = datasource();
+    reloadData();
+    if (toNormal)
+        showCard(CardViewState::normal);
+}
+
+void WexoOptionsViewController::searchTextChanged(const QString &text)
+{
+    if (m_closing)
+        return;
+    if (text.isEmpty()) {
+        resetOptions(false);
+        return;
+    }
+    m_filteredOptions = WexoMenuSections::search(availableWexos, text);
+    m_sections = WexoMenuSections::searchSections(m_filteredOptions);
+    reloadData();
+}
+
+void WexoOptionsViewController::searchEditingEnded()
+{
+    if (m_closing)
+        return;
+    m_filteredOptions.clear();
+    resetOptions(false);
+}
+
+void WexoOptionsViewController::searchCancelled()
+{
+    if (m_closing)
+        return;
+    m_searchField->setText(QString());
+    endEditing();
+    m_filteredOptions.clear();
+    resetOptions(false);
+}
+
+void WexoOptionsViewController::endEditing()
+{
+    if (m_searchField && m_searchField->hasFocus())
+        view()->setFocus(Qt::OtherFocusReason);
+}
+
+// --- Choosing a row -------------------------------------------------------------------
+
+void WexoOptionsViewController::onListClicked(const QModelIndex &index)
+{
+    if (m_closing)
+        return;
+    const WexoMenuModel::Position at = m_model->position(index.row());
+    if (at.footer)
+        onPoweredBy();
+    else if (at.row >= 0)
+        didSelectRow(at.section, at.row);
+}
+
+void WexoOptionsViewController::closeWith(const WexoOption &row)
+{
+    QPointer<WexoOptionsViewController> self(this);
+    hideCardAndGoBack([self, row] {
+        if (self && self->dismisser)
+            self->dismisser(row);
+    });
+}
+
+void WexoOptionsViewController::stopRecording()
+{
+    if (recordingStopper)
+        recordingStopper();
+}
+
+void WexoOptionsViewController::didSelectRow(int section, int row)
+{
+    if (m_closing)
+        return;
+    const QList<WexoSection> &sections = wexoSection();
+    if (section < 0 || section >= sections.size() || !sections.at(section).sectionOptions
+        || row < 0 || row >= sections.at(section).sectionOptions->size())
+        return;
+    // A copy: later rebuilds do not change what is handed over.
+    const WexoOption chosen = sections.at(section).sectionOptions->at(row);
+    WexolinManager &manager = WexolinManager::shared();
+    switch (chosen.type.value_or(WexoOptionType::none)) {
+    case WexoOptionType::record:
+        askForName(chosen);
+        return;
+    case WexoOptionType::screen:
+    case WexoOptionType::element:
+        WexolinManager::setCurrentWexoType(chosen.type);
+        break;
+    case WexoOptionType::stopRecord:
+        stopRecording();
+        resetOptions(true);
+        return;
+    case WexoOptionType::pauseRecord:
+        manager.isPaused = true;
+        WexolinManager::disableIntrospect();
+        WexolinManager::setCurrentWexoType(WexoOptionType::pauseRecord);
+        break;
+    case WexoOptionType::resumeRecord:
+        manager.isPaused = false;
+        WexolinManager::setCurrentWexoType(WexoOptionType::record);
+        break;
+    case WexoOptionType::exit:
+        // Leaving administrator mode ends a recording first, so nothing goes
+        // on recording for an administrator who is gone.
+        if (manager.isRecording)
+            stopRecording();
+        onLogout();
+        return;
+    case WexoOptionType::refresh:
+        onRefresh();
+        break;
+    default:
+        break;
+    }
+    closeWith(chosen);
+}
+
+void WexoOptionsViewController::askForName(const WexoOption &row)
+{
+    auto *alert = new WAlert(QStringLiteral("Add a name to your wexo"), QString(), view());
+    alert->setObjectName(QStringLiteral("wexoNameAlert"));
+    m_namingAlert = alert;
+    alert->addTextField([](QLineEdit *field) { field->setPlaceholderText(QStringLiteral("name goes here")); });
+    alert->addAction(QStringLiteral("Cancel"), WAlert::ActionStyle::Cancel);
+    QPointer<WexoOptionsViewController> self(this);
+    QPointer<WAlert> weakAlert(alert);
+    alert->addAction(QStringLiteral("Ok"), WAlert::ActionStyle::Default, [self, weakAlert, row] {
+        if (!self || !weakAlert || weakAlert->textFields().isEmpty())
+            return;
+        const QString name = weakAlert->textFields().constFirst()->text();
+        // Without a name there is nothing to record under: as Cancel.
+        if (name.isEmpty())
+            return;
+        self->closeWith(row);
+        WexolinManager::setCurrentWexoType(WexoOptionType::record);
+        WexolinManager::setWexo(name);
+    });
+    alert->open();
+}
+
+void WexoOptionsViewController::onPoweredBy()
+{
+    closeWith(m_rows.poweredBy);
+}
+
+void WexoOptionsViewController::onRefresh()
+{
+    WFeedManager::reloadFeed([](bool) {});
+}
+
+void WexoOptionsViewController::onLogout()
+{
+    WexolinManager::logoutAdmin();
+    resetOptions(true);
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "WexoCreator/menu/WexoMenuModel.h"
+#include "WexoCreator/menu/WexoMenuSections.h"
+#include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WGestureTracker.h"
+#include "WexoCreator/platform/WViewController.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QVariantAnimation>
+
+#include <functional>
+#include <optional>
+
+class QModelIndex;
+
+namespace WexoCreator {
+
+// The options menu: a bottom sheet over a dimmed background, presented full
+// screen by the launcher. It lists the current page's walkthroughs, the
+// administrator's recording rows and the fixed options, with a search field
+// when the theme asks for one. Recording commands it carries out itself;
+// every other row closes the sheet and goes to `dismisser` once the menu has
+// been dismissed. The card is placed by T, its top edge's distance from the
+// top of the library window (H high).
+class WexoOptionsViewController : public WViewController
+{
+    Q_OBJECT
+
+public:
+    enum class CardViewState { expanded, normal };
+    enum class ReleaseAction { expand, normal, close };
+
+    static constexpr qreal kExpandedTop = 30;
+    static constexpr qreal kFlingVelocity = 1500;
+    static constexpr qreal kCloseMargin = 70;
+    static constexpr int kAnimationMs = 250;
+    static constexpr int kSearchTop = 15;
+    static constexpr int kSearchHeight = 64;
+    static constexpr int kHandleWidth = 80;
+    static constexpr int kHandleHeight = 6;
+    static inline const QString wPoweredByAddress = QStringLiteral("https://wexolin.example/");
+
+    static WexoOptionsViewController *createWexoOptions();
+    ~WexoOptionsViewController() override;
+
+    // Dimmer alpha for a card top: 0.7 above the middle, falling to -0.3 at
+    // the bottom, 0 below it; 0.7 when there is no height to measure.
+    static qreal dimAlphaWithCardTopConstraint(qreal value, qreal height);
+    // Where a released drag sends the card.
+    static ReleaseAction releaseAction(qreal top, qreal velocityY, qreal height);
+    // The top a drag gives; a drag never reaches the expanded top itself.
+    static qreal draggedTop(qreal current, qreal start, qreal translation);
+
+    std::function<void(const WexoOption &)> dismisser;
+    // Ends a recording the way the console's stop does; the launcher sets it.
+    std::function<void()> recordingStopper;
+    QList<WexoOption> availableWexos;
+
+    CardViewState currentCardState() const;
+    qreal cardTop() const { return m_cardTop; }
+    qreal dimAlpha() const { return m_dimAlpha; }
+    bool isClosing() const { return m_closing; }
+    const QList<WexoSection> &wexoSection() const;
+    const QList<WexoOption> &filteredOptions() const { return m_filteredOptions; }
+
+    QListView *tableView() const { return m_tableView; }
+    QLineEdit *searchField() const { return m_searchField; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    QWidget *cardView() const { return m_cardView; }
+    QWidget *dimmerView() const { return m_dimmerView; }
+    QWidget *searchBar() const { return m_searchBar; }
+    WAlert *namingAlert() const { return m_namingAlert; }
+    // The list row that shows a section's row, for those who click it.
+    std::optional<int> listRow(int section, int row) const;
+
+    void showCard(CardViewState state);
+    void hideCardAndGoBack(std::function<void()> completion = {});
+    void loadWexos();
+    void resetOptions(bool toNormal = true);
+    // A chosen row: the menu's own commands, or the hand-over.
+    void didSelectRow(int section, int row);
+    void onPoweredBy();
+    void onRefresh();
+    void onLogout();
+    void dimmerViewTapped();
+
+protected:
+    QWidget *loadView() override;
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    WexoOptionsViewController();
+
+    qreal sheetHeight() const;
+    QList<WexoSection> datasource();
+    void reloadData();
+    void layoutSheet();
+    void setCardTop(qreal top);
+    void setDimAlpha(qreal alpha);
+    void animateCard(std::optional<qreal> top, qreal alpha, std::function<void()> finished);
+    void viewPanned(WGestureTracker::PanState state, const QPointF &delta);
+    void onTapped();
+    void onListClicked(const QModelIndex &index);
+    void keyboardWillShow();
+    void searchTextChanged(const QString &text);
+    void searchEditingEnded();
+    void searchCancelled();
+    void endEditing();
+    void stopRecording();
+    void closeWith(const WexoOption &row);
+    void askForName(const WexoOption &row);
+    void onWexoDownloadComplete();
+
+    WexoMenuSections::FixedRows m_rows;
+    QList<WexoOption> m_filteredOptions;
+    mutable std::optional<QList<WexoSection>> m_sections;
+    QPointer<QWidget> m_backingImageView;
+    QPointer<QWidget> m_dimmerView;
+    QPointer<QWidget> m_cardView;
+    QPointer<QWidget> m_grabHandle;
+    QPointer<QWidget> m_searchBar;
+    QPointer<QLineEdit> m_searchField;
+    QPointer<QPushButton> m_cancelButton;
+    QPointer<QListView> m_tableView;
+    QPointer<WexoMenuModel> m_model;
+    QPointer<WGestureTracker> m_viewPan;
+    QPointer<QVariantAnimation> m_animation;
+    QPointer<WAlert> m_namingAlert;
+    QPixmap m_logo;
+    qreal m_cardTop = kExpandedTop;
+    qreal m_dimAlpha = 0;
+    qreal m_cardPanStartingTopConstant = kExpandedTop;
+    qreal m_panTranslation = 0;
+    std::optional<CardViewState> m_restingState;
+    bool m_startsHidden = true;
+    bool m_scrollEnabled = false;
+    bool m_panIgnored = false;
+    bool m_closing = false;
+};
+
+} // namespace WexoCreator

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "WexoCreator/platform/WViewController.h"
+
+namespace WexoCreator {
+
+// A controller for web pages inside the library. Pages open in the system
+// browser, so nothing makes one; it adds nothing to WViewController.
+class WexoWebViewController : public WViewController
+{
+    Q_OBJECT
+
+public:
+    using WViewController::WViewController;
+};
+
+} // namespace WexoCreator
