@@ -252,14 +252,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<qint64>("shownAgo"); // -1: never shown
         QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("flags"); // the flag values as sent, key=value
 
         const QString common = "EndTime:integer StartTime:integer WalkthroughId:text appKey:text site:text";
         const QString flags = " IsWalkthroughAbandoned:flag IsWalkthroughComplete:flag SourceURL:text StartsWithPulse:flag";
         const QString step = common + " SeenTime:integer StepId:text WalkthroughAnalyticId:text WalkthroughElementId:text";
-        QTest::addRow("start") << kAddNew << qint64(0) << common + flags;
-        QTest::addRow("step") << kAddStep << qint64(3500) << step;
-        QTest::addRow("completion") << kComplete << qint64(3500) << common + flags + " AnalyticId:text SeenTime:integer";
-        QTest::addRow("step never shown") << kAddStep << qint64(-1) << step;
+        QTest::addRow("start") << kAddNew << qint64(0) << common + flags
+                               << "IsWalkthroughAbandoned=false IsWalkthroughComplete=false StartsWithPulse=false";
+        QTest::addRow("step") << kAddStep << qint64(3500) << step << "";
+        QTest::addRow("completion") << kComplete << qint64(3500) << common + flags + " AnalyticId:text SeenTime:integer"
+                                    << "IsWalkthroughAbandoned=false IsWalkthroughComplete=true StartsWithPulse=false";
+        QTest::addRow("step never shown") << kAddStep << qint64(-1) << step << "";
     }
 
     void analyticsBodies()
@@ -267,6 +270,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(qint64, shownAgo);
         QFETCH(QString, keys);
+        QFETCH(QString, flags);
 
         const auto playing = page();
         QCOMPARE(start(playing), std::optional(true));
@@ -282,23 +286,33 @@ private Q_SLOTS:
         QStringList shape = keys.split(QLatin1Char(' '));
         shape.sort();
         QCOMPARE(shapeOf(sent), shape);
+        QStringList sentFlags;
+        for (auto it = sent.begin(); it != sent.end(); ++it) {
+            if (it.value().isBool())
+                sentFlags << it.key() + (it.value().toBool() ? QStringLiteral("=true") : QStringLiteral("=false"));
+        }
+        QCOMPARE(sentFlags.join(QLatin1Char(' ')), flags);
         QCOMPARE(sent.value(QStringLiteral("WalkthroughId")).toString(), QStringLiteral("w-shop-tour"));
         QCOMPARE(sent.value(QStringLiteral("appKey")).toString(), backend().clientToken());
         QCOMPARE(sent.value(QStringLiteral("site")).toString(), backend().clientAppId());
         const qint64 startTime = sent.value(QStringLiteral("StartTime")).toInteger();
         const qint64 seen = sent.value(QStringLiteral("EndTime")).toInteger() - startTime;
-        QVERIFY(qAbs(startTime - currentMillisecondsSince1970()) < 60000);
+        QVERIFY(qAbs(sent.value(QStringLiteral("EndTime")).toInteger() - currentMillisecondsSince1970()) < 60000);
         if (path == kAddNew) {
             QCOMPARE(seen, 0);
             QCOMPARE(sent.value(QStringLiteral("SourceURL")).toString(), backend().clientAppId());
             return;
         }
         QCOMPARE(sent.value(QLatin1String(path == kComplete ? "AnalyticId" : "WalkthroughAnalyticId")).toString(), *playing->analyticsId);
-        QCOMPARE(sent.value(QStringLiteral("SeenTime")).toInteger(), seen);
-        if (shownAgo < 0)
-            QCOMPARE(seen, 0);
-        else
+        const qint64 seenTime = sent.value(QStringLiteral("SeenTime")).toInteger();
+        if (shownAgo < 0) {
+            // Never shown: no start and no time seen.
+            QCOMPARE(startTime, 0);
+            QCOMPARE(seenTime, 0);
+        } else {
+            QCOMPARE(seenTime, seen);
             QVERIFY(startTime == shownAt && seen >= shownAgo && seen < 60000);
+        }
         // The backend took it as an event of the record it had opened.
         QTRY_COMPARE(backend().analyticsEvents().array().size(), 2);
     }

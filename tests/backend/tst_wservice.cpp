@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -202,6 +203,8 @@ private Q_SLOTS:
         if (answer.hang)
             WService::setTransferTimeout(std::chrono::milliseconds(300));
         m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/fonts/Sample.ttf"), answer);
+        if (answer.body.size() > WService::kMaxDownloadBytes)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer refused")));
         auto result = std::make_shared<std::optional<std::optional<QByteArray>>>();
         WService::downloadResource(url(QStringLiteral("/fonts/Sample.ttf")), [result](bool ok, std::optional<QString> path) {
             QFile file(path.value_or(QString()));
@@ -213,6 +216,87 @@ private Q_SLOTS:
             QCOMPARE(**result, answer.body);
         // The file lives only while the completion runs.
         QCOMPARE(QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void answerSizeCap_data()
+    {
+        QTest::addColumn<bool>("announced"); // false: no length, the answer ends when the connection closes
+        QTest::addColumn<qint64>("size");
+
+        for (const bool announced : {true, false}) {
+            const char *how = announced ? "announced" : "unannounced";
+            QTest::addRow("%s, at the cap", how) << announced << WService::kMaxAnswerBytes;
+            QTest::addRow("%s, over the cap", how) << announced << WService::kMaxAnswerBytes + 1;
+        }
+    }
+
+    void answerSizeCap()
+    {
+        QFETCH(bool, announced);
+        QFETCH(qint64, size);
+
+        const QByteArray body(size, 'x'); // served as a type the backend does not compress
+        m_backend->backend().script(QStringLiteral("GET"), kPath, ScriptedAnswer{200, body, "application/octet-stream"});
+        QUrl target = url(kPath);
+        QTcpServer unannounced;
+        if (!announced) {
+            QVERIFY(unannounced.listen(QHostAddress::LocalHost));
+            connect(&unannounced, &QTcpServer::newConnection, this, [&unannounced, &body] {
+                QTcpSocket *socket = unannounced.nextPendingConnection();
+                // The request is read first: closing on unread data would reset the connection.
+                connect(socket, &QTcpSocket::readyRead, socket, [socket, &body] {
+                    socket->readAll();
+                    socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+            });
+            target = QUrl(QStringLiteral("http://127.0.0.1:%1/answer").arg(unannounced.serverPort()));
+        }
+        if (size > WService::kMaxAnswerBytes)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer (refused|stopped)")));
+
+        const auto outcome = send(target, Method::get);
+        QTRY_COMPARE(outcome->calls, 1);
+        if (size > WService::kMaxAnswerBytes) {
+            QCOMPARE(outcome->error, std::optional(WService::answerTooLarge()));
+            QVERIFY(!outcome->data);
+        } else {
+            QVERIFY2(!outcome->error, qPrintable(outcome->error ? outcome->error->message : QString()));
+            QCOMPARE(outcome->data->size(), size);
+        }
+    }
+
+    void plainHttpOnlyToLoopback_data()
+    {
+        QTest::addColumn<QString>("root"); // %1: the backend's port
+        QTest::addColumn<bool>("sent");
+
+        QTest::addRow("127.0.0.1") << "http://127.0.0.1:%1/" << true;
+        QTest::addRow("localhost") << "http://LocalHost:%1/" << true;
+        QTest::addRow("named host") << "http://api.wexocreator.example:%1/" << false;
+        QTest::addRow("private address") << "http://10.0.0.7:%1/" << false;
+        QTest::addRow("loopback in a name") << "http://127.0.0.1.example:%1/" << false;
+    }
+
+    void plainHttpOnlyToLoopback()
+    {
+        QFETCH(QString, root);
+        QFETCH(bool, sent);
+
+        m_backend->backend().script(QStringLiteral("POST"), kPath, ScriptedAnswer{200, "{}"});
+        const QUrl target(root.arg(QUrl(m_backend->rootUrl()).port()) + kPath.mid(1));
+        if (!sent)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^refusing the plain-http server root")));
+        const auto outcome = send(target, Method::post, QVariantMap{{"password", "secret"}});
+        QCOMPARE(outcome->calls, 0);
+        QTRY_COMPARE(outcome->calls, 1);
+        if (sent) {
+            // "localhost" may resolve to ::1 first, where nothing listens; either way the request left.
+            QVERIFY(outcome->data || outcome->error->domain == QStringLiteral("QNetworkReply"));
+        } else {
+            QCOMPARE(outcome->error, std::optional(WService::plainHttpRefused()));
+            QVERIFY(m_backend->backend().requests().isEmpty());
+        }
     }
 
     void tlsNeedsTheConfiguredCa()

@@ -165,6 +165,13 @@ private Q_SLOTS:
         QCOMPARE(WCredentials::adminToken() != old, loggedIn);
         QCOMPARE(WCredentials::adminEmail(), loggedIn ? email : old);
         QCOMPARE(WCredentials::adminPassword(), loggedIn ? password : old);
+        // The stored keys are literal texts: stores written by earlier runs use them.
+        const WUserDefaults &store = WUserDefaults::standard();
+        QCOMPARE(store.string(QStringLiteral("WexolinManager.Client")), backend().clientToken());
+        QCOMPARE(store.string(QStringLiteral("WexolinManager.ClientAppId")), backend().clientAppId());
+        QCOMPARE(store.string(QStringLiteral("WexolinManager.Admin")), WCredentials::adminToken());
+        QCOMPARE(store.string(QStringLiteral("WexolinManager.Admin.Email")), loggedIn ? email : old);
+        QCOMPARE(store.string(QStringLiteral("WexolinManager.Admin.Password")), loggedIn ? password : old);
     }
 
     void createElement_data()

@@ -141,6 +141,36 @@ private Q_SLOTS:
         QCOMPARE(WexolinManager::shared().theme() == theme, !templateFailed);
     }
 
+    // Start-up and a refresh overlap: the first run's answers come last and are dropped.
+    void lateAppearanceAnswerOfAnEarlierRunIsDropped()
+    {
+        WexoSample::SampleBackend &backend = m_backend->backend();
+        const QString themePath = QStringLiteral("/mobileApi/client/configurationsPerUrl");
+        const QString templatePath = QStringLiteral("/mobileApi/epc/mobileTemplate");
+        const auto hold = [&](int ms) {
+            backend.script(QStringLiteral("POST"), themePath, {.body = dataFile("theme.json"), .delayMs = ms, .times = 1});
+            backend.script(QStringLiteral("GET"), templatePath, {.body = dataFile("template.json"), .delayMs = ms, .times = 1});
+        };
+        const auto theme = [] { return WexolinManager::shared().theme(); };
+        const auto templ = [] { return WexolinManager::shared().currentTemplate(); };
+        const qsizetype themeRequests = backend.requests(themePath).size();
+        const qsizetype templateRequests = backend.requests(templatePath).size();
+        const auto before = std::pair(theme(), templ());
+
+        hold(300);
+        WexolinManager::getUI();
+        QTRY_COMPARE(backend.requests(themePath).size(), themeRequests + 1);
+        QTRY_COMPARE(backend.requests(templatePath).size(), templateRequests + 1);
+        WexolinManager::getUI();
+        QTRY_VERIFY(theme() != before.first && templ() != before.second);
+        const auto newest = std::pair(theme(), templ());
+
+        hold(1000);
+        settle(); // answers after the first run's
+        QCOMPARE(std::pair(theme(), templ()), newest);
+        backend.clearScripts();
+    }
+
     void pagesOfTheCurrentView_data()
     {
         QTest::addColumn<int>("tab");
@@ -263,6 +293,12 @@ private:
         WWebApiInterface::getTheme([&](std::shared_ptr<Theme>) { themeDone = true; });
         WWebApiInterface::getTemplate([&](std::shared_ptr<Template>) { templateDone = true; });
         QTRY_VERIFY(themeDone && templateDone);
+    }
+
+    QByteArray dataFile(const char *name) const
+    {
+        QFile file(m_data.filePath(QString::fromLatin1(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     void writeWalkthrough(const QString &name, const QJsonObject &object)

@@ -6,6 +6,8 @@
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QMainWindow>
 #include <QPushButton>
@@ -157,6 +159,26 @@ private Q_SLOTS:
         QCOMPARE(page->analyticsId, OptString());
         m.isRecording = false;
         WexolinManager::setCurrentPlaying(nullptr);
+    }
+
+    // Several main windows: the active one, else the first made, whatever order
+    // the application keeps its top-level widgets in.
+    void hostWindowChoiceIsStable()
+    {
+        std::vector<std::unique_ptr<QMainWindow>> others;
+        for (int i = 0; i < 12; ++i) {
+            others.push_back(std::make_unique<QMainWindow>());
+            others.back()->show();
+        }
+        QApplication::setActiveWindow(nullptr);
+        QCOMPARE(WexolinManager::hostWindow(), std::optional<QWidget *>(m_host.get()));
+        QApplication::setActiveWindow(others[7].get());
+        QTRY_COMPARE(WexolinManager::hostWindow(), std::optional<QWidget *>(others[7].get()));
+        QDialog dialog;
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+        QCOMPARE(WexolinManager::hostWindow(), std::optional<QWidget *>(m_host.get()));
     }
 
     // Last: the host replaces its main window.

@@ -42,9 +42,10 @@ struct StepTimes {
 StepTimes timesOf(const WexoStep &step)
 {
     const qint64 now = currentMillisecondsSince1970();
-    // A step that was never put on screen was seen for no time at all.
-    const qint64 start = step.startTime > 0 ? step.startTime : now;
-    return {start, now, std::max<qint64>(0, now - start)};
+    // A step that was never put on screen has no start and was seen for no time at all.
+    if (step.startTime <= 0)
+        return {0, now, 0};
+    return {step.startTime, now, std::max<qint64>(0, now - step.startTime)};
 }
 
 bool canReport(const std::shared_ptr<Wexo> &playing, const std::shared_ptr<WexoStep> &step)

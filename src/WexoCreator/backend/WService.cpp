@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -141,6 +142,55 @@ std::optional<QSslConfiguration> sslConfigurationWithExtraCa(const QString &caFi
     return loaded;
 }
 
+// Reads a reply as it arrives and stops it once it is known to pass `cap` bytes: on
+// the announced length, then on what has arrived. `keep` takes each chunk and answers
+// false when it cannot keep it, which stops the reply too. The returned function reads
+// what is left (call it when the reply has finished) and answers whether it was stopped.
+std::function<bool()> readCapped(QNetworkReply *reply, qint64 cap, std::function<bool(const QByteArray &)> keep)
+{
+    struct State {
+        qint64 received = 0;
+        bool stopped = false;
+    };
+    auto state = std::make_shared<State>();
+    auto stop = [reply, state] {
+        state->stopped = true;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, cap, stop] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > cap) {
+            qCWarning(lcService) << "answer refused, announced size" << length.toLongLong() << "bytes";
+            stop();
+        }
+    });
+    auto consume = [reply, cap, state, stop, keep = std::move(keep)] {
+        if (state->stopped || !reply->isOpen())
+            return state->stopped;
+        const QByteArray chunk = reply->readAll();
+        state->received += chunk.size();
+        if (state->received > cap) {
+            qCWarning(lcService) << "answer stopped at the size cap of" << cap << "bytes";
+            stop();
+        } else if (!keep(chunk)) {
+            stop();
+        }
+        return state->stopped;
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, consume);
+    return consume;
+}
+
+// The administrator's password travels in the sign-in body: plain http is only
+// good enough when the server is on this machine.
+bool isPlainHttpToAnotherHost(const QUrl &url)
+{
+    if (url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
+        return false;
+    const QString host = url.host();
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0 && !QHostAddress(host).isLoopback();
+}
+
 } // namespace
 
 QString WService::rawValue(WHTTPMethod method)
@@ -175,6 +225,16 @@ WError WService::responseDoesNotExist()
 WError WService::statusNot200(int status)
 {
     return WError{QString(), status, QStringLiteral("Response did not match 200 !!")};
+}
+
+WError WService::plainHttpRefused()
+{
+    return WError{QString(), 0, QStringLiteral("Plain http is only used for a loopback server")};
+}
+
+WError WService::answerTooLarge()
+{
+    return WError{QString(), 0, QStringLiteral("Response is larger than 16 MiB")};
 }
 
 std::chrono::milliseconds WService::transferTimeout()
@@ -258,14 +318,29 @@ void WService::dataTask(const Request &request, DataCompletion completion)
         });
         return;
     }
+    if (isPlainHttpToAnotherHost(request.request.url())) {
+        qCWarning(lcService).noquote() << "refusing the plain-http server root" << request.request.url().host()
+                                       << "- only a loopback server may be reached without https";
+        WPerform::onMainThread([completion] { completion(std::nullopt, plainHttpRefused()); });
+        return;
+    }
     QNetworkAccessManager &manager = networkManager();
     // A bodiless request other than GET still says "Content-Length: 0": servers
     // refuse a POST that announces no length.
     const bool withLength = request.body || request.method != "GET";
     QNetworkReply *reply = withLength ? manager.sendCustomRequest(request.request, request.method, request.body.value_or(QByteArray()))
                                       : manager.sendCustomRequest(request.request, request.method);
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, completion] {
+    auto data = std::make_shared<QByteArray>();
+    auto finish = readCapped(reply, kMaxAnswerBytes, [data](const QByteArray &chunk) {
+        data->append(chunk);
+        return true;
+    });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, data, finish, completion] {
         reply->deleteLater();
+        if (finish()) {
+            completion(std::nullopt, answerTooLarge());
+            return;
+        }
         const std::optional<int> status = httpStatus(reply);
         const QNetworkReply::NetworkError error = reply->error();
         if (error != QNetworkReply::NoError && !(status && isStatusMappedError(error))) {
@@ -280,7 +355,7 @@ void WService::dataTask(const Request &request, DataCompletion completion)
             completion(std::nullopt, statusNot200(*status));
             return;
         }
-        completion(reply->readAll(), std::nullopt);
+        completion(std::move(*data), std::nullopt);
     });
 }
 
@@ -290,7 +365,6 @@ void WService::downloadResource(const QUrl &url, DownloadCompletion completion)
         completion = [](bool, std::optional<QString>) {};
     struct Download {
         QTemporaryFile file{QDir::tempPath() + QStringLiteral("/wexo-download-XXXXXX")};
-        bool failed = false;
     };
     auto download = std::make_shared<Download>();
     if (!download->file.open()) {
@@ -303,37 +377,17 @@ void WService::downloadResource(const QUrl &url, DownloadCompletion completion)
     applyTransportSettings(request);
     QNetworkReply *reply = networkManager().get(request);
 
-    auto fail = [reply, download] {
-        download->failed = true;
-        reply->abort();
-    };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, fail] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > kMaxDownloadBytes) {
-            qCDebug(lcBackend) << "download refused, announced size" << length.toLongLong() << "bytes";
-            fail();
-        }
+    auto finish = readCapped(reply, kMaxDownloadBytes, [download](const QByteArray &chunk) {
+        if (download->file.write(chunk) == chunk.size())
+            return true;
+        qCDebug(lcBackend) << "cannot write a download:" << download->file.errorString();
+        return false;
     });
-    auto consume = [reply, download, fail] {
-        if (download->failed || !reply->isOpen())
-            return;
-        const QByteArray chunk = reply->readAll();
-        if (download->file.size() + chunk.size() > kMaxDownloadBytes) {
-            qCDebug(lcBackend) << "download stopped at the size cap";
-            fail();
-            return;
-        }
-        if (download->file.write(chunk) != chunk.size()) {
-            qCDebug(lcBackend) << "cannot write a download:" << download->file.errorString();
-            fail();
-        }
-    };
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, consume);
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, download, consume, completion] {
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, download, finish, completion] {
         reply->deleteLater();
-        consume();
+        const bool stopped = finish();
         const std::optional<int> status = httpStatus(reply);
-        const bool ok = !download->failed && reply->error() == QNetworkReply::NoError && status == 200
+        const bool ok = !stopped && reply->error() == QNetworkReply::NoError && status == 200
                         && download->file.flush();
         if (ok)
             completion(true, download->file.fileName());

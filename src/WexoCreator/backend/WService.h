@@ -42,11 +42,15 @@ public:
     using DownloadCompletion = std::function<void(bool success, std::optional<QString> filePath)>;
 
     static constexpr qint64 kMaxDownloadBytes = 32 * 1024 * 1024;
+    // API answers are JSON held whole in memory: a larger one fails with answerTooLarge().
+    static constexpr qint64 kMaxAnswerBytes = 16 * 1024 * 1024;
 
     static Request requestForService(const QUrl &url, WHTTPMethod method, const std::optional<QVariantMap> &body = std::nullopt);
 
     // Runs the request. The completion runs exactly once, later, with either
     // data and no error or no data and an error; only status 200 is success.
+    // An answer over kMaxAnswerBytes is cut off as soon as it is known to be;
+    // plain http goes to a loopback host only.
     static void dataTask(const Request &request, DataCompletion completion);
 
     // Downloads a file into a temporary file that exists only while the
@@ -59,6 +63,9 @@ public:
 
     static WError responseDoesNotExist();
     static WError statusNot200(int status);
+    static WError answerTooLarge();
+    // A server root over http that is not on this machine is never sent to.
+    static WError plainHttpRefused();
 
 private:
     static std::optional<QByteArray> dataForJSONObject(const QVariantMap &body);

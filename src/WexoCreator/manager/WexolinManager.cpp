@@ -207,15 +207,19 @@ void WexolinManager::downloadWexo(const QString &wexoId, bool autoPlay, Download
 
 void WexolinManager::getUI()
 {
-    WWebApiInterface::getTheme([](std::shared_ptr<Theme> theme) {
-        if (!theme)
+    // Runs overlap (start-up, then a refresh): each is numbered, and an answer of
+    // an earlier run that arrives late is dropped instead of replacing a newer one.
+    static quint64 latestRun = 0;
+    const quint64 run = ++latestRun;
+    WWebApiInterface::getTheme([run](std::shared_ptr<Theme> theme) {
+        if (!theme || run != latestRun)
             return;
         WAppearanceState::setTheme(theme);
         WFeedManager::downloadFont(theme);
     });
-    WWebApiInterface::getTemplate([](std::shared_ptr<Template> value) {
+    WWebApiInterface::getTemplate([run](std::shared_ptr<Template> value) {
         // Like the theme, a failed request keeps the template already in use.
-        if (value)
+        if (value && run == latestRun)
             WAppearanceState::setTemplate(std::move(value));
     });
 }

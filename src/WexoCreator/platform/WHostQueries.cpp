@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QWindow>
 #include <QToolBar>
 
 namespace WexoCreator {
@@ -36,17 +37,24 @@ bool liesInside(const QWidget *widget, const QWidget *page)
 
 QWidget *WHostQueries::hostWindow()
 {
-    QWidget *hidden = nullptr;
+    QWidget *active = QApplication::activeWindow();
+    if (qobject_cast<QMainWindow *>(active))
+        return active;
+    // Top-level widgets come from an unordered set: rank the main windows by
+    // visibility, then by the order their native windows were made in (the
+    // application lists the newest first).
+    const QWindowList newestFirst = QGuiApplication::allWindows();
+    const auto rank = [&newestFirst](const QWidget *window) {
+        const qsizetype index = window->windowHandle() ? newestFirst.indexOf(window->windowHandle()) : -1;
+        return std::pair(!window->isVisible(), index < 0 ? newestFirst.size() : newestFirst.size() - 1 - index);
+    };
+    QWidget *chosen = nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
-        if (!qobject_cast<QMainWindow *>(window))
-            continue;
-        if (window->isVisible())
-            return window;
-        if (!hidden)
-            hidden = window;
+        if (qobject_cast<QMainWindow *>(window) && (!chosen || rank(window) < rank(chosen)))
+            chosen = window;
     }
-    return hidden ? hidden : QApplication::activeWindow();
+    return chosen ? chosen : active;
 }
 
 QWidget *WHostQueries::rootPage(QWidget *window)

@@ -20,8 +20,9 @@ namespace WexoCreator {
 // item views. A page is a window, a main window's central widget, or a page of a
 // QStackedWidget (a QTabWidget's pages included).
 struct WHostQueries {
-    // The first top-level QMainWindow (a visible one when there are several),
-    // else the active window, else null.
+    // The active window when it is a QMainWindow, else the first top-level
+    // QMainWindow made (a visible one before hidden ones), else the active
+    // window, else null.
     static QWidget *hostWindow();
 
     // A main window's central widget, else the window itself.

@@ -4,6 +4,7 @@ Q_LOGGING_CATEGORY(lcPlatform, "wexo.platform", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcModel, "wexo.model", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcAppearance, "wexo.appearance", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcBackend, "wexo.backend", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcService, "wexo.service", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcConfiguration, "wexo.configuration", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcManager, "wexo.manager", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcViews, "wexo.views", QtInfoMsg)
@@ -15,7 +16,7 @@ namespace WexoCreator {
 
 void setDebugLogging(bool enabled)
 {
-    for (const QLoggingCategory *category : {&lcPlatform(), &lcModel(), &lcAppearance(), &lcBackend(),
+    for (const QLoggingCategory *category : {&lcPlatform(), &lcModel(), &lcAppearance(), &lcBackend(), &lcService(),
                                              &lcConfiguration(), &lcManager(), &lcViews(), &lcPlayback(),
                                              &lcMenu(), &lcRecording()}) {
         const_cast<QLoggingCategory *>(category)->setEnabled(QtDebugMsg, enabled);
