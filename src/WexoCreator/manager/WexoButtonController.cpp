@@ -15,6 +15,7 @@
 #include "WexoCreator/platform/WPerform.h"
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
+#include "WexoCreator/recording/WexoSteps.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -151,7 +152,7 @@ bool WexoButtonController::holdsEveryTouch() const
 {
     // Hand-off point: a playback overlay, once the playback hand-off adds one
     // to this view, holds every touch too and belongs in this test.
-    return m_isPresenting || presentedViewController() != nullptr || (m_window && m_window->alert());
+    return m_isPresenting || presentedViewController() != nullptr || (m_window && m_window->alert()) || m_namePrompt;
 }
 
 void WexoButtonController::onWexoDownloadComplete()
@@ -369,6 +370,9 @@ void WexoButtonController::onOptionSelected(const WexoOption &option)
         return;
     switch (*option.type) {
     case WexoOptionType::record:
+        // A new recording: answers still under way belong to the one before.
+        WexoSteps::endSession();
+        [[fallthrough]];
     case WexoOptionType::resumeRecord:
         WexolinManager::enableIntrospect();
         WexolinManager::inspector().setHelperDelegate(this);
@@ -449,14 +453,9 @@ void WexoButtonController::endRecording()
     if (m_window)
         m_window->setCrossHair(nullptr);
     wConsoleMenu()->setMode(consoleMode());
+    // The next recording starts with pause, stop and target, whatever this one left.
+    wConsoleMenu()->resetRecordBar();
     resetSockets();
-}
-
-void WexoButtonController::selectedElement(QWidget *element, std::optional<QRectF> rect)
-{
-    // Hand-off point: the recording callbacks turn the pick into a step.
-    Q_UNUSED(rect);
-    qCDebug(lcRecording) << "element picked" << (element ? element->objectName() : QString());
 }
 
 void WexoButtonController::onAutoPlayWexo(QWidget *page)
@@ -465,21 +464,6 @@ void WexoButtonController::onAutoPlayWexo(QWidget *page)
         onPlayDownloadedWexo(std::move(next));
 }
 
-void WexoButtonController::onCrossHairTap()
-{
-    // Hand-off point: the recording callbacks record the element under the crosshair.
-    qCDebug(lcRecording) << "crosshair tapped";
-}
-
 void WexoButtonController::onSelectMode(QPushButton *) { onWexo(); }
-
-// Hand-off points: the recording callbacks implement the record bar's buttons.
-void WexoButtonController::onStop(QPushButton *) { qCDebug(lcRecording) << "stop requested"; }
-void WexoButtonController::onPlay(QPushButton *) { qCDebug(lcRecording) << "resume requested"; }
-void WexoButtonController::onPause(QPushButton *) { qCDebug(lcRecording) << "pause requested"; }
-void WexoButtonController::onTargetView(QPushButton *) { qCDebug(lcRecording) << "crosshair mode requested"; }
-void WexoButtonController::onCancelTarget(QPushButton *) { qCDebug(lcRecording) << "crosshair mode ended"; }
-void WexoButtonController::onSelectTarget(QPushButton *) { qCDebug(lcRecording) << "crosshair pick requested"; }
-void WexoButtonController::onWexoBadge(QPushButton *) { qCDebug(lcRecording) << "recorded steps requested"; }
 
 } // namespace WexoCreator

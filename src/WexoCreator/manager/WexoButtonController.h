@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/menu/WexoOptionType.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/InspectorDelegate.h"
 #include "WexoCreator/recording/WConsoleDelegate.h"
@@ -83,6 +84,8 @@ public:
     // Ends a recording without reloading the feed: flags, inspector,
     // recording context, crosshair mode, the console's resting face.
     void endRecording();
+    // Remembers the pick and, by the recording type, posts it, asks for a
+    // walkthrough name first, or does nothing more.
     void selectedElement(QWidget *element, std::optional<QRectF> rect) override;
     // Plays the page of the walkthrough being played that belongs to this page.
     void onAutoPlayWexo(QWidget *page);
@@ -102,7 +105,13 @@ public:
     void onSelectTarget(QPushButton *sender) override;
     void onWexoBadge(QPushButton *sender) override;
 
+    // --- Recording callbacks (WexoButtonControllerRecording.cpp) -------------
+    // The last pick of the inspector and its rectangle in the outline view.
+    QPointer<QWidget> targettedView;
+    std::optional<QRectF> targettedFrame;
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     QWidget *loadView() override;
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -119,6 +128,26 @@ private:
     void refillConsoleSlot();
     void addOverlayWith(const std::shared_ptr<WexoStep> &step, const std::shared_ptr<Wexo> &wexo);
     void submitLogin(const QString &email, const QString &password);
+
+    // What a recorded step is made of. Identity, page and element name come
+    // from the widget unless the target names them (a tab, a cell).
+    struct RecordTarget {
+        QPointer<QWidget> view;
+        QRectF frame;
+        std::optional<QString> identity;
+        std::optional<QString> page;
+        std::optional<QString> elementName;
+    };
+    // The target with whatever it leaves open taken from its widget; absent
+    // when the widget is gone or has no identity or page.
+    static std::optional<RecordTarget> completed(const RecordTarget &target);
+    void reactToPick(const RecordTarget &target);
+    void recordElement(const RecordTarget &target);
+    void showNamePrompt(const RecordTarget &target, WexoOptionType type);
+    void endNamePrompt();
+    void onSelectElement();
+    void dragCrossHair(const QPoint &location);
+    QPointer<WAlert> m_namePrompt;
 
     QPointer<WPlayConsole> m_console;
     QPointer<QLabel> m_crossHair;

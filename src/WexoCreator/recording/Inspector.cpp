@@ -228,8 +228,11 @@ void Inspector::touchAtPoint(const QPointF &point)
         return;
     // The last of viewsAtPoint, without building the list: it runs at every
     // move of a press.
-    if (QWidget *pick = pickAt(m_frameView->mapTo(window, point.toPoint()), window))
+    const QPoint p = m_frameView->mapTo(window, point.toPoint());
+    if (QWidget *pick = pickAt(p, window)) {
+        m_pickPoint = p;
         selectView(pick);
+    }
 }
 
 void Inspector::touchMovedToPoint(const QPointF &point)

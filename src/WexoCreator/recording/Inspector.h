@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 namespace WexoCreator {
 
 class InspectorDelegate;
@@ -47,6 +49,8 @@ public:
     // True while the pick being reported comes from a move of a press rather
     // than from the press itself: only a press may record a step.
     bool pickFollowsPress() const { return m_pickFollowsPress; }
+    // Where the last pick was made, in the host window's coordinates.
+    std::optional<QPoint> pickPoint() const { return m_pickPoint; }
 
     // From `parent`, the chain of widgets entered to reach the point (in
     // parent's coordinates): each time the front-most child whose geometry
@@ -79,6 +83,7 @@ private:
     InspectorDelegate *m_delegate = nullptr;
     bool m_delegateIsObject = false;
     bool m_pickFollowsPress = false;
+    std::optional<QPoint> m_pickPoint;
 };
 
 } // namespace WexoCreator

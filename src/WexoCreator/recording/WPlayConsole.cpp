@@ -80,6 +80,14 @@ void WPlayConsole::setBadgeTitle(const QString &title)
     stepNumberBadge()->setText(title);
 }
 
+void WPlayConsole::resetRecordBar()
+{
+    for (QPushButton *shown : {stopBtn(), pauseBtn(), targetModeBtn()})
+        shown->show();
+    for (QPushButton *hidden : {playBtn(), cancelTargetModeBtn(), selectTargetViewBtn()})
+        hidden->hide();
+}
+
 void WPlayConsole::setMode(WConsoleMode mode)
 {
     applyColors();

@@ -43,6 +43,9 @@ public:
     WConsoleMode currentMode() const { return m_currentMode; }
     void setMode(WConsoleMode mode);
     void setBadgeTitle(const QString &title);
+    // The record bar as a recording starts: stop, pause and target shown;
+    // play, cancel-target and select-target hidden.
+    void resetRecordBar();
 
     // The library's drop shadow: black, radius 3, opacity 0.8, no offset.
     static void setShadow(QWidget *widget, bool on);
