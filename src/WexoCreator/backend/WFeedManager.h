@@ -13,7 +13,6 @@ namespace WexoCreator {
 
 class AllWexo;
 class Theme;
-class WFonts;
 class Wexo;
 class WexoRoot;
 class WexoStep;
@@ -50,9 +49,7 @@ public:
     // One walkthrough for the host, outside the feed and its count.
     static void downloadWexo(const QString &wexoId, WexoCompletion completion);
 
-    // Makes every font of the theme available to WFontManager: a cached copy
-    // is reused without a request; other fonts are downloaded into the cache.
-    // Only http and https addresses are fetched.
+    // Makes every font of the theme available to WFontManager (see WFontDownload).
     static void downloadFont(const std::shared_ptr<Theme> &theme);
 
     // Playback analytics of the page being played (see WAnalytics).
@@ -70,8 +67,6 @@ private:
 
     void listingArrived(quint64 generation, const std::shared_ptr<AllWexo> &listing, const Completion &completion);
     void stepsArrived(quint64 generation, const QString &wexoId, const std::shared_ptr<WexoRoot> &root);
-    void downloadFontFile(const QUrl &url, const std::shared_ptr<WFonts> &font);
-    static void fontFileArrived(const QUrl &url, const QList<std::shared_ptr<WFonts>> &fonts, const QByteArray &data);
 
     QList<std::shared_ptr<WexoRoot>> m_wexoFeed;
     QMap<QString, QString> m_failedWexos;
@@ -80,8 +75,6 @@ private:
     quint64 m_generation = 0;
     std::function<void()> m_beforeListing;
     std::function<void()> m_afterListing;
-    // Fonts waiting for a download already under way, by address.
-    QHash<QUrl, QList<std::shared_ptr<WFonts>>> m_fontDownloads;
 };
 
 } // namespace WexoCreator

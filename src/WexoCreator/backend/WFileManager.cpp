@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace WexoCreator {
@@ -198,6 +199,32 @@ void WFileManager::removeStoredFile(const QString &path)
         return;
     index.remove(info.fileName());
     writeIndex(folder, index);
+}
+
+QStringList WFileManager::removeFilesExcept(WFileType type, const QList<QUrl> &kept)
+{
+    const auto folder = folderURL(type);
+    if (!folder)
+        return {};
+    QSet<QString> keptSources;
+    for (const QUrl &url : kept)
+        keptSources.insert(sourceKey(url));
+    QJsonObject index = readIndex(*folder);
+    QStringList removed;
+    const QDir dir(*folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (name == kIndexFileName || keptSources.contains(index.value(name).toString()))
+            continue;
+        const QString path = dir.filePath(name);
+        if (QFile::remove(path)) {
+            removed.append(path);
+            index.remove(name);
+        }
+    }
+    if (!removed.isEmpty() && !writeIndex(*folder, index))
+        qCDebug(lcBackend) << "e: could not update the index of" << *folder;
+    return removed;
 }
 
 } // namespace WexoCreator

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -47,6 +49,9 @@ public:
 
     // Deletes a stored file and forgets its owner, so the next run downloads it again.
     static void removeStoredFile(const QString &path);
+    // Deletes every file of the type's folder whose address is not among `kept`
+    // (files the index does not know included) and answers their paths.
+    static QStringList removeFilesExcept(WFileType type, const QList<QUrl> &kept);
 };
 
 } // namespace WexoCreator

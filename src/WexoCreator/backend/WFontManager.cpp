@@ -82,7 +82,15 @@ void WFontManager::addRecord(const std::shared_ptr<WFonts> &font)
     m_fonts.append(font);
 }
 
-std::optional<WFontManager::Registration> WFontManager::registerData(const QByteArray &data)
+std::optional<QString> WFontManager::styleNameOf(const QByteArray &data)
+{
+    const QRawFont font(data, 12);
+    if (!font.isValid())
+        return std::nullopt;
+    return font.styleName();
+}
+
+std::optional<WFontManager::Registration> WFontManager::registerData(const QByteArray &data, std::optional<QString> styleName)
 {
     const int id = QFontDatabase::addApplicationFontFromData(data);
     if (id < 0)
@@ -94,7 +102,9 @@ std::optional<WFontManager::Registration> WFontManager::registerData(const QByte
     }
     // The style name picks the face in the file; the family alone would give
     // the family's regular face.
-    return Registration{id, families.constFirst(), QRawFont(data, 12).styleName()};
+    if (!styleName)
+        styleName = styleNameOf(data);
+    return Registration{id, families.constFirst(), styleName.value_or(QString())};
 }
 
 std::optional<WFontManager::Registration> WFontManager::registerFile(const QString &path)
@@ -115,6 +125,27 @@ std::optional<WFontManager::Registration> WFontManager::registerFile(const QStri
     }
     m_fileRegistrations.insert(path, *registration);
     return *registration;
+}
+
+std::optional<WFontManager::Registration> WFontManager::registerFile(const QString &path, const QByteArray &data,
+                                                                    const QString &styleName)
+{
+    const auto known = m_fileRegistrations.constFind(path);
+    if (known != m_fileRegistrations.cend())
+        return *known;
+    const std::optional<Registration> registration = registerData(data, styleName);
+    if (registration)
+        m_fileRegistrations.insert(path, *registration);
+    return registration;
+}
+
+void WFontManager::forgetFiles(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        forgetFile(path);
+    m_fonts.removeIf([&paths](const std::shared_ptr<WFonts> &font) {
+        return font->localURL() && paths.contains(font->localURL()->toLocalFile());
+    });
 }
 
 void WFontManager::forgetFile(const QString &path)

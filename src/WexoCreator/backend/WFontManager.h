@@ -44,13 +44,21 @@ public:
     // Registers a font file on first use and reuses that later. A file of the
     // font cache that is not a usable font is deleted, so it is downloaded again.
     std::optional<Registration> registerFile(const QString &path);
+    // The same for a file whose bytes were read (and checked) on another thread.
+    std::optional<Registration> registerFile(const QString &path, const QByteArray &data, const QString &styleName);
     // Drops the registration of a file that is about to be replaced.
     void forgetFile(const QString &path);
+    // For files that were deleted: drops their registrations and the records that name them.
+    void forgetFiles(const QStringList &paths);
+
+    // The style name of the face in font bytes, absent when they are no font.
+    // Safe on any thread.
+    static std::optional<QString> styleNameOf(const QByteArray &data);
 
 private:
     WFontManager() = default;
 
-    static std::optional<Registration> registerData(const QByteArray &data);
+    static std::optional<Registration> registerData(const QByteArray &data, std::optional<QString> styleName = {});
     void addRecord(const std::shared_ptr<WFonts> &font);
     std::optional<Registration> registrationOf(const WFonts &font);
 

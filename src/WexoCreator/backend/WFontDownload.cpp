@@ -1,0 +1,212 @@
+#include "WexoCreator/backend/WFontDownload.h"
+
+#include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/appearance-model/WFonts.h"
+#include "WexoCreator/backend/WFileManager.h"
+#include "WexoCreator/backend/WFontManager.h"
+#include "WexoCreator/backend/WWebApiInterface.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WPerform.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThreadPool>
+
+namespace WexoCreator {
+
+namespace {
+
+using FontFile = WFontDownload::FontFile;
+
+std::optional<QUrl> fontAddress(const WFonts &font)
+{
+    if (!font.fontUrl())
+        return std::nullopt;
+    const QUrl url(*font.fontUrl(), QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        qCDebug(lcBackend) << "font address skipped:" << *font.fontUrl();
+        return std::nullopt;
+    }
+    return url;
+}
+
+QThreadPool &fontFileThread()
+{
+    static QThreadPool pool;
+    static const bool once = [] {
+        pool.setMaxThreadCount(1);
+        // No file work may outlive the application object it reports back to.
+        qAddPostRoutine([] { pool.waitForDone(); });
+        return true;
+    }();
+    Q_UNUSED(once);
+    return pool;
+}
+
+// Runs `work` on the font file thread and hands its result to `done` on the main thread.
+template<typename Work, typename Done>
+void onFontFileThread(Work work, Done done)
+{
+    fontFileThread().start([work = std::move(work), done = std::move(done)] {
+        WPerform::onMainThread([done, result = work()] { done(result); });
+    });
+}
+
+// Keeps the bytes only when they are a font, with the style name that picks its face.
+FontFile checked(FontFile file)
+{
+    if (const std::optional<QString> styleName = WFontManager::styleNameOf(file.data))
+        file.styleName = *styleName;
+    else
+        file.data.clear();
+    return file;
+}
+
+QList<FontFile> readCachedFonts(const QList<QUrl> &urls)
+{
+    QList<FontFile> files;
+    for (const QUrl &url : urls) {
+        FontFile file;
+        file.url = url;
+        if (const std::optional<QString> cached = WFileManager::cachedFilePath(url, WFileType::Font)) {
+            QFile stored(*cached);
+            if (stored.open(QIODevice::ReadOnly)) {
+                file.path = *cached;
+                file.data = stored.readAll();
+            }
+        }
+        file = checked(file);
+        // A cached copy that is no font goes, so that it is downloaded again.
+        if (file.data.isEmpty() && !file.path.isEmpty()) {
+            qCDebug(lcBackend) << "not a usable font file:" << file.path;
+            WFileManager::removeStoredFile(file.path);
+            file.path.clear();
+        }
+        files.append(file);
+    }
+    return files;
+}
+
+FontFile storeDownloadedFont(const QUrl &url, const QString &download)
+{
+    FontFile file;
+    file.url = url;
+    file.fresh = true;
+    QFile downloaded(download);
+    if (downloaded.open(QIODevice::ReadOnly))
+        file.data = downloaded.readAll();
+    downloaded.remove();
+    file = checked(file);
+    if (!file.data.isEmpty())
+        file.path = WFileManager::downloadedFilePath(url, WFileType::Font, file.data).value_or(QString());
+    return file;
+}
+
+} // namespace
+
+WFontDownload &WFontDownload::shared()
+{
+    static WFontDownload instance;
+    return instance;
+}
+
+void WFontDownload::downloadFonts(const std::shared_ptr<Theme> &theme)
+{
+    if (!theme || !theme->config() || !theme->config()->Configurations())
+        return;
+    QList<QUrl> urls;
+    QHash<QUrl, Fonts> fonts;
+    if (const auto &list = theme->config()->Configurations()->fonts()) {
+        for (const std::shared_ptr<WFonts> &font : *list) {
+            const std::optional<QUrl> url = font ? fontAddress(*font) : std::nullopt;
+            if (!url)
+                continue;
+            if (!fonts.contains(*url))
+                urls.append(*url);
+            fonts[*url].append(font);
+        }
+    }
+    WFontDownload &self = shared();
+    self.m_themeUrls = urls;
+    self.m_pending = QSet<QUrl>(urls.cbegin(), urls.cend());
+    if (urls.isEmpty()) {
+        self.pruneCache();
+        return;
+    }
+    onFontFileThread([urls] { return readCachedFonts(urls); },
+                     [fonts](const QList<FontFile> &files) { shared().cachedFontsRead(files, fonts); });
+}
+
+void WFontDownload::cachedFontsRead(const QList<FontFile> &files, const QHash<QUrl, Fonts> &fonts)
+{
+    for (const FontFile &file : files) {
+        if (file.data.isEmpty()) {
+            download(file.url, fonts.value(file.url));
+            continue;
+        }
+        fontFileReady(file, fonts.value(file.url));
+        done(file.url);
+    }
+}
+
+void WFontDownload::download(const QUrl &url, const Fonts &fonts)
+{
+    // The theme arrives twice at start-up; one request per address is enough.
+    auto pending = m_downloads.find(url);
+    if (pending != m_downloads.end()) {
+        pending->append(fonts);
+        return;
+    }
+    m_downloads.insert(url, fonts);
+    WWebApiInterface::downloadFile(url, [url](bool, std::optional<QString> temporaryFile) {
+        WFontDownload &self = shared();
+        const Fonts waiting = self.m_downloads.take(url);
+        // The download's file goes when this returns: it moves to a name of its
+        // own, a rename in the same folder, for the worker to read.
+        const QString kept = temporaryFile ? *temporaryFile + QStringLiteral(".font") : QString();
+        if (!temporaryFile || !QFile::rename(*temporaryFile, kept)) {
+            self.done(url);
+            return;
+        }
+        onFontFileThread([url, kept] { return storeDownloadedFont(url, kept); }, [waiting](const FontFile &file) {
+            if (!file.data.isEmpty())
+                shared().fontFileReady(file, waiting);
+            shared().done(file.url);
+        });
+    });
+}
+
+void WFontDownload::fontFileReady(const FontFile &file, const Fonts &fonts)
+{
+    if (file.path.isEmpty()) {
+        // No cache to write to: the font still works for this run.
+        for (const std::shared_ptr<WFonts> &font : fonts) {
+            font->setLocalURL(std::nullopt);
+            WFontManager::saveFont(font, file.data);
+        }
+        return;
+    }
+    WFontManager &manager = WFontManager::shared();
+    if (file.fresh)
+        manager.forgetFile(file.path);
+    const bool usable = manager.registerFile(file.path, file.data, file.styleName).has_value();
+    for (const std::shared_ptr<WFonts> &font : fonts) {
+        font->setLocalURL(usable ? std::optional<QUrl>(QUrl::fromLocalFile(file.path)) : std::nullopt);
+        WFontManager::saveFont(font);
+    }
+}
+
+void WFontDownload::done(const QUrl &url)
+{
+    if (m_pending.remove(url) && m_pending.isEmpty())
+        pruneCache();
+}
+
+void WFontDownload::pruneCache()
+{
+    onFontFileThread([kept = m_themeUrls] { return WFileManager::removeFilesExcept(WFileType::Font, kept); },
+                     [](const QStringList &removed) { WFontManager::shared().forgetFiles(removed); });
+}
+
+} // namespace WexoCreator
