@@ -78,4 +78,13 @@ QColor pixelAt(const QImage &image, QPointF point)
     return image.pixelColor(int(std::floor(device.x())), int(std::floor(device.y())));
 }
 
+int pixelsNotOf(const QImage &image, const QRect &rect, const QColor &color)
+{
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += pixelAt(image, QPointF(x + 0.5, y + 0.5)) != color;
+    return count;
+}
+
 } // namespace WexoCreator::ViewTestSupport

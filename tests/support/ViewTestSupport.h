@@ -35,6 +35,9 @@ QImage snapshot(QWidget *widget, const QString &name);
 // The colour at a logical point of a snapshot.
 QColor pixelAt(const QImage &image, QPointF point);
 
+// How many logical pixels of the rectangle are not the colour.
+int pixelsNotOf(const QImage &image, const QRect &rect, const QColor &color);
+
 } // namespace ViewTestSupport
 
 } // namespace WexoCreator

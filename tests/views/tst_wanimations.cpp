@@ -37,56 +37,34 @@ private Q_SLOTS:
         QFETCH(qreal, damping);
         QFETCH(qreal, velocity);
         QFETCH(bool, overshoots);
-        QCOMPARE(WSpringAnimation::springValue(0, duration, damping, velocity), 0.0);
-        QVERIFY(qAbs(WSpringAnimation::springValue(duration * 0.999, duration, damping, velocity) - 1) < 0.001);
-        QCOMPARE(WSpringAnimation::springValue(duration, duration, damping, velocity), 1.0);
+        const auto at = [&](qreal t) { return WSpringAnimation::springValue(t, duration, damping, velocity); };
+        QCOMPARE(at(0), 0.0);
+        QVERIFY(qAbs(at(duration * 0.999) - 1) < 0.001);
+        QCOMPARE(at(duration), 1.0);
         qreal peak = 0;
-        for (int i = 0; i <= 1000; ++i) {
-            const qreal value = WSpringAnimation::springValue(duration * i / 1000, duration, damping, velocity);
-            QVERIFY(std::isfinite(value));
-            peak = std::max(peak, value);
-        }
+        for (int i = 0; i <= 1000; ++i)
+            peak = std::max(peak, at(duration * i / 1000));
         QCOMPARE(peak > 1.0001, overshoots);
-    }
 
-    void springAnimatesRectangles()
-    {
-        WSpringAnimation spring(1.5, 0.3, 0.5);
+        WSpringAnimation spring(duration, damping, velocity);
         spring.setStartValue(QRect(0, -100, 300, 100));
         spring.setEndValue(QRect(0, 0, 300, 100));
         spring.setCurrentTime(spring.duration());
         QCOMPARE(spring.currentValue().toRect(), QRect(0, 0, 300, 100));
-        QCOMPARE(spring.duration(), qRound(1500 * WTiming::scale()));
     }
 
-    void timingScalesAndRefusesNonsense_data()
+    void timingRefusesNonsense()
     {
-        QTest::addColumn<double>("factor");
-        QTest::addColumn<int>("thirtySeconds");
-        QTest::addRow("real time") << 1.0 << 30000;
-        QTest::addRow("shortened") << 0.01 << 300;
-        QTest::addRow("negative kept out") << -1.0 << 300;
-        QTest::addRow("not a number kept out") << double(NAN) << 300;
-        QTest::addRow("instant") << 0.0 << 0;
-    }
-
-    void timingScalesAndRefusesNonsense()
-    {
-        QFETCH(double, factor);
-        QFETCH(int, thirtySeconds);
-        WTiming::setScale(0.01);
-        WTiming::setScale(factor);
-        QCOMPARE(WTiming::ms(30), thirtySeconds);
-        QCOMPARE(WTiming::ms(1e300), factor == 0 ? 0 : std::numeric_limits<int>::max());
-        WTiming::setScale(0.01);
+        for (double bad : {-1.0, double(NAN), double(INFINITY)})
+            WTiming::setScale(bad);
+        QCOMPARE(WTiming::ms(30), 300);
+        QCOMPARE(WTiming::ms(1e300), std::numeric_limits<int>::max());
     }
 
     void popInGrowsAndLeavesNoEffect()
     {
         QWidget canvas;
-        canvas.resize(300, 300);
         auto *card = new QLabel(QStringLiteral("card"), &canvas);
-        card->setGeometry(50, 50, 200, 100);
         canvas.show();
         QPointer<WPopInEffect> effect = WPopInEffect::popIn(card);
         QCOMPARE(card->graphicsEffect(), effect.data());
@@ -100,7 +78,6 @@ private Q_SLOTS:
         QLabel label(QStringLiteral("Tap"));
         QVariantAnimation *blink = wBlink(&label);
         QCOMPARE(blink->loopCount(), -1);
-        QCOMPARE(blink->duration(), qRound(1600 * WTiming::scale()));
         blink->pause();
         const auto alphaAt = [&](qreal fraction) {
             blink->setCurrentTime(int(blink->duration() * fraction));

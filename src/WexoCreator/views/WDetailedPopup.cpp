@@ -59,7 +59,7 @@ WDetailedPopup *WDetailedPopup::createView(const QString &, QWidget *parent)
 }
 
 WDetailedPopup::WDetailedPopup(QWidget *parent)
-    : QWidget(parent)
+    : WTemplateCard(parent)
     , m_ui(std::make_unique<Ui::WDetailedPopup>())
 {
     m_ui->setupUi(this);
@@ -109,12 +109,12 @@ QString WDetailedPopup::percentText(qint64 current, qint64 total)
 
 void WDetailedPopup::updateDesign()
 {
-    headingLabel()->setText(m_title);
-    descriptionLabel()->setText(m_descriptionText);
-    progressView()->setProgress(WProgressBar::ratio(m_currentStep, m_totalSteps));
+    headingLabel()->setText(title());
+    descriptionLabel()->setText(descriptionText());
+    progressView()->setProgress(WProgressBar::ratio(currentStep(), totalSteps()));
     progressView()->setTrackColor(kLightGrey);
-    progressLabel()->setText(percentText(m_currentStep, m_totalSteps));
-    stepTitle()->setText(QString::number(m_currentStep));
+    progressLabel()->setText(percentText(currentStep(), totalSteps()));
+    stepTitle()->setText(QString::number(currentStep()));
 
     const std::shared_ptr<Template> style = WAppearanceState::currentTemplate();
     const std::shared_ptr<TemplateParameters> css = style ? style->CssObject() : nullptr;

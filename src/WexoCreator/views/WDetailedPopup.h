@@ -1,8 +1,8 @@
 #pragma once
 
+#include "WexoCreator/views/WTemplateCard.h"
 #include <QMargins>
 #include <QString>
-#include <QWidget>
 
 #include <memory>
 
@@ -23,7 +23,7 @@ class WProgressBar;
 // its owner sets the four inputs and calls updateTemplate(), which fills the
 // texts and progress and takes the spacing of each row and two colours from
 // the template's style blocks. The buttons are wired by no one.
-class WDetailedPopup : public QWidget
+class WDetailedPopup : public WTemplateCard
 {
     Q_OBJECT
 
@@ -35,16 +35,7 @@ public:
     static WDetailedPopup *createView(const QString &bundle = QString(), QWidget *parent = nullptr);
     ~WDetailedPopup() override;
 
-    QString title() const { return m_title; }
-    void setTitle(const QString &title) { m_title = title; }
-    QString descriptionText() const { return m_descriptionText; }
-    void setDescriptionText(const QString &text) { m_descriptionText = text; }
-    qint64 currentStep() const { return m_currentStep; }
-    void setCurrentStep(qint64 step) { m_currentStep = step; }
-    qint64 totalSteps() const { return m_totalSteps; }
-    void setTotalSteps(qint64 steps) { m_totalSteps = steps; }
-
-    void updateTemplate();
+    void updateTemplate() override;
 
     // The percentage shown for a step of a total: truncated, never rounded; a
     // ratio that is not finite or not within int range (a total of 0) shows 0%.
@@ -73,10 +64,6 @@ private:
     void updateDesign();
 
     std::unique_ptr<Ui::WDetailedPopup> m_ui;
-    QString m_title;
-    QString m_descriptionText;
-    qint64 m_currentStep = 0;
-    qint64 m_totalSteps = 0;
 };
 
 } // namespace WexoCreator

@@ -26,7 +26,7 @@ WMobilePopup *WMobilePopup::createView(const QString &, QWidget *parent)
 }
 
 WMobilePopup::WMobilePopup(QWidget *parent)
-    : QWidget(parent)
+    : WTemplateCard(parent)
     , m_ui(std::make_unique<Ui::WMobilePopup>())
     , m_color(WConfiguration::kPopupColor())
     , m_radius(WConfiguration::wDefaultPopupCornerRadius)
@@ -56,14 +56,14 @@ void WMobilePopup::updateDesign()
     wStylePlainLabel(headingLabel(), WFontManager::templateTitleFont(WConfiguration::kTemplateHeadingFontName(),
                                                                      WConfiguration::kTemplateHeadingFontSize()),
                      titleColor);
-    headingLabel()->setText(m_title);
+    headingLabel()->setText(title());
 
     descriptionLabel()->setFont(WFontManager::templateContentFont(WConfiguration::kTemplateContentFontName(),
                                                                   WConfiguration::kTemplateContentFontSize()));
     descriptionLabel()->setTextColor(titleColor);
-    descriptionLabel()->setText(m_descriptionText);
+    descriptionLabel()->setText(descriptionText());
 
-    progressView()->setProgress(WProgressBar::ratio(m_currentStep, m_totalSteps));
+    progressView()->setProgress(WProgressBar::ratio(currentStep(), totalSteps()));
     // The track in the progress colour and the fill in its background colour,
     // as the tooltip card pairs them.
     progressView()->setTrackColor(WConfiguration::kProgressColor());
@@ -77,7 +77,7 @@ void WMobilePopup::updateDesign()
         m_badge->hide();
         m_badge->deleteLater();
     }
-    auto *badge = new WStepNumberView(m_currentStep, m_totalSteps, this);
+    auto *badge = new WStepNumberView(currentStep(), totalSteps(), this);
     const int textWidth = badge->width();
     badge->setFixedSize(textWidth, kBadgeHeight);
     for (int i = m_ui->footerRow->count() - 1; i > 1; --i)
@@ -98,7 +98,7 @@ void WMobilePopup::updateDesign()
         m_blink->deleteLater();
     m_blink = wBlink(dismissLabel());
 
-    if (m_currentStep == 1)
+    if (currentStep() == 1)
         backButton()->hide();
     layout()->activate();
     update();

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "WexoCreator/views/WTemplateCard.h"
 #include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/views/WMobilePopupDelegate.h"
 
 #include <QColor>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <memory>
 
@@ -28,7 +28,7 @@ class WStepNumberView;
 // owner sets the four inputs, calls updateTemplate() once, then sizes it
 // (kChromeHeight plus the description's height) and places it. Presses on
 // its body are left to the widget below.
-class WMobilePopup : public QWidget
+class WMobilePopup : public WTemplateCard
 {
     Q_OBJECT
 
@@ -40,20 +40,11 @@ public:
     static WMobilePopup *createView(const QString &bundle = QString(), QWidget *parent = nullptr);
     ~WMobilePopup() override;
 
-    QString title() const { return m_title; }
-    void setTitle(const QString &title) { m_title = title; }
-    QString descriptionText() const { return m_descriptionText; }
-    void setDescriptionText(const QString &text) { m_descriptionText = text; }
-    qint64 currentStep() const { return m_currentStep; }
-    void setCurrentStep(qint64 step) { m_currentStep = step; }
-    qint64 totalSteps() const { return m_totalSteps; }
-    void setTotalSteps(qint64 steps) { m_totalSteps = steps; }
-
     WMobilePopupDelegate *delegate() const { return m_delegate.get(); }
     void setDelegate(WMobilePopupDelegate *delegate) { m_delegate.set(delegate); }
 
     // Applies the inputs and the template's look.
-    void updateTemplate();
+    void updateTemplate() override;
 
     // The description's height when the card is the given width: the width
     // the form draws it at, so its last line shows.
@@ -78,10 +69,6 @@ private:
 
     std::unique_ptr<Ui::WMobilePopup> m_ui;
     WWeakDelegate<WMobilePopupDelegate> m_delegate;
-    QString m_title;
-    QString m_descriptionText;
-    qint64 m_currentStep = 0;
-    qint64 m_totalSteps = 0;
     QColor m_color;
     qreal m_radius;
     QPointer<WStepNumberView> m_badge;
