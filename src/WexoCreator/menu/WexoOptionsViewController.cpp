@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -51,7 +52,8 @@ protected:
     bool focusNextPrevChild(bool) override { return true; }
 };
 
-// Black at the dimming alpha; an alpha below zero shows nothing.
+// Black at the dimming alpha; an alpha below zero shows nothing. It takes
+// its presses, so their releases come back to it and a tap is seen.
 class DimmerView : public QWidget
 {
 public:
@@ -59,6 +61,8 @@ public:
     qreal alpha = 0;
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
     void paintEvent(QPaintEvent *) override
     {
         if (alpha <= 0)
@@ -444,7 +448,7 @@ bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == view() && event->type() == QEvent::Resize) {
         // A resting card keeps its place relative to the new height.
-        if (m_restingState && !(m_animation && m_animation->state() == QAbstractAnimation::Running))
+        if (m_restingState && !isCardMoving())
             m_cardTop = *m_restingState == CardViewState::expanded ? kExpandedTop : sheetHeight() / 2;
         layoutSheet();
     } else if (m_tableView && watched == m_tableView->viewport() && event->type() == QEvent::Wheel) {

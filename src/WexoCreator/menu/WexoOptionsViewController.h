@@ -65,6 +65,7 @@ public:
     qreal cardTop() const { return m_cardTop; }
     qreal dimAlpha() const { return m_dimAlpha; }
     bool isClosing() const { return m_closing; }
+    bool isCardMoving() const { return m_animation && m_animation->state() == QAbstractAnimation::Running; }
     const QList<WexoSection> &wexoSection() const;
     const QList<WexoOption> &filteredOptions() const { return m_filteredOptions; }
 

@@ -1,0 +1,459 @@
+#include "support/BackendFixture.h"
+
+#include "WexoCreator/backend/WCredentials.h"
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOptionsViewController.h"
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/platform/WUserDefaults.h"
+#include "WexoCreator/recording/Inspector.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace WexoCreator;
+
+// The host page the sample walkthroughs "Tour of the shop" and "Checking out" are made for.
+class ProductListPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ProductListPage()
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(field);
+        layout->addWidget(button);
+        layout->addStretch();
+    }
+    QLineEdit *field = new QLineEdit;
+    QPushButton *button = new QPushButton(QStringLiteral("host"));
+};
+
+// Collects the addresses the library hands to the system.
+class UrlSink : public QObject
+{
+    Q_OBJECT
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url.toString(); }
+
+public:
+    QStringList urls;
+};
+
+// The menu of a library started as a host starts it, against the sample
+// backend; one launcher per process, so one process for these cases.
+class tst_WexoOptionsViewController : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BackendFixture> m_backend;
+    std::unique_ptr<QMainWindow> m_host;
+    ProductListPage *m_page = nullptr;
+    UrlSink m_sink;
+    QList<WexoOption> m_handed;
+    bool m_handedWhileUp = false;
+
+    WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
+    WexoOptionsViewController *menu() { return qobject_cast<WexoOptionsViewController *>(launcher()->presentedViewController()); }
+    QWindow *handle() { return m_host->windowHandle(); }
+    qreal height() { return launcher()->view()->height(); }
+
+    bool hostGetsClick()
+    {
+        QSignalSpy clicked(m_page->button, &QPushButton::clicked);
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, m_page->button->mapTo(m_host.get(), QPoint(5, 5)));
+        return clicked.count() == 1;
+    }
+
+    void setState(bool admin, bool recording, bool paused)
+    {
+        WCredentials::setAdminToken(admin ? std::optional<QString>(QStringLiteral("test-admin")) : std::nullopt);
+        WexolinManager::shared().isRecording = recording;
+        WexolinManager::shared().isPaused = paused;
+        if (recording && !paused)
+            WexolinManager::enableIntrospect();
+    }
+
+    // Opens the menu and waits for the card to rest; the hand-over is recorded.
+    bool openMenu(bool viaConsole = false)
+    {
+        if (viaConsole) {
+            WPlayConsole *console = launcher()->wConsoleMenu();
+            QTest::mouseClick(handle(), Qt::LeftButton, {}, console->mapTo(m_host.get(), console->rect().center()));
+        } else {
+            WexolinManager::showGuideMenu();
+        }
+        if (!menu())
+            return false;
+        const qreal rest = WexolinManager::isAdmin() ? WexoOptionsViewController::kExpandedTop : height() / 2;
+        if (!QTest::qWaitFor([&] { return !menu()->isCardMoving() && menu()->cardTop() == rest; }))
+            return false;
+        auto original = menu()->dismisser;
+        menu()->dismisser = [this, original](const WexoOption &option) {
+            m_handed << option;
+            m_handedWhileUp = launcher()->presentedViewController() != nullptr;
+            if (original)
+                original(option);
+        };
+        return true;
+    }
+
+    QPoint rowCentre(const QString &name)
+    {
+        const QList<WexoSection> &sections = menu()->wexoSection();
+        for (int s = 0; s < sections.size(); ++s) {
+            const QList<WexoOption> rows = sections.at(s).sectionOptions.value_or(QList<WexoOption>());
+            for (int r = 0; r < rows.size(); ++r) {
+                if (rows.at(r).displayName == name)
+                    return listCentre(*menu()->listRow(s, r));
+            }
+        }
+        return {};
+    }
+
+    QPoint listCentre(int listRow)
+    {
+        QListView *list = menu()->tableView();
+        const QModelIndex index = list->model()->index(listRow, 0);
+        list->scrollTo(index);
+        return list->viewport()->mapTo(m_host.get(), list->visualRect(index).center());
+    }
+
+    void typeText(const char *text)
+    {
+        for (; *text; ++text)
+            QTest::keyClick(handle(), *text);
+    }
+
+    void click(const QPoint &point) { QTest::mouseClick(handle(), Qt::LeftButton, {}, point); }
+
+    void clickDimmer() { click(QPoint(m_host->width() - 5, 5)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QFile::remove(WUserDefaults::defaultFilePath());
+        WUserDefaults::standard().reload();
+        m_backend = std::make_unique<BackendFixture>();
+        QVERIFY(m_backend->isRunning());
+        m_host = std::make_unique<QMainWindow>();
+        m_page = new ProductListPage;
+        m_host->setCentralWidget(m_page);
+        m_host->resize(400, 800);
+        m_host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+        WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
+        QTRY_VERIFY_WITH_TIMEOUT(WexolinManager::shared().theme() && WFeedManager::shared().wexoFeed().size() == 4, 10000);
+        QTRY_VERIFY(launcher()->window()->wConsoleButton());
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_sink, "open");
+    }
+
+    void init()
+    {
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &m_sink, "open");
+        m_sink.urls.clear();
+        m_handed.clear();
+        m_handedWhileUp = true;
+    }
+
+    void cleanup()
+    {
+        if (menu())
+            menu()->dismiss(false);
+        launcher()->endRecording();
+        WexolinManager::logoutAdmin();
+        WexolinManager::setCurrentPlaying(nullptr);
+        QTRY_VERIFY(launcher()->window()->wConsoleButton());
+    }
+
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    }
+
+    void opening_data()
+    {
+        QTest::addColumn<bool>("viaConsole");
+        QTest::addColumn<bool>("admin");
+        QTest::addRow("console, guest") << true << false;
+        QTest::addRow("console, administrator") << true << true;
+        QTest::addRow("showGuideMenu, guest") << false << false;
+        QTest::addRow("showGuideMenu, administrator") << false << true;
+    }
+
+    void opening()
+    {
+        QFETCH(bool, viaConsole);
+        QFETCH(bool, admin);
+        setState(admin, false, false);
+        m_page->field->setFocus();
+        QVERIFY(openMenu(viaConsole));
+        QCOMPARE(menu()->currentCardState(), admin ? WexoOptionsViewController::CardViewState::expanded
+                                                   : WexoOptionsViewController::CardViewState::normal);
+        QCOMPARE(menu()->dimAlpha(), admin ? 0.7 : 0.4);
+        // A second request keeps the one menu.
+        WexoOptionsViewController *first = menu();
+        WexolinManager::showGuideMenu();
+        QCOMPARE(menu(), first);
+        QCOMPARE(launcher()->findChildren<WexoOptionsViewController *>().size(), 1);
+        // The host gets neither clicks nor keys while the menu is up.
+        QVERIFY(!hostGetsClick());
+        typeText("abc");
+        QTest::keyClick(handle(), Qt::Key_Tab);
+        typeText("d");
+        QCOMPARE(m_page->field->text(), QString());
+        clickDimmer();
+        QTRY_VERIFY(!menu());
+        QVERIFY(m_handed.isEmpty());
+        QVERIFY(hostGetsClick());
+    }
+
+    void drags_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<bool>("loseGrab");
+        QTest::addColumn<QString>("outcome");
+        QTest::addRow("fling down closes") << 40 << 10 << false << "closed";
+        QTest::addRow("slow drag near the top expands") << -60 << 200 << false << "expanded";
+        QTest::addRow("lost grab stays where it was dragged") << 40 << 200 << true << "stays";
+    }
+
+    void drags()
+    {
+        QFETCH(int, step);
+        QFETCH(int, delayMs);
+        QFETCH(bool, loseGrab);
+        QFETCH(QString, outcome);
+        setState(false, false, false);
+        QVERIFY(openMenu());
+        const qreal start = menu()->cardTop();
+        QPoint at(m_host->width() / 2, int(start) - 13); // the grab handle
+        QTest::mousePress(handle(), Qt::LeftButton, {}, at);
+        for (int i = 0; i < 5; ++i) {
+            at.ry() += step;
+            QTest::mouseMove(handle(), at, delayMs);
+        }
+        if (loseGrab) {
+            QEvent ungrab(QEvent::UngrabMouse);
+            QCoreApplication::sendEvent(menu()->view(), &ungrab);
+        }
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, at, 1);
+        if (outcome == QLatin1String("closed")) {
+            QTRY_VERIFY(!menu());
+        } else if (outcome == QLatin1String("expanded")) {
+            QTRY_COMPARE(menu()->cardTop(), WexoOptionsViewController::kExpandedTop);
+        } else {
+            QVERIFY(!menu()->isCardMoving());
+            QCOMPARE(menu()->cardTop(), start + 5 * step);
+        }
+        QVERIFY(m_handed.isEmpty());
+    }
+
+    void searchResultIsHandedOverAndPlays()
+    {
+        setState(false, false, false);
+        QVERIFY(openMenu());
+        m_backend->backend().clearRequests();
+        click(menu()->searchField()->mapTo(m_host.get(), QPoint(20, 10)));
+        QTRY_COMPARE(menu()->cardTop(), WexoOptionsViewController::kExpandedTop);
+        typeText("TOUR");
+        QCOMPARE(menu()->wexoSection().size(), 1);
+        QCOMPARE(menu()->wexoSection().constFirst().sectionOptions->size(), 1);
+        click(rowCentre(QStringLiteral("Tour of the shop")));
+        QTRY_COMPARE(m_handed.size(), 1);
+        QVERIFY(!m_handedWhileUp);
+        QCOMPARE(m_handed.constFirst().type, WexoOptionType::play);
+        const std::shared_ptr<Wexo> played = WexolinManager::shared().currentPlayingWexo();
+        QVERIFY(played);
+        QCOMPARE(played, m_handed.constFirst().wexo);
+        QCOMPARE(played->wexoName, QStringLiteral("Tour of the shop"));
+        QTRY_COMPARE(m_backend->backend().requests(QStringLiteral("/mobileApi/walkthroughAnalytics/AddNew")).size(), 1);
+    }
+
+    void rows_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("state"); // admin, recording, paused as "arp" letters
+        QTest::addColumn<bool>("stays");
+        QTest::addColumn<QString>("handed");
+        QTest::addColumn<QString>("typeAfter");
+        QTest::addColumn<QString>("stateAfter");
+        QTest::addColumn<bool>("inspectorOn");
+        QTest::addColumn<QString>("url");
+        QTest::addRow("walkthrough") << "Checking out" << "" << false << "play" << "" << "" << false << "";
+        QTest::addRow("refresh") << "Refresh" << "" << false << "refresh" << "" << "" << false << "";
+        QTest::addRow("about") << "About Sample Shop" << "" << false << "about" << "" << "" << false << "https://sampleshop.example/about";
+        QTest::addRow("privacy") << "Privacy" << "" << false << "privacy" << "" << "" << false << "https://sampleshop.example/privacy";
+        QTest::addRow("support") << "Contact support" << "" << false << "support" << "" << "" << false << "mailto:support@sampleshop.example";
+        QTest::addRow("stop") << "Stop Recording" << "ar" << true << "" << "" << "a" << false << "";
+        QTest::addRow("pause") << "Pause Recording" << "ar" << false << "pauseRecord" << "pauseRecord" << "arp" << false << "";
+        QTest::addRow("resume") << "Resume Recording" << "arp" << false << "resumeRecord" << "record" << "ar" << true << "";
+        QTest::addRow("exit while recording") << "Exit admin mode" << "ar" << true << "" << "" << "" << false << "";
+        QTest::addRow("exit") << "Exit admin mode" << "a" << true << "" << "" << "" << false << "";
+        QTest::addRow("screen") << "screen" << "" << false << "screen" << "screen" << "" << true << "";
+        QTest::addRow("element") << "element" << "" << false << "element" << "element" << "" << true << "";
+        QTest::addRow("none") << "none" << "" << false << "none" << "" << "" << false << "";
+        QTest::addRow("powered by") << "footer" << "" << false << "poweredBy" << "" << "" << false << "https://wexolin.example/";
+    }
+
+    void rows()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, state);
+        QFETCH(bool, stays);
+        QFETCH(QString, handed);
+        QFETCH(QString, typeAfter);
+        QFETCH(QString, stateAfter);
+        QFETCH(bool, inspectorOn);
+        QFETCH(QString, url);
+        setState(state.contains(u'a'), state.contains(u'r'), state.contains(u'p'));
+        WexolinManager::setCurrentWexoType(std::nullopt);
+        QVERIFY(openMenu());
+        const WConsoleMode modeBefore = launcher()->wConsoleMenu()->currentMode();
+        // Rows of kinds no section builds come in as walkthroughs.
+        if (const auto injected = wexoOptionTypeFromRawValue(row)) {
+            menu()->availableWexos.append(WexoMenuSections::fixedRow(row, QString(), *injected));
+            menu()->resetOptions(false);
+        }
+        click(row == QLatin1String("footer") ? listCentre(menu()->tableView()->model()->rowCount() - 1) : rowCentre(row));
+        if (stays) {
+            QTRY_COMPARE(menu()->cardTop(), height() / 2);
+            QVERIFY(!menu()->isClosing());
+        } else {
+            QTRY_VERIFY(!menu());
+            QTRY_COMPARE(m_handed.size(), 1);
+            QVERIFY(!m_handedWhileUp);
+            QCOMPARE(rawValue(*m_handed.constFirst().type), handed);
+        }
+        WexolinManager &manager = WexolinManager::shared();
+        const std::optional<WexoOptionType> type = manager.currentWexoType();
+        QCOMPARE(type ? rawValue(*type) : QString(), typeAfter);
+        QCOMPARE(WexolinManager::isAdmin(), stateAfter.contains(u'a'));
+        QCOMPARE(manager.isRecording, stateAfter.contains(u'r'));
+        QCOMPARE(manager.isPaused, stateAfter.contains(u'p'));
+        QCOMPARE(WexolinManager::inspector().on, inspectorOn);
+        QCOMPARE(m_sink.urls, url.isEmpty() ? QStringList() : QStringList{url});
+        if (stays) {
+            QVERIFY(m_handed.isEmpty());
+            // The admin section is rebuilt from the new state.
+            const bool admin = WexolinManager::isAdmin();
+            QCOMPARE(menu()->wexoSection().constFirst().sectionName == QStringLiteral("Admin"), admin);
+            if (admin)
+                QCOMPARE(menu()->wexoSection().constFirst().sectionOptions->constFirst().displayName, QStringLiteral("Record Wexo"));
+        }
+        // Only recording puts the console into its record face; ending it brings the resting face back.
+        const WConsoleMode mode = launcher()->wConsoleMenu()->currentMode();
+        if (handed == QLatin1String("resumeRecord"))
+            QCOMPARE(mode, WConsoleMode::record);
+        else if (row == QLatin1String("Stop Recording"))
+            QCOMPARE(mode, WexoButtonController::consoleMode());
+        else
+            QCOMPARE(mode, modeBefore);
+    }
+
+    void recordRow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("handed");
+        QTest::addRow("Ok with a name") << "Checkout tour" << "Ok" << true;
+        QTest::addRow("one blank is a name") << " " << "Ok" << true;
+        QTest::addRow("Ok without a name acts as Cancel") << "" << "Ok" << false;
+        QTest::addRow("Cancel") << "Checkout tour" << "Cancel" << false;
+    }
+
+    void recordRow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, button);
+        QFETCH(bool, handed);
+        setState(true, false, false);
+        WexolinManager::setCurrentWexoType(std::nullopt);
+        WexolinManager::setWexo(std::nullopt);
+        QVERIFY(openMenu());
+        click(rowCentre(QStringLiteral("Record Wexo")));
+        QTRY_VERIFY(menu()->namingAlert() && menu()->namingAlert()->isVisible());
+        WAlert *alert = menu()->namingAlert();
+        QCOMPARE(alert->textFields().constFirst()->placeholderText(), QStringLiteral("name goes here"));
+        alert->textFields().constFirst()->setText(name);
+        QTest::mouseClick(alert->actionButton(button), Qt::LeftButton);
+        WexolinManager &manager = WexolinManager::shared();
+        if (handed) {
+            QTRY_COMPARE(m_handed.size(), 1);
+            QCOMPARE(m_handed.constFirst().type, WexoOptionType::record);
+            QCOMPARE(manager.currentWexoType(), WexoOptionType::record);
+            QCOMPARE(manager.currentWexoName(), name);
+            // The launcher starts recording: the record bar and the inspector.
+            QVERIFY(manager.isRecording);
+            QVERIFY(WexolinManager::inspector().on);
+            QCOMPARE(launcher()->wConsoleMenu()->currentMode(), WConsoleMode::record);
+        } else {
+            QTRY_VERIFY(!menu()->namingAlert());
+            QVERIFY(menu() && !menu()->isClosing());
+            QCOMPARE(menu()->cardTop(), WexoOptionsViewController::kExpandedTop);
+            QVERIFY(!manager.currentWexoType());
+            QVERIFY(!manager.currentWexoName());
+            QVERIFY(!manager.isRecording);
+        }
+    }
+
+    void downloadCompleteRebuildsOpenMenuOnly()
+    {
+        setState(false, false, false);
+        QVERIFY(openMenu());
+        menu()->availableWexos.clear();
+        menu()->resetOptions(false);
+        QCOMPARE(menu()->wexoSection().size(), 1);
+        const qreal top = menu()->cardTop();
+        WNotificationCenter::defaultCenter().post(WFeedManager::WexoDownloadCompleteNotification);
+        QTRY_COMPARE(menu()->wexoSection().size(), 2);
+        QCOMPARE(menu()->availableWexos.size(), 2);
+        QCOMPARE(menu()->cardTop(), top);
+        QVERIFY(!menu()->isCardMoving());
+        // Closing then a notification: the menu is gone and nothing is rebuilt.
+        QPointer<WexoOptionsViewController> closed = menu();
+        clickDimmer();
+        WNotificationCenter::defaultCenter().post(WFeedManager::WexoDownloadCompleteNotification);
+        QTRY_VERIFY(!closed);
+        QVERIFY(m_handed.isEmpty());
+    }
+
+    void supportWithoutMailShowsOneNotice()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        setState(false, false, false);
+        QVERIFY(openMenu());
+        click(rowCentre(QStringLiteral("Contact support")));
+        const auto notices = [this] { return launcher()->view()->findChildren<WAlert *>(QStringLiteral("noEmailAlert")); };
+        QTRY_COMPARE(notices().size(), 1);
+        QVERIFY(launcher()->isPresenting());
+        launcher()->presentMail();
+        QCOMPARE(notices().size(), 1);
+        QVERIFY(!launcher()->window()->wConsoleButton());
+        QTest::mouseClick(notices().constFirst()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QVERIFY(!launcher()->isPresenting());
+        QVERIFY(hostGetsClick());
+        QCOMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
+    }
+};
+
+QTEST_MAIN(tst_WexoOptionsViewController)
+#include "tst_wexooptionsviewcontroller.moc"
