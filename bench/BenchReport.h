@@ -30,6 +30,13 @@ public:
         return top->second / bottom->second;
     }
 
+    // One run's time in its benchmark's own unit; absent when it did not run.
+    std::optional<double> time(const std::string &name) const
+    {
+        const auto found = m_times.find(name);
+        return found == m_times.end() ? std::nullopt : std::optional<double>(found->second);
+    }
+
 private:
     std::map<std::string, double> m_times;
 };
