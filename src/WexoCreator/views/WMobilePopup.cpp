@@ -80,8 +80,9 @@ void WMobilePopup::updateDesign()
     auto *badge = new WStepNumberView(currentStep(), totalSteps(), this);
     const int textWidth = badge->width();
     badge->setFixedSize(textWidth, kBadgeHeight);
+    // The form's row holds the dismiss text and a stretch; the badge and its end gap follow.
     for (int i = m_ui->footerRow->count() - 1; i > 1; --i)
-        delete m_ui->footerRow->takeAt(i);
+        std::unique_ptr<QLayoutItem>(m_ui->footerRow->takeAt(i));
     m_ui->footerRow->addWidget(badge, 0, Qt::AlignTop);
     m_ui->footerRow->addSpacing(textWidth + kBadgeEndGap);
     m_badge = badge;

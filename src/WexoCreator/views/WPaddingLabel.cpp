@@ -139,7 +139,6 @@ WPaddingLabel::Layout WPaddingLabel::layoutText(qreal width) const
             Line shown;
             shown.y = y;
             shown.height = line.height();
-            shown.ascent = line.ascent();
             shown.layout = int(result.paragraphs.size());
             shown.lineNumber = line.lineNumber();
             result.lines.append(shown);

@@ -81,7 +81,6 @@ private:
         QFont font;      // only for an elided line
         qreal y = 0;
         qreal height = 0;
-        qreal ascent = 0;
         int layout = -1; // index of the paragraph's layout, or -1 for an elided line
         int lineNumber = 0;
     };
