@@ -1,4 +1,3 @@
-#include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
@@ -60,12 +59,11 @@ public:
     struct Pick {
         QPointer<QWidget> element;
         std::optional<QRectF> rect;
-        bool fromMove;
     };
     QList<Pick> picks;
     void selectedElement(QWidget *element, std::optional<QRectF> rect) override
     {
-        picks.append({element, rect, WexolinManager::inspector().pickFollowsPress()});
+        picks.append({element, rect});
     }
 };
 
@@ -132,13 +130,6 @@ private Q_SLOTS:
         QCOMPARE(WexolinManager::inspector().currentView(), element);
     }
 
-    void toolBarPickBelongsToTheTopPage()
-    {
-        clickAt(m_toolButton, QPoint(3, 3));
-        QCOMPARE(m_log.picks.size(), 1);
-        QCOMPARE(WHostQueries::pageName(WHostQueries::pageOf(m_log.picks.first().element)), QStringLiteral("PickPage"));
-    }
-
     void missChangesNothing()
     {
         clickAt(find(QStringLiteral("front")), QPoint(5, 5));
@@ -172,32 +163,6 @@ private Q_SLOTS:
         QCOMPARE(frame->mainRect(), std::optional<QRectF>(inFrame(target)));
         QCOMPARE(frame->superRect(), std::optional<QRectF>(parent.isEmpty() ? QRectF() : inFrame(find(parent))));
         QCOMPARE(m_log.picks.last().rect, frame->mainRect());
-    }
-
-    void pressWithMovesReportsTheMovesAsSuch()
-    {
-        QWindow *window = m_host.windowHandle();
-        const QPoint start = pointFor(find(QStringLiteral("front")), QPoint(5, 5));
-        QTest::mousePress(window, Qt::LeftButton, {}, start);
-        QTest::mouseMove(window, pointFor(find(QStringLiteral("backDeeper")), QPoint(2, 2)));
-        QTest::mouseMove(window, pointFor(find(QStringLiteral("disabledButton")), QPoint(2, 2)));
-        QTest::mouseRelease(window, Qt::LeftButton, {}, pointFor(find(QStringLiteral("disabledButton")), QPoint(2, 2)));
-        QCOMPARE(m_log.picks.size(), 3);
-        QCOMPARE(m_log.picks.at(0).fromMove, false);
-        QCOMPARE(m_log.picks.at(1).fromMove, true);
-        QCOMPARE(m_log.picks.at(2).element, find(QStringLiteral("disabledButton")));
-        QCOMPARE(m_log.picks.at(2).fromMove, true);
-        QVERIFY(!WexolinManager::inspector().pickFollowsPress());
-    }
-
-    void coveringWindowIsNeverPicked()
-    {
-        WexoButtonWindow covering(&m_host);
-        covering.show();
-        QVERIFY(WLibraryWidgets::isLibraryOwned(&covering));
-        const QList<QWidget *> views = WexolinManager::inspector().viewsAtPoint(m_page->mapTo(&m_host, QPoint(300, 250)), &m_host);
-        QCOMPARE(views.size(), 1);
-        QCOMPARE(views.first(), m_page);
     }
 
     void outlineViewFollowsTheHostSize()
@@ -243,21 +208,6 @@ private Q_SLOTS:
         else
             QCOMPARE(g.right() + 1, 320 - 2);
         QCOMPARE(view.touchPointView()->geometry().center(), reported.toPoint());
-    }
-
-    void crossHairLines_data()
-    {
-        QTest::addColumn<qreal>("extent");
-        QTest::addColumn<qreal>("offset");
-        QTest::addRow("odd") << 17.0 << 8.5;
-        QTest::addRow("even") << 16.0 << 8.5;
-        QTest::addRow("fractional") << 17.4 << 8.5;
-    }
-    void crossHairLines()
-    {
-        QFETCH(qreal, extent);
-        QFETCH(qreal, offset);
-        QCOMPARE(CrossHairView::lineOffset(extent), offset);
     }
 
 private:
