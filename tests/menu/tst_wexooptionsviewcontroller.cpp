@@ -415,6 +415,22 @@ private Q_SLOTS:
         }
     }
 
+    void closingIgnoresFurtherInput()
+    {
+        setState(false, false, false);
+        QVERIFY(openMenu());
+        const QPoint about = rowCentre(QStringLiteral("About Sample Shop"));
+        click(rowCentre(QStringLiteral("Refresh")));
+        QVERIFY(menu()->isClosing());
+        click(about);
+        clickDimmer();
+        menu()->onPoweredBy();
+        QTRY_VERIFY(!menu());
+        QTRY_COMPARE(m_handed.size(), 1);
+        QCOMPARE(m_handed.constFirst().type, WexoOptionType::refresh);
+        QVERIFY(m_sink.urls.isEmpty());
+    }
+
     void downloadCompleteRebuildsOpenMenuOnly()
     {
         setState(false, false, false);
