@@ -286,7 +286,7 @@ void WexoOptionsViewController::layoutSheet()
     m_dimmerView->setGeometry(root->rect());
     m_cardView->setGeometry(0, top, width, std::max(0, root->height() - top));
     m_grabHandle->setGeometry((width - kHandleWidth) / 2, top - 16, kHandleWidth, kHandleHeight);
-    const int searchHeight = m_searchBar->isVisible() ? kSearchHeight : 0;
+    const int searchHeight = m_searchBar->isHidden() ? 0 : kSearchHeight;
     m_searchBar->setGeometry(10, top + kSearchTop, std::max(0, width - 20), searchHeight);
     const int listTop = kSearchTop + searchHeight;
     m_tableView->setGeometry(0, listTop, width, std::max(0, m_cardView->height() - listTop));
@@ -446,7 +446,7 @@ void WexoOptionsViewController::dimmerViewTapped()
 
 bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == view() && event->type() == QEvent::Resize) {
+    if (isViewLoaded() && watched == view() && event->type() == QEvent::Resize) {
         // A resting card keeps its place relative to the new height.
         if (m_restingState && !isCardMoving())
             m_cardTop = *m_restingState == CardViewState::expanded ? kExpandedTop : sheetHeight() / 2;
