@@ -8,6 +8,7 @@
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -112,6 +113,19 @@ private Q_SLOTS:
         const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("launcher-demo.png"));
         QVERIFY(m_host->grab().save(path));
         qInfo("demo screen with the console: %s", qPrintable(path));
+    }
+
+    void tabbingThroughTheHostNeverLandsInTheConsole()
+    {
+        m_host->activateWindow();
+        m_hostButton->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), m_hostButton);
+        for (int press = 0; press < 8; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget());
+            QVERIFY2(!launcher()->window()->isAncestorOf(QApplication::focusWidget()),
+                     qPrintable(QApplication::focusWidget()->objectName()));
+        }
     }
 
     void invalidEntriesSendNothing_data()

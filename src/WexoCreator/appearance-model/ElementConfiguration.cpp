@@ -1,6 +1,5 @@
 #include "WexoCreator/appearance-model/ElementConfiguration.h"
 
-#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/model/WJsonObjectReader.h"
 
 namespace WexoCreator {
@@ -36,22 +35,22 @@ void ElementConfiguration::decode(const WJsonObjectReader &json)
 
 QString ElementConfiguration::getIcon() const
 {
-    return textOr(m_typeIcon, WConfiguration::wTypeIcon);
+    return textOr(m_typeIcon, defaultTypeIcon);
 }
 
 QString ElementConfiguration::getPreference() const
 {
-    return textOr(m_preferences, WConfiguration::wPreferences);
+    return textOr(m_preferences, defaultPreferences);
 }
 
 QString ElementConfiguration::getPlacement() const
 {
-    return textOr(m_placement, WConfiguration::wConsolePlacement);
+    return textOr(m_placement, defaultPlacement);
 }
 
 QString ElementConfiguration::getTitleText() const
 {
-    return textOr(m_text, WConfiguration::wText);
+    return textOr(m_text, defaultText);
 }
 
 WTooltipType ElementConfiguration::getTooltipType() const

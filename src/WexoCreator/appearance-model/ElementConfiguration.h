@@ -25,6 +25,12 @@ class ElementConfiguration
 public:
     using Pair = std::shared_ptr<ElementConfigurationParameters>;
 
+    // The built-in launcher settings (WConfiguration names them too).
+    static inline const QString defaultTypeIcon = QStringLiteral("wexoIcon");
+    static inline const QString defaultPreferences = QStringLiteral("widget");
+    static inline const QString defaultPlacement = QStringLiteral("left");
+    static inline const QString defaultText = QStringLiteral("Help");
+
     void decode(const WJsonObjectReader &json);
 
     // The launcher settings, with the built-in value for an absent or empty text.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/appearance-model/ElementConfiguration.h"
 #include "WexoCreator/appearance-model/WTooltipType.h"
 
 #include <QColor>
@@ -17,10 +18,10 @@ struct WConfiguration {
     // --- Built-in defaults ----------------------------------------------------
     static inline const QString wBrandPrimaryColorHexString = QStringLiteral("#AF90EF");
     static inline const QString wBrandSecondaryColorHexString = QStringLiteral("#FFFFFF");
-    static inline const QString wTypeIcon = QStringLiteral("wexoIcon");
-    static inline const QString wPreferences = QStringLiteral("widget");
-    static inline const QString wConsolePlacement = QStringLiteral("left");
-    static inline const QString wText = QStringLiteral("Help");
+    static inline const QString &wTypeIcon = ElementConfiguration::defaultTypeIcon;
+    static inline const QString &wPreferences = ElementConfiguration::defaultPreferences;
+    static inline const QString &wConsolePlacement = ElementConfiguration::defaultPlacement;
+    static inline const QString &wText = ElementConfiguration::defaultText;
     static inline const QString wTapText = QStringLiteral("Tap to dismiss !!");
     static constexpr qreal wDefaultPopupCornerRadius = 6.0;
     static constexpr WTooltipType wDefaultTooltipType = WTooltipType::questionMark;

@@ -44,6 +44,10 @@ WPlayConsole::WPlayConsole(QWidget *parent)
     cancelTargetModeBtn()->hide();
     selectTargetViewBtn()->hide();
     stepNumberBadge()->setStyleSheet(QStringLiteral("border-radius: %1px;").arg(kBadgeRadius));
+    // The console floats over the host's window: its buttons must not join the
+    // host's Tab order, or a keyboard user tabbing through a form lands here.
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        button->setFocusPolicy(Qt::NoFocus);
     if (parent)
         parent->installEventFilter(this);
 }
