@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QJsonObject>
+#include <QObject>
 #include <QString>
 
 #include <memory>
@@ -9,6 +10,15 @@
 class QWidget;
 
 namespace WexoCreator {
+
+// Counts a card's back and close calls.
+template <typename Delegate, typename View>
+struct PrevCloseRecorder : QObject, Delegate {
+    int prev = 0;
+    int close = 0;
+    void onPrev(View *) override { ++prev; }
+    void onClose(View *) override { ++close; }
+};
 
 // Set-up shared by the widget tests of the step views: a pinned font, short
 // animations, the built-in look, and pictures saved for a person to look at.

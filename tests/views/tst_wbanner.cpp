@@ -17,12 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Recorder : QObject, WBannerDelegate {
-    int prev = 0;
-    int close = 0;
-    void onPrev(WBanner *) override { ++prev; }
-    void onClose(WBanner *) override { ++close; }
-};
+using Recorder = PrevCloseRecorder<WBannerDelegate, WBanner>;
 
 // Clicks the banner the moment it starts to leave by itself.
 struct ClickWhenLeaving : QObject {

@@ -14,12 +14,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Recorder : QObject, WMobilePopupDelegate {
-    int prev = 0;
-    int close = 0;
-    void onPrev(WMobilePopup *) override { ++prev; }
-    void onClose(WMobilePopup *) override { ++close; }
-};
+using Recorder = PrevCloseRecorder<WMobilePopupDelegate, WMobilePopup>;
 
 WMobilePopup *designed(QWidget *parent, qint64 step, qint64 total, const QString &description = u"Pick a size."_s)
 {
