@@ -105,6 +105,7 @@ private Q_SLOTS:
         QTest::addRow("modal dialog opened from a page") << "settings dialog" << "dialog";
         QTest::addRow("dialog opened from a button in the page") << "settings buttonDialog" << "dialog";
         QTest::addRow("dialog over a dialog") << "settings nestedDialog" << "nested";
+        QTest::addRow("dialog opened from the main window") << "settings windowDialog" << "dialog";
         QTest::addRow("modeless window is not presented") << "settings modeless" << "SettingsPage";
         QTest::addRow("dialog of a page no longer shown") << "shopDialog settings" << "SettingsPage";
         QTest::addRow("tab widget without tabs") << "noTabs" << "QTabWidget";
@@ -125,6 +126,8 @@ private Q_SLOTS:
                 openDialog(m_host->settings, QStringLiteral("dialog"));
             else if (step == QLatin1String("buttonDialog"))
                 openDialog(m_host->settings->findChild<QPushButton *>(), QStringLiteral("dialog"));
+            else if (step == QLatin1String("windowDialog"))
+                openDialog(m_host.get(), QStringLiteral("dialog"));
             else if (step == QLatin1String("nestedDialog"))
                 openDialog(openDialog(m_host->settings), QStringLiteral("nested"));
             else if (step == QLatin1String("modeless"))

@@ -1,5 +1,7 @@
 #include "WexoCreator/extensions/WElementIdentity.h"
 
+#include "WexoCreator/platform/WLibraryWidgets.h"
+
 #include <QWidget>
 
 namespace WexoCreator {
@@ -22,8 +24,10 @@ void setWexoElementIdentifier(QWidget *widget, const std::optional<QString> &ide
 
 namespace {
 
-QWidget *findInSubtree(QWidget *widget, const QString &identifier)
+QWidget *findInSubtree(QWidget *widget, const QString &identifier, bool shownOnly)
 {
+    if (shownOnly && (widget->isHidden() || WLibraryWidgets::isMarked(widget)))
+        return nullptr;
     if (widget->objectName() == identifier)
         return widget;
     for (QObject *child : widget->children()) {
@@ -32,7 +36,7 @@ QWidget *findInSubtree(QWidget *widget, const QString &identifier)
         auto *childWidget = static_cast<QWidget *>(child);
         if (childWidget->isWindow())
             continue;
-        if (QWidget *found = findInSubtree(childWidget, identifier))
+        if (QWidget *found = findInSubtree(childWidget, identifier, shownOnly))
             return found;
     }
     return nullptr;
@@ -45,7 +49,14 @@ QWidget *getWView(QWidget *root, const QString &identifier)
     // An empty name is no identifier, so an empty search text finds nothing.
     if (!root || identifier.isEmpty())
         return nullptr;
-    return findInSubtree(root, identifier);
+    return findInSubtree(root, identifier, false);
+}
+
+QWidget *getShownWView(QWidget *root, const QString &identifier)
+{
+    if (!root || identifier.isEmpty())
+        return nullptr;
+    return findInSubtree(root, identifier, true);
 }
 
 } // namespace WexoCreator

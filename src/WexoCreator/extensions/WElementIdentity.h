@@ -19,4 +19,8 @@ void setWexoElementIdentifier(QWidget *widget, const std::optional<QString> &ide
 // first). Hidden widgets count; child windows (dialogs) are not part of the tree.
 QWidget *getWView(QWidget *root, const QString &identifier);
 
+// The same walk over what a person can see: hidden widgets and the library's
+// own widgets are passed over together with everything inside them.
+QWidget *getShownWView(QWidget *root, const QString &identifier);
+
 } // namespace WexoCreator

@@ -10,14 +10,18 @@
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WConfigurationValues.h"
+#include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
+#include "WexoCreator/platform/WUserDefaults.h"
+#include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 #include "WexoCreator/recording/WexoSteps.h"
 
 #include <QDesktopServices>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -124,12 +128,6 @@ void WexoButtonController::viewWillAppear(bool animated)
     refillConsoleSlot();
 }
 
-void WexoButtonController::refillConsoleSlot()
-{
-    if (m_window && !holdsEveryTouch())
-        m_window->setWConsoleButton(wConsoleMenu());
-}
-
 void WexoButtonController::viewWillDisappear(bool animated)
 {
     WViewController::viewWillDisappear(animated);
@@ -150,9 +148,15 @@ void WexoButtonController::reloadFeed()
 
 bool WexoButtonController::holdsEveryTouch() const
 {
-    // Hand-off point: a playback overlay, once the playback hand-off adds one
-    // to this view, holds every touch too and belongs in this test.
-    return m_isPresenting || presentedViewController() != nullptr || (m_window && m_window->alert()) || m_namePrompt;
+    return m_isPresenting || presentedViewController() != nullptr || (m_window && m_window->alert()) || m_namePrompt
+        || !overlays().isEmpty();
+}
+
+void WexoButtonController::refillConsoleSlot()
+{
+    // A slot filled under an overlay or a menu would let the mask clip them.
+    if (m_window && !holdsEveryTouch())
+        m_window->setWConsoleButton(wConsoleMenu());
 }
 
 void WexoButtonController::onWexoDownloadComplete()
@@ -316,8 +320,7 @@ void WexoButtonController::submitLogin(const QString &email, const QString &pass
 void WexoButtonController::endLoginPrompt()
 {
     m_isPresenting = false;
-    if (m_window && !presentedViewController())
-        m_window->setWConsoleButton(wConsoleMenu());
+    refillConsoleSlot();
 }
 
 // --- Hand-off points of the options menu and the recording callbacks ---------
@@ -344,24 +347,9 @@ void WexoButtonController::onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo)
 {
     if (!wexo || !wexo->values || wexo->values->isEmpty())
         return;
-    std::shared_ptr<WexoStep> first = wexo->values->constFirst();
+    // The first listed step, whatever its number.
+    std::shared_ptr<WexoStep> first = wexo->values->first();
     playFromStep(std::move(wexo), std::move(first));
-}
-
-void WexoButtonController::playFromStep(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> step)
-{
-    if (!wexo || !step)
-        return;
-    WexolinManager::setCurrentPlaying(wexo);
-    addOverlayWith(step, wexo);
-    WFeedManager::getAnalyticsId(wexo);
-}
-
-void WexoButtonController::addOverlayWith(const std::shared_ptr<WexoStep> &step, const std::shared_ptr<Wexo> &wexo)
-{
-    // Hand-off point: the playback overlay for this step is laid over this view here.
-    Q_UNUSED(step);
-    qCDebug(lcPlayback) << "playback requested for" << wexo->wexoName.value_or(QString());
 }
 
 void WexoButtonController::onOptionSelected(const WexoOption &option)
@@ -462,6 +450,87 @@ void WexoButtonController::onAutoPlayWexo(QWidget *page)
 {
     if (std::shared_ptr<Wexo> next = WexolinManager::wexoOnCurrentViewController(page))
         onPlayDownloadedWexo(std::move(next));
+}
+
+// --- Playback hand-off ----------------------------------------------------------
+
+void WexoButtonController::playFromStep(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> step)
+{
+    if (!wexo || !step)
+        return;
+    qCDebug(lcPlayback) << "playing" << wexo->wexoName.value_or(QString()) << "from step" << step->OrderNumber;
+    WexolinManager::setCurrentPlaying(wexo);
+    if (!addOverlayWith(std::move(step), wexo))
+        return;
+    WFeedManager::getAnalyticsId(WexolinManager::shared().currentPlayingWexo());
+}
+
+void WexoButtonController::onNext(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> nextWexo)
+{
+    addOverlayWith(std::move(nextWexo), std::move(wexo));
+}
+
+void WexoButtonController::onPrev(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> prevWexo)
+{
+    addOverlayWith(std::move(prevWexo), std::move(wexo));
+}
+
+bool WexoButtonController::addOverlayWith(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo)
+{
+    QWidget *page = WHostQueries::wTopViewController();
+    if (!page || !step) {
+        // Nothing to lay it over: the playback ends as a close ends it, and
+        // the host keeps its clicks.
+        qCDebug(lcPlayback) << "no page on screen; playback ends";
+        WexolinManager::setCurrentPlaying(nullptr);
+        refillConsoleSlot();
+        return false;
+    }
+    // Host dialogs lie above the library's window: a dialog page gets its
+    // overlay over the dialog itself.
+    QWidget *container = view();
+    if (auto *dialog = qobject_cast<QDialog *>(page->window()); dialog && dialog != m_hostWindow)
+        container = dialog;
+    auto *overlay = new WOverlay(std::move(step), std::move(wexo), container);
+    overlay->setDelegate(this);
+    QPointer<WexoButtonController> self(this);
+    overlay->onDismiss = [self] {
+        if (self)
+            self->refillConsoleSlot();
+    };
+    m_overlays.removeIf([](const QPointer<WOverlay> &old) { return !old || old->hasLeft(); });
+    m_overlays.append(overlay);
+    if (m_window)
+        m_window->setWConsoleButton(nullptr);
+    overlay->show();
+    overlay->raise();
+    return true;
+}
+
+QList<WOverlay *> WexoButtonController::overlays() const
+{
+    QList<WOverlay *> live;
+    for (const QPointer<WOverlay> &overlay : m_overlays) {
+        if (overlay && !overlay->hasLeft())
+            live.append(overlay);
+    }
+    return live;
+}
+
+void WexoButtonController::setBadgeTitle(const QString &title)
+{
+    wConsoleMenu()->setBadgeTitle(title);
+}
+
+void WexoButtonController::saveAutoPlayedWexo(const WexoStep &step)
+{
+    if (step.wexoId)
+        WUserDefaults::standard().setBool(WexolinManager::playedFlagKey(step.wexoId), true);
+}
+
+bool WexoButtonController::isStepPlayed(const WexoStep &step)
+{
+    return WUserDefaults::standard().boolValue(WexolinManager::playedFlagKey(step.wexoId));
 }
 
 void WexoButtonController::onSelectMode(QPushButton *) { onWexo(); }

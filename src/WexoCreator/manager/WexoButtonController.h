@@ -7,6 +7,7 @@
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WConsoleMode.h"
 #include "WexoCreator/platform/WGestureTracker.h"
+#include "WexoCreator/playback/WOverlayDelegate.h"
 
 #include <QList>
 #include <QPointF>
@@ -25,6 +26,7 @@ namespace WexoCreator {
 class WAlert;
 class Wexo;
 class WexoStep;
+class WOverlay;
 class WPlayConsole;
 struct WexoOption;
 
@@ -33,7 +35,10 @@ struct WexoOption;
 // one-second press asks for the administrator login, a drag moves it (outside
 // widget mode). It keeps the window's console slot filled while nothing of
 // the library needs every touch.
-class WexoButtonController : public WViewController, public WConsoleDelegate, public InspectorDelegate
+class WexoButtonController : public WViewController,
+                             public WConsoleDelegate,
+                             public InspectorDelegate,
+                             public WOverlayDelegate
 {
     Q_OBJECT
 
@@ -78,9 +83,6 @@ public:
     void presentMail();
     // About, Privacy and Powered By: the system browser, for web addresses only.
     void presentWebView(const QUrl &url);
-    // Plays a walkthrough page from the given step: the playing walkthrough,
-    // its analytics record and the overlay. Nothing happens without both.
-    void playFromStep(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> step);
     // Ends a recording without reloading the feed: flags, inspector,
     // recording context, crosshair mode, the console's resting face.
     void endRecording();
@@ -89,6 +91,24 @@ public:
     void selectedElement(QWidget *element, std::optional<QRectF> rect) override;
     // Plays the page of the walkthrough being played that belongs to this page.
     void onAutoPlayWexo(QWidget *page);
+
+    // --- Playback hand-off ---------------------------------------------------
+    // Makes the page the playing walkthrough, shows the step and asks for an
+    // analytics identifier. Without a page on screen nothing starts.
+    void playFromStep(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> step);
+    void onNext(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> nextWexo) override;
+    void onPrev(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> prevWexo) override;
+    // The overlays on screen, oldest first (stacked walkthroughs lie one above the other).
+    QList<WOverlay *> overlays() const;
+    void setBadgeTitle(const QString &title);
+    // Played flags of walkthroughs, by the step's walkthrough identifier.
+    static void saveAutoPlayedWexo(const WexoStep &step);
+    static bool isStepPlayed(const WexoStep &step);
+    // The busy indicator shows nothing.
+    void showBusy(const QString &title) { Q_UNUSED(title); }
+    void removeBusy() {}
+    // Something of the library is up that must keep every touch.
+    bool holdsEveryTouch() const;
     void onCrossHairTap();
     void reloadFeed();
 
@@ -121,12 +141,11 @@ private:
     explicit WexoButtonController(QWidget *hostWindow);
 
     void onWexoDownloadComplete();
-    // Something of the library is up that must keep every touch.
-    bool holdsEveryTouch() const;
-    void endLoginPrompt();
-    // Puts the console back into its slot unless something holds every touch.
+    // Gives the console its slot back unless something still keeps every touch.
     void refillConsoleSlot();
-    void addOverlayWith(const std::shared_ptr<WexoStep> &step, const std::shared_ptr<Wexo> &wexo);
+    // Lays an overlay for the step over the page on screen; false without one.
+    bool addOverlayWith(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo);
+    void endLoginPrompt();
     void submitLogin(const QString &email, const QString &password);
 
     // What a recorded step is made of. Identity, page and element name come
@@ -155,6 +174,7 @@ private:
     QPointer<QWidget> m_hostWindow;
     QPointer<WGestureTracker> m_panner;
     std::optional<QList<QPointF>> m_sockets;
+    QList<QPointer<WOverlay>> m_overlays;
     bool m_isPresenting = false;
 };
 

@@ -1,14 +1,27 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 
+#include "WexoCreator/platform/WKeepOnTop.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
-#include <QChildEvent>
+#include <QApplication>
 #include <QEvent>
 
 namespace WexoCreator {
+
+namespace {
+
+// An object inside a library widget, or owned by one (a shortcut, an action).
+bool belongsToLibrary(const QObject *object)
+{
+    while (object && !object->isWidgetType())
+        object = object->parent();
+    return WLibraryWidgets::isLibraryOwned(static_cast<const QWidget *>(object));
+}
+
+} // namespace
 
 std::optional<QRegion> WexoButtonWindow::touchArea(const Slots &touchSlots)
 {
@@ -38,14 +51,20 @@ WexoButtonWindow::WexoButtonWindow(QWidget *host)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
+    // A press that no library widget takes stops here instead of reaching the host.
+    setAttribute(Qt::WA_NoMousePropagation);
     if (host) {
         setGeometry(host->rect());
         host->installEventFilter(this);
     }
+    new WKeepOnTop(this);
     raise();
 }
 
-WexoButtonWindow::~WexoButtonWindow() = default;
+WexoButtonWindow::~WexoButtonWindow()
+{
+    setHolding(false);
+}
 
 void WexoButtonWindow::setRootViewController(WViewController *controller)
 {
@@ -125,6 +144,7 @@ WexoButtonWindow::Slots WexoButtonWindow::currentSlots() const
 void WexoButtonWindow::updateTouchArea()
 {
     const std::optional<QRegion> area = touchArea(currentSlots());
+    setHolding(!area && !isHidden());
     if (!area) {
         clearMask();
         setAttribute(Qt::WA_TransparentForMouseEvents, false);
@@ -141,21 +161,16 @@ void WexoButtonWindow::updateTouchArea()
 
 bool WexoButtonWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // While holding, this also filters every object of the application.
+    if (m_holding && filterHostInput(watched, event))
+        return true;
     if (watched == parentWidget()) {
-        switch (event->type()) {
-        case QEvent::Resize:
+        if (event->type() == QEvent::Resize)
             setGeometry(parentWidget()->rect());
-            break;
-        case QEvent::ChildAdded:
-            // Host widgets added later must not cover the library.
-            if (static_cast<QChildEvent *>(event)->child() != this)
-                raise();
-            break;
-        default:
-            break;
-        }
         return QWidget::eventFilter(watched, event);
     }
+    if (watched != m_console && watched != m_alert && watched != m_crossHair)
+        return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Move:
     case QEvent::Resize:
@@ -175,12 +190,63 @@ bool WexoButtonWindow::event(QEvent *event)
     switch (event->type()) {
     case QEvent::Resize:
     case QEvent::ParentChange:
+    case QEvent::Show:
+    case QEvent::Hide:
         updateTouchArea();
         break;
     default:
         break;
     }
     return QWidget::event(event);
+}
+
+void WexoButtonWindow::setHolding(bool holding)
+{
+    if (holding == m_holding)
+        return;
+    m_holding = holding;
+    if (holding) {
+        // Keys reach the library's widgets only; the host's focus is kept to
+        // give back afterwards.
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && !belongsToLibrary(focus))
+            m_hostFocus = focus;
+        else if (QWidget *host = parentWidget(); host && host->focusWidget() && !belongsToLibrary(host->focusWidget()))
+            m_hostFocus = host->focusWidget();
+        qApp->installEventFilter(this);
+        if (!QApplication::focusWidget() || !belongsToLibrary(QApplication::focusWidget()))
+            setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    qApp->removeEventFilter(this);
+    QWidget *focus = QApplication::focusWidget();
+    if (m_hostFocus && (!focus || belongsToLibrary(focus)))
+        m_hostFocus->setFocus(Qt::OtherFocusReason);
+    m_hostFocus.clear();
+}
+
+bool WexoButtonWindow::filterHostInput(QObject *receiver, QEvent *event) const
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+        // Events for the windows themselves pass: they hand keys to the focus widget.
+        return receiver->isWidgetType() && !belongsToLibrary(receiver);
+    case QEvent::Shortcut:
+        return !belongsToLibrary(receiver);
+    default:
+        return false;
+    }
+}
+
+bool WexoButtonWindow::focusNextPrevChild(bool next)
+{
+    // Tab must not walk out of the library into the host while it holds the keys.
+    if (m_holding)
+        return true;
+    return QWidget::focusNextPrevChild(next);
 }
 
 } // namespace WexoCreator

@@ -52,11 +52,19 @@ public:
     Slots currentSlots() const;
     void updateTouchArea();
 
+    // True while the window is shown and keeps every touch; it then keeps the
+    // keyboard from the host too.
+    bool holdsEveryTouch() const { return m_holding; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    void setHolding(bool holding);
+    bool filterHostInput(QObject *receiver, QEvent *event) const;
+
     std::optional<QRegion> claimedArea(QWidget *widget) const;
     void watch(QWidget *oldWidget, QWidget *newWidget);
 
@@ -64,6 +72,8 @@ private:
     QPointer<QWidget> m_console;
     QPointer<QWidget> m_alert;
     QPointer<QWidget> m_crossHair;
+    QPointer<QWidget> m_hostFocus;
+    bool m_holding = false;
 };
 
 } // namespace WexoCreator

@@ -275,7 +275,7 @@ void WexolinManager::incrementCurrenStep()
         return;
     ++manager.m_currentCreatedWexo->stepNumber;
     if (WexoButtonController *launcher = manager.wexoButtonController())
-        launcher->wConsoleMenu()->setBadgeTitle(QString::number(manager.m_currentCreatedWexo->stepNumber));
+        launcher->setBadgeTitle(QString::number(manager.m_currentCreatedWexo->stepNumber));
 }
 
 void WexolinManager::addAnalyticsId(const std::optional<QString> &analyticsId)

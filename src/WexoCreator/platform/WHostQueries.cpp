@@ -1,5 +1,7 @@
 #include "WexoCreator/platform/WHostQueries.h"
 
+#include "WexoCreator/platform/WLibraryWidgets.h"
+
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -7,7 +9,9 @@
 #include <QDockWidget>
 #include <QListView>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
@@ -104,9 +108,10 @@ QDialog *WHostQueries::presentedDialog(const QWidget *page)
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         auto *dialog = qobject_cast<QDialog *>(window);
-        if (!dialog || dialog == page || !dialog->isVisible() || !dialog->isModal())
+        if (!dialog || dialog == page || !dialog->isVisible() || !dialog->isModal() || WLibraryWidgets::isLibraryOwned(dialog))
             continue;
-        if (!liesInside(dialog->parentWidget(), page))
+        QWidget *opener = dialog->parentWidget();
+        if (!liesInside(opener, page) && !(opener && opener == page->window()))
             continue;
         // Of two dialogs open over the same page, the one shown last is on top.
         if (dialog == QApplication::activeModalWidget())
@@ -139,6 +144,24 @@ QWidget *WHostQueries::wTopViewController(QWidget *start)
         return page;
     }
     return nullptr;
+}
+
+QList<QWidget *> WHostQueries::windowChrome(const QWidget *page)
+{
+    QList<QWidget *> chrome;
+    auto *main = page ? qobject_cast<QMainWindow *>(page->window()) : nullptr;
+    QWidget *central = main ? main->centralWidget() : nullptr;
+    if (!central || !liesInside(page, central))
+        return chrome;
+    for (QObject *child : main->children()) {
+        auto *widget = qobject_cast<QWidget *>(child);
+        if (!widget || widget == central || WLibraryWidgets::isMarked(widget))
+            continue;
+        if (qobject_cast<QToolBar *>(widget) || qobject_cast<QDockWidget *>(widget)
+            || qobject_cast<QMenuBar *>(widget) || qobject_cast<QStatusBar *>(widget))
+            chrome.append(widget);
+    }
+    return chrome;
 }
 
 std::optional<QString> WHostQueries::tabItemIdentifier(const QTabBar *bar, int index)

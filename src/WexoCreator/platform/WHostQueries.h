@@ -43,8 +43,13 @@ struct WHostQueries {
     // page, down through current stack and tab pages and modal dialogs.
     static QWidget *wTopViewController(QWidget *start = nullptr);
 
-    // The visible modal dialog opened from the page or from a widget inside it.
+    // The visible modal dialog opened from the page, from a widget inside it, or
+    // from the page's window (the usual QDialog(mainWindow)).
     static QDialog *presentedDialog(const QWidget *page);
+
+    // A main window's tool bars, docks, menu bar and status bar, when the page
+    // lies in that window's central widget: they are on screen for every page.
+    static QList<QWidget *> windowChrome(const QWidget *page);
 
     // A tab's identifier is its data when that holds a non-empty string.
     static std::optional<QString> tabItemIdentifier(const QTabBar *bar, int index);

@@ -1,0 +1,447 @@
+#include "WexoCreator/playback/WOverlay.h"
+
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/extensions/WTime.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WGestureTracker.h"
+#include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WKeepOnTop.h"
+#include "WexoCreator/platform/WLibraryWidgets.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/playback/WOverlayDelegate.h"
+#include "WexoCreator/playback/WPlacement.h"
+#include "WexoCreator/playback/WTargetLocation.h"
+#include "WexoCreator/views/WBanner.h"
+#include "WexoCreator/views/WMobilePopup.h"
+#include "WexoCreator/views/WPointerView.h"
+#include "WexoCreator/views/WPopInEffect.h"
+#include "WexoCreator/views/WPopup.h"
+#include "WexoCreator/views/WPulse.h"
+#include "WexoCreator/views/WStepNumberView.h"
+
+#include <QAbstractItemView>
+#include <QDialog>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVariantAnimation>
+
+namespace WexoCreator {
+
+WOverlay::WOverlay(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo, QWidget *parent, const QColor &bgColor)
+    : QWidget(parent)
+    , m_step(std::move(step))
+    , m_wexo(std::move(wexo))
+    , m_bgColor(m_step && m_step->HasBackDrop == false ? QColor(Qt::transparent) : bgColor)
+{
+    setObjectName(QStringLiteral("WOverlay"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoMousePropagation);
+    WLibraryWidgets::mark(this);
+    if (m_step)
+        m_step->startTime = currentMillisecondsSince1970();
+    if (parent) {
+        setGeometry(parent->rect());
+        parent->installEventFilter(this);
+        // Over a host dialog the overlay is one of the dialog's children: it
+        // stays above the others and goes when the dialog does.
+        if (auto *dialog = qobject_cast<QDialog *>(parent->window()); dialog && !WLibraryWidgets::isLibraryOwned(dialog)) {
+            if (dialog != parent)
+                dialog->installEventFilter(this);
+            new WKeepOnTop(this);
+        }
+    }
+    m_tap = new WGestureTracker(this);
+    connect(m_tap, &WGestureTracker::tapped, this, &WOverlay::onTap);
+}
+
+WOverlay::~WOverlay() = default;
+
+// --- Building and painting ------------------------------------------------------
+
+void WOverlay::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_built)
+        build();
+}
+
+void WOverlay::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (isVisible())
+        build();
+}
+
+void WOverlay::build()
+{
+    if (m_left)
+        return;
+    m_built = true;
+    const QRectF r = rect();
+    m_currentRect = r;
+    clearViews();
+    m_targets.clear();
+    m_backdrop = QPainterPath();
+    m_backdrop.setFillRule(Qt::OddEvenFill);
+    m_backdrop.addRect(r);
+    if (m_step) {
+        switch (m_step->viewType()) {
+        case WexoStepView::bannerTop:
+        case WexoStepView::bannerBottom:
+            // A banner keeps its run across builds; it only takes its new place.
+            if (m_banner)
+                placeBanner();
+            else
+                showBanner(m_step->viewType() == WexoStepView::bannerTop);
+            break;
+        case WexoStepView::popover:
+            if (m_step->isScrollElement())
+                showCellStep(r);
+            else
+                showMobileTemplate(r, std::nullopt);
+            break;
+        case WexoStepView::screen:
+            showDefaultToolTip(r, std::nullopt);
+            break;
+        default:
+            showPointerView(r);
+            break;
+        }
+    }
+    update();
+}
+
+void WOverlay::clearViews()
+{
+    // A new build replaces every card and marker (a marker takes its pulse along).
+    for (const QPointer<QWidget> &view : std::as_const(m_views)) {
+        if (view) {
+            view->hide();
+            view->deleteLater();
+        }
+    }
+    m_views.clear();
+    m_defaultPopupView.clear();
+    m_mobilePopupView.clear();
+}
+
+void WOverlay::cutOut(const QRectF &rect, const QList<QRectF> &targets)
+{
+    m_targets = targets;
+    for (const QRectF &target : targets) {
+        const QRectF hole = target.intersected(rect);
+        if (!hole.isEmpty())
+            m_backdrop.addRect(hole);
+    }
+}
+
+void WOverlay::paintEvent(QPaintEvent *)
+{
+    if (m_bgColor.alpha() == 0)
+        return;
+    QPainter painter(this);
+    painter.fillPath(m_backdrop, m_bgColor);
+}
+
+void WOverlay::showDefaultToolTip(const QRectF &rect, const std::optional<QList<QRectF>> &rects)
+{
+    cutOut(rect, rects ? *rects : transparentRects());
+    for (const QRectF &target : std::as_const(m_targets)) {
+        auto *card = new WPopup(m_step->Title.value_or(QString()), m_step->description.value_or(QString()),
+                                WPopupPosition::up, m_step->OrderNumber + 1, m_wexo ? m_wexo->totalWexoSteps : 0,
+                                /*showProgressBar*/ true, this);
+        card->move(WPlacement::defaultCard(target, card->size(), QRectF(this->rect())).topLeft().toPoint());
+        card->show();
+        m_defaultPopupView = card;
+        m_views.append(card);
+        WPopInEffect::popIn(card);
+    }
+}
+
+void WOverlay::showMobileTemplate(const QRectF &rect, const std::optional<QList<QRectF>> &rects)
+{
+    cutOut(rect, rects ? *rects : transparentRects());
+    addMobileCards(m_targets);
+}
+
+void WOverlay::addMobileCards(const QList<QRectF> &targets)
+{
+    for (const QRectF &target : targets) {
+        WMobilePopup *card = WMobilePopup::createView(QString(), this);
+        card->setTitle(m_step->Title.value_or(QString()));
+        card->setDescriptionText(m_step->description.value_or(QString()));
+        card->setCurrentStep(m_step->OrderNumber + 1);
+        card->setTotalSteps(m_wexo ? m_wexo->totalWexoSteps : 0);
+        card->updateTemplate();
+        card->setDelegate(this);
+        const int width = int(WPlacement::kMobileWidth);
+        card->setGeometry(WPlacement::mobileCard(target, card->descriptionHeight(width), QRectF(rect())).toRect());
+        card->show();
+        m_mobilePopupView = card;
+        m_views.append(card);
+        WPopInEffect::popIn(card);
+    }
+}
+
+void WOverlay::showPointerView(const QRectF &rect)
+{
+    cutOut(rect, transparentRects());
+    const WexoStepView kind = m_step->viewType();
+    for (const QRectF &target : std::as_const(m_targets)) {
+        auto *marker = new WPointerView(WPlacement::markerAnchor(target, kind), kind, this);
+        marker->setDelegate(this);
+        marker->show();
+        m_views.append(marker);
+    }
+}
+
+void WOverlay::showBanner(bool top)
+{
+    // Nothing to show a banner over: the backdrop stays and a tap moves on.
+    if (!WHostQueries::wTopViewController())
+        return;
+    QPointer<WOverlay> self(this);
+    auto *banner = new WBanner(m_step->Title.value_or(QString()), m_step->description.value_or(QString()),
+                               top ? WBannerPosition::top : WBannerPosition::bottom, m_step->OrderNumber + 1,
+                               [self] {
+                                   if (self)
+                                       self->moveNext();
+                               },
+                               this);
+    banner->setDelegate(this);
+    banner->show();
+    m_banner = banner;
+    banner->showWBanner();
+}
+
+void WOverlay::placeBanner()
+{
+    // The banner spans the overlay and rests on its edge; a slide-in still
+    // running is sent to the new resting place instead of starting again.
+    m_banner->resize(width(), m_banner->height());
+    const QRect resting(0, m_banner->restingY(), width(), m_banner->height());
+    if (auto *slide = m_banner->findChild<QVariantAnimation *>(); slide && slide->state() == QAbstractAnimation::Running)
+        slide->setEndValue(resting);
+    else if (m_banner->x() == 0)
+        m_banner->setGeometry(resting);
+}
+
+void WOverlay::showCellStep(const QRectF &rect)
+{
+    const std::optional<WIndexPath> path = m_step->indexPathForElement();
+    if (QAbstractItemView *table = tableView()) {
+        UITableViewCellFinder finder;
+        finder.delegate = this;
+        finder.find(path, table, rect);
+    } else if (QAbstractItemView *collection = collectionView()) {
+        UICollectionViewCellFinder finder;
+        finder.delegate = this;
+        finder.find(path, collection, rect);
+    }
+}
+
+void WOverlay::didFindCell(const QModelIndex &cell, const WIndexPath &, QAbstractItemView *view, const QRectF &rect)
+{
+    if (!parentWidget())
+        return;
+    const QRectF row = WTargetLocation::mapRect(view, WItemViewCellFinder::rowRect(view, cell), this);
+    showDefaultToolTip(rect, QList<QRectF>{row});
+}
+
+// --- Target look-up -------------------------------------------------------------
+
+QList<QRectF> WOverlay::transparentRects() const
+{
+    return m_step ? WTargetLocation::transparentRects(*m_step, this) : QList<QRectF>();
+}
+
+QAbstractItemView *WOverlay::tableView() const
+{
+    return WTargetLocation::tableView(WHostQueries::wTopViewController());
+}
+
+QAbstractItemView *WOverlay::collectionView() const
+{
+    return WTargetLocation::collectionView(WHostQueries::wTopViewController());
+}
+
+// --- Input ----------------------------------------------------------------------
+
+void WOverlay::mousePressEvent(QMouseEvent *event)
+{
+    // Every press is the overlay's: nothing reaches the host underneath.
+    event->accept();
+}
+
+void WOverlay::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+bool WOverlay::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    // Over a host dialog, the dialog closing ends the playback as a close does
+    // (a minimised window hides spontaneously and stays).
+    if (event->type() == QEvent::Hide && !event->spontaneous() && watched == window()
+        && qobject_cast<QDialog *>(watched))
+        discardAll();
+    return QWidget::eventFilter(watched, event);
+}
+
+void WOverlay::onTap()
+{
+    // The banner takes its own taps (they slide it out).
+    QWidget *pressed = m_tap ? m_tap->pressedWidget() : nullptr;
+    if (m_banner && pressed && (pressed == m_banner || m_banner->isAncestorOf(pressed)))
+        return;
+    moveNext();
+}
+
+void WOverlay::onPrev(WMobilePopup *)
+{
+    movePrev();
+}
+
+void WOverlay::onClose(WMobilePopup *)
+{
+    discardAll();
+}
+
+void WOverlay::onPrev(WBanner *)
+{
+    movePrev();
+}
+
+void WOverlay::onClose(WBanner *)
+{
+    discardAll();
+}
+
+void WOverlay::onPointerView()
+{
+    // Outside a build: the backdrop stays as the latest build left it.
+    if (!m_left && m_step)
+        addMobileCards(transparentRects());
+}
+
+WPopup *WOverlay::defaultPopupView() const
+{
+    return m_defaultPopupView;
+}
+
+WMobilePopup *WOverlay::mobilePopupView() const
+{
+    return m_mobilePopupView;
+}
+
+WBanner *WOverlay::banner() const
+{
+    return m_banner;
+}
+
+QList<WPointerView *> WOverlay::markers() const
+{
+    QList<WPointerView *> found;
+    for (const QPointer<QWidget> &view : m_views) {
+        if (auto *marker = qobject_cast<WPointerView *>(view.data()))
+            found.append(marker);
+    }
+    return found;
+}
+
+// --- Navigation -----------------------------------------------------------------
+
+std::shared_ptr<WexoStep> WOverlay::stepNumbered(qint64 orderNumber) const
+{
+    if (!m_wexo || !m_wexo->values)
+        return nullptr;
+    for (const std::shared_ptr<WexoStep> &step : *m_wexo->values) {
+        if (step && step->OrderNumber == orderNumber)
+            return step;
+    }
+    return nullptr;
+}
+
+void WOverlay::leave()
+{
+    m_left = true;
+    if (QWidget *parent = parentWidget())
+        parent->removeEventFilter(this);
+    if (QWidget *dialog = window(); dialog != this)
+        dialog->removeEventFilter(this);
+    hide();
+    deleteLater();
+}
+
+void WOverlay::moveNext()
+{
+    if (m_left || !m_wexo || !m_step)
+        return;
+    const qint64 next = m_step->OrderNumber + 1;
+    // Every step a person moves on from is reported, a page's last one too.
+    WFeedManager::sendEventWexoStepPlay(WexolinManager::shared().currentPlayingWexo(), m_step);
+    const std::shared_ptr<WexoStep> found = stepNumbered(next);
+    if (!found) {
+        finishPage(next);
+        return;
+    }
+    leave();
+    if (WOverlayDelegate *delegate = m_delegate.get())
+        delegate->onNext(m_wexo, found);
+}
+
+void WOverlay::finishPage(qint64 next)
+{
+    // Reported while the walkthrough is still the playing one.
+    WFeedManager::sendEventCompleteWexoStepPlay(WexolinManager::shared().currentPlayingWexo(), m_step);
+    if (next == m_wexo->totalWexoSteps)
+        WexolinManager::setCurrentPlaying(nullptr);
+    leave();
+    scrollListsToTop();
+    if (const std::function<void()> dismiss = onDismiss)
+        dismiss();
+}
+
+void WOverlay::scrollListsToTop()
+{
+    for (QAbstractItemView *view : {tableView(), collectionView()}) {
+        // An empty list has no first row to go to.
+        const QModelIndex first = view ? WHostQueries::cellIndex(view, WIndexPath{0, 0}) : QModelIndex();
+        if (first.isValid())
+            view->scrollTo(first, QAbstractItemView::PositionAtTop);
+    }
+}
+
+void WOverlay::movePrev()
+{
+    if (m_left)
+        return;
+    if (!m_wexo || !m_step) {
+        WexolinManager::reset();
+        return;
+    }
+    const qint64 prev = m_step->OrderNumber - 1;
+    if (prev < 0)
+        return;
+    const std::shared_ptr<WexoStep> found = stepNumbered(prev);
+    if (!found)
+        return;
+    leave();
+    if (WOverlayDelegate *delegate = m_delegate.get())
+        delegate->onPrev(m_wexo, found);
+}
+
+void WOverlay::discardAll()
+{
+    if (m_left)
+        return;
+    leave();
+    WexolinManager::setCurrentPlaying(nullptr);
+    if (const std::function<void()> dismiss = onDismiss)
+        dismiss();
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "WexoCreator/platform/WWeakDelegate.h"
+#include "WexoCreator/playback/UICollectionViewCellFinder.h"
+#include "WexoCreator/playback/UITableViewCellFinder.h"
+#include "WexoCreator/views/WBannerDelegate.h"
+#include "WexoCreator/views/WMobilePopupDelegate.h"
+#include "WexoCreator/views/WPoineterDelegate.h"
+
+#include <QColor>
+#include <QList>
+#include <QPainterPath>
+#include <QPointer>
+#include <QRectF>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace WexoCreator {
+
+class WBanner;
+class WGestureTracker;
+class WMobilePopup;
+class WPointerView;
+class WPopup;
+class Wexo;
+class WexoStep;
+class WOverlayDelegate;
+
+// One step of a playing walkthrough over the host: it fills its parent, dims it
+// (unless the step asks for no backdrop) with a hole at the step's target, and
+// shows the step's card, banner or marker there. A tap moves on; the views'
+// buttons move back or close. It never shows a second step: moving either way
+// hands the page and the other step to its delegate, which lays a new overlay.
+class WOverlay : public QWidget,
+                 public UITableViewCellFinderDelegate,
+                 public UICollectionViewCellFinderDelegate,
+                 public WMobilePopupDelegate,
+                 public WPoineterDelegate,
+                 public WBannerDelegate
+{
+    Q_OBJECT
+
+public:
+    static QColor defaultBackdrop() { return QColor(0, 0, 0, 128); }
+
+    WOverlay(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo, QWidget *parent,
+             const QColor &bgColor = defaultBackdrop());
+    ~WOverlay() override;
+
+    std::shared_ptr<Wexo> wexo() const { return m_wexo; }
+    std::shared_ptr<WexoStep> currentWexoStep() const { return m_step; }
+    // The rectangle of the latest build: the overlay's own.
+    std::optional<QRectF> currentRect() const { return m_currentRect; }
+    // Clear for a step without backdrop.
+    QColor backgroundColor() const { return m_bgColor; }
+    // The targets of the latest build, in the overlay's coordinates.
+    const QList<QRectF> &targets() const { return m_targets; }
+    // What paintEvent fills: the overlay's rectangle with the holes cut out.
+    const QPainterPath &backdropPath() const { return m_backdrop; }
+    // Moved on, moved back or closed: an overlay that has left never acts again.
+    bool hasLeft() const { return m_left; }
+
+    WPopup *defaultPopupView() const;
+    WMobilePopup *mobilePopupView() const;
+    WBanner *banner() const;
+    // The markers of the latest build (one per target).
+    QList<WPointerView *> markers() const;
+
+    WOverlayDelegate *delegate() const { return m_delegate.get(); }
+    void setDelegate(WOverlayDelegate *delegate) { m_delegate.set(delegate); }
+    // Run when the page is finished or the playback closed, after the overlay left.
+    std::function<void()> onDismiss;
+
+    // Navigation: a tap, the banner's end, the back buttons, the close buttons.
+    void moveNext();
+    void movePrev();
+    void discardAll();
+
+    // The step's target on the page now on screen.
+    QList<QRectF> transparentRects() const;
+    QAbstractItemView *tableView() const;
+    QAbstractItemView *collectionView() const;
+
+    void didFindCell(const QModelIndex &cell, const WIndexPath &indexPath, QAbstractItemView *view,
+                     const QRectF &rect) override;
+    // The views' buttons: back moves back, close ends the playback; a click on
+    // the marker opens the mobile card at the latest build's rectangle.
+    void onPrev(WMobilePopup *popup) override;
+    void onClose(WMobilePopup *popup) override;
+    void onPrev(WBanner *banner) override;
+    void onClose(WBanner *banner) override;
+    void onPointerView() override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Targets, holes and views, built on the first show and on each resize.
+    void build();
+    void clearViews();
+    void showDefaultToolTip(const QRectF &rect, const std::optional<QList<QRectF>> &rects);
+    void showMobileTemplate(const QRectF &rect, const std::optional<QList<QRectF>> &rects);
+    void showPointerView(const QRectF &rect);
+    void showBanner(bool top);
+    void placeBanner();
+    // The mobile card at each target, without touching the backdrop.
+    void addMobileCards(const QList<QRectF> &targets);
+    void showCellStep(const QRectF &rect);
+    // Cuts the holes of these targets and keeps them as the build's targets.
+    void cutOut(const QRectF &rect, const QList<QRectF> &targets);
+    void onTap();
+    void leave();
+    void finishPage(qint64 next);
+    void scrollListsToTop();
+    std::shared_ptr<WexoStep> stepNumbered(qint64 orderNumber) const;
+
+    std::shared_ptr<WexoStep> m_step;
+    std::shared_ptr<Wexo> m_wexo;
+    QColor m_bgColor;
+    WWeakDelegate<WOverlayDelegate> m_delegate;
+    QPointer<WGestureTracker> m_tap;
+    QPointer<WPopup> m_defaultPopupView;
+    QPointer<WMobilePopup> m_mobilePopupView;
+    QPointer<WBanner> m_banner;
+    // Cards and markers of the latest build, replaced whole by the next one.
+    QList<QPointer<QWidget>> m_views;
+    std::optional<QRectF> m_currentRect;
+    QList<QRectF> m_targets;
+    QPainterPath m_backdrop;
+    bool m_built = false;
+    bool m_left = false;
+};
+
+} // namespace WexoCreator

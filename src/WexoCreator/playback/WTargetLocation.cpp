@@ -1,0 +1,121 @@
+#include "WexoCreator/playback/WTargetLocation.h"
+
+#include "WexoCreator/extensions/WElementIdentity.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/model/WexoStep.h"
+#include "WexoCreator/platform/WHostQueries.h"
+
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace WexoCreator {
+
+namespace {
+
+const QString tabBarButtonType = QStringLiteral("UITabBarButton");
+
+// The look-up needs a placed overlay and a target identity.
+bool canLocate(const WexoStep &step, const QWidget *space)
+{
+    return space && space->parentWidget() && step.Frame && !step.Frame->isEmpty();
+}
+
+// A list a person sees among a page's children; a table's own headers are not lists.
+QAbstractItemView *shownItemView(QObject *child)
+{
+    auto *view = qobject_cast<QAbstractItemView *>(child);
+    if (!view || qobject_cast<QHeaderView *>(view) || view->isHidden() || view->isWindow())
+        return nullptr;
+    return view;
+}
+
+QAbstractItemView *firstItemView(QWidget *page)
+{
+    if (!page)
+        return nullptr;
+    for (QObject *child : page->children()) {
+        if (QAbstractItemView *view = shownItemView(child))
+            return view;
+    }
+    return qobject_cast<QAbstractItemView *>(page);
+}
+
+} // namespace
+
+QList<QRectF> WTargetLocation::transparentRects(const WexoStep &step, const QWidget *space)
+{
+    if (step.ElementType == tabBarButtonType) {
+        const QTabWidget *tabs = WexolinManager::shared().tabBarController();
+        return tabs ? rectForTabbarController(tabs, step, space) : QList<QRectF>();
+    }
+    QWidget *page = WHostQueries::wTopViewController();
+    return page ? rectForViewController(page, step, space) : QList<QRectF>();
+}
+
+QList<QRectF> WTargetLocation::rectForViewController(QWidget *page, const WexoStep &step, const QWidget *space)
+{
+    if (!canLocate(step, space))
+        return {};
+    const QWidget *target = targetWidget(page, *step.Frame);
+    if (!target)
+        return {};
+    return {mapRect(target, target->rect(), space)};
+}
+
+QList<QRectF> WTargetLocation::rectForTabbarController(const QTabWidget *tabs, const WexoStep &step,
+                                                       const QWidget *space)
+{
+    if (!canLocate(step, space) || !tabs)
+        return {};
+    const QTabBar *bar = tabs->tabBar();
+    if (bar->isHidden() || !tabs->isVisible())
+        return {};
+    const std::optional<int> index = WHostQueries::tabIndexWithIdentifier(bar, *step.Frame);
+    if (!index || !bar->isTabVisible(*index))
+        return {};
+    return {mapRect(bar, bar->tabRect(*index), space)};
+}
+
+QWidget *WTargetLocation::targetWidget(QWidget *page, const QString &identifier)
+{
+    if (QWidget *found = getShownWView(page, identifier))
+        return found;
+    for (QWidget *chrome : WHostQueries::windowChrome(page)) {
+        if (QWidget *found = getShownWView(chrome, identifier))
+            return found;
+    }
+    return nullptr;
+}
+
+QAbstractItemView *WTargetLocation::tableView(QWidget *page)
+{
+    QAbstractItemView *view = firstItemView(page);
+    return WHostQueries::isTableView(view) ? view : nullptr;
+}
+
+QAbstractItemView *WTargetLocation::collectionView(QWidget *page)
+{
+    if (!page)
+        return nullptr;
+    for (QObject *child : page->children()) {
+        QAbstractItemView *view = shownItemView(child);
+        if (WHostQueries::isCollectionView(view))
+            return view;
+    }
+    auto *self = qobject_cast<QAbstractItemView *>(page);
+    return WHostQueries::isCollectionView(self) ? self : nullptr;
+}
+
+QRectF WTargetLocation::mapRect(const QWidget *from, const QRect &rect, const QWidget *space)
+{
+    const QWidget *window = from->window();
+    if (window == space->window() && window != from && window != space) {
+        const QPoint topLeft = space->mapFrom(window, from->mapTo(window, rect.topLeft()));
+        return QRectF(QRect(topLeft, rect.size()));
+    }
+    return QRectF(QRect(space->mapFromGlobal(from->mapToGlobal(rect.topLeft())), rect.size()));
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+
+class QAbstractItemView;
+class QTabWidget;
+class QWidget;
+
+namespace WexoCreator {
+
+class WexoStep;
+
+// Turns a step's target identity into rectangles in the coordinates of `space`
+// (the overlay). Every look-up gives no rectangle (not found) or one.
+struct WTargetLocation {
+    // A tab of the registered tab widget for "UITabBarButton" steps, otherwise
+    // a widget of the page on screen.
+    static QList<QRectF> transparentRects(const WexoStep &step, const QWidget *space);
+    static QList<QRectF> rectForViewController(QWidget *page, const WexoStep &step, const QWidget *space);
+    static QList<QRectF> rectForTabbarController(const QTabWidget *tabs, const WexoStep &step, const QWidget *space);
+
+    // The first shown widget with the identifier: in the page, then in its main
+    // window's chrome (tool bars and docks are on screen for every page).
+    static QWidget *targetWidget(QWidget *page, const QString &identifier);
+
+    // The page's first item view among its direct children (else the page
+    // itself when it is one), when that plays a table or a collection.
+    static QAbstractItemView *tableView(QWidget *page);
+    static QAbstractItemView *collectionView(QWidget *page);
+
+    // A rectangle of `from` in the coordinates of `space`, across windows too.
+    static QRectF mapRect(const QWidget *from, const QRect &rect, const QWidget *space);
+};
+
+} // namespace WexoCreator

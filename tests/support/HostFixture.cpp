@@ -1,0 +1,166 @@
+#include "support/HostFixture.h"
+
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/model/WexoStep.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStringListModel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace WexoCreator {
+
+namespace {
+
+template<typename W>
+W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+TargetsPage::TargetsPage(QWidget *parent)
+    : QWidget(parent)
+    , button(named(new QPushButton(QStringLiteral("Add to cart"), this), "targetButton"))
+    , field(named(new QLineEdit(this), "nameField"))
+    , hiddenTwin(named(new QLabel(QStringLiteral("hidden twin"), this), "twin"))
+    , twin(named(new QLabel(QStringLiteral("shown twin"), this), "twin"))
+    , table(named(new QTableView(this), "ordersTable"))
+{
+    auto *model = new QStandardItemModel(200, 3, this);
+    for (int row = 0; row < 200; ++row) {
+        for (int column = 0; column < 3; ++column)
+            model->setItem(row, column, new QStandardItem(QStringLiteral("r%1 c%2").arg(row).arg(column)));
+    }
+    table->setModel(model);
+    table->horizontalHeader()->setStretchLastSection(true);
+    hiddenTwin->hide();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(field);
+    layout->addWidget(twin);
+    layout->addWidget(table, 1);
+    layout->addWidget(button);
+}
+
+GridPage::GridPage(QWidget *parent)
+    : QWidget(parent)
+    , grid(named(new QListView(this), "productGrid"))
+{
+    QStringList items;
+    for (int i = 0; i < 60; ++i)
+        items << QStringLiteral("item %1").arg(i);
+    grid->setModel(new QStringListModel(items, grid));
+    grid->setViewMode(QListView::IconMode);
+    grid->setGridSize(QSize(100, 60));
+    grid->setMovement(QListView::Static);
+    grid->setResizeMode(QListView::Adjust);
+    (new QVBoxLayout(this))->addWidget(grid);
+}
+
+EmptyListPage::EmptyListPage(QWidget *parent)
+    : QWidget(parent)
+    , table(named(new QTableView(this), "emptyTable"))
+{
+    table->setModel(new QStandardItemModel(0, 2, table));
+    (new QVBoxLayout(this))->addWidget(table);
+}
+
+DialogPage::DialogPage(QWidget *parent)
+    : QDialog(parent)
+    , button(named(new QPushButton(QStringLiteral("Confirm"), this), "dialogButton"))
+{
+    setObjectName(QStringLiteral("confirmDialog"));
+    (new QVBoxLayout(this))->addWidget(button);
+    resize(300, 200);
+}
+
+HostFixture::HostFixture()
+    : tabs(named(new QTabWidget(this), "mainTabs"))
+    , targets(new TargetsPage)
+    , gridPage(new GridPage)
+    , emptyPage(new EmptyListPage)
+    , toolBar(named(new QToolBar(QStringLiteral("Tools"), this), "mainToolBar"))
+    , dock(named(new QDockWidget(QStringLiteral("Filters"), this), "filterDock"))
+    , dockButton(named(new QPushButton(QStringLiteral("Apply")), "dockButton"))
+{
+    setObjectName(QStringLiteral("hostFixture"));
+    const struct { QWidget *page; const char *title; const char *data; } pages[] = {
+        {targets, "Targets", "tab_targets"}, {gridPage, "Grid", "tab_grid"}, {emptyPage, "Empty", "tab_empty"}};
+    for (const auto &page : pages) {
+        const int index = tabs->addTab(page.page, QString::fromLatin1(page.title));
+        tabs->tabBar()->setTabData(index, QString::fromLatin1(page.data));
+    }
+    setCentralWidget(tabs);
+    QAction *help = toolBar->addAction(QStringLiteral("Help"));
+    toolBar->widgetForAction(help)->setObjectName(QStringLiteral("toolButton"));
+    addToolBar(toolBar);
+    dock->setWidget(dockButton);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    resize(480, 640);
+}
+
+DialogPage *HostFixture::openDialog()
+{
+    auto *dialog = new DialogPage(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    return dialog;
+}
+
+QPoint HostFixture::pointOf(const QWidget *widget, std::optional<QPoint> local) const
+{
+    return widget->mapTo(this, local.value_or(widget->rect().center()));
+}
+
+bool HostFixture::showAndWait()
+{
+    show();
+    targets->field->setFocus();
+    return QTest::qWaitForWindowExposed(this);
+}
+
+std::shared_ptr<WexoStep> makeStep(qint64 orderNumber, const QString &frame, const QString &display,
+                                   std::optional<bool> backdrop, const QString &elementType)
+{
+    auto step = std::make_shared<WexoStep>();
+    step->StepId = QStringLiteral("s-%1").arg(orderNumber);
+    step->ElementId = QStringLiteral("el-%1").arg(orderNumber);
+    step->Frame = frame;
+    step->dislplayType = display;
+    step->Title = QStringLiteral("Step %1").arg(orderNumber + 1);
+    step->description = QStringLiteral("What step %1 is about.").arg(orderNumber + 1);
+    step->HasBackDrop = backdrop;
+    step->OrderNumber = orderNumber;
+    if (!elementType.isEmpty())
+        step->ElementType = elementType;
+    return step;
+}
+
+std::shared_ptr<Wexo> makePage(const QList<std::shared_ptr<WexoStep>> &steps, qint64 totalSteps,
+                               const QString &walkthroughId)
+{
+    auto page = std::make_shared<Wexo>();
+    page->Page = QStringLiteral("TargetsPage");
+    page->WalkthroughId = walkthroughId;
+    page->wexoName = QStringLiteral("A walkthrough");
+    for (const std::shared_ptr<WexoStep> &step : steps)
+        step->wexoId = walkthroughId;
+    page->values = steps;
+    page->totalWexoSteps = totalSteps;
+    return page;
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "support/BackendFixture.h"
+#include "support/HostFixture.h"
+
+#include <QList>
+#include <QPoint>
+#include <QStringList>
+
+#include <memory>
+
+namespace WexoCreator {
+
+class WexoButtonController;
+class WOverlay;
+
+// The library started over a HostFixture against the sample backend, as a host
+// starts it, with the host's tab widget registered. One per test process: the
+// manager and its launcher live as long as the process.
+class PlaybackSession
+{
+public:
+    PlaybackSession();
+    ~PlaybackSession();
+
+    bool isReady() const;
+    HostFixture &host() { return *m_host; }
+    BackendFixture &backend() { return *m_backend; }
+    WexoButtonController *launcher() const;
+
+    // The overlay on top, or null when nothing plays.
+    WOverlay *shown() const;
+    QList<WOverlay *> overlays() const;
+    // Closes whatever plays, back to the first tab.
+    void reset();
+
+    // The analytics events the backend has kept for one playback, as "kind" or
+    // "kind:step" (the step identifier of step events).
+    QStringList analyticsOf(const QString &analyticsId) const;
+
+    // A click on the host window (it goes where a person's click would).
+    void clickAt(const QPoint &point);
+    // A tap on the overlay where no step view lies (the window's top-left area).
+    void tapAside();
+    // The host's own widget gets a click at its centre through the window.
+    bool hostGetsClick(QWidget *widget);
+
+private:
+    std::unique_ptr<BackendFixture> m_backend;
+    std::unique_ptr<HostFixture> m_host;
+};
+
+} // namespace WexoCreator
