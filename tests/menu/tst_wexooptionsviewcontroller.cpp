@@ -5,6 +5,7 @@
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/menu/WexoOptionsViewController.h"
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAlert.h"
@@ -178,6 +179,9 @@ private Q_SLOTS:
             menu()->dismiss(false);
         launcher()->endRecording();
         WexolinManager::logoutAdmin();
+        // A played row leaves its overlay up until it is closed.
+        for (WOverlay *overlay : launcher()->overlays())
+            overlay->discardAll();
         WexolinManager::setCurrentPlaying(nullptr);
         QTRY_VERIFY(launcher()->window()->wConsoleButton());
     }
