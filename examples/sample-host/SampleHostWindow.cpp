@@ -3,8 +3,13 @@
 #include "AccountPages.h"
 #include "ShopPages.h"
 
+#include "WexoCreator/manager/WexolinManager.h"
+
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
+
+using WexoCreator::WexolinManager;
 
 SampleHostWindow::SampleHostWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -27,5 +32,29 @@ SampleHostWindow::SampleHostWindow(QWidget *parent)
         m_tabs->tabBar()->setTabData(index, tab.identifier);
     }
     setCentralWidget(m_tabs);
+
+    auto *toolBar = addToolBar(tr("Help"));
+    toolBar->setObjectName(QStringLiteral("helpToolBar"));
+    toolBar->setMovable(false);
+    QAction *help = toolBar->addAction(tr("Help"), this, &SampleHostWindow::showHelp);
+    toolBar->widgetForAction(help)->setObjectName(QStringLiteral("helpButton"));
+
+    // A walkthrough that spans pages goes on where the person goes next.
+    const auto pageChanged = [this] { WexolinManager::autoPlayOn(currentPage()); };
+    connect(m_tabs, &QTabWidget::currentChanged, this, pageChanged);
+    connect(m_shop, &QStackedWidget::currentChanged, this, pageChanged);
     resize(420, 720);
+}
+
+QWidget *SampleHostWindow::currentPage() const
+{
+    QWidget *page = m_tabs->currentWidget();
+    return page == m_shop ? m_shop->currentWidget() : page;
+}
+
+void SampleHostWindow::showHelp()
+{
+    const auto offered = WexolinManager::wexosOnCurrentView();
+    if (!offered.isEmpty())
+        WexolinManager::playWexo(offered.first());
 }

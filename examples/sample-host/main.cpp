@@ -4,6 +4,7 @@
 
 #include "SampleHostWindow.h"
 #include "ShopPages.h"
+#include "WalkthroughDemo.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/manager/WexolinManager.h"
@@ -141,12 +142,17 @@ int main(int argc, char *argv[])
             // Let the library lay out what the download brought before grabbing.
             QTimer::singleShot(300, &app, [&] {
                 const QStringList written = saveScreens(window, directory);
-                saveMenuScreens(window, directory, [written](const QStringList &menus) {
-                    printSummary();
-                    QTextStream out(stdout);
-                    for (const QString &path : written + menus)
-                        out << "screenshot: " << path << Qt::endl;
-                    QApplication::exit(written.isEmpty() ? 1 : 0);
+                saveMenuScreens(window, directory, [&window, directory, written](const QStringList &menus) {
+                    WexoCreator::WexolinManager::logoutAdmin();
+                    // Then every walkthrough, played by clicks, one PNG per step.
+                    auto *demo = new WalkthroughDemo(window, directory, [written, menus](const QStringList &steps) {
+                        printSummary();
+                        QTextStream out(stdout);
+                        for (const QString &path : written + menus + steps)
+                            out << "screenshot: " << path << Qt::endl;
+                        QApplication::exit(written.isEmpty() ? 1 : 0);
+                    });
+                    demo->start();
                 });
             });
         };
