@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -269,6 +271,27 @@ private Q_SLOTS:
             QCOMPARE(menu()->cardTop(), start + 5 * step);
         }
         QVERIFY(m_handed.isEmpty());
+    }
+
+    void wheelScrollsTheListOnlyExpanded_data()
+    {
+        QTest::addColumn<bool>("admin");
+        QTest::addRow("normal stands still") << false;
+        QTest::addRow("expanded scrolls") << true;
+    }
+
+    void wheelScrollsTheListOnlyExpanded()
+    {
+        QFETCH(bool, admin);
+        setState(admin, false, false);
+        QVERIFY(openMenu());
+        QListView *list = menu()->tableView();
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);
+        const QPointF at(list->viewport()->rect().center());
+        QWheelEvent wheel(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(list->viewport(), &wheel);
+        QCOMPARE(list->verticalScrollBar()->value() > 0, admin);
     }
 
     void searchResultIsHandedOverAndPlays()
