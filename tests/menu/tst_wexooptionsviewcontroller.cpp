@@ -9,6 +9,7 @@
 #include "WexoCreator/menu/WexoOptionsViewController.h"
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/Inspector.h"
@@ -37,6 +38,7 @@ public:
     ProductListPage()
     {
         auto *layout = new QVBoxLayout(this);
+        field->setObjectName(QStringLiteral("searchField"));
         layout->addWidget(field);
         layout->addWidget(button);
         layout->addStretch();
@@ -179,6 +181,8 @@ private Q_SLOTS:
     {
         if (menu())
             menu()->dismiss(false);
+        if (!launcher()->overlays().isEmpty())
+            launcher()->overlays().constLast()->discardAll();
         launcher()->endRecording();
         WexolinManager::logoutAdmin();
         // A played row leaves its overlay up until it is closed.
@@ -312,7 +316,12 @@ private Q_SLOTS:
         QVERIFY(played);
         QCOMPARE(played, m_handed.constFirst().wexo);
         QCOMPARE(played->wexoName, QStringLiteral("Tour of the shop"));
+        // The overlay shows the row's first step; one analytics record is opened.
+        QTRY_COMPARE(launcher()->overlays().size(), 1);
+        QCOMPARE(launcher()->overlays().constFirst()->currentWexoStep(), m_handed.constFirst().wexoSteps->constFirst());
         QTRY_COMPARE(m_backend->backend().requests(QStringLiteral("/mobileApi/walkthroughAnalytics/AddNew")).size(), 1);
+        launcher()->overlays().constFirst()->discardAll();
+        QTRY_VERIFY(launcher()->overlays().isEmpty());
     }
 
     void rows_data()
