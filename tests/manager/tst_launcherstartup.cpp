@@ -1,5 +1,6 @@
 #include "support/BackendFixture.h"
 
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
@@ -113,6 +114,20 @@ private Q_SLOTS:
         const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("launcher-demo.png"));
         QVERIFY(m_host->grab().save(path));
         qInfo("demo screen with the console: %s", qPrintable(path));
+    }
+
+    // The widget face is a tab on the window edge in the theme's colour, leaving
+    // its free side's shadow inside the console, where no mask clips it.
+    void widgetFaceIsATabOnTheWindowEdge()
+    {
+        QTRY_COMPARE(WConfiguration::KPlacement(), QStringLiteral("right"));
+        const QImage face = console()->grab().toImage();
+        const QColor fill = WConfiguration::kPlayIconbackgroundColor();
+        const int middle = face.height() / 2;
+        QCOMPARE(face.pixelColor(face.width() - 2, middle), fill);
+        QVERIFY(face.pixelColor(0, middle) != fill);
+        QVERIFY(face.pixelColor(face.width() - 2, 0) != fill);
+        QCOMPARE(face.pixelColor(8, middle), fill);
     }
 
     void tabbingThroughTheHostNeverLandsInTheConsole()

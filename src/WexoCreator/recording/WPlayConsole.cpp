@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
+#include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
 
@@ -30,6 +31,25 @@ QPixmap requiredImage(const QString &name)
     return image;
 }
 
+// The drop shadow's reach: the launcher faces leave it free on their free sides,
+// so that the console's bounds (and the window's touch area) do not clip it.
+constexpr int kShadowReach = 3;
+
+// A tab of the launcher artwork (drawn attached to the right edge), in one colour,
+// from its @2x version on a high-density screen.
+QPixmap tabImage(const QString &name, const QColor &colour, bool mirrored, qreal ratio)
+{
+    const bool dense = ratio > 1.0;
+    QPixmap image = requiredImage(dense ? name + QStringLiteral("@2x") : name);
+    image.setDevicePixelRatio(dense ? 2.0 : 1.0);
+    QPixmap tinted = wTinted(image, colour);
+    if (mirrored) {
+        tinted = QPixmap::fromImage(tinted.toImage().mirrored(true, false));
+        tinted.setDevicePixelRatio(image.devicePixelRatio());
+    }
+    return tinted;
+}
+
 } // namespace
 
 WPlayConsole::WPlayConsole(QWidget *parent)
@@ -48,6 +68,8 @@ WPlayConsole::WPlayConsole(QWidget *parent)
     // host's Tab order, or a keyboard user tabbing through a form lands here.
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
         button->setFocusPolicy(Qt::NoFocus);
+    // The launcher button's face (a tab or a disc) is painted under its icon.
+    wMenuButton()->installEventFilter(this);
     if (parent)
         parent->installEventFilter(this);
 }
@@ -177,9 +199,34 @@ void WPlayConsole::applyLauncherContent()
     }
     const int side = kLauncherSize - 2 * kLauncherInset;
     button->setIconSize(QSize(side, side));
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: none; }")
-                              .arg(WConfiguration::kPlayIconbackgroundColor().name(QColor::HexArgb),
-                                   tint.name(QColor::HexArgb)));
+    // The content sits in the middle of the face, away from the shadow's room.
+    const QString freeSide = m_roundClip ? QStringLiteral("top")
+                             : WConfiguration::KPlacement() == QStringLiteral("right") ? QStringLiteral("left")
+                                                                                        : QStringLiteral("right");
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: transparent; color: %1; border: none; padding-%2: %3px; }")
+                              .arg(tint.name(QColor::HexArgb), freeSide)
+                              .arg(m_roundClip ? 0 : kShadowReach));
+}
+
+void WPlayConsole::paintLauncherFace()
+{
+    QPushButton *button = wMenuButton();
+    QPainter painter(button);
+    const QColor fill = WConfiguration::kPlayIconbackgroundColor();
+    // A face in the colour of the page still shows by its outline.
+    const QColor outline = fill.darker(125);
+    if (m_roundClip) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(outline, 1));
+        painter.setBrush(fill);
+        painter.drawEllipse(QRectF(button->rect()).adjusted(kShadowReach + 0.5, kShadowReach + 0.5, -kShadowReach - 0.5,
+                                                            -kShadowReach - 0.5));
+        return;
+    }
+    const bool left = WConfiguration::KPlacement() != QStringLiteral("right");
+    const qreal ratio = button->devicePixelRatioF();
+    painter.drawPixmap(button->rect(), tabImage(QStringLiteral("console-tab"), fill, left, ratio));
+    painter.drawPixmap(button->rect(), tabImage(QStringLiteral("console-tab-edge"), outline, left, ratio));
 }
 
 void WPlayConsole::setShadow(QWidget *widget, bool on)
@@ -226,6 +273,8 @@ void WPlayConsole::resizeEvent(QResizeEvent *event)
 
 bool WPlayConsole::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == wMenuButton() && event->type() == QEvent::Paint)
+        paintLauncherFace();
     if (watched == parentWidget() && event->type() == QEvent::Resize && m_pinned)
         pinToParent();
     return QWidget::eventFilter(watched, event);

@@ -89,6 +89,7 @@ private:
     QPushButton *tapped(QPushButton *fallback) const;
     void applyColors();
     void applyLauncherContent();
+    void paintLauncherFace();
     // The hover and widget faces: the launcher button alone, round or square.
     void showLauncherFace(bool roundClip);
     void pinToParent();
