@@ -3,6 +3,7 @@
 #include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/playback/UICollectionViewCellFinder.h"
 #include "WexoCreator/playback/UITableViewCellFinder.h"
+#include "WexoCreator/playback/WOverlayDelegate.h"
 #include "WexoCreator/views/WBannerDelegate.h"
 #include "WexoCreator/views/WMobilePopupDelegate.h"
 #include "WexoCreator/views/WPoineterDelegate.h"
@@ -27,7 +28,6 @@ class WPointerView;
 class WPopup;
 class Wexo;
 class WexoStep;
-class WOverlayDelegate;
 
 // One step of a playing walkthrough over the host: it fills its parent, dims it
 // (unless the step asks for no backdrop) with a hole at the step's target, and
