@@ -10,6 +10,8 @@ packages=(
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libbenchmark-dev libclang-rt-14-dev
   openssl fonts-dejavu-core fonts-dejavu-extra
+  # a real X server for the launcher and playback tests (xvfb-run)
+  xvfb xauth
 )
 
 missing=()

@@ -128,8 +128,10 @@ QPoint HostFixture::pointOf(const QWidget *widget, std::optional<QPoint> local) 
 bool HostFixture::showAndWait()
 {
     show();
+    activateWindow();
     targets->field->setFocus();
-    return QTest::qWaitForWindowExposed(this);
+    // Keys and shortcuts go to the active window, also on a real X server.
+    return QTest::qWaitForWindowExposed(this) && QTest::qWaitForWindowActive(this);
 }
 
 std::shared_ptr<WexoStep> makeStep(qint64 orderNumber, const QString &frame, const QString &display,

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs the launcher and playback tests on a real X server (Xvfb, the xcb platform),
+# where dialogs are windows of their own and focus and keys route as on a desktop.
+#   scripts/run-xvfb-tests.sh [build-dir]
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+if [ -z "${WEXO_UNDER_XVFB:-}" ]; then
+  WEXO_UNDER_XVFB=1 exec xvfb-run -a "$0" "$@"
+fi
+passed=0
+failed=0
+for source in tests/manager/tst_*.cpp tests/playback/tst_*.cpp; do
+  name=$(basename "$source" .cpp)
+  log=$(mktemp)
+  if QT_QPA_PLATFORM=xcb QT_LOGGING_RULES='qt.qpa.*=false' timeout 300 "$build/tests/$name" >"$log" 2>&1; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "xvfb: $name failed" >&2
+    grep -E "FAIL|Loc:|Actual|Expected" "$log" | head -20 >&2 || tail -20 "$log" >&2
+  fi
+  rm -f "$log"
+done
+echo "xvfb: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
