@@ -125,6 +125,7 @@ void WalkthroughDemo::showStep()
         pageEnded();
         return;
     }
+    Q_EMIT stepShown(overlay);
     const auto step = overlay->currentWexoStep();
     const QString id = safeName(overlay->wexo()->WalkthroughId.value_or(QStringLiteral("walkthrough")));
     const QString file = QStringLiteral("%1-%2-%3.png").arg(id).arg(step->OrderNumber + 1).arg(kindName(step->viewType()));

@@ -12,6 +12,7 @@ class SampleHostWindow;
 namespace WexoCreator {
 class Wexo;
 class WexoRoot;
+class WOverlay;
 }
 
 // Plays every downloaded walkthrough on the sample shop as a person would:
@@ -26,6 +27,10 @@ public:
     WalkthroughDemo(SampleHostWindow &window, const QString &directory, std::function<void(QStringList)> done);
 
     void start();
+
+Q_SIGNALS:
+    // A step is on screen, just before its picture is taken.
+    void stepShown(WexoCreator::WOverlay *overlay);
 
 private:
     void playNext();
