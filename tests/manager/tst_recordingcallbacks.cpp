@@ -1,4 +1,5 @@
 #include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/backend/WWebApiInterface.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
@@ -6,6 +7,8 @@
 #include "WexoCreator/menu/WexoOption.h"
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/platform/WPerform.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/Inspector.h"
@@ -149,6 +152,18 @@ class tst_RecordingCallbacks : public QObject
             QTRY_COMPARE(sentBodies().size(), count);
         settle();
         QCOMPARE(sentBodies().size(), count);
+    }
+
+    // Reloads the feed and returns once the launcher has handled the
+    // download-complete notification: its queued handler runs before ours.
+    void reloadAndSettle()
+    {
+        bool handled = false;
+        QObject context;
+        WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, &context,
+                                                         [&handled](const QVariantMap &) { WPerform::onMainThread([&handled] { handled = true; }); });
+        launcher()->reloadFeed();
+        QTRY_VERIFY(handled);
     }
 
     void clickButton(QPushButton *button) { QTest::mouseClick(window(), Qt::LeftButton, {}, at(button, button->rect().center())); }
@@ -404,6 +419,16 @@ private Q_SLOTS:
         QCOMPARE(console()->currentMode(), WConsoleMode::sniping);
         QCOMPARE(m_tabs->tabBar()->tabData(1).toString(), QStringLiteral("tab_settings"));
         QVERIFY(m_page->findChild<QLineEdit *>()->objectName().isEmpty());
+    }
+
+    void aRefreshKeepsTheRecordBar()
+    {
+        startRecording(WexoOptionType::record);
+        reloadAndSettle();
+        QCOMPARE(console()->currentMode(), WConsoleMode::record);
+        clickButton(console()->targetModeBtn());
+        reloadAndSettle();
+        QCOMPARE(console()->currentMode(), WConsoleMode::sniping);
     }
 
     void crossHairDragging()

@@ -164,7 +164,10 @@ void WexoButtonController::onWexoDownloadComplete()
     WPlayConsole *console = wConsoleMenu();
     if (WexolinManager::shared().showConsole())
         console->show();
-    console->setMode(consoleMode());
+    // A refresh during a recording must not take the record bar (or the
+    // crosshair face) away from the administrator mid-recording.
+    if (!WexolinManager::shared().isRecording)
+        console->setMode(consoleMode());
     // While a presentation holds every touch the slot stays empty; the end
     // of that presentation refills it.
     if (m_window && !m_window->wConsoleButton() && !holdsEveryTouch())
