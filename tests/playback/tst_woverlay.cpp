@@ -6,6 +6,7 @@
 #include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/playback/WPlacement.h"
 #include "WexoCreator/views/WBanner.h"
+#include "WexoCreator/views/WDetailedPopup.h"
 #include "WexoCreator/views/WMobilePopup.h"
 #include "WexoCreator/views/WPointerView.h"
 #include "WexoCreator/views/WPopup.h"
@@ -178,6 +179,20 @@ private Q_SLOTS:
             QCOMPARE(qAlpha(image.pixel(inside - QPoint(1, 1))), outside);
         // The card is placed from the whole target, also where its hole is cut.
         QCOMPARE(overlay->defaultPopupView() != nullptr, target != nullptr);
+    }
+
+    void templateCard()
+    {
+        WOverlay *overlay = show(QStringLiteral("screen"), QStringLiteral("targetButton"));
+        overlay->showTemplateToolTip();
+        dropDeferred();
+        QVERIFY(overlay->detailedPopupView() && !overlay->defaultPopupView());
+        const QRectF placed = WPlacement::templateCard(rectOf(m_host->targets->button), overlay->rect());
+        QCOMPARE(overlay->detailedPopupView()->size(), placed.size().toSize());
+        QVERIFY((QRectF(overlay->detailedPopupView()->geometry()).topLeft() - placed.topLeft()).manhattanLength() <= 1);
+        // One hole still: the card replaced the build's card, not its backdrop.
+        const QImage image = ViewTestSupport::snapshot(overlay, QStringLiteral("overlay-template-card"));
+        QCOMPARE(ViewTestSupport::pixelAt(image, rectOf(m_host->targets->button).topLeft() + QPointF(1, 1)).alpha(), 0);
     }
 
     void closeEndsThePlayback_data()

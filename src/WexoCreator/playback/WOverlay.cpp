@@ -13,6 +13,7 @@
 #include "WexoCreator/playback/WPlacement.h"
 #include "WexoCreator/playback/WTargetLocation.h"
 #include "WexoCreator/views/WBanner.h"
+#include "WexoCreator/views/WDetailedPopup.h"
 #include "WexoCreator/views/WMobilePopup.h"
 #include "WexoCreator/views/WPointerView.h"
 #include "WexoCreator/views/WPopInEffect.h"
@@ -80,11 +81,7 @@ void WOverlay::build()
     m_built = true;
     const QRectF r = rect();
     m_currentRect = r;
-    clearViews();
-    m_targets.clear();
-    m_backdrop = QPainterPath();
-    m_backdrop.setFillRule(Qt::OddEvenFill);
-    m_backdrop.addRect(r);
+    startBuild(r);
     if (m_step) {
         switch (m_step->viewType()) {
         case WexoStepView::bannerTop:
@@ -112,6 +109,15 @@ void WOverlay::build()
     update();
 }
 
+void WOverlay::startBuild(const QRectF &rect)
+{
+    clearViews();
+    m_targets.clear();
+    m_backdrop = QPainterPath();
+    m_backdrop.setFillRule(Qt::OddEvenFill);
+    m_backdrop.addRect(rect);
+}
+
 void WOverlay::clearViews()
 {
     // A new build replaces every card and marker (a marker takes its pulse along).
@@ -124,6 +130,7 @@ void WOverlay::clearViews()
     m_views.clear();
     m_defaultPopupView.clear();
     m_mobilePopupView.clear();
+    m_detailedPopupView.clear();
 }
 
 void WOverlay::cutOut(const QRectF &rect, const QList<QRectF> &targets)
@@ -169,16 +176,41 @@ void WOverlay::addMobileCards(const QList<QRectF> &targets)
 {
     for (const QRectF &target : targets) {
         WMobilePopup *card = WMobilePopup::createView(QString(), this);
-        card->setTitle(m_step->Title.value_or(QString()));
-        card->setDescriptionText(m_step->description.value_or(QString()));
-        card->setCurrentStep(m_step->OrderNumber + 1);
-        card->setTotalSteps(m_wexo ? m_wexo->totalWexoSteps : 0);
-        card->updateTemplate();
+        fillCard(card);
         card->setDelegate(this);
         const int width = int(WPlacement::kMobileWidth);
         card->setGeometry(WPlacement::mobileCard(target, card->descriptionHeight(width), QRectF(rect())).toRect());
         card->show();
         m_mobilePopupView = card;
+        m_views.append(card);
+        WPopInEffect::popIn(card);
+    }
+}
+
+void WOverlay::fillCard(WTemplateCard *card) const
+{
+    card->setTitle(m_step->Title.value_or(QString()));
+    card->setDescriptionText(m_step->description.value_or(QString()));
+    card->setCurrentStep(m_step->OrderNumber + 1);
+    card->setTotalSteps(m_wexo ? m_wexo->totalWexoSteps : 0);
+    card->updateTemplate();
+}
+
+void WOverlay::showTemplateToolTip()
+{
+    if (m_left || !m_step)
+        return;
+    const QRectF area = rect();
+    // In place of what the latest build showed.
+    startBuild(area);
+    cutOut(area, transparentRects());
+    update();
+    for (const QRectF &target : std::as_const(m_targets)) {
+        WDetailedPopup *card = WDetailedPopup::createView(QString(), this);
+        fillCard(card);
+        card->setGeometry(WPlacement::templateCard(target, area).toRect());
+        card->show();
+        m_detailedPopupView = card;
         m_views.append(card);
         WPopInEffect::popIn(card);
     }
@@ -335,6 +367,11 @@ WPopup *WOverlay::defaultPopupView() const
 WMobilePopup *WOverlay::mobilePopupView() const
 {
     return m_mobilePopupView;
+}
+
+WDetailedPopup *WOverlay::detailedPopupView() const
+{
+    return m_detailedPopupView;
 }
 
 WBanner *WOverlay::banner() const

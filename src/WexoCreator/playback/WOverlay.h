@@ -22,10 +22,12 @@
 namespace WexoCreator {
 
 class WBanner;
+class WDetailedPopup;
 class WGestureTracker;
 class WMobilePopup;
 class WPointerView;
 class WPopup;
+class WTemplateCard;
 class Wexo;
 class WexoStep;
 
@@ -65,6 +67,7 @@ public:
 
     WPopup *defaultPopupView() const;
     WMobilePopup *mobilePopupView() const;
+    WDetailedPopup *detailedPopupView() const;
     WBanner *banner() const;
     // The markers of the latest build (one per target).
     QList<WPointerView *> markers() const;
@@ -83,6 +86,10 @@ public:
     QList<QRectF> transparentRects() const;
     QAbstractItemView *tableView() const;
     QAbstractItemView *collectionView() const;
+
+    // The template card at the step's target, sized by the overlay. Nothing in
+    // the playback shows it; it is there for a host of the template card.
+    void showTemplateToolTip();
 
     void didFindCell(const QModelIndex &cell, const WIndexPath &indexPath, QAbstractItemView *view,
                      const QRectF &rect) override;
@@ -105,6 +112,8 @@ protected:
 private:
     // Targets, holes and views, built on the first show and on each resize.
     void build();
+    // A fresh backdrop over the rectangle, without the views of the latest build.
+    void startBuild(const QRectF &rect);
     void clearViews();
     void showDefaultToolTip(const QRectF &rect, const std::optional<QList<QRectF>> &rects);
     void showMobileTemplate(const QRectF &rect, const std::optional<QList<QRectF>> &rects);
@@ -113,6 +122,8 @@ private:
     void placeBanner();
     // The mobile card at each target, without touching the backdrop.
     void addMobileCards(const QList<QRectF> &targets);
+    // A template card's four inputs from the step and the page.
+    void fillCard(WTemplateCard *card) const;
     void showCellStep(const QRectF &rect);
     // Cuts the holes of these targets and keeps them as the build's targets.
     void cutOut(const QRectF &rect, const QList<QRectF> &targets);
@@ -129,6 +140,7 @@ private:
     QPointer<WGestureTracker> m_tap;
     QPointer<WPopup> m_defaultPopupView;
     QPointer<WMobilePopup> m_mobilePopupView;
+    QPointer<WDetailedPopup> m_detailedPopupView;
     QPointer<WBanner> m_banner;
     // Cards and markers of the latest build, replaced whole by the next one.
     QList<QPointer<QWidget>> m_views;
