@@ -45,6 +45,18 @@ QString shownButtons(const WPlayConsole &console)
     return shown.join(QLatin1Char(','));
 }
 
+// Makes a theme of these launcher settings the one in use.
+void applyTheme(std::shared_ptr<ElementConfiguration> settings, const QString &primaryColor = {})
+{
+    auto config = std::make_shared<ThemeConfiguration>();
+    if (!primaryColor.isEmpty())
+        config->setPrimaryColor(primaryColor);
+    config->setConfigurations(std::move(settings));
+    auto theme = std::make_shared<Theme>();
+    theme->setConfig(config);
+    WAppearanceState::setTheme(theme);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(WexoCreator::WConsoleMode)
@@ -62,12 +74,16 @@ private Q_SLOTS:
 
     void cleanup() { WAppearanceState::setTheme(nullptr); }
 
-    void formStartsWithTheLauncherFace()
+    // Without a parent the console starts on the launcher face and only takes the widget look.
+    void parentlessConsole()
     {
         WPlayConsole console;
         QCOMPARE(console.currentMode(), WConsoleMode::hover);
         QVERIFY(console.recordModeView()->isHidden());
         QCOMPARE(shownButtons(console), QStringLiteral("stop,pause,target"));
+        console.setMode(WConsoleMode::widget);
+        QCOMPARE(console.geometry(), QRect(0, 0, 64, 64));
+        QVERIFY(!console.isPinned());
     }
 
     void modeLayout_data()
@@ -122,14 +138,6 @@ private Q_SLOTS:
         QCOMPARE(console->geometry(), QRect(0, 68, 64, 64));
     }
 
-    void widgetWithoutParentOnlyTakesTheLook()
-    {
-        WPlayConsole console;
-        console.setMode(WConsoleMode::widget);
-        QCOMPARE(console.geometry(), QRect(0, 0, 64, 64));
-        QVERIFY(!console.isPinned());
-    }
-
     // The downloaded theme's launcher settings, as the console shows them.
     void themedLauncherFace_data()
     {
@@ -162,11 +170,7 @@ private Q_SLOTS:
         settings->setPlacement(placement);
         // An "&" in the theme's title is shown, not taken as a shortcut mark.
         settings->setText(QStringLiteral("Tips & tricks"));
-        auto config = std::make_shared<ThemeConfiguration>();
-        config->setConfigurations(settings);
-        auto theme = std::make_shared<Theme>();
-        theme->setConfig(config);
-        WAppearanceState::setTheme(theme);
+        applyTheme(settings);
 
         QWidget parent;
         parent.resize(400, 600);
@@ -189,12 +193,7 @@ private Q_SLOTS:
         playIcon->setProp2(QStringLiteral("#123456"));
         auto settings = std::make_shared<ElementConfiguration>();
         settings->setPlayIcon(playIcon);
-        auto config = std::make_shared<ThemeConfiguration>();
-        config->setPrimaryColor(QStringLiteral("#2E7D32"));
-        config->setConfigurations(settings);
-        auto theme = std::make_shared<Theme>();
-        theme->setConfig(config);
-        WAppearanceState::setTheme(theme);
+        applyTheme(settings, QStringLiteral("#2E7D32"));
 
         // The colour of the first opaque pixel of an icon.
         const auto inkOf = [](const QIcon &icon) {
@@ -216,35 +215,33 @@ private Q_SLOTS:
 
     void buttons_data()
     {
-        QTest::addColumn<QStringList>("taps");
+        QTest::addColumn<QString>("taps");
         QTest::addColumn<bool>("paused");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("calls");
         QTest::addColumn<WConsoleMode>("mode");
 
         using M = WConsoleMode;
-        const auto list = [](std::initializer_list<const char *> items) {
-            QStringList out;
-            for (const char *item : items)
-                out << QString::fromLatin1(item);
-            return out;
+        const auto row = [](const char *name, const char *taps, bool paused, const char *shown, const char *calls, M mode) {
+            QTest::addRow("%s", name) << QString::fromLatin1(taps) << paused << QString::fromLatin1(shown)
+                                      << QString::fromLatin1(calls) << mode;
         };
-        QTest::addRow("pause") << list({"pause"}) << false << QStringLiteral("stop,play,target") << list({"onPause"}) << M::record;
-        QTest::addRow("pause then play") << list({"pause", "play"}) << false << QStringLiteral("stop,pause,target") << list({"onPause", "onPlay"}) << M::record;
-        QTest::addRow("target") << list({"target"}) << false << QStringLiteral("pause,cancel,select") << list({"onTargetView"}) << M::sniping;
-        QTest::addRow("target, cancel") << list({"target", "cancel"}) << false << QStringLiteral("stop,pause,target") << list({"onTargetView", "onCancelTarget"}) << M::record;
-        QTest::addRow("cancel ignored while paused") << list({"target", "cancel"}) << true << QStringLiteral("pause,cancel,select") << list({"onTargetView"}) << M::sniping;
-        QTest::addRow("select") << list({"target", "select"}) << false << QStringLiteral("pause,cancel,select") << list({"onTargetView", "onSelectTarget"}) << M::sniping;
-        QTest::addRow("stop keeps the bar as it was") << list({"pause", "stop"}) << false << QStringLiteral("stop,play,target") << list({"onPause", "onStop"}) << M::record;
-        QTest::addRow("badge") << list({"badge"}) << false << QStringLiteral("stop,pause,target") << list({"onWexoBadge"}) << M::record;
+        row("pause", "pause", false, "stop,play,target", "onPause", M::record);
+        row("pause then play", "pause,play", false, "stop,pause,target", "onPause,onPlay", M::record);
+        row("target", "target", false, "pause,cancel,select", "onTargetView", M::sniping);
+        row("target, cancel", "target,cancel", false, "stop,pause,target", "onTargetView,onCancelTarget", M::record);
+        row("cancel ignored while paused", "target,cancel", true, "pause,cancel,select", "onTargetView", M::sniping);
+        row("select", "target,select", false, "pause,cancel,select", "onTargetView,onSelectTarget", M::sniping);
+        row("stop keeps the bar as it was", "pause,stop", false, "stop,play,target", "onPause,onStop", M::record);
+        row("badge", "badge", false, "stop,pause,target", "onWexoBadge", M::record);
     }
 
     void buttons()
     {
-        QFETCH(QStringList, taps);
+        QFETCH(QString, taps);
         QFETCH(bool, paused);
         QFETCH(QString, shown);
-        QFETCH(QStringList, calls);
+        QFETCH(QString, calls);
         QFETCH(WConsoleMode, mode);
 
         QWidget parent;
@@ -262,12 +259,12 @@ private Q_SLOTS:
             {QStringLiteral("pause"), console->pauseBtn()}, {QStringLiteral("target"), console->targetModeBtn()},
             {QStringLiteral("cancel"), console->cancelTargetModeBtn()}, {QStringLiteral("select"), console->selectTargetViewBtn()},
             {QStringLiteral("badge"), console->stepNumberBadge()}};
-        for (const QString &tap : taps) {
+        for (const QString &tap : taps.split(u',')) {
             WexolinManager::shared().isPaused = paused && tap == QStringLiteral("cancel");
             QTest::mouseClick(byName.value(tap), Qt::LeftButton);
         }
         QCOMPARE(shownButtons(*console), shown);
-        QCOMPARE(recorder.calls, calls);
+        QCOMPARE(recorder.calls.join(u','), calls);
         QCOMPARE(console->currentMode(), mode);
     }
 
