@@ -3,6 +3,7 @@
 #include "WexoCreator/views/WTemplateCard.h"
 #include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/views/WMobilePopupDelegate.h"
+#include "WexoCreator/views/WStepNumberView.h"
 
 #include <QColor>
 #include <QPointer>
@@ -21,7 +22,6 @@ namespace WexoCreator {
 
 class WPaddingLabel;
 class WProgressBar;
-class WStepNumberView;
 
 // The template-styled step card: heading, description, progress bar, step
 // counter, blinking dismiss text, back and close. Built from its form; its

@@ -3,6 +3,7 @@
 #include "WexoCreator/model/WexoStepView.h"
 #include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/views/WPoineterDelegate.h"
+#include "WexoCreator/views/WPulse.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -11,8 +12,6 @@
 #include <optional>
 
 namespace WexoCreator {
-
-class WPulse;
 
 // The 25 × 25 marker beside a corner of a step's target. The pulse kinds show
 // a faint dot with a pulse around it; the tooltip kinds an opaque circle with
