@@ -59,9 +59,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QFile::remove(WUserDefaults::defaultFilePath());
-        WUserDefaults::standard().reload();
+        startWithEmptyDefaults();
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
         WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,

@@ -72,9 +72,7 @@ class tst_ManagerBackend : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QFile::remove(WUserDefaults::defaultFilePath());
-        WUserDefaults::standard().reload();
+        startWithEmptyDefaults();
 
         m_tabs = new HostTabs;
         m_stack = new QStackedWidget;

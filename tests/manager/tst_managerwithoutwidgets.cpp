@@ -1,5 +1,6 @@
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WUserDefaults.h"
+#include "support/BackendFixture.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -17,9 +18,7 @@ private Q_SLOTS:
     void startsWithoutALauncher()
     {
         qputenv("WEXO_PRODUCTION_URL", "http://127.0.0.1:9/");
-        QStandardPaths::setTestModeEnabled(true);
-        QFile::remove(WUserDefaults::defaultFilePath());
-        WUserDefaults::standard().reload();
+        startWithEmptyDefaults();
 
         QVERIFY(!WexolinManager::hostWindow());
         WexolinManager::initialiseWith(QStringLiteral("tok"), QStringLiteral("app"), true, false);

@@ -171,9 +171,7 @@ class tst_RecordingCallbacks : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QFile::remove(WUserDefaults::defaultFilePath());
-        WUserDefaults::standard().reload();
+        startWithEmptyDefaults();
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
 

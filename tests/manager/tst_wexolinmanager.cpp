@@ -5,6 +5,7 @@
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/WPlayConsole.h"
+#include "support/BackendFixture.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -26,9 +27,7 @@ private Q_SLOTS:
     {
         m_host->show(); // the host shows its window before it starts the library
         qputenv("WEXO_PRODUCTION_URL", "http://127.0.0.1:9/");
-        QStandardPaths::setTestModeEnabled(true);
-        QFile::remove(WUserDefaults::defaultFilePath());
-        WUserDefaults::standard().reload();
+        startWithEmptyDefaults();
     }
 
     void startUpGuards_data()

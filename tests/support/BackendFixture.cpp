@@ -1,6 +1,10 @@
 #include "support/BackendFixture.h"
 
+#include "WexoCreator/platform/WUserDefaults.h"
+
+#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
@@ -73,6 +77,13 @@ std::optional<TestCertificate> makeTestCertificate(const QTemporaryDir &dir)
     if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0)
         return std::nullopt;
     return files;
+}
+
+void startWithEmptyDefaults()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(WUserDefaults::defaultFilePath());
+    WUserDefaults::standard().reload();
 }
 
 } // namespace WexoCreator

@@ -50,4 +50,8 @@ struct TestCertificate {
 };
 std::optional<TestCertificate> makeTestCertificate(const QTemporaryDir &dir);
 
+// Test-mode paths and an empty user-defaults store: the process starts as a
+// fresh installation would, whatever an earlier run left behind.
+void startWithEmptyDefaults();
+
 } // namespace WexoCreator

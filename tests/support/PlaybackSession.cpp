@@ -19,9 +19,7 @@ namespace WexoCreator {
 
 PlaybackSession::PlaybackSession()
 {
-    QStandardPaths::setTestModeEnabled(true);
-    QFile::remove(WUserDefaults::defaultFilePath());
-    WUserDefaults::standard().reload();
+    startWithEmptyDefaults();
     m_backend = std::make_unique<BackendFixture>();
     m_host = std::make_unique<HostFixture>();
     m_host->showAndWait();
