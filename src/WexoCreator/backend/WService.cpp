@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QSet>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QTemporaryFile>
@@ -191,6 +192,19 @@ bool isPlainHttpToAnotherHost(const QUrl &url)
     return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0 && !QHostAddress(host).isLoopback();
 }
 
+// Every request of a start-up goes to the same root: saying it once per root is enough.
+void warnPlainHttpRefusedOnce(const QUrl &url)
+{
+    static QSet<QString> warned;
+    const QString root = url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
+                             .toString();
+    if (warned.contains(root))
+        return;
+    warned.insert(root);
+    qCWarning(lcService).noquote() << "refusing the plain-http server root" << root
+                                   << "- only a loopback server may be reached without https";
+}
+
 } // namespace
 
 QString WService::rawValue(WHTTPMethod method)
@@ -319,8 +333,7 @@ void WService::dataTask(const Request &request, DataCompletion completion)
         return;
     }
     if (isPlainHttpToAnotherHost(request.request.url())) {
-        qCWarning(lcService).noquote() << "refusing the plain-http server root" << request.request.url().host()
-                                       << "- only a loopback server may be reached without https";
+        warnPlainHttpRefusedOnce(request.request.url());
         WPerform::onMainThread([completion] { completion(std::nullopt, plainHttpRefused()); });
         return;
     }
