@@ -139,33 +139,49 @@ private Q_SLOTS:
         QCOMPARE(WexolinManager::shared().theme() == theme, !templateFailed);
     }
 
-    // Start-up and a refresh overlap: the first run's answers come last and are dropped.
-    void lateAppearanceAnswerOfAnEarlierRunIsDropped()
+    void lateAppearanceAnswer_data()
     {
+        QTest::addColumn<int>("newerStatus");
+        QTest::addRow("dropped once a newer run answered") << 200;
+        QTest::addRow("kept when the newer run failed") << 500;
+    }
+
+    // Start-up and a refresh overlap: the first run's answers come last.
+    void lateAppearanceAnswer()
+    {
+        QFETCH(int, newerStatus);
         WexoSample::SampleBackend &backend = m_backend->backend();
         const QString themePath = QStringLiteral("/mobileApi/client/configurationsPerUrl");
         const QString templatePath = QStringLiteral("/mobileApi/epc/mobileTemplate");
-        const auto hold = [&](int ms) {
-            backend.script(QStringLiteral("POST"), themePath, {.body = dataFile("theme.json"), .delayMs = ms, .times = 1});
-            backend.script(QStringLiteral("GET"), templatePath, {.body = dataFile("template.json"), .delayMs = ms, .times = 1});
+        const auto answer = [&](int status, int ms) {
+            const QByteArray theme = status == 200 ? dataFile("theme.json") : QByteArray("{}");
+            const QByteArray templ = status == 200 ? dataFile("template.json") : QByteArray("{}");
+            backend.script(QStringLiteral("POST"), themePath, {.status = status, .body = theme, .delayMs = ms, .times = 1});
+            backend.script(QStringLiteral("GET"), templatePath, {.status = status, .body = templ, .delayMs = ms, .times = 1});
         };
-        const auto theme = [] { return WexolinManager::shared().theme(); };
-        const auto templ = [] { return WexolinManager::shared().currentTemplate(); };
+        const auto appearance = [] {
+            return std::pair(WexolinManager::shared().theme(), WexolinManager::shared().currentTemplate());
+        };
+        const auto changed = [&appearance](const auto &from) {
+            return appearance().first != from.first && appearance().second != from.second;
+        };
         const qsizetype themeRequests = backend.requests(themePath).size();
         const qsizetype templateRequests = backend.requests(templatePath).size();
-        const auto before = std::pair(theme(), templ());
+        const auto before = appearance();
 
-        hold(300);
+        answer(200, 300);
         WexolinManager::getUI();
         QTRY_COMPARE(backend.requests(themePath).size(), themeRequests + 1);
         QTRY_COMPARE(backend.requests(templatePath).size(), templateRequests + 1);
+        answer(newerStatus, 0);
         WexolinManager::getUI();
-        QTRY_VERIFY(theme() != before.first && templ() != before.second);
-        const auto newest = std::pair(theme(), templ());
+        // Either the newer run's answers, or the first run's, the only good ones.
+        QTRY_VERIFY(changed(before));
+        const auto used = appearance();
 
-        hold(1000);
+        answer(200, 1000);
         settle(); // answers after the first run's
-        QCOMPARE(std::pair(theme(), templ()), newest);
+        QCOMPARE(appearance(), used);
         backend.clearScripts();
     }
 

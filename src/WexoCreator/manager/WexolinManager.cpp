@@ -207,20 +207,27 @@ void WexolinManager::downloadWexo(const QString &wexoId, bool autoPlay, Download
 
 void WexolinManager::getUI()
 {
-    // Runs overlap (start-up, then a refresh): each is numbered, and an answer of
-    // an earlier run that arrives late is dropped instead of replacing a newer one.
+    // Runs overlap (start-up, then a refresh): each is numbered, and an answer is
+    // used only when its run is newer than the run whose answer is in use. A late
+    // answer never replaces a newer one, and a newer run that failed never throws
+    // away the only good answer.
     static quint64 latestRun = 0;
+    static quint64 themeRun = 0;
+    static quint64 templateRun = 0;
     const quint64 run = ++latestRun;
     WWebApiInterface::getTheme([run](std::shared_ptr<Theme> theme) {
-        if (!theme || run != latestRun)
+        if (!theme || run < themeRun)
             return;
+        themeRun = run;
         WAppearanceState::setTheme(theme);
         WFeedManager::downloadFont(theme);
     });
     WWebApiInterface::getTemplate([run](std::shared_ptr<Template> value) {
         // Like the theme, a failed request keeps the template already in use.
-        if (value && run == latestRun)
-            WAppearanceState::setTemplate(std::move(value));
+        if (!value || run < templateRun)
+            return;
+        templateRun = run;
+        WAppearanceState::setTemplate(std::move(value));
     });
 }
 
