@@ -17,8 +17,10 @@ BackendFixture::BackendFixture(WexoSample::SampleBackend::Options options)
     const QString certificate = options.tlsCertFile;
     m_backend = std::make_unique<WexoSample::SampleBackend>(options);
     m_running = m_backend->start(0);
-    if (!m_running)
+    if (!m_running) {
+        qWarning("sample backend: %s", qPrintable(m_backend->errorString()));
         return;
+    }
     setVariable("WEXO_PRODUCTION_URL", m_backend->rootUrl().toUtf8());
     setVariable("WEXO_STAGING", std::nullopt);
     if (!certificate.isEmpty())

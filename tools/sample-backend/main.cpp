@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
 
     WexoSample::SampleBackend backend(options);
     if (!backend.start(*port)) {
-        std::fprintf(stderr, "wexo-sample-backend: cannot listen on 127.0.0.1 port %d\n", *port);
+        std::fprintf(stderr, "wexo-sample-backend: %s\n", qPrintable(backend.errorString()));
         return 1;
     }
     std::printf("listening on %s\n", qPrintable(backend.rootUrl()));

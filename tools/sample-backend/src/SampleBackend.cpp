@@ -15,8 +15,12 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <netinet/in.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -132,6 +136,69 @@ qint64 countSteps(const QJsonObject &walkthrough)
     return total;
 }
 
+// OpenSSL's reason for the last failure, or a fallback when it recorded none.
+QString openSslReason(const char *fallback)
+{
+    const unsigned long code = ERR_get_error();
+    ERR_clear_error();
+    if (code == 0)
+        return QString::fromLatin1(fallback);
+    const char *reason = ERR_reason_error_string(code);
+    return reason ? QString::fromLatin1(reason) : QString::fromLatin1(fallback);
+}
+
+// Reads one PEM object from a file; the error names the file and what is wrong with it.
+template<typename T, typename Read>
+std::unique_ptr<T, void (*)(T *)> readPem(const QString &path, const char *what, Read read, void (*release)(T *),
+                                          QString *error)
+{
+    std::unique_ptr<T, void (*)(T *)> none(nullptr, release);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("the TLS %1 file %2 cannot be read: %3").arg(QLatin1String(what), path, file.errorString());
+        return none;
+    }
+    const QByteArray pem = file.readAll();
+    std::unique_ptr<BIO, int (*)(BIO *)> bio(BIO_new_mem_buf(pem.constData(), int(pem.size())), BIO_free);
+    T *object = bio ? read(bio.get()) : nullptr;
+    if (!object) {
+        *error = QStringLiteral("the TLS %1 file %2 holds no usable PEM %1 (%3)")
+                     .arg(QLatin1String(what), path, openSslReason("no PEM data"));
+        return none;
+    }
+    return std::unique_ptr<T, void (*)(T *)>(object, release);
+}
+
+// Checks the certificate and key files before the server is built from them, so
+// that a failure names the file instead of leaving an unusable server.
+QString checkTlsFiles(const QString &certificateFile, const QString &keyFile)
+{
+    QString error;
+    const auto certificate = readPem<X509>(
+        certificateFile, "certificate", [](BIO *bio) { return PEM_read_bio_X509(bio, nullptr, nullptr, nullptr); },
+        X509_free, &error);
+    if (!certificate)
+        return error;
+    const auto key = readPem<EVP_PKEY>(
+        keyFile, "key", [](BIO *bio) { return PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr); },
+        EVP_PKEY_free, &error);
+    if (!key)
+        return error;
+    if (X509_check_private_key(certificate.get(), key.get()) != 1) {
+        ERR_clear_error();
+        return QStringLiteral("the TLS key file %1 does not belong to the certificate file %2").arg(keyFile, certificateFile);
+    }
+    return {};
+}
+
+// httplib's default sets SO_REUSEPORT, which lets a second server bind the same
+// port and take half of its connections; reusing a port in TIME_WAIT is enough.
+void exclusiveSocketOptions(int socket)
+{
+    const int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
 } // namespace
 
 struct SampleBackend::Private {
@@ -139,6 +206,7 @@ struct SampleBackend::Private {
 
     // Loaded from the data folder; immutable after construction.
     QString loadError;
+    QString startError;
     QJsonObject account;
     QList<QJsonObject> dataWalkthroughs;
     QJsonObject theme;
@@ -702,25 +770,31 @@ bool SampleBackend::start(int port, const QString &host)
 {
     if (d->server)
         return true;
-    if (!d->loadError.isEmpty()) {
-        qWarning("sample backend: %s", qPrintable(d->loadError));
+    const auto fail = [this](const QString &error) {
+        d->startError = error;
+        d->server.reset();
+        d->port = -1;
         return false;
-    }
+    };
+    if (!d->loadError.isEmpty())
+        return fail(d->loadError);
     // Clients that give up leave sockets that a late answer would write into.
     std::signal(SIGPIPE, SIG_IGN);
 
     const bool tls = !d->options.tlsCertFile.isEmpty() && !d->options.tlsKeyFile.isEmpty();
     if (tls) {
+        const QString unusable = checkTlsFiles(d->options.tlsCertFile, d->options.tlsKeyFile);
+        if (!unusable.isEmpty())
+            return fail(unusable);
         d->server = std::make_unique<httplib::SSLServer>(QFile::encodeName(d->options.tlsCertFile).constData(),
                                                          QFile::encodeName(d->options.tlsKeyFile).constData());
     } else {
         d->server = std::make_unique<httplib::Server>();
     }
-    if (!d->server->is_valid()) {
-        qWarning("sample backend: cannot set up the server (certificate or key unusable?)");
-        d->server.reset();
-        return false;
-    }
+    if (!d->server->is_valid())
+        return fail(QStringLiteral("the TLS files %1 and %2 cannot be used together")
+                        .arg(d->options.tlsCertFile, d->options.tlsKeyFile));
+    d->server->set_socket_options(exclusiveSocketOptions);
     // Room for a client's parallel connections next to handlers that hang on purpose.
     d->server->new_task_queue = [] { return new httplib::ThreadPool(16); };
     d->server->set_keep_alive_timeout(2);
@@ -739,11 +813,15 @@ bool SampleBackend::start(int port, const QString &host)
     d->server->Options(any, handler);
 
     const std::string hostText = host.toStdString();
+    errno = 0;
     const int bound = port == 0 ? d->server->bind_to_any_port(hostText) : (d->server->bind_to_port(hostText, port) ? port : -1);
     if (bound <= 0) {
-        qWarning("sample backend: cannot listen on %s:%d", qPrintable(host), port);
-        d->server.reset();
-        return false;
+        if (errno == EADDRINUSE)
+            return fail(QStringLiteral("port %1 on %2 is already in use").arg(port).arg(host));
+        return fail(QStringLiteral("cannot listen on %1 port %2: %3")
+                        .arg(host)
+                        .arg(port)
+                        .arg(QString::fromLocal8Bit(errno ? std::strerror(errno) : "no usable address")));
     }
     {
         std::lock_guard lock(d->mutex);
@@ -761,11 +839,9 @@ bool SampleBackend::start(int port, const QString &host)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (!*listening) {
         d->listener.join();
-        d->server.reset();
-        d->port = -1;
-        qWarning("sample backend: the server stopped at once");
-        return false;
+        return fail(QStringLiteral("the server on %1 port %2 stopped at once").arg(host).arg(bound));
     }
+    d->startError.clear();
     return true;
 }
 
@@ -785,6 +861,11 @@ void SampleBackend::stop()
         d->listener.join();
     d->server.reset();
     d->port = -1;
+}
+
+QString SampleBackend::errorString() const
+{
+    return d->startError;
 }
 
 int SampleBackend::port() const

@@ -49,9 +49,12 @@ public:
     SampleBackend(const SampleBackend &) = delete;
     SampleBackend &operator=(const SampleBackend &) = delete;
 
-    // Starts listening on a background thread; port 0 picks a free port.
+    // Starts listening on a background thread; port 0 picks a free port. A port
+    // another server listens on is refused, not shared.
     bool start(int port = 0, const QString &host = QStringLiteral("127.0.0.1"));
     void stop();
+    // Why the last start() failed, naming the file or port at fault; empty after a success.
+    QString errorString() const;
 
     int port() const;
     // The server root to configure the library with, ending in "/":
