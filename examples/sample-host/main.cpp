@@ -13,10 +13,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -121,8 +123,26 @@ int main(int argc, char *argv[])
     parser.addOptions({backendOption, screenshotOption, offscreenOption, debugOption});
     parser.process(app);
 
-    if (parser.isSet(backendOption))
-        qputenv("WEXO_PRODUCTION_URL", parser.value(backendOption).toUtf8());
+    // Names what is wrong instead of failing later without a word.
+    const auto fail = [](const QString &problem) {
+        QTextStream(stderr) << "wexo-sample-host: " << problem << " (see --help)" << Qt::endl;
+        return 2;
+    };
+    if (parser.isSet(backendOption)) {
+        const QString root = parser.value(backendOption);
+        const QUrl url(root, QUrl::StrictMode);
+        const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+        if (!url.isValid() || !web || url.host().isEmpty() || !url.path().endsWith(QLatin1Char('/')))
+            return fail(QStringLiteral("--backend \"%1\" is not a server root URL such as http://127.0.0.1:8080/").arg(root));
+        qputenv("WEXO_PRODUCTION_URL", root.toUtf8());
+    }
+    if (parser.isSet(screenshotOption)) {
+        const QString directory = parser.value(screenshotOption);
+        if (QFileInfo::exists(directory) && !QFileInfo(directory).isDir())
+            return fail(QStringLiteral("--screenshot %1 is a file, not a folder").arg(directory));
+        if (!QDir().mkpath(directory))
+            return fail(QStringLiteral("--screenshot %1: the folder cannot be created").arg(directory));
+    }
 
     SampleHostWindow window;
     window.show();
@@ -145,11 +165,13 @@ int main(int argc, char *argv[])
                 saveMenuScreens(window, directory, [&window, directory, written](const QStringList &menus) {
                     WexoCreator::WexolinManager::logoutAdmin();
                     // Then every walkthrough, played by clicks, one PNG per step.
-                    auto *demo = new WalkthroughDemo(window, directory, [written, menus](const QStringList &steps) {
+                    auto *demo = new WalkthroughDemo(window, directory, [written, menus, directory](const QStringList &steps) {
                         printSummary();
                         QTextStream out(stdout);
                         for (const QString &path : written + menus + steps)
                             out << "screenshot: " << path << Qt::endl;
+                        if (written.isEmpty())
+                            QTextStream(stderr) << "wexo-sample-host: no screenshot could be written into " << directory << Qt::endl;
                         QApplication::exit(written.isEmpty() ? 1 : 0);
                     });
                     demo->start();
