@@ -57,25 +57,33 @@ private Q_SLOTS:
     void placeAndLook_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<qreal>("shift");
+        QTest::addColumn<QPointF>("anchor");
+        QTest::addColumn<QPointF>("centre");
         QTest::addColumn<bool>("tooltip");
         // By raw value: banners, popover and screen, then pulse and tooltip kinds TL, TR, BL, BR.
         const qreal shifts[] = {0, 0, 0, 0, -15, 15, -15, 15, -15, 15, -15, 15};
         for (int kind = 0; kind < 12; ++kind)
-            QTest::addRow("kind %d", kind) << kind << shifts[kind] << (kind >= 8);
+            QTest::addRow("kind %d", kind) << kind << QPointF(100, 200) << QPointF(100 + shifts[kind], 200) << (kind >= 8);
+        // At the view's edges the whole disc stays inside, moved in along the edge it crosses.
+        QTest::addRow("tooltip top-left at the left edge") << int(WexoStepView::toolTipTopLeft) << QPointF(0, 200) << QPointF(12.5, 200) << true;
+        QTest::addRow("pulse bottom-left at the left edge") << int(WexoStepView::pulseBottomLeft) << QPointF(8, 200) << QPointF(12.5, 200) << false;
+        QTest::addRow("tooltip top-right at the right edge") << int(WexoStepView::toolTipTopRight) << QPointF(400, 200) << QPointF(387.5, 200) << true;
+        QTest::addRow("pulse top-right at the top-right corner") << int(WexoStepView::pulseTopRight) << QPointF(390, 0) << QPointF(387.5, 12.5) << false;
+        QTest::addRow("tooltip bottom-right at the bottom") << int(WexoStepView::toolTipBottomRight) << QPointF(100, 400) << QPointF(115, 387.5) << true;
     }
 
     void placeAndLook()
     {
         QFETCH(int, kind);
-        QFETCH(qreal, shift);
+        QFETCH(QPointF, anchor);
+        QFETCH(QPointF, centre);
         QFETCH(bool, tooltip);
-        auto *marker = new WPointerView(QPointF(100, 200), WexoStepView(kind), m_view.get());
+        auto *marker = new WPointerView(anchor, WexoStepView(kind), m_view.get());
         marker->show();
         QCOMPARE(marker->size(), QSize(25, 25));
-        const QPointF centre = QRectF(marker->geometry()).center();
-        QVERIFY(qAbs(centre.x() - (100 + shift)) <= 0.5);
-        QVERIFY(qAbs(centre.y() - 200) <= 0.5);
+        QVERIFY(m_view->rect().contains(marker->geometry()));
+        const QPointF shown = QRectF(marker->geometry()).center();
+        QVERIFY2((shown - centre).manhattanLength() <= 1, qPrintable(QStringLiteral("centre %1,%2").arg(shown.x()).arg(shown.y())));
         QCOMPARE(marker->pulse() != nullptr, !tooltip);
         if (tooltip) {
             QCOMPARE(marker->glyph(), u"?"_s);

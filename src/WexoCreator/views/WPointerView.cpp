@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <limits>
 
 namespace WexoCreator {
@@ -23,7 +24,16 @@ WPointerView::WPointerView(QPointF anchor, WexoStepView viewType, QWidget *paren
     , m_viewType(viewType)
 {
     const QPointF centre = centreFor(anchor, viewType);
-    setGeometry(QRectF(centre.x() - kViewWidth / 2.0, centre.y() - kViewWidth / 2.0, kViewWidth, kViewWidth).toRect());
+    QRectF disc(centre.x() - kViewWidth / 2.0, centre.y() - kViewWidth / 2.0, kViewWidth, kViewWidth);
+    // Beside a target at the window's edge the marker would be mostly outside
+    // it, with the "?" that opens the card out of sight: it moves in along the
+    // edge it crosses.
+    if (parent && parent->width() >= kViewWidth && parent->height() >= kViewWidth) {
+        const QRectF room = QRectF(parent->rect()).adjusted(0, 0, -kViewWidth, -kViewWidth);
+        disc.moveTopLeft(QPointF(std::clamp(disc.left(), room.left(), room.right()),
+                                 std::clamp(disc.top(), room.top(), room.bottom())));
+    }
+    setGeometry(disc.toRect());
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     connect(this, &QAbstractButton::clicked, this, &WPointerView::onPointerClick);

@@ -16,7 +16,8 @@ namespace WexoCreator {
 // The 25 × 25 marker beside a corner of a step's target. The pulse kinds show
 // a faint dot with a pulse around it; the tooltip kinds an opaque circle with
 // "?" or "i". A click tells the delegate. The marker centres itself on its
-// anchor, 15 px to the left or right for the left and right kinds.
+// anchor, 15 px to the left or right for the left and right kinds, and stays
+// wholly inside its parent.
 //
 // Qt clips a child to its parent, so the pulse, far larger than the marker, is
 // a sibling above it that takes no clicks and is moved, shown, hidden and
