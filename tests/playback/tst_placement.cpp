@@ -29,9 +29,12 @@ private Q_SLOTS:
         QTest::addRow("crosses the left edge") << QRectF(0, 100, 40, 40) << QSizeF(200, 100) << QRectF(10, 170, 200, 100);
         QTest::addRow("crosses the right edge") << QRectF(360, 100, 40, 40) << QSizeF(200, 100) << QRectF(190, 170, 200, 100);
         QTest::addRow("wider than the overlay keeps the left rule") << QRectF(180, 100, 40, 40) << QSizeF(500, 100) << QRectF(10, 170, 500, 100);
-        // Off-screen cards come 10 px inside the edge they would cross.
+        // A card that would cross an edge goes between the target and that
+        // edge, up to 10 px inside it, and never over the target while it fits.
         QTest::addRow("below a tall target, past the bottom") << QRectF(150, 0, 100, 390) << QSizeF(200, 300) << QRectF(100, 490, 200, 300);
-        QTest::addRow("above a low target, past the top") << QRectF(150, 700, 100, 90) << QSizeF(200, 700) << QRectF(100, 10, 200, 700);
+        QTest::addRow("above a low target, past the top") << QRectF(150, 700, 100, 90) << QSizeF(200, 700) << QRectF(100, 0, 200, 700);
+        // Fits on no side: against the roomier side's edge, over as little of the target as can be.
+        QTest::addRow("fits nowhere, above") << QRectF(150, 500, 100, 40) << QSizeF(200, 520) << QRectF(100, 0, 200, 520);
     }
     void defaultCard()
     {
@@ -49,8 +52,9 @@ private Q_SLOTS:
 
         QTest::addRow("below: top at T.maxY + 10") << QRectF(0, 100, 40, 40) << 40.0 << QRectF(50, 150, 300, 170);
         QTest::addRow("above: bottom T.height/2 + 10 over the target") << QRectF(360, 500, 40, 40) << 40.0 << QRectF(50, 300, 300, 170);
-        QTest::addRow("would cross the top") << QRectF(150, 420, 100, 40) << 400.0 << QRectF(50, 10, 300, 530);
-        QTest::addRow("would cross the bottom") << QRectF(150, 300, 100, 80) << 400.0 << QRectF(50, 260, 300, 530);
+        QTest::addRow("crosses the top above, fits below") << QRectF(150, 300, 100, 200) << 120.0 << QRectF(50, 510, 300, 250);
+        QTest::addRow("fits nowhere, above") << QRectF(150, 420, 100, 40) << 400.0 << QRectF(50, 0, 300, 530);
+        QTest::addRow("fits nowhere, below") << QRectF(150, 300, 100, 80) << 400.0 << QRectF(50, 270, 300, 530);
     }
     void mobileCard()
     {

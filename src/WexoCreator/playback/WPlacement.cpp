@@ -1,6 +1,7 @@
 #include "WexoCreator/playback/WPlacement.h"
 
 #include <algorithm>
+#include <array>
 
 namespace WexoCreator {
 
@@ -14,20 +15,36 @@ bool cardGoesBelow(const QRectF &target, const QRectF &overlay)
 
 } // namespace
 
-QRectF WPlacement::keptInside(QRectF card, const QRectF &overlay)
-{
-    if (card.bottom() > overlay.bottom())
-        card.moveBottom(overlay.bottom() - kGap);
-    if (card.top() < overlay.top())
-        card.moveTop(overlay.top() + kGap);
-    return card;
-}
-
 qreal WPlacement::cardTop(const QRectF &target, qreal height, const QRectF &overlay, qreal belowTop)
 {
-    if (cardGoesBelow(target, overlay))
-        return belowTop;
-    return target.center().y() - target.height() - height - kGap;
+    const qreal aboveTop = target.center().y() - target.height() - height - kGap;
+    const bool below = cardGoesBelow(target, overlay);
+    const auto fits = [&](qreal top) { return top >= overlay.top() && top + height <= overlay.bottom(); };
+    for (const qreal top : below ? std::array{belowTop, aboveTop} : std::array{aboveTop, belowTop}) {
+        if (fits(top))
+            return top;
+    }
+    // Neither place is inside the window: between the target and the window's
+    // edge, on the first side that holds the card, so the card never hides
+    // what the step points at.
+    struct Side {
+        qreal from, to, top;
+    };
+    const Side above{overlay.top(), target.top(), aboveTop};
+    const Side under{target.bottom(), overlay.bottom(), belowTop};
+    for (const Side &side : below ? std::array{under, above} : std::array{above, under}) {
+        const qreal room = side.to - side.from;
+        if (height > room)
+            continue;
+        const qreal margin = std::min(kGap, (room - height) / 2);
+        return std::clamp(side.top, side.from + margin, side.to - height - margin);
+    }
+    // No side holds it: against the window's edge on the roomier side, which
+    // covers as little of the target as the window allows; a card taller than
+    // the window keeps its top inside.
+    if (height < overlay.height() && overlay.bottom() - target.bottom() > target.top() - overlay.top())
+        return overlay.bottom() - height;
+    return overlay.top();
 }
 
 QRectF WPlacement::defaultCard(const QRectF &target, const QSizeF &card, const QRectF &overlay)
@@ -43,14 +60,14 @@ QRectF WPlacement::defaultCard(const QRectF &target, const QSizeF &card, const Q
         x = overlay.right() - w / 2 - kGap;
     const qreal belowTop = target.center().y() + target.height() + kGap;
     const qreal top = cardTop(target, h, overlay, belowTop);
-    return keptInside(QRectF(x - w / 2, top, w, h), overlay);
+    return QRectF(x - w / 2, top, w, h);
 }
 
 QRectF WPlacement::mobileCard(const QRectF &target, qreal descriptionHeight, const QRectF &overlay)
 {
     const qreal h = descriptionHeight + kMobileChromeHeight;
     const qreal top = cardTop(target, h, overlay, target.bottom() + kGap);
-    return keptInside(QRectF(overlay.center().x() - kMobileWidth / 2, top, kMobileWidth, h), overlay);
+    return QRectF(overlay.center().x() - kMobileWidth / 2, top, kMobileWidth, h);
 }
 
 QPointF WPlacement::markerAnchor(const QRectF &target, WexoStepView kind)
@@ -92,7 +109,7 @@ QRectF WPlacement::templateCard(const QRectF &target, const QRectF &overlay)
         left = std::max(overlay.left(), std::min(target.right(), overlay.right()) - w);
     }
     const qreal top = cardTop(target, size.height(), overlay, target.bottom() + kGap);
-    return keptInside(QRectF(QPointF(left, top), size), overlay);
+    return QRectF(QPointF(left, top), size);
 }
 
 } // namespace WexoCreator

@@ -27,13 +27,12 @@ struct WPlacement {
     static QSizeF templateCardSize(const QSizeF &overlay);
     static QRectF templateCard(const QRectF &target, const QRectF &overlay);
 
-    // A card that would cross the overlay's top or bottom edge is moved the gap
-    // inside it; a card taller than the overlay keeps its top inside.
-    static QRectF keptInside(QRectF card, const QRectF &overlay);
-
 private:
     // Top of a card of this height: below the target's edge, or above it by the
-    // target's height (the gap counted from the target's centre).
+    // target's height (the gap counted from the target's centre). Where that
+    // crosses the overlay's edge the other side is tried, then the room between
+    // the target and the overlay's edge; only a card that fits nowhere covers
+    // part of its target.
     static qreal cardTop(const QRectF &target, qreal height, const QRectF &overlay, qreal belowTop);
 };
 
