@@ -1,5 +1,6 @@
 #include "support/ViewTestSupport.h"
 
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/views/WMobilePopup.h"
 #include "WexoCreator/views/WPaddingLabel.h"
 #include "WexoCreator/views/WProgressBar.h"
@@ -16,10 +17,11 @@ namespace {
 
 using Recorder = PrevCloseRecorder<WMobilePopupDelegate, WMobilePopup>;
 
-WMobilePopup *designed(QWidget *parent, qint64 step, qint64 total, const QString &description = u"Pick a size."_s)
+WMobilePopup *designed(QWidget *parent, qint64 step, qint64 total, const QString &description = u"Pick a size."_s,
+                       const QString &title = u"Sizes <b>"_s)
 {
     WMobilePopup *popup = WMobilePopup::createView(QString(), parent);
-    popup->setTitle(u"Sizes <b>"_s);
+    popup->setTitle(title);
     popup->setDescriptionText(description);
     popup->setCurrentStep(step);
     popup->setTotalSteps(total);
@@ -68,7 +70,6 @@ private Q_SLOTS:
             QVERIFY(ViewTestSupport::useSampleTemplate());
         WMobilePopup *popup = designed(m_view.get(), 2, 5);
         QCOMPARE(popup->headingLabel()->text(), u"Sizes <b>"_s);
-        QCOMPARE(popup->headingLabel()->textFormat(), Qt::PlainText);
         QCOMPARE(popup->headingLabel()->font().pixelSize(), 16);
         QCOMPARE(popup->headingLabel()->font().weight(), QFont::Bold);
         QCOMPARE(popup->headingLabel()->palette().color(QPalette::WindowText).name(), u"#ffffff"_s);
@@ -101,12 +102,33 @@ private Q_SLOTS:
             QCOMPARE(designed(m_view.get(), step, 3)->backButton()->isVisible(), step != 1);
     }
 
-    void longDescriptionShowsItsEnd()
+    void longTextsShowFromTheStart_data()
     {
-        const QString text = QString(u"Choose the size that fits you best. "_s).repeated(6) + u"END"_s;
-        WMobilePopup *popup = designed(m_view.get(), 1, 3, text);
+        QTest::addColumn<bool>("heading");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lastLineEnd");
+        QTest::addRow("long description shows its end") << false << QString(u"Choose the size that fits you best. "_s).repeated(6) + u"END"_s << u"END"_s;
+        QTest::addRow("long heading on two lines") << true << u"Lower-case type: not a tab-bar item"_s << u"item"_s;
+        QTest::addRow("longer heading ends with an ellipsis") << true << u"Lower-case type: not a tab-bar item, nor a cell. "_s.repeated(3) << u"\u2026"_s;
+    }
+
+    void longTextsShowFromTheStart()
+    {
+        QFETCH(bool, heading);
+        QFETCH(QString, text);
+        QFETCH(QString, lastLineEnd);
+        WMobilePopup *popup = heading ? designed(m_view.get(), 1, 3, u"Pick a size."_s, text) : designed(m_view.get(), 1, 3, text);
         QTRY_COMPARE(popup->descriptionLabel()->height(), popup->descriptionHeight(300));
-        QVERIFY(popup->descriptionLabel()->shownLines().constLast().endsWith(u"END"_s));
+        WPaddingLabel *label = heading ? popup->headingLabel() : popup->descriptionLabel();
+        const QStringList lines = label->shownLines();
+        QVERIFY(text.startsWith(lines.constFirst()));
+        QVERIFY(lines.constLast().endsWith(lastLineEnd));
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        // Nothing is drawn up to the label's ends: no line runs past them.
+        const QImage image = ViewTestSupport::snapshot(popup, u"mobile-popup-long-text"_s);
+        const QRect area(label->mapTo(popup, QPoint()), label->size());
+        for (const int x : {area.left(), area.right() - 1})
+            QCOMPARE(ViewTestSupport::pixelsNotOf(image, QRect(x, area.top(), 2, area.height()), WConfiguration::kPopupColor()), 0);
     }
 
     void buttonsCallTheDelegateOnce()

@@ -9,7 +9,10 @@
 #include "WexoCreator/views/WStepNumberView.h"
 #include "WexoCreator/views/WViewStyle.h"
 
+#include <QFontMetricsF>
 #include <QVariantAnimation>
+
+#include <algorithm>
 
 namespace WexoCreator {
 
@@ -17,6 +20,7 @@ namespace {
 
 constexpr int kBadgeHeight = 44;
 constexpr int kBadgeEndGap = 20;
+constexpr int kHeadingLines = 2;
 
 } // namespace
 
@@ -32,13 +36,17 @@ WMobilePopup::WMobilePopup(QWidget *parent)
     , m_radius(WConfiguration::wDefaultPopupCornerRadius)
 {
     m_ui->setupUi(this);
+    // The heading stays centred on the card when the first step hides the back button.
+    QSizePolicy back = m_ui->backButton->sizePolicy();
+    back.setRetainSizeWhenHidden(true);
+    m_ui->backButton->setSizePolicy(back);
     connect(m_ui->backButton, &QToolButton::clicked, this, &WMobilePopup::onBack);
     connect(m_ui->closeButton, &QToolButton::clicked, this, &WMobilePopup::onClose);
 }
 
 WMobilePopup::~WMobilePopup() = default;
 
-QLabel *WMobilePopup::headingLabel() const { return m_ui->headingLabel; }
+WPaddingLabel *WMobilePopup::headingLabel() const { return m_ui->headingLabel; }
 WPaddingLabel *WMobilePopup::descriptionLabel() const { return m_ui->descriptionLabel; }
 QLabel *WMobilePopup::dismissLabel() const { return m_ui->dismissLabel; }
 QToolButton *WMobilePopup::closeButton() const { return m_ui->closeButton; }
@@ -53,9 +61,14 @@ void WMobilePopup::updateTemplate()
 void WMobilePopup::updateDesign()
 {
     const QColor titleColor = WConfiguration::KStepsTitleColor();
-    wStylePlainLabel(headingLabel(), WFontManager::templateTitleFont(WConfiguration::kTemplateHeadingFontName(),
-                                                                     WConfiguration::kTemplateHeadingFontSize()),
-                     titleColor);
+    // A long heading wraps to as many lines as its row holds (two at most) and
+    // then ends with an ellipsis, instead of being cut at both ends.
+    const QFont headingFont = WFontManager::templateTitleFont(WConfiguration::kTemplateHeadingFontName(),
+                                                              WConfiguration::kTemplateHeadingFontSize());
+    headingLabel()->setFont(headingFont);
+    headingLabel()->setTextColor(titleColor);
+    headingLabel()->setNumberOfLines(
+        std::clamp(int(headingLabel()->maximumHeight() / QFontMetricsF(headingFont).lineSpacing()), 1, kHeadingLines));
     headingLabel()->setText(title());
 
     descriptionLabel()->setFont(WFontManager::templateContentFont(WConfiguration::kTemplateContentFontName(),

@@ -50,7 +50,7 @@ public:
     // the form draws it at, so its last line shows.
     int descriptionHeight(int cardWidth) const;
 
-    QLabel *headingLabel() const;
+    WPaddingLabel *headingLabel() const;
     WPaddingLabel *descriptionLabel() const;
     QLabel *dismissLabel() const;
     QToolButton *closeButton() const;
