@@ -77,6 +77,15 @@ private Q_SLOTS:
         QVERIFY(lines.constLast().endsWith(QChar(0x2026)));
         QVERIFY(!lines.join(QString()).contains(u"FINALWORD"_s));
 
+        // Only the start of a very long text is laid out: it breaks as the whole text does.
+        const QString huge = QString(u"Choose the size that fits you best. "_s).repeated(600);
+        WPaddingLabel uncapped;
+        uncapped.setText(huge);
+        uncapped.resize(label.size());
+        label.setText(huge);
+        QCOMPARE(label.shownLines().mid(0, 9), uncapped.shownLines().mid(0, 9));
+        QVERIFY(label.shownLines().constLast().endsWith(QChar(0x2026)));
+
         // Later paragraphs that do not fit are hinted at by the ellipsis too.
         label.setText(u"one\ntwo\nthree"_s);
         label.setNumberOfLines(2);

@@ -17,6 +17,10 @@ constexpr QChar kEllipsis(0x2026);
 constexpr qreal kHintTextWidth = 260;
 // Stands for "no width limit" when measuring.
 constexpr qreal kUnbounded = 1e6;
+// Characters beyond a shown line's own that an elided line may still take.
+constexpr qsizetype kElisionSlack = 64;
+// Widths whose layouts are kept: the measuring and the drawing width, and one more.
+constexpr std::size_t kKeptLayouts = 3;
 
 } // namespace
 
@@ -33,14 +37,14 @@ WPaddingLabel::~WPaddingLabel() = default;
 void WPaddingLabel::setNumberOfLines(int lines)
 {
     m_numberOfLines = std::max(0, lines);
-    updateGeometry();
-    update();
+    textChanged();
 }
 
 void WPaddingLabel::setAlignment(Qt::Alignment alignment)
 {
+    // The lines carry their alignment.
     m_alignment = alignment;
-    update();
+    textChanged();
 }
 
 QColor WPaddingLabel::textColor() const
@@ -65,8 +69,7 @@ void WPaddingLabel::setText(const QString &text)
     m_plain = text;
     m_attributed = {};
     m_isAttributed = false;
-    updateGeometry();
-    update();
+    textChanged();
 }
 
 void WPaddingLabel::setAttributedText(const WAttributedString &text)
@@ -74,8 +77,7 @@ void WPaddingLabel::setAttributedText(const WAttributedString &text)
     m_attributed = text;
     m_plain.clear();
     m_isAttributed = true;
-    updateGeometry();
-    update();
+    textChanged();
 }
 
 QList<WAttributedString::Run> WPaddingLabel::runs() const
@@ -121,36 +123,70 @@ WPaddingLabel::Layout WPaddingLabel::layoutText(qreal width) const
     const QStringList paragraphs = all.split(u'\n');
     struct Placed { qsizetype textStart; qsizetype paragraphEnd; bool lastOfParagraph; };
     QList<Placed> placed;
+    const auto overCap = [&] { return m_numberOfLines > 0 && result.lines.size() > m_numberOfLines; };
     for (const QString &paragraph : paragraphs) {
-        auto layout = std::make_unique<QTextLayout>(paragraph, fontAt(std::min(start, all.size() - 1)));
-        layout->setTextOption(option);
-        QList<QTextLayout::FormatRange> own;
-        for (const auto &range : std::as_const(formats)) {
-            const qsizetype from = std::max<qsizetype>(range.start, start);
-            const qsizetype to = std::min<qsizetype>(range.start + range.length, start + paragraph.size());
-            if (from < to)
-                own.append({int(from - start), int(to - from), range.format});
+        // Under a cap only the paragraph's start can show: it is laid out from
+        // a cut at least a pixel a character wide for every line, cut longer
+        // while the cut gives fewer lines than the cap. Lines before the cut's
+        // last one break as in the whole paragraph.
+        qsizetype length = paragraph.size();
+        if (m_numberOfLines > 0)
+            length = std::min(length, qsizetype((m_numberOfLines + 1) * std::max(lineWidth, qreal(64))));
+        const qsizetype linesBefore = result.lines.size();
+        const qreal yBefore = y;
+        const qreal widthBefore = naturalWidth;
+        for (;;) {
+            auto layout = std::make_unique<QTextLayout>(paragraph.left(length), fontAt(std::min(start, all.size() - 1)));
+            layout->setTextOption(option);
+            QList<QTextLayout::FormatRange> own;
+            for (const auto &range : std::as_const(formats)) {
+                const qsizetype from = std::max<qsizetype>(range.start, start);
+                const qsizetype to = std::min<qsizetype>(range.start + range.length, start + length);
+                if (from < to)
+                    own.append({int(from - start), int(to - from), range.format});
+            }
+            layout->setFormats(own);
+            layout->beginLayout();
+            bool paragraphDone = length == paragraph.size();
+            for (;;) {
+                // One line past the cap tells that the text goes on: the rest
+                // is never shown, so it is never laid out.
+                if (overCap()) {
+                    paragraphDone = false;
+                    break;
+                }
+                QTextLine line = layout->createLine();
+                if (!line.isValid())
+                    break;
+                line.setLineWidth(lineWidth);
+                line.setPosition(QPointF(0, y));
+                Line shown;
+                shown.y = y;
+                shown.height = line.height();
+                shown.layout = int(result.paragraphs.size());
+                shown.lineNumber = line.lineNumber();
+                result.lines.append(shown);
+                placed.append({start + line.textStart(), start + paragraph.size(), false});
+                naturalWidth = std::max(naturalWidth, line.naturalTextWidth());
+                y += line.height();
+            }
+            layout->endLayout();
+            if (length < paragraph.size() && !overCap()) {
+                result.lines.resize(linesBefore);
+                placed.resize(linesBefore);
+                y = yBefore;
+                naturalWidth = widthBefore;
+                length = std::min(paragraph.size(), 2 * length);
+                continue;
+            }
+            if (!placed.isEmpty() && paragraphDone)
+                placed.last().lastOfParagraph = true;
+            result.paragraphs.push_back(std::move(layout));
+            break;
         }
-        layout->setFormats(own);
-        layout->beginLayout();
-        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-            line.setLineWidth(lineWidth);
-            line.setPosition(QPointF(0, y));
-            Line shown;
-            shown.y = y;
-            shown.height = line.height();
-            shown.layout = int(result.paragraphs.size());
-            shown.lineNumber = line.lineNumber();
-            result.lines.append(shown);
-            placed.append({start + line.textStart(), start + paragraph.size(), false});
-            naturalWidth = std::max(naturalWidth, line.naturalTextWidth());
-            y += line.height();
-        }
-        layout->endLayout();
-        if (!placed.isEmpty())
-            placed.last().lastOfParagraph = true;
-        result.paragraphs.push_back(std::move(layout));
         start += paragraph.size() + 1;
+        if (overCap())
+            break;
     }
 
     if (m_numberOfLines > 0 && result.lines.size() > m_numberOfLines) {
@@ -163,6 +199,13 @@ WPaddingLabel::Layout WPaddingLabel::layoutText(qreal width) const
         QString rest = all.mid(where.textStart, where.paragraphEnd - where.textStart);
         if (where.lastOfParagraph)
             rest += kEllipsis;
+        // Only the start of the rest can show on one line: a long paragraph is
+        // cut well past what fits, the cut marked like a later paragraph.
+        const qsizetype shown = result.paragraphs.at(line.layout)->lineAt(line.lineNumber).textLength();
+        if (rest.size() > 2 * shown + kElisionSlack) {
+            rest.truncate(2 * shown + kElisionSlack);
+            rest += kEllipsis;
+        }
         const QFontMetricsF metrics(line.font);
         line.text = metrics.elidedText(rest, Qt::ElideRight, lineWidth);
         line.layout = -1;
@@ -178,6 +221,26 @@ WPaddingLabel::Layout WPaddingLabel::layoutText(qreal width) const
     return result;
 }
 
+const WPaddingLabel::Layout &WPaddingLabel::layoutFor(qreal width) const
+{
+    const auto found = std::find_if(m_layouts.begin(), m_layouts.end(), [width](const auto &kept) { return kept.first == width; });
+    if (found != m_layouts.end()) {
+        m_layouts.splice(m_layouts.begin(), m_layouts, found);
+        return m_layouts.front().second;
+    }
+    m_layouts.emplace_front(width, layoutText(width));
+    if (m_layouts.size() > kKeptLayouts)
+        m_layouts.pop_back();
+    return m_layouts.front().second;
+}
+
+void WPaddingLabel::textChanged()
+{
+    m_layouts.clear();
+    updateGeometry();
+    update();
+}
+
 qreal WPaddingLabel::textWidth() const
 {
     return width() - m_leftInset - m_rightInset;
@@ -186,13 +249,13 @@ qreal WPaddingLabel::textWidth() const
 QSizeF WPaddingLabel::sizeThatFits(const QSizeF &size) const
 {
     const qreal width = size.width() > 0 ? size.width() : kUnbounded;
-    const QSizeF text = layoutText(width).size;
+    const QSizeF text = layoutFor(width).size;
     return QSizeF(text.width() + (m_leftInset + m_rightInset), text.height() + (m_topInset + m_bottomInset));
 }
 
 int WPaddingLabel::heightForWidth(int width) const
 {
-    const QSizeF text = layoutText(width - m_leftInset - m_rightInset).size;
+    const QSizeF text = layoutFor(width - m_leftInset - m_rightInset).size;
     return int(std::ceil(text.height() + m_topInset + m_bottomInset));
 }
 
@@ -208,7 +271,7 @@ QSize WPaddingLabel::minimumSizeHint() const
 
 QStringList WPaddingLabel::shownLines() const
 {
-    const Layout layout = layoutText(textWidth());
+    const Layout &layout = layoutFor(textWidth());
     QStringList lines;
     for (const Line &line : layout.lines) {
         if (line.layout < 0) {
@@ -227,7 +290,7 @@ void WPaddingLabel::paintEvent(QPaintEvent *)
     const QRectF area(m_leftInset, m_topInset, textWidth(), height() - m_topInset - m_bottomInset);
     if (area.width() <= 0)
         return;
-    const Layout layout = layoutText(area.width());
+    const Layout &layout = layoutFor(area.width());
     // Centred vertically in what is left, as a label does with spare height.
     const QPointF origin(area.left(), area.top() + std::max(qreal(0), (area.height() - layout.size.height()) / 2));
     QPainter painter(this);
@@ -252,7 +315,7 @@ void WPaddingLabel::paintEvent(QPaintEvent *)
 void WPaddingLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange && !m_isAttributed)
-        updateGeometry();
+        textChanged();
     QWidget::changeEvent(event);
 }
 

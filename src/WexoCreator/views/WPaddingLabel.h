@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QTextLayout;
@@ -91,6 +93,10 @@ private:
     };
 
     Layout layoutText(qreal width) const;
+    // The layout for a width, kept until the text or its look changes: the
+    // label is measured and painted again and again with the same text.
+    const Layout &layoutFor(qreal width) const;
+    void textChanged();
     qreal textWidth() const;
 
     qreal m_topInset = 10;
@@ -102,6 +108,8 @@ private:
     WAttributedString m_attributed;
     QString m_plain;
     bool m_isAttributed = false;
+    // Most recently used first.
+    mutable std::list<std::pair<qreal, Layout>> m_layouts;
 };
 
 } // namespace WexoCreator
