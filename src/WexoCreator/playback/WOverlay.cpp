@@ -25,7 +25,6 @@
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QVariantAnimation>
 
 namespace WexoCreator {
 
@@ -88,7 +87,7 @@ void WOverlay::build()
         case WexoStepView::bannerBottom:
             // A banner keeps its run across builds; it only takes its new place.
             if (m_banner)
-                placeBanner();
+                m_banner->takeRestingPlace();
             else
                 showBanner(m_step->viewType() == WexoStepView::bannerTop);
             break;
@@ -245,18 +244,6 @@ void WOverlay::showBanner(bool top)
     banner->show();
     m_banner = banner;
     banner->showWBanner();
-}
-
-void WOverlay::placeBanner()
-{
-    // The banner spans the overlay and rests on its edge; a slide-in still
-    // running is sent to the new resting place instead of starting again.
-    m_banner->resize(width(), m_banner->height());
-    const QRect resting(0, m_banner->restingY(), width(), m_banner->height());
-    if (auto *slide = m_banner->findChild<QVariantAnimation *>(); slide && slide->state() == QAbstractAnimation::Running)
-        slide->setEndValue(resting);
-    else if (m_banner->x() == 0)
-        m_banner->setGeometry(resting);
 }
 
 void WOverlay::showCellStep(const QRectF &rect)

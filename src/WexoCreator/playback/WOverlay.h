@@ -119,7 +119,6 @@ private:
     void showMobileTemplate(const QRectF &rect, const std::optional<QList<QRectF>> &rects);
     void showPointerView(const QRectF &rect);
     void showBanner(bool top);
-    void placeBanner();
     // The mobile card at each target, without touching the backdrop.
     void addMobileCards(const QList<QRectF> &targets);
     // A template card's four inputs from the step and the page.

@@ -79,8 +79,7 @@ void WBanner::initBanner()
                                                                                  WConfiguration::kTemplateTapHereFontSize()));
     m_label->setAttributedText(text);
 
-    // Measured at the width the text is drawn in, so the end of a long text shows.
-    const int height = std::max(m_label->heightForWidth(width), kMinHeight);
+    const int height = heightFor(width);
     m_label->setGeometry(0, 0, width, height);
     setGeometry(0, 0, width, height);
     move(0, startY());
@@ -101,12 +100,23 @@ void WBanner::initBanner()
     m_closeButton = close;
 }
 
+int WBanner::heightFor(int width) const
+{
+    // Measured at the width the text is drawn in, so the end of a long text shows.
+    return std::max(m_label->heightForWidth(width), kMinHeight);
+}
+
 int WBanner::restingY() const
+{
+    return restingY(height());
+}
+
+int WBanner::restingY(int height) const
 {
     // Desktop windows have no safe area.
     if (!parentWidget() || m_position == WBannerPosition::top)
         return 0;
-    return parentWidget()->height() - height();
+    return parentWidget()->height() - height;
 }
 
 int WBanner::startY() const
@@ -116,10 +126,30 @@ int WBanner::startY() const
     return parentWidget() ? parentWidget()->height() : 0;
 }
 
+void WBanner::takeRestingPlace()
+{
+    if (m_leaving || !parentWidget())
+        return;
+    const int width = parentWidget()->width();
+    const int height = heightFor(width);
+    if (!m_entered) {
+        resize(width, height);
+        move(0, startY());
+        return;
+    }
+    const QRect resting(0, restingY(height), width, height);
+    // A slide-in under way goes on to the new place instead of starting again.
+    if (m_slideIn && m_slideIn->state() == QAbstractAnimation::Running)
+        m_slideIn->setEndValue(resting);
+    else
+        setGeometry(resting);
+}
+
 void WBanner::showWBanner()
 {
-    if (m_leaving || m_slideIn)
+    if (m_leaving || m_entered)
         return;
+    m_entered = true;
     auto *slideIn = new WSpringAnimation(1.5, 0.3, 0.5, this);
     slideIn->setStartValue(geometry());
     slideIn->setEndValue(QRect(0, restingY(), width(), height()));
@@ -185,7 +215,7 @@ void WBanner::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (!m_closeButton)
         return;
-    m_label->resize(width(), m_label->height());
+    m_label->setGeometry(rect());
     m_closeButton->move(width() - m_closeButton->width(), 0);
 }
 

@@ -54,6 +54,10 @@ public:
 
     // Slides in; 30 s after the slide-in has finished the banner slides out by itself.
     void showWBanner();
+    // After the parent's resize: as wide as the parent, as high as its text
+    // then needs, at its resting place (a slide-in under way ends there). A
+    // banner on its way out keeps going.
+    void takeRestingPlace();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -62,6 +66,8 @@ protected:
 
 private:
     void initBanner();
+    int heightFor(int width) const;
+    int restingY(int height) const;
     void removeBanner();
     void finishSlideOut();
     void onPrev();
@@ -78,6 +84,7 @@ private:
     QAbstractButton *m_backButton = nullptr;
     QAbstractButton *m_closeButton = nullptr;
     QPointer<QVariantAnimation> m_slideIn;
+    bool m_entered = false;
     bool m_leaving = false;
 };
 
