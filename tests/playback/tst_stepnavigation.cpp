@@ -7,9 +7,11 @@
 #include "WexoCreator/playback/WOverlay.h"
 
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTreeView>
 
 using namespace WexoCreator;
 
@@ -26,6 +28,22 @@ std::shared_ptr<Wexo> pageNumbered(const QString &orders, qint64 total)
         steps << step;
     }
     return makePage(steps, total);
+}
+
+// A page that is itself a tree: 5 sections of 20 rows, shown expanded.
+QTreeView *sectionedTree()
+{
+    auto *tree = new QTreeView;
+    auto *model = new QStandardItemModel(tree);
+    for (int section = 0; section < 5; ++section) {
+        auto *item = new QStandardItem(QStringLiteral("Section %1").arg(section));
+        for (int row = 0; row < 20; ++row)
+            item->appendRow(new QStandardItem(QStringLiteral("Row %1").arg(row)));
+        model->appendRow(item);
+    }
+    tree->setModel(model);
+    tree->expandAll();
+    return tree;
 }
 
 } // namespace
@@ -72,6 +90,8 @@ private Q_SLOTS:
         QTest::addRow("a gap ends the page") << "0 1 3" << 4 << 2 << "" << true;
         QTest::addRow("of two with one number the first") << "0 1 1" << 2 << 1 << "s-1" << true;
         QTest::addRow("listed out of order, found by number") << "0 2 1" << 3 << 1 << "s-2" << true;
+        // Nothing can follow the largest number, whatever the count says.
+        QTest::addRow("largest order number ends the walkthrough") << "9223372036854775807 -9223372036854775808" << 5 << 1 << "" << false;
     }
     void tapsMoveOn()
     {
@@ -104,6 +124,7 @@ private Q_SLOTS:
         QTest::addRow("back from step 1") << "0 1 2" << 1 << "back" << "s-0";
         QTest::addRow("back at step 0 stays") << "0 1 2" << 0 << "back" << "s-0";
         QTest::addRow("back across pages stays") << "3 4" << 0 << "back" << "s-0";
+        QTest::addRow("back at the smallest order number stays") << "-9223372036854775808 9223372036854775807" << 0 << "back" << "s-0";
         QTest::addRow("close ends the playback") << "0 1 2" << 1 << "close" << "";
     }
     void backAndClose()
@@ -163,17 +184,25 @@ private Q_SLOTS:
         QTest::addColumn<int>("tab");
         QTest::addRow("a scrolled table goes back to the top") << 0;
         QTest::addRow("an empty table is left alone") << 2;
+        // Above the first section's own row too.
+        QTest::addRow("a tree with sections goes back to the top") << 3;
     }
     void pageEndScrollsListsBack()
     {
         QFETCH(int, tab);
-        session().host().tabs->setCurrentIndex(tab);
-        QTableView *table = tab == 0 ? session().host().targets->table : session().host().emptyPage->table;
-        table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+        QTabWidget *tabs = session().host().tabs;
+        std::unique_ptr<QTreeView> tree(tab == tabs->count() ? sectionedTree() : nullptr);
+        if (tree)
+            tabs->addTab(tree.get(), QStringLiteral("Tree"));
+        tabs->setCurrentIndex(tab);
+        QAbstractItemView *list = tree ? tree.get()
+                                       : tab == 0 ? static_cast<QAbstractItemView *>(session().host().targets->table)
+                                                  : session().host().emptyPage->table;
+        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
         WexolinManager::playWexo(pageNumbered(QStringLiteral("0"), 1));
         session().tapAside();
         QVERIFY(!session().shown());
-        QCOMPARE(table->verticalScrollBar()->value(), 0);
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
     }
 
     // An overlay that has moved on, back or closed never acts again.

@@ -25,6 +25,7 @@
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtNumeric>
 
 namespace WexoCreator {
 
@@ -155,7 +156,7 @@ void WOverlay::showDefaultToolTip(const QRectF &rect, const std::optional<QList<
     cutOut(rect, rects ? *rects : transparentRects());
     for (const QRectF &target : std::as_const(m_targets)) {
         auto *card = new WPopup(m_step->Title.value_or(QString()), m_step->description.value_or(QString()),
-                                WPopupPosition::up, m_step->OrderNumber + 1, m_wexo ? m_wexo->totalWexoSteps : 0,
+                                WPopupPosition::up, shownNumber(), m_wexo ? m_wexo->totalWexoSteps : 0,
                                 /*showProgressBar*/ true, this);
         card->move(WPlacement::defaultCard(target, card->size(), QRectF(this->rect())).topLeft().toPoint());
         card->show();
@@ -190,7 +191,7 @@ void WOverlay::fillCard(WTemplateCard *card) const
 {
     card->setTitle(m_step->Title.value_or(QString()));
     card->setDescriptionText(m_step->description.value_or(QString()));
-    card->setCurrentStep(m_step->OrderNumber + 1);
+    card->setCurrentStep(shownNumber());
     card->setTotalSteps(m_wexo ? m_wexo->totalWexoSteps : 0);
     card->updateTemplate();
 }
@@ -234,7 +235,7 @@ void WOverlay::showBanner(bool top)
         return;
     QPointer<WOverlay> self(this);
     auto *banner = new WBanner(m_step->Title.value_or(QString()), m_step->description.value_or(QString()),
-                               top ? WBannerPosition::top : WBannerPosition::bottom, m_step->OrderNumber + 1,
+                               top ? WBannerPosition::top : WBannerPosition::bottom, shownNumber(),
                                [self] {
                                    if (self)
                                        self->moveNext();
@@ -378,6 +379,20 @@ QList<WPointerView *> WOverlay::markers() const
 
 // --- Navigation -----------------------------------------------------------------
 
+std::optional<qint64> WOverlay::nextNumber(qint64 orderNumber, int by)
+{
+    qint64 next = 0;
+    if (qAddOverflow(orderNumber, qint64(by), &next))
+        return std::nullopt;
+    return next;
+}
+
+qint64 WOverlay::shownNumber() const
+{
+    // At the largest order number the views show that number instead of overflowing.
+    return nextNumber(m_step->OrderNumber, 1).value_or(m_step->OrderNumber);
+}
+
 std::shared_ptr<WexoStep> WOverlay::stepNumbered(qint64 orderNumber) const
 {
     if (!m_wexo || !m_wexo->values)
@@ -404,10 +419,11 @@ void WOverlay::moveNext()
 {
     if (m_left || !m_wexo || !m_step)
         return;
-    const qint64 next = m_step->OrderNumber + 1;
     // Every step a person moves on from is reported, a page's last one too.
     WFeedManager::sendEventWexoStepPlay(WexolinManager::shared().currentPlayingWexo(), m_step);
-    const std::shared_ptr<WexoStep> found = stepNumbered(next);
+    // Nothing can follow the largest order number: the walkthrough ends there.
+    const std::optional<qint64> next = nextNumber(m_step->OrderNumber, 1);
+    const std::shared_ptr<WexoStep> found = next ? stepNumbered(*next) : nullptr;
     if (!found) {
         finishPage(next);
         return;
@@ -417,11 +433,11 @@ void WOverlay::moveNext()
         delegate->onNext(m_wexo, found);
 }
 
-void WOverlay::finishPage(qint64 next)
+void WOverlay::finishPage(std::optional<qint64> next)
 {
     // Reported while the walkthrough is still the playing one.
     WFeedManager::sendEventCompleteWexoStepPlay(WexolinManager::shared().currentPlayingWexo(), m_step);
-    if (next == m_wexo->totalWexoSteps)
+    if (!next || *next == m_wexo->totalWexoSteps)
         WexolinManager::setCurrentPlaying(nullptr);
     leave();
     scrollListsToTop();
@@ -432,10 +448,10 @@ void WOverlay::finishPage(qint64 next)
 void WOverlay::scrollListsToTop()
 {
     for (QAbstractItemView *view : {tableView(), collectionView()}) {
-        // An empty list has no first row to go to.
-        const QModelIndex first = view ? WHostQueries::cellIndex(view, WIndexPath{0, 0}) : QModelIndex();
-        if (first.isValid())
-            view->scrollTo(first, QAbstractItemView::PositionAtTop);
+        // Back at the very top, above a first section's own row too; an empty
+        // list is left alone.
+        if (view && view->model() && view->model()->rowCount(view->rootIndex()) > 0)
+            view->scrollToTop();
     }
 }
 
@@ -447,10 +463,10 @@ void WOverlay::movePrev()
         WexolinManager::reset();
         return;
     }
-    const qint64 prev = m_step->OrderNumber - 1;
-    if (prev < 0)
+    const std::optional<qint64> prev = nextNumber(m_step->OrderNumber, -1);
+    if (!prev || *prev < 0)
         return;
-    const std::shared_ptr<WexoStep> found = stepNumbered(prev);
+    const std::shared_ptr<WexoStep> found = stepNumbered(*prev);
     if (!found)
         return;
     leave();

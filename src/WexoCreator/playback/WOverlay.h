@@ -128,8 +128,13 @@ private:
     void cutOut(const QRectF &rect, const QList<QRectF> &targets);
     void onTap();
     void leave();
-    void finishPage(qint64 next);
+    // next: absent past the largest order number.
+    void finishPage(std::optional<qint64> next);
     void scrollListsToTop();
+    // The order number one on or one back; absent where it would overflow.
+    static std::optional<qint64> nextNumber(qint64 orderNumber, int by);
+    // The one-based number the step's views show.
+    qint64 shownNumber() const;
     std::shared_ptr<WexoStep> stepNumbered(qint64 orderNumber) const;
 
     std::shared_ptr<WexoStep> m_step;
