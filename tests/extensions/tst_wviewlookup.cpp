@@ -1,8 +1,10 @@
 #include "WexoCreator/extensions/WElementIdentity.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 
 #include <memory>
@@ -77,6 +79,41 @@ private Q_SLOTS:
                 restack.startsWith(QLatin1String("raise")) ? child->raise() : child->lower();
         }
         QCOMPARE(labelOf(getWView(root.get(), QStringLiteral("t"))), expected);
+    }
+
+    // Recording and look-up share one identity: what one names, the other finds.
+    void identity_data()
+    {
+        QTest::addColumn<QString>("widgetName");
+        QTest::addColumn<QString>("actionName"); // empty: the widget is a plain widget
+        QTest::addColumn<QString>("expected");   // empty: no identity
+
+        QTest::addRow("object name") << "saveButton" << "" << "saveButton";
+        QTest::addRow("empty name") << "" << "" << "";
+        QTest::addRow("a name Qt gives its internals") << "qt_scrollarea_viewport" << "" << "";
+        QTest::addRow("tool button takes its action's name") << "" << "printAction" << "printAction";
+        QTest::addRow("tool button's own name comes first") << "printButton" << "printAction" << "printButton";
+        QTest::addRow("Qt's name on the button, the action's counts") << "qt_toolbar_ext_button" << "printAction" << "printAction";
+        QTest::addRow("unnamed action") << "" << "-" << "";
+    }
+    void identity()
+    {
+        QFETCH(QString, widgetName);
+        QFETCH(QString, actionName);
+        QFETCH(QString, expected);
+
+        QWidget page;
+        QWidget *widget = new QWidget(&page);
+        if (!actionName.isEmpty()) {
+            auto *button = new QToolButton(&page);
+            auto *action = new QAction(button);
+            action->setObjectName(actionName == QLatin1String("-") ? QString() : actionName);
+            button->setDefaultAction(action);
+            widget = button;
+        }
+        widget->setObjectName(widgetName);
+        QCOMPARE(wexoElementIdentifier(widget).value_or(QString()), expected);
+        QCOMPARE(getWView(&page, expected), expected.isEmpty() ? nullptr : widget);
     }
 
     void onlyNamedChildWidgetsOfTheSameWindowCount()

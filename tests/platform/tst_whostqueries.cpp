@@ -168,11 +168,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
 
         QTest::addRow("field in a stack page") << "searchField" << false << "ProductListPage";
-        QTest::addRow("button in a tab page") << "saveButton" << false << "SettingsPage";
+        QTest::addRow("button in a tab page") << "saveButton" << true << "SettingsPage";
         QTest::addRow("dock belongs to the page shown") << "dock" << false << "ProductListPage";
         QTest::addRow("tool bar button, first tab") << "toolButton" << false << "ProductListPage";
         QTest::addRow("tool bar button, second tab") << "toolButton" << true << "SettingsPage";
-        QTest::addRow("floating dock") << "floatingDock" << true << "SettingsPage";
+        QTest::addRow("main window nested in a dock") << "innerWindowButton" << true << "SettingsPage";
+        QTest::addRow("stack nested in a page") << "nestedStackButton" << true << "SettingsPage";
         QTest::addRow("widget in a dialog") << "inDialog" << false << "QDialog";
     }
     void pageOfWidget()
@@ -183,17 +184,24 @@ private Q_SLOTS:
 
         auto *dock = new QDockWidget(m_host.get());
         m_host->addDockWidget(Qt::LeftDockWidgetArea, dock);
-        auto *floating = new QDockWidget(m_host.get());
-        m_host->addDockWidget(Qt::RightDockWidgetArea, floating);
-        floating->setFloating(true);
+        // Its central widget was a page of its own before: nothing ever showed it as the top page.
+        auto *inner = new QMainWindow;
+        inner->setCentralWidget(new SettingsPage);
+        auto *innerButton = new QPushButton(inner->centralWidget());
+        auto *innerDock = new QDockWidget(m_host.get());
+        innerDock->setWidget(inner);
+        m_host->addDockWidget(Qt::RightDockWidgetArea, innerDock);
+        auto *nested = new QStackedWidget(m_host->settings);
+        auto *nestedButton = new QPushButton;
+        nested->addWidget(nestedButton);
         auto *toolButton = new QPushButton;
         m_host->addToolBar(QStringLiteral("tools"))->addWidget(toolButton);
         if (settingsShown)
             m_host->tabs->setCurrentWidget(m_host->settings);
         const std::map<QString, QWidget *> widgets{
             {"searchField", m_host->findChild<QLineEdit *>()}, {"saveButton", m_host->settings->findChild<QPushButton *>()},
-            {"dock", dock}, {"floatingDock", floating}, {"toolButton", toolButton},
-            {"inDialog", new QWidget(new QDialog(m_host->settings))}};
+            {"dock", dock}, {"toolButton", toolButton}, {"innerWindowButton", innerButton},
+            {"nestedStackButton", nestedButton}, {"inDialog", new QWidget(new QDialog(m_host->settings))}};
         QCOMPARE(WHostQueries::pageName(WHostQueries::pageOf(widgets.at(widget))), expected);
     }
 

@@ -8,7 +8,10 @@
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/model/WexoName.h"
 #include "WexoCreator/model/WexoRoot.h"
+#include "WexoCreator/model/WexoStep.h"
+#include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/playback/WOverlay.h"
+#include "WexoCreator/playback/WTargetLocation.h"
 #include "WexoCreator/views/WBanner.h"
 
 #include <QStandardPaths>
@@ -51,6 +54,7 @@ private Q_SLOTS:
 
         QStringList shown;
         QStringList withoutTarget;
+        QStringList recordedElsewhere;
         QTemporaryDir pictures;
         bool done = false;
         QStringList written;
@@ -64,6 +68,13 @@ private Q_SLOTS:
             const bool banner = overlay->banner() != nullptr;
             if (!banner && overlay->targets().size() != 1)
                 withoutTarget << step;
+            // Recording the target again names the page it plays on.
+            const WexoStep &played = *overlay->currentWexoStep();
+            QWidget *page = WHostQueries::wTopViewController();
+            QWidget *target = played.isScrollElement() || played.ElementType == QLatin1String("UITabBarButton")
+                ? nullptr : WTargetLocation::targetWidget(page, played.Frame.value_or(QString()));
+            if (target && WHostQueries::pageName(WHostQueries::pageOf(target)) != overlay->wexo()->Page)
+                recordedElsewhere << step;
         });
         demo.start();
         QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
@@ -72,6 +83,7 @@ private Q_SLOTS:
         std::sort(shown.begin(), shown.end());
         QCOMPARE(shown, expected);
         QCOMPARE(withoutTarget, QStringList());
+        QCOMPARE(recordedElsewhere, QStringList());
         QCOMPARE(written.size(), expected.size());
         QCOMPARE(WexolinManager::shared().currentPlayingWexo(), nullptr);
     }

@@ -72,6 +72,8 @@ private Q_SLOTS:
         QTest::addRow("a hidden widget is not found") << "hiddenButton" << "" << "";
         QTest::addRow("tool-bar button after the page") << "toolButton" << "" << "toolButton";
         QTest::addRow("dock widget's child after the page") << "dockButton" << "" << "dockButton";
+        QTest::addRow("main window nested in a dock") << "innerButton" << "" << "innerButton";
+        QTest::addRow("a floating dock is a window of its own") << "floatingButton" << "" << "";
         QTest::addRow("no such widget") << "nowhere" << "" << "";
         QTest::addRow("tab of the registered tab widget") << "tab_grid" << "UITabBarButton" << "tab:1";
         QTest::addRow("first of two tabs with one identifier") << "tab_twin" << "UITabBarButton" << "tab:0";
@@ -95,6 +97,10 @@ private Q_SLOTS:
         m_host->tabs->tabBar()->setTabData(2, QStringLiteral("tab_twin"));
         m_host->tabs->tabBar()->setTabData(0, QStringLiteral("tab_twin"));
         m_host->tabs->setCurrentIndex(0);
+        if (frame == QLatin1String("floatingButton")) {
+            m_host->dock->setFloating(true);
+            m_host->dockButton->setObjectName(frame);
+        }
         if (elementType.endsWith(QLatin1String(":unregistered"))) {
             WexolinManager::setTabBarController(nullptr);
             elementType = QStringLiteral("UITabBarButton");
@@ -116,6 +122,7 @@ private Q_SLOTS:
         const QWidget *target = expected == QLatin1String("page") ? m_host->targets
             : expected == QLatin1String("twin")                  ? m_host->targets->twin
             : expected == QLatin1String("tabNamesake")           ? m_host->targets->findChild<QPushButton *>(QStringLiteral("tab_grid"))
+            : expected == QLatin1String("toolButton")            ? m_host->toolBar->widgetForAction(m_host->toolAction)
                                                                  : m_host->findChild<QWidget *>(expected);
         QVERIFY(target);
         QCOMPARE(rects.first(), rectOf(target));

@@ -96,7 +96,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shows"); // mobile, card, banner-top, banner-bottom, marker
 
         QTest::addRow("popover") << "popover" << "targetButton" << "mobile";
-        QTest::addRow("popover at a cell") << "popover" << "Delegate_indexpath_[0, 150]" << "card";
+        QTest::addRow("popover at a cell") << "popover" << "QStyledItemDelegate_indexpath_[0, 150]" << "card";
         QTest::addRow("screen") << "screen" << "nameField" << "card";
         QTest::addRow("banner top") << "banner:top" << "targetButton" << "banner-top";
         QTest::addRow("banner bottom") << "banner:bottom" << "targetButton" << "banner-bottom";

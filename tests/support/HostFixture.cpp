@@ -5,18 +5,24 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace WexoCreator {
@@ -30,7 +36,31 @@ W *named(W *widget, const char *name)
     return widget;
 }
 
+QStringListModel *rows(int count, QObject *parent)
+{
+    QStringList texts;
+    for (int i = 0; i < count; ++i)
+        texts << QStringLiteral("row %1").arg(i);
+    return new QStringListModel(texts, parent);
+}
+
+QDockWidget *addDock(QMainWindow *window, const char *name, QWidget *content)
+{
+    auto *dock = named(new QDockWidget(QString::fromLatin1(name), window), name);
+    dock->setWidget(content);
+    window->addDockWidget(Qt::LeftDockWidgetArea, dock);
+    return dock;
+}
+
 } // namespace
+
+// Hosts draw items their own way through delegates of their own classes.
+class BadgeDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+};
 
 TargetsPage::TargetsPage(QWidget *parent)
     : QWidget(parent)
@@ -78,6 +108,34 @@ EmptyListPage::EmptyListPage(QWidget *parent)
     (new QVBoxLayout(this))->addWidget(table);
 }
 
+WorkPage::WorkPage(QWidget *parent)
+    : QWidget(parent)
+    , group(named(new QGroupBox(QStringLiteral("Delivery"), this), "deliveryGroup"))
+    , groupLabel(new QLabel(QStringLiteral("Sample Street 1"), group))
+    , editor(named(new QPlainTextEdit(QStringLiteral("Notes"), this), "notesEditor"))
+    , plainList(new QListView(this))
+    , badgeList(named(new QListView(this), "badgeList"))
+    , wizard(new QStackedWidget(this))
+    , wizardNext(named(new QPushButton(QStringLiteral("Next")), "wizardNext"))
+{
+    (new QVBoxLayout(group))->addWidget(groupLabel);
+    plainList->setModel(rows(5, plainList));
+    badgeList->setModel(rows(5, badgeList));
+    badgeList->setItemDelegate(new BadgeDelegate(badgeList));
+    auto *first = new QWidget;
+    (new QVBoxLayout(first))->addWidget(wizardNext);
+    wizard->addWidget(first);
+    wizard->addWidget(new QLabel(QStringLiteral("Done")));
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(plainList);
+    lists->addWidget(badgeList);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(editor);
+    layout->addLayout(lists);
+    layout->addWidget(wizard);
+}
+
 DialogPage::DialogPage(QWidget *parent)
     : QDialog(parent)
     , button(named(new QPushButton(QStringLiteral("Confirm"), this), "dialogButton"))
@@ -92,24 +150,49 @@ HostFixture::HostFixture()
     , targets(new TargetsPage)
     , gridPage(new GridPage)
     , emptyPage(new EmptyListPage)
+    , workPage(new WorkPage)
     , toolBar(named(new QToolBar(QStringLiteral("Tools"), this), "mainToolBar"))
+    , toolAction(named(new QAction(QStringLiteral("Help"), this), "toolButton"))
     , dock(named(new QDockWidget(QStringLiteral("Filters"), this), "filterDock"))
     , dockButton(named(new QPushButton(QStringLiteral("Apply")), "dockButton"))
+    , dockList(new QListView)
+    , dockTree(new QTreeView)
+    , innerWindow(named(new QMainWindow, "innerWindow"))
+    , innerButton(named(new QPushButton(QStringLiteral("Inspect")), "innerButton"))
 {
     setObjectName(QStringLiteral("hostFixture"));
     const struct { QWidget *page; const char *title; const char *data; } pages[] = {
-        {targets, "Targets", "tab_targets"}, {gridPage, "Grid", "tab_grid"}, {emptyPage, "Empty", "tab_empty"}};
+        {targets, "Targets", "tab_targets"}, {gridPage, "Grid", "tab_grid"}, {emptyPage, "Empty", "tab_empty"},
+        {workPage, "Work", "tab_work"}};
     for (const auto &page : pages) {
         const int index = tabs->addTab(page.page, QString::fromLatin1(page.title));
         tabs->tabBar()->setTabData(index, QString::fromLatin1(page.data));
     }
     setCentralWidget(tabs);
-    QAction *help = toolBar->addAction(QStringLiteral("Help"));
-    toolBar->widgetForAction(help)->setObjectName(QStringLiteral("toolButton"));
+    menuBar()->addMenu(QStringLiteral("File"))->addAction(named(new QAction(QStringLiteral("Open"), this), "openAction"));
+    toolBar->addAction(toolAction);
+    toolBar->addAction(named(new QAction(QStringLiteral("Print"), this), "printAction"));
     addToolBar(toolBar);
     dock->setWidget(dockButton);
     addDockWidget(Qt::RightDockWidgetArea, dock);
-    resize(480, 640);
+
+    dockList->setModel(rows(20, dockList));
+    listDock = addDock(this, "productDock", dockList);
+    auto *sections = new QStandardItemModel(dockTree);
+    for (int section = 0; section < 3; ++section) {
+        auto *item = new QStandardItem(QStringLiteral("section %1").arg(section));
+        for (int row = 0; row < 3; ++row)
+            item->appendRow(new QStandardItem(QStringLiteral("setting %1.%2").arg(section).arg(row)));
+        sections->appendRow(item);
+    }
+    dockTree->setModel(sections);
+    dockTree->expandAll();
+    treeDock = addDock(this, "settingsDock", dockTree);
+    auto *innerPage = new QWidget;
+    (new QVBoxLayout(innerPage))->addWidget(innerButton);
+    innerWindow->setCentralWidget(innerPage);
+    innerDock = addDock(this, "inspectorDock", innerWindow);
+    resize(760, 640);
 }
 
 DialogPage *HostFixture::openDialog()
@@ -166,3 +249,5 @@ std::shared_ptr<Wexo> makePage(const QList<std::shared_ptr<WexoStep>> &steps, qi
 }
 
 } // namespace WexoCreator
+
+#include "HostFixture.moc"

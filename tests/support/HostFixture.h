@@ -8,13 +8,19 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QDockWidget;
+class QGroupBox;
+class QLabel;
 class QListView;
+class QPlainTextEdit;
 class QPushButton;
 class QLineEdit;
+class QStackedWidget;
 class QTabWidget;
 class QTableView;
 class QToolBar;
+class QTreeView;
 
 namespace WexoCreator {
 
@@ -52,6 +58,23 @@ public:
     QTableView *table;
 };
 
+// A page laid out as real applications are: a named group box holding unnamed
+// labels, an editor (a scroll area), two lists with different item delegates
+// (the first unnamed) and a stack nested inside the page.
+class WorkPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit WorkPage(QWidget *parent = nullptr);
+    QGroupBox *group;        // "deliveryGroup"
+    QLabel *groupLabel;      // unnamed, inside the group
+    QPlainTextEdit *editor;  // "notesEditor"
+    QListView *plainList;    // unnamed, 5 rows, Qt's own delegate
+    QListView *badgeList;    // "badgeList", 5 rows, a delegate of its own class
+    QStackedWidget *wizard;  // unnamed, nested in the page
+    QPushButton *wizardNext; // "wizardNext", on the wizard's current page
+};
+
 // The page a dialog shows.
 class DialogPage : public QDialog
 {
@@ -61,8 +84,10 @@ public:
     QPushButton *button; // "dialogButton"
 };
 
-// The host the playback tests run over: a main window with a tool bar, a dock
-// and three tabs (data "tab_targets", "tab_grid", "tab_empty"), shown at 480 × 640.
+// The host the playback and recording tests run over, built as real
+// applications are: a menu bar, a tool bar made from named actions (the
+// buttons Qt makes for them unnamed), docks, a main window nested in a dock,
+// and four tabs (data "tab_targets", "tab_grid", "tab_empty", "tab_work").
 class HostFixture : public QMainWindow
 {
     Q_OBJECT
@@ -72,9 +97,18 @@ public:
     TargetsPage *targets;
     GridPage *gridPage;
     EmptyListPage *emptyPage;
-    QToolBar *toolBar;        // its action's button is "toolButton"
+    WorkPage *workPage;
+    QToolBar *toolBar;        // the action "toolButton"; its button has no name
+    QAction *toolAction;
     QDockWidget *dock;        // holds "dockButton"
     QPushButton *dockButton;
+    QDockWidget *listDock;    // "productDock": an unnamed flat list of 20 rows
+    QListView *dockList;
+    QDockWidget *treeDock;    // "settingsDock": an unnamed tree, 3 sections of 3 rows
+    QTreeView *dockTree;
+    QDockWidget *innerDock;   // "inspectorDock": a main window of its own
+    QMainWindow *innerWindow; // its central widget holds "innerButton"
+    QPushButton *innerButton;
 
     // Opened as hosts do (open(), never exec()), parented to the main window.
     DialogPage *openDialog();

@@ -126,9 +126,13 @@ public:
     void onWexoBadge(QPushButton *sender) override;
 
     // --- Recording callbacks (WexoButtonControllerRecording.cpp) -------------
-    // The last pick of the inspector and its rectangle in the outline view.
+    // The last pick of the inspector and its rectangle in the outline view;
+    // with them where the pick was made (in the host window) and the deepest
+    // widget there, kept together so that a later select finds the same row.
     QPointer<QWidget> targettedView;
     std::optional<QRectF> targettedFrame;
+    std::optional<QPoint> targettedPoint;
+    QPointer<QWidget> targettedDeepest;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

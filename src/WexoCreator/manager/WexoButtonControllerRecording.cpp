@@ -30,15 +30,6 @@ namespace {
 // The element name playback looks for on a tab.
 const QString kTabElementName = QStringLiteral("UITabBarButton");
 
-// Names Qt gives its own internals (a scroll area's viewport) name nothing.
-std::optional<QString> identityOf(const QWidget *view)
-{
-    const std::optional<QString> identity = wexoElementIdentifier(view);
-    if (!identity || identity->startsWith(QLatin1String("qt_")))
-        return std::nullopt;
-    return identity;
-}
-
 QString className(const QObject *object)
 {
     return QString::fromLatin1(object->metaObject()->className());
@@ -66,6 +57,8 @@ void WexoButtonController::selectedElement(QWidget *element, std::optional<QRect
         return;
     targettedView = element;
     targettedFrame = rect;
+    targettedPoint = WexolinManager::inspector().pickPoint();
+    targettedDeepest = WexolinManager::inspector().deepestAtPick();
     if (WexolinManager::shared().debugLog()) {
         QString described;
         QDebug(&described) << element;
@@ -105,7 +98,7 @@ std::optional<WexoButtonController::RecordTarget> WexoButtonController::complete
     if (!done.view)
         return std::nullopt;
     if (!done.identity)
-        done.identity = identityOf(done.view);
+        done.identity = wexoElementIdentifier(done.view);
     if (!done.page) {
         if (QWidget *page = WHostQueries::pageOf(done.view))
             done.page = WHostQueries::pageName(page);
@@ -259,13 +252,16 @@ void WexoButtonController::onSelectElement()
     QWidget *view = targettedView;
     if (!view || !targettedFrame)
         return;
-    const std::optional<QPoint> point = WexolinManager::inspector().pickPoint();
-    QWidget *window = WHostQueries::hostWindow();
+    // Rows and tabs are found from the deepest widget at the pick: the pick
+    // itself may have climbed past the list or the tab bar to a named parent.
+    QWidget *deepest = targettedDeepest ? targettedDeepest.data() : view;
+    const std::optional<QPoint> point = targettedPoint;
+    QWidget *window = deepest->window();
 
     // A tab of the registered tab widget: its tab data names it.
     QTabWidget *tabs = WexolinManager::shared().tabBarController();
     QTabBar *bar = tabs ? tabs->tabBar() : nullptr;
-    if (bar && point && window && (view == bar || bar->isAncestorOf(view))) {
+    if (bar && point && (deepest == bar || bar->isAncestorOf(deepest))) {
         const int index = bar->tabAt(bar->mapFrom(window, *point));
         const std::optional<QString> identity = WHostQueries::tabItemIdentifier(bar, index);
         if (!identity) {
@@ -276,19 +272,17 @@ void WexoButtonController::onSelectElement()
         return;
     }
 
-    // A row of the outermost item view between the page on screen and the pick.
+    // A row of the outermost item view between the page and the pick. Points
+    // on a header or a scroll bar, and the top-level rows of a tree (its
+    // sections), are on no row: the pick then counts as a plain widget.
     QAbstractItemView *items = nullptr;
-    for (QWidget *ancestor : viewHierarchy(view, WHostQueries::wTopViewController())) {
+    for (QWidget *ancestor : viewHierarchy(deepest, WHostQueries::pageOf(deepest))) {
         if ((items = qobject_cast<QAbstractItemView *>(ancestor)))
             break;
     }
-    if (items && point && window) {
-        const QModelIndex index = items->indexAt(items->viewport()->mapFrom(window, *point));
-        const std::optional<WIndexPath> path = WHostQueries::indexPathOf(items, index);
-        if (!path) {
-            qCDebug(lcRecording) << "nothing recorded: no row under the crosshair";
-            return;
-        }
+    const QPoint local = items && point ? items->viewport()->mapFrom(window, *point) : QPoint();
+    const QModelIndex index = items && point && items->viewport()->rect().contains(local) ? items->indexAt(local) : QModelIndex();
+    if (const std::optional<WIndexPath> path = WHostQueries::indexPathOf(items, index)) {
         const QString cellClass = WHostQueries::cellClassName(items, index);
         const QModelIndex last = index.siblingAtColumn(std::max(0, items->model()->columnCount(index.parent()) - 1));
         const QRectF row = items->visualRect(index.siblingAtColumn(0)).united(items->visualRect(last));

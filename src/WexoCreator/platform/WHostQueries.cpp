@@ -6,16 +6,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
-#include <QDockWidget>
 #include <QListView>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
-#include <QToolBar>
 
 namespace WexoCreator {
 
@@ -80,19 +76,37 @@ bool WHostQueries::isPage(const QWidget *widget)
     return qobject_cast<QStackedWidget *>(parent) != nullptr;
 }
 
+QList<QWidget *> WHostQueries::pageChain(QWidget *window)
+{
+    QList<QWidget *> chain;
+    if (!window)
+        return chain;
+    chain.append(window);
+    QWidget *page = rootPage(window);
+    while (page) {
+        if (page != window)
+            chain.append(page);
+        if (auto *stack = qobject_cast<QStackedWidget *>(page))
+            page = stack->currentWidget();
+        else if (auto *tabs = qobject_cast<QTabWidget *>(page))
+            page = tabs->currentWidget();
+        else
+            page = nullptr;
+    }
+    return chain;
+}
+
 QWidget *WHostQueries::pageOf(QWidget *widget)
 {
-    for (QWidget *candidate = widget; candidate; candidate = candidate->parentWidget()) {
-        // A main window's chrome (tool bars, docks, menu and status bar, even
-        // floating) is on screen for every page: it belongs to the one shown.
-        auto *main = qobject_cast<QMainWindow *>(candidate->parentWidget());
-        const bool floatingChrome = qobject_cast<QDockWidget *>(candidate) || qobject_cast<QToolBar *>(candidate);
-        if (main && candidate != main->centralWidget() && (!candidate->isWindow() || floatingChrome))
-            return wTopViewController(rootPage(main));
-        if (isPage(candidate))
-            return candidate;
+    if (!widget)
+        return nullptr;
+    const QList<QWidget *> chain = pageChain(widget->window());
+    for (qsizetype i = chain.size() - 1; i > 0; --i) {
+        if (liesInside(widget, chain.at(i)))
+            return chain.at(i);
     }
-    return nullptr;
+    // Outside every page of the chain but in its window.
+    return chain.last();
 }
 
 QString WHostQueries::pageName(const QWidget *page)
@@ -144,24 +158,6 @@ QWidget *WHostQueries::wTopViewController(QWidget *start)
         return page;
     }
     return nullptr;
-}
-
-QList<QWidget *> WHostQueries::windowChrome(const QWidget *page)
-{
-    QList<QWidget *> chrome;
-    auto *main = page ? qobject_cast<QMainWindow *>(page->window()) : nullptr;
-    QWidget *central = main ? main->centralWidget() : nullptr;
-    if (!central || !liesInside(page, central))
-        return chrome;
-    for (QObject *child : main->children()) {
-        auto *widget = qobject_cast<QWidget *>(child);
-        if (!widget || widget == central || WLibraryWidgets::isMarked(widget))
-            continue;
-        if (qobject_cast<QToolBar *>(widget) || qobject_cast<QDockWidget *>(widget)
-            || qobject_cast<QMenuBar *>(widget) || qobject_cast<QStatusBar *>(widget))
-            chrome.append(widget);
-    }
-    return chrome;
 }
 
 std::optional<QString> WHostQueries::tabItemIdentifier(const QTabBar *bar, int index)

@@ -30,10 +30,16 @@ struct WHostQueries {
 
     static bool isPage(const QWidget *widget);
 
-    // The nearest page among the widget and its ancestors; recording and playback
-    // both use it so a recorded page name matches the top page. A widget of a
-    // main window's chrome (outside its central widget) belongs to the page
-    // that window shows.
+    // The pages the top-page walk passes through inside one window: the window,
+    // its root page, then each current stack or tab page. A dialog is a window
+    // of its own with a chain of its own.
+    static QList<QWidget *> pageChain(QWidget *window);
+
+    // The page a widget belongs to: the deepest page of its window's chain that
+    // contains it. Whatever else the window holds (a main window's tool bars,
+    // docks and menus, a main window nested in a dock, a stack nested in a
+    // page) belongs to the window's current top page. Recording and playback
+    // both use it, so a recorded page name is always one the walk reaches.
     static QWidget *pageOf(QWidget *widget);
 
     // The name walkthroughs use in "Page": the page's class name.
@@ -46,10 +52,6 @@ struct WHostQueries {
     // The visible modal dialog opened from the page, from a widget inside it, or
     // from the page's window (the usual QDialog(mainWindow)).
     static QDialog *presentedDialog(const QWidget *page);
-
-    // A main window's tool bars, docks, menu bar and status bar, when the page
-    // lies in that window's central widget: they are on screen for every page.
-    static QList<QWidget *> windowChrome(const QWidget *page);
 
     // A tab's identifier is its data when that holds a non-empty string.
     static std::optional<QString> tabItemIdentifier(const QTabBar *bar, int index);

@@ -250,14 +250,15 @@ void WOverlay::showBanner(bool top)
 void WOverlay::showCellStep(const QRectF &rect)
 {
     const std::optional<WIndexPath> path = m_step->indexPathForElement();
-    if (QAbstractItemView *table = tableView()) {
-        UITableViewCellFinder finder;
-        finder.delegate = this;
-        finder.find(path, table, rect);
-    } else if (QAbstractItemView *collection = collectionView()) {
+    QAbstractItemView *view = WTargetLocation::cellView(WHostQueries::wTopViewController(), *m_step);
+    if (WHostQueries::isCollectionView(view)) {
         UICollectionViewCellFinder finder;
         finder.delegate = this;
-        finder.find(path, collection, rect);
+        finder.find(path, view, rect);
+    } else if (view) {
+        UITableViewCellFinder finder;
+        finder.delegate = this;
+        finder.find(path, view, rect);
     }
 }
 

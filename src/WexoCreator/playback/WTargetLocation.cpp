@@ -4,11 +4,14 @@
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/model/WexoStep.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WLibraryWidgets.h"
 
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <functional>
 
 namespace WexoCreator {
 
@@ -40,6 +43,26 @@ QAbstractItemView *firstItemView(QWidget *page)
             return view;
     }
     return qobject_cast<QAbstractItemView *>(page);
+}
+
+// Pre-order, depth first in children() order, over what a person can see;
+// `skip` is a subtree already searched.
+QAbstractItemView *firstShownItemView(QWidget *widget, const std::function<bool(const QAbstractItemView *)> &qualifies,
+                                      const QWidget *skip)
+{
+    if (widget == skip || widget->isHidden() || WLibraryWidgets::isMarked(widget))
+        return nullptr;
+    auto *view = qobject_cast<QAbstractItemView *>(widget);
+    if (view && !qobject_cast<QHeaderView *>(view) && qualifies(view))
+        return view;
+    for (QObject *child : widget->children()) {
+        auto *childWidget = qobject_cast<QWidget *>(child);
+        if (!childWidget || childWidget->isWindow())
+            continue;
+        if (QAbstractItemView *found = firstShownItemView(childWidget, qualifies, skip))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -80,13 +103,27 @@ QList<QRectF> WTargetLocation::rectForTabbarController(const QTabWidget *tabs, c
 
 QWidget *WTargetLocation::targetWidget(QWidget *page, const QString &identifier)
 {
+    if (!page)
+        return nullptr;
     if (QWidget *found = getShownWView(page, identifier))
         return found;
-    for (QWidget *chrome : WHostQueries::windowChrome(page)) {
-        if (QWidget *found = getShownWView(chrome, identifier))
-            return found;
-    }
-    return nullptr;
+    return getShownWView(page->window(), identifier, page);
+}
+
+QAbstractItemView *WTargetLocation::cellView(QWidget *page, const WexoStep &step)
+{
+    const std::optional<WIndexPath> path = step.indexPathForElement();
+    const qsizetype marker = step.Frame ? step.Frame->indexOf(QLatin1String("_indexpath_")) : -1;
+    if (!page || !path || marker <= 0)
+        return nullptr;
+    const QString cellClass = step.Frame->left(marker);
+    const auto qualifies = [&](const QAbstractItemView *view) {
+        const QModelIndex index = WHostQueries::cellIndex(view, *path);
+        return index.isValid() && WHostQueries::cellClassName(view, index) == cellClass;
+    };
+    if (QAbstractItemView *found = firstShownItemView(page, qualifies, nullptr))
+        return found;
+    return firstShownItemView(page->window(), qualifies, page);
 }
 
 QAbstractItemView *WTargetLocation::tableView(QWidget *page)

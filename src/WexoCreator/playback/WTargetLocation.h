@@ -22,9 +22,17 @@ struct WTargetLocation {
     static QList<QRectF> rectForViewController(QWidget *page, const WexoStep &step, const QWidget *space);
     static QList<QRectF> rectForTabbarController(const QTabWidget *tabs, const WexoStep &step, const QWidget *space);
 
-    // The first shown widget with the identifier: in the page, then in its main
-    // window's chrome (tool bars and docks are on screen for every page).
+    // The first shown widget with the identifier: in the page, then in the rest
+    // of its window (a main window's tool bars and docks, a main window nested
+    // in a dock), which is on screen with every page. Other windows (floating
+    // docks, tool windows) are not searched: the overlay does not cover them.
     static QWidget *targetWidget(QWidget *page, const QString &identifier);
+
+    // The item view that shows a cell step's row, searched as targetWidget
+    // searches, item views in children() order, depth first. A cell identity
+    // names a row, not a list, so a view qualifies only when its delegate for
+    // that row has the identity's class name and the row exists.
+    static QAbstractItemView *cellView(QWidget *page, const WexoStep &step);
 
     // The page's first item view among its direct children (else the page
     // itself when it is one), when that plays a table or a collection.

@@ -1,5 +1,6 @@
 #include "WexoCreator/recording/Inspector.h"
 
+#include "WexoCreator/extensions/WElementIdentity.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WViewController.h"
@@ -40,16 +41,12 @@ Inspector &Inspector::shared()
 
 void Inspector::setHelperDelegate(InspectorDelegate *delegate)
 {
-    m_delegate = delegate;
-    m_delegateGuard = dynamic_cast<QObject *>(delegate);
-    m_delegateIsObject = m_delegateGuard != nullptr;
+    m_delegate.set(delegate);
 }
 
 InspectorDelegate *Inspector::helperDelegate() const
 {
-    if (m_delegateIsObject && !m_delegateGuard)
-        return nullptr;
-    return m_delegate;
+    return m_delegate.get();
 }
 
 QWidget *Inspector::mainWindow()
@@ -221,6 +218,19 @@ QWidget *Inspector::pickAt(const QPoint &point, QWidget *parent) const
     return pick;
 }
 
+QWidget *Inspector::identifiedWidget(QWidget *deepest)
+{
+    if (!deepest)
+        return nullptr;
+    QWidget *page = WHostQueries::pageOf(deepest);
+    const QWidget *end = page && (page == deepest || page->isAncestorOf(deepest)) ? page : deepest->window();
+    for (QWidget *candidate = deepest; candidate && candidate != end; candidate = candidate->parentWidget()) {
+        if (wexoElementIdentifier(candidate))
+            return candidate;
+    }
+    return deepest == end ? nullptr : deepest;
+}
+
 void Inspector::touchAtPoint(const QPointF &point)
 {
     QWidget *window = mainWindow();
@@ -229,10 +239,13 @@ void Inspector::touchAtPoint(const QPointF &point)
     // The last of viewsAtPoint, without building the list: it runs at every
     // move of a press.
     const QPoint p = m_frameView->mapTo(window, point.toPoint());
-    if (QWidget *pick = pickAt(p, window)) {
-        m_pickPoint = p;
-        selectView(pick);
-    }
+    QWidget *deepest = pickAt(p, window);
+    QWidget *pick = identifiedWidget(deepest);
+    if (!pick)
+        return;
+    m_pickPoint = p;
+    m_deepestAtPick = deepest;
+    selectView(pick);
 }
 
 void Inspector::touchMovedToPoint(const QPointF &point)

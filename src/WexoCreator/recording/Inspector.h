@@ -1,7 +1,9 @@
 #pragma once
 
+#include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/FrameViewDelegate.h"
+#include "WexoCreator/recording/InspectorDelegate.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,12 +13,11 @@
 
 namespace WexoCreator {
 
-class InspectorDelegate;
-
 // The element picker of the recorder: while on, a transparent outline view
 // lies over the host window and the current pick is outlined and reported to
-// the delegate. A touch on the outline view picks the front-most, deepest host
-// widget under it. One instance, reached through the manager.
+// the delegate. A touch on the outline view picks the host widget under it:
+// the deepest one there that has an identity. One instance, reached through
+// the manager.
 class Inspector : public QObject, public FrameViewDelegate
 {
     Q_OBJECT
@@ -49,8 +50,11 @@ public:
     // True while the pick being reported comes from a move of a press rather
     // than from the press itself: only a press may record a step.
     bool pickFollowsPress() const { return m_pickFollowsPress; }
-    // Where the last pick was made, in the host window's coordinates.
+    // Where the last pick was made, in the host window's coordinates, and the
+    // deepest widget there: a row or a tab is found from it, not from the
+    // pick, which may have climbed past the list or the tab bar.
     std::optional<QPoint> pickPoint() const { return m_pickPoint; }
+    QWidget *deepestAtPick() const { return m_deepestAtPick; }
 
     // From `parent`, the chain of widgets entered to reach the point (in
     // parent's coordinates): each time the front-most child whose geometry
@@ -59,6 +63,12 @@ public:
     QList<QWidget *> viewsAtPoint(const QPoint &point, QWidget *parent) const;
     // The last of viewsAtPoint, or null when no child holds the point.
     QWidget *pickAt(const QPoint &point, QWidget *parent) const;
+    // What a pick of the deepest widget at a point stands for: the first widget
+    // with an identity from it up toward its page (Qt's internal children, such
+    // as a scroll area's viewport, so count as their owner). The page itself is
+    // never a target, nor, outside every page, the window; when nothing on the
+    // way has an identity the deepest widget stays the pick.
+    static QWidget *identifiedWidget(QWidget *deepest);
     bool shouldIgnoreView(const QWidget *view) const;
     void selectView(QWidget *view);
 
@@ -79,11 +89,10 @@ private:
 
     QPointer<FrameView> m_frameView;
     QPointer<QWidget> m_currentView;
-    QPointer<QObject> m_delegateGuard;
-    InspectorDelegate *m_delegate = nullptr;
-    bool m_delegateIsObject = false;
+    WWeakDelegate<InspectorDelegate> m_delegate;
     bool m_pickFollowsPress = false;
     std::optional<QPoint> m_pickPoint;
+    QPointer<QWidget> m_deepestAtPick;
 };
 
 } // namespace WexoCreator
