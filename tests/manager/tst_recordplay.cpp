@@ -56,7 +56,8 @@ class tst_RecordPlay : public QObject
         WorkPage *work = host().workPage;
         const auto row = [](QAbstractItemView *view, int section, int item) {
             const QModelIndex parent = section < 0 ? QModelIndex() : view->model()->index(section, 0);
-            const QModelIndex index = view->model()->index(item, 0, parent);
+            // Every list here shows one column: the last (the dock's hides its first).
+            const QModelIndex index = view->model()->index(item, view->model()->columnCount(parent) - 1, parent);
             view->scrollTo(index);
             return Target{view, index};
         };

@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeView>
 
 using namespace WexoCreator;
 
@@ -144,6 +145,37 @@ private Q_SLOTS:
         // A page that is itself a table is its own table.
         auto *tablePage = new QTableView(m_host->tabs);
         QCOMPARE(WTargetLocation::tableView(tablePage), tablePage);
+    }
+
+    // A cell identity names a row, not a list: the first list that shows such
+    // a row with such a delegate, the page's lists before the rest of the window.
+    void cellViewChoice_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<bool>("collapse");
+        QTest::addColumn<QString>("expected");
+
+        QTest::addRow("the page's list first") << "QStyledItemDelegate_indexpath_[0, 1]" << false << "plainList";
+        QTest::addRow("a row only the dock's list has") << "QStyledItemDelegate_indexpath_[0, 12]" << false << "dockList";
+        QTest::addRow("the delegate's class chooses") << "WexoCreator::BadgeDelegate_indexpath_[0, 1]" << false << "badgeList";
+        QTest::addRow("a tree's child row") << "QStyledItemDelegate_indexpath_[2, 1]" << false << "dockTree";
+        QTest::addRow("rows under collapsed sections are not shown") << "QStyledItemDelegate_indexpath_[2, 1]" << true << "";
+        QTest::addRow("no list has the class") << "OtherDelegate_indexpath_[0, 1]" << false << "";
+    }
+    void cellViewChoice()
+    {
+        QFETCH(QString, frame);
+        QFETCH(bool, collapse);
+        QFETCH(QString, expected);
+
+        m_host->tabs->setCurrentWidget(m_host->workPage);
+        if (collapse)
+            m_host->dockTree->collapseAll();
+        const std::map<QString, QAbstractItemView *> views{
+            {"plainList", m_host->workPage->plainList}, {"dockList", m_host->dockList},
+            {"badgeList", m_host->workPage->badgeList}, {"dockTree", m_host->dockTree}, {"", nullptr}};
+        const auto step = makeStep(0, frame, QStringLiteral("popup"));
+        QCOMPARE(WTargetLocation::cellView(m_host->workPage, *step), views.at(expected));
     }
 
     void cells_data()

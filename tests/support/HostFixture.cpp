@@ -155,7 +155,7 @@ HostFixture::HostFixture()
     , toolAction(named(new QAction(QStringLiteral("Help"), this), "toolButton"))
     , dock(named(new QDockWidget(QStringLiteral("Filters"), this), "filterDock"))
     , dockButton(named(new QPushButton(QStringLiteral("Apply")), "dockButton"))
-    , dockList(new QListView)
+    , dockList(new QTreeView)
     , dockTree(new QTreeView)
     , innerWindow(named(new QMainWindow, "innerWindow"))
     , innerButton(named(new QPushButton(QStringLiteral("Inspect")), "innerButton"))
@@ -176,7 +176,12 @@ HostFixture::HostFixture()
     dock->setWidget(dockButton);
     addDockWidget(Qt::RightDockWidgetArea, dock);
 
-    dockList->setModel(rows(20, dockList));
+    auto *products = new QStandardItemModel(20, 2, dockList);
+    for (int row = 0; row < 20; ++row)
+        products->setItem(row, 1, new QStandardItem(QStringLiteral("product %1").arg(row)));
+    dockList->setModel(products);
+    dockList->setRootIsDecorated(false);
+    dockList->hideColumn(0);
     listDock = addDock(this, "productDock", dockList);
     auto *sections = new QStandardItemModel(dockTree);
     for (int section = 0; section < 3; ++section) {

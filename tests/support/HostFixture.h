@@ -102,8 +102,8 @@ public:
     QAction *toolAction;
     QDockWidget *dock;        // holds "dockButton"
     QPushButton *dockButton;
-    QDockWidget *listDock;    // "productDock": an unnamed flat list of 20 rows
-    QListView *dockList;
+    QDockWidget *listDock;    // "productDock": an unnamed flat list of 20 rows, shown
+    QTreeView *dockList;      // by a tree view that hides the first of its two columns
     QDockWidget *treeDock;    // "settingsDock": an unnamed tree, 3 sections of 3 rows
     QTreeView *dockTree;
     QDockWidget *innerDock;   // "inspectorDock": a main window of its own

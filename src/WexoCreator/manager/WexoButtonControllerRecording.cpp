@@ -283,9 +283,10 @@ void WexoButtonController::onSelectElement()
     const QPoint local = items && point ? items->viewport()->mapFrom(window, *point) : QPoint();
     const QModelIndex index = items && point && items->viewport()->rect().contains(local) ? items->indexAt(local) : QModelIndex();
     if (const std::optional<WIndexPath> path = WHostQueries::indexPathOf(items, index)) {
-        const QString cellClass = WHostQueries::cellClassName(items, index);
-        const QModelIndex last = index.siblingAtColumn(std::max(0, items->model()->columnCount(index.parent()) - 1));
-        const QRectF row = items->visualRect(index.siblingAtColumn(0)).united(items->visualRect(last));
+        const QModelIndex cell = WHostQueries::cellIndex(items, *path);
+        const QString cellClass = WHostQueries::cellClassName(items, cell);
+        const QModelIndex last = cell.siblingAtColumn(std::max(0, items->model()->columnCount(cell.parent()) - 1));
+        const QRectF row = items->visualRect(cell).united(items->visualRect(last));
         recordElement(RecordTarget{items, row, cellClass + QStringLiteral("_indexpath_") + path->toString(),
                                    std::nullopt, cellClass});
         return;

@@ -33,6 +33,19 @@ bool liesInside(const QWidget *widget, const QWidget *page)
     return widget && (widget == page || page->isAncestorOf(widget));
 }
 
+// A row is a cell whatever its column, but views hide columns (often the
+// first): the row stands by the first column the view shows, else column 0.
+QModelIndex firstShownColumn(const QAbstractItemView *view, const QModelIndex &index)
+{
+    const int columns = index.isValid() ? index.model()->columnCount(index.parent()) : 0;
+    for (int column = 0; column < columns; ++column) {
+        const QModelIndex cell = index.siblingAtColumn(column);
+        if (!view->visualRect(cell).isEmpty())
+            return cell;
+    }
+    return index;
+}
+
 } // namespace
 
 QWidget *WHostQueries::hostWindow()
@@ -204,9 +217,9 @@ QModelIndex WHostQueries::cellIndex(const QAbstractItemView *view, const WIndexP
         return {};
     const QModelIndex root = view->rootIndex();
     if (!isTreeModel(model, root))
-        return path.section == 0 ? model->index(path.item, 0, root) : QModelIndex();
+        return path.section == 0 ? firstShownColumn(view, model->index(path.item, 0, root)) : QModelIndex();
     const QModelIndex section = model->index(path.section, 0, root);
-    return section.isValid() ? model->index(path.item, 0, section) : QModelIndex();
+    return section.isValid() ? firstShownColumn(view, model->index(path.item, 0, section)) : QModelIndex();
 }
 
 std::optional<WIndexPath> WHostQueries::indexPathOf(const QAbstractItemView *view, const QModelIndex &index)

@@ -63,7 +63,8 @@ struct WHostQueries {
     static bool isTableView(const QAbstractItemView *view);
 
     // The row at an index path: in a tree model the item under top-level row
-    // `section`; in a flat model section 0 and row `item`. Invalid when there is none.
+    // `section`; in a flat model section 0 and row `item`; at the first column
+    // the view shows. Invalid when there is none.
     static QModelIndex cellIndex(const QAbstractItemView *view, const WIndexPath &path);
     static std::optional<WIndexPath> indexPathOf(const QAbstractItemView *view, const QModelIndex &index);
 

@@ -117,9 +117,12 @@ QAbstractItemView *WTargetLocation::cellView(QWidget *page, const WexoStep &step
     if (!page || !path || marker <= 0)
         return nullptr;
     const QString cellClass = step.Frame->left(marker);
+    // A row the view does not show (under a collapsed section of a tree whose
+    // model another view lists flat) has no place in it: it is not that list.
     const auto qualifies = [&](const QAbstractItemView *view) {
         const QModelIndex index = WHostQueries::cellIndex(view, *path);
-        return index.isValid() && WHostQueries::cellClassName(view, index) == cellClass;
+        return index.isValid() && WHostQueries::cellClassName(view, index) == cellClass
+            && !view->visualRect(index).isEmpty();
     };
     if (QAbstractItemView *found = firstShownItemView(page, qualifies, nullptr))
         return found;

@@ -31,7 +31,7 @@ struct WTargetLocation {
     // The item view that shows a cell step's row, searched as targetWidget
     // searches, item views in children() order, depth first. A cell identity
     // names a row, not a list, so a view qualifies only when its delegate for
-    // that row has the identity's class name and the row exists.
+    // that row has the identity's class name and the view shows that row.
     static QAbstractItemView *cellView(QWidget *page, const WexoStep &step);
 
     // The page's first item view among its direct children (else the page
