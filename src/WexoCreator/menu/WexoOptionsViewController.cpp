@@ -3,6 +3,9 @@
 #include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WDimmerView.h"
+#include "WexoCreator/menu/WRoundedView.h"
+#include "WexoCreator/menu/WSheetView.h"
 #include "WexoCreator/menu/WexoMenuModel.h"
 #include "WexoCreator/menu/WexoOptionCell.h"
 #include "WexoCreator/model/Wexo.h"
@@ -14,12 +17,8 @@
 #include <QEasingCurve>
 #include <QFocusEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVariantAnimation>
@@ -33,73 +32,6 @@ namespace {
 constexpr qreal kExpandedAlpha = 0.7;
 constexpr qreal kNormalAlpha = 0.4;
 constexpr qreal kCardRadius = 10;
-
-// The sheet keeps the keyboard: keys it does not use and Tab go nowhere, so
-// nothing typed while the menu is up reaches a host widget.
-class SheetView : public QWidget
-{
-public:
-    SheetView()
-    {
-        setObjectName(QStringLiteral("WexoOptionsView"));
-        setAttribute(Qt::WA_NoMousePropagation);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override { event->accept(); }
-    void keyReleaseEvent(QKeyEvent *event) override { event->accept(); }
-    bool focusNextPrevChild(bool) override { return true; }
-};
-
-// Black at the dimming alpha; an alpha below zero shows nothing. It takes
-// its presses, so their releases come back to it and a tap is seen.
-class DimmerView : public QWidget
-{
-public:
-    using QWidget::QWidget;
-    qreal alpha = 0;
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
-    void paintEvent(QPaintEvent *) override
-    {
-        if (alpha <= 0)
-            return;
-        QPainter painter(this);
-        painter.fillRect(rect(), QColor(0, 0, 0, qRound(std::min<qreal>(alpha, 1) * 255)));
-    }
-};
-
-// A plain surface with rounded top corners; `radius` 0 gives a rectangle.
-class RoundedView : public QWidget
-{
-public:
-    RoundedView(QColor fill, qreal radius, bool topOnly, QWidget *parent)
-        : QWidget(parent), m_fill(fill), m_radius(radius), m_topOnly(topOnly)
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF r = rect();
-        QPainterPath path;
-        path.setFillRule(Qt::WindingFill);
-        path.addRoundedRect(r, m_radius, m_radius);
-        if (m_topOnly)
-            path.addRect(r.adjusted(0, m_radius, 0, 0));
-        painter.fillPath(path.simplified(), m_fill);
-    }
-
-private:
-    QColor m_fill;
-    qreal m_radius;
-    bool m_topOnly;
-};
 
 QString hexArgb(const QColor &color)
 {
@@ -155,7 +87,7 @@ qreal WexoOptionsViewController::draggedTop(qreal current, qreal start, qreal tr
 
 QWidget *WexoOptionsViewController::loadView()
 {
-    return new SheetView;
+    return new WSheetView;
 }
 
 void WexoOptionsViewController::viewDidLoad()
@@ -169,19 +101,18 @@ void WexoOptionsViewController::viewDidLoad()
     m_backingImageView = new QWidget(root);
     m_backingImageView->setObjectName(QStringLiteral("backingImageView"));
 
-    auto *dimmer = new DimmerView(root);
-    dimmer->setObjectName(QStringLiteral("dimmerView"));
-    m_dimmerView = dimmer;
+    m_dimmerView = new WDimmerView(root);
+    m_dimmerView->setObjectName(QStringLiteral("dimmerView"));
 
-    m_cardView = new RoundedView(block, kCardRadius, true, root);
+    m_cardView = new WRoundedView(block, kCardRadius, true, root);
     m_cardView->setObjectName(QStringLiteral("cardView"));
 
-    m_grabHandle = new RoundedView(Qt::white, 3, false, root);
+    m_grabHandle = new WRoundedView(Qt::white, 3, false, root);
     m_grabHandle->setObjectName(QStringLiteral("grabHandle"));
 
     // The search row: a field with a clear button and a Cancel button, on the
     // card's colour; hidden when the theme has no search.
-    m_searchBar = new RoundedView(block, 0, false, root);
+    m_searchBar = new WRoundedView(block, 0, false, root);
     m_searchBar->setObjectName(QStringLiteral("searchBar"));
     auto *searchLayout = new QHBoxLayout(m_searchBar);
     searchLayout->setContentsMargins(8, 0, 4, 0);
@@ -301,8 +232,7 @@ void WexoOptionsViewController::setCardTop(qreal top)
 void WexoOptionsViewController::setDimAlpha(qreal alpha)
 {
     m_dimAlpha = alpha;
-    static_cast<DimmerView *>(m_dimmerView.data())->alpha = alpha;
-    m_dimmerView->update();
+    m_dimmerView->setAlpha(alpha);
 }
 
 WexoOptionsViewController::CardViewState WexoOptionsViewController::currentCardState() const

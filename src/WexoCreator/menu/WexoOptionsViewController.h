@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/menu/WDimmerView.h"
 #include "WexoCreator/menu/WexoMenuModel.h"
 #include "WexoCreator/menu/WexoMenuSections.h"
 #include "WexoCreator/platform/WAlert.h"
@@ -123,7 +124,7 @@ private:
     QList<WexoOption> m_filteredOptions;
     mutable std::optional<QList<WexoSection>> m_sections;
     QPointer<QWidget> m_backingImageView;
-    QPointer<QWidget> m_dimmerView;
+    QPointer<WDimmerView> m_dimmerView;
     QPointer<QWidget> m_cardView;
     QPointer<QWidget> m_grabHandle;
     QPointer<QWidget> m_searchBar;
