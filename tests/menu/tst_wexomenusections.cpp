@@ -127,9 +127,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
+        // "CAFE\u0301 bar" is stored decomposed: E and a combining acute.
+        const QString decomposed = QStringLiteral("CAFE\u0301 bar");
         QTest::addRow("other case") << "TOUR" << QStringList{"Tour of the shop", "detour"};
         QTest::addRow("accents are letters of their own") << "cafe" << QStringList{"cafe hours"};
-        QTest::addRow("one blank") << " " << QStringList{"Tour of the shop", "Café menu", "cafe hours"};
+        QTest::addRow("composed text finds a decomposed name") << QStringLiteral("caf\u00e9") << QStringList{"Café menu", decomposed};
+        QTest::addRow("decomposed text finds a composed name") << QStringLiteral("cafe\u0301") << QStringList{"Café menu", decomposed};
+        QTest::addRow("one blank") << " " << QStringList{"Tour of the shop", "Café menu", "cafe hours", decomposed};
         QTest::addRow("no match") << "xyz" << QStringList();
     }
 
@@ -137,7 +141,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
-        QList<WexoOption> rows{named("Tour of the shop"), named(QStringLiteral("Café menu")), named("detour"), named("cafe hours"), WexoOption()};
+        QList<WexoOption> rows{named("Tour of the shop"), named(QStringLiteral("Café menu")), named("detour"), named("cafe hours"),
+                              named(QStringLiteral("CAFE\u0301 bar")), WexoOption()};
         QStringList found;
         for (const WexoOption &row : WexoMenuSections::search(rows, text))
             found << *row.displayName;
@@ -171,22 +176,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<qreal>("top");
         QTest::addColumn<qreal>("velocity");
+        QTest::addColumn<qreal>("height");
         QTest::addColumn<Release>("expected");
         // H = 800: expand below 200, normal below 730, close from 730 on.
-        QTest::addRow("velocity exactly 1500 is no fling") << 400.0 << 1500.0 << Release::normal;
-        QTest::addRow("fling") << 100.0 << 1500.5 << Release::close;
-        QTest::addRow("just above a quarter") << 199.9 << 0.0 << Release::expand;
-        QTest::addRow("exactly a quarter") << 200.0 << 0.0 << Release::normal;
-        QTest::addRow("just above H - 70") << 729.9 << -3000.0 << Release::normal;
-        QTest::addRow("exactly H - 70") << 730.0 << 0.0 << Release::close;
+        QTest::addRow("velocity exactly 1500 is no fling") << 400.0 << 1500.0 << 800.0 << Release::normal;
+        QTest::addRow("fling") << 100.0 << 1500.5 << 800.0 << Release::close;
+        QTest::addRow("just above a quarter") << 199.9 << 0.0 << 800.0 << Release::expand;
+        QTest::addRow("exactly a quarter") << 200.0 << 0.0 << 800.0 << Release::normal;
+        QTest::addRow("just above H - 70") << 729.9 << -3000.0 << 800.0 << Release::normal;
+        QTest::addRow("exactly H - 70") << 730.0 << 0.0 << 800.0 << Release::close;
+        // In a small window H - 70 lies above the middle: half the height still stays open.
+        QTest::addRow("small window, above the middle") << 49.9 << 0.0 << 100.0 << Release::normal;
+        QTest::addRow("small window, the middle") << 50.0 << 0.0 << 100.0 << Release::close;
     }
 
     void release()
     {
         QFETCH(qreal, top);
         QFETCH(qreal, velocity);
+        QFETCH(qreal, height);
         QFETCH(Release, expected);
-        QCOMPARE(WexoOptionsViewController::releaseAction(top, velocity, 800), expected);
+        QCOMPARE(WexoOptionsViewController::releaseAction(top, velocity, height), expected);
     }
 
     void draggedTop_data()

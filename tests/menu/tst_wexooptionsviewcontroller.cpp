@@ -94,19 +94,31 @@ private:
             WexolinManager::enableIntrospect();
     }
 
-    // Opens the menu and waits for the card to rest; the hand-over is recorded.
-    bool openMenu(bool viaConsole = false)
+    // Opens the menu ("showGuideMenu", a "click", a "double click" or "two
+    // clicks" on the console), lets the window grow to `growTo` while the
+    // card slides in, and waits for the card to rest; the hand-over is recorded.
+    bool openMenu(const QString &how = QStringLiteral("showGuideMenu"), int growTo = 0)
     {
-        if (viaConsole) {
-            WPlayConsole *console = launcher()->wConsoleMenu();
-            QTest::mouseClick(handle(), Qt::LeftButton, {}, console->mapTo(m_host.get(), console->rect().center()));
-        } else {
+        if (how == QLatin1String("showGuideMenu")) {
             WexolinManager::showGuideMenu();
+        } else {
+            WPlayConsole *console = launcher()->wConsoleMenu();
+            const QPoint at = console->mapTo(m_host.get(), console->rect().center());
+            if (how == QLatin1String("double click"))
+                QTest::mouseDClick(handle(), Qt::LeftButton, {}, at);
+            else
+                QTest::mouseClick(handle(), Qt::LeftButton, {}, at);
+            // QTest spaces its clicks beyond the double-click interval: the
+            // second lands on the dimmer as a click of its own.
+            if (how == QLatin1String("two clicks"))
+                QTest::mouseClick(handle(), Qt::LeftButton, {}, at);
         }
         if (!menu())
             return false;
-        const qreal rest = WexolinManager::isAdmin() ? WexoOptionsViewController::kExpandedTop : height() / 2;
-        if (!QTest::qWaitFor([&] { return !menu()->isCardMoving() && menu()->cardTop() == rest; }))
+        if (growTo)
+            m_host->resize(m_host->width(), growTo);
+        const auto rest = [this] { return WexolinManager::isAdmin() ? WexoOptionsViewController::kExpandedTop : height() / 2; };
+        if (!QTest::qWaitFor([&] { return menu() && !menu()->isCardMoving() && menu()->cardTop() == rest(); }))
             return false;
         auto original = menu()->dismisser;
         menu()->dismisser = [this, original](const WexoOption &option) {
@@ -179,6 +191,7 @@ private Q_SLOTS:
     {
         if (menu())
             menu()->dismiss(false);
+        m_host->resize(400, 800);
         if (!launcher()->overlays().isEmpty())
             launcher()->overlays().constLast()->discardAll();
         launcher()->endRecording();
@@ -198,21 +211,26 @@ private Q_SLOTS:
 
     void opening_data()
     {
-        QTest::addColumn<bool>("viaConsole");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("admin");
-        QTest::addRow("console, guest") << true << false;
-        QTest::addRow("console, administrator") << true << true;
-        QTest::addRow("showGuideMenu, guest") << false << false;
-        QTest::addRow("showGuideMenu, administrator") << false << true;
+        QTest::addColumn<int>("growTo");
+        QTest::addRow("console, guest") << "click" << false << 0;
+        QTest::addRow("console, administrator") << "click" << true << 0;
+        QTest::addRow("double click on the console opens it once") << "double click" << false << 0;
+        QTest::addRow("a second click during the slide-in is no dimmer tap") << "two clicks" << false << 0;
+        QTest::addRow("showGuideMenu, guest") << "showGuideMenu" << false << 0;
+        QTest::addRow("showGuideMenu, administrator") << "showGuideMenu" << true << 0;
+        QTest::addRow("window grows while the card slides in") << "showGuideMenu" << false << 1000;
     }
 
     void opening()
     {
-        QFETCH(bool, viaConsole);
+        QFETCH(QString, how);
         QFETCH(bool, admin);
+        QFETCH(int, growTo);
         setState(admin, false, false);
         m_page->field->setFocus();
-        QVERIFY(openMenu(viaConsole));
+        QVERIFY(openMenu(how, growTo));
         QCOMPARE(menu()->currentCardState(), admin ? WexoOptionsViewController::CardViewState::expanded
                                                    : WexoOptionsViewController::CardViewState::normal);
         QCOMPARE(menu()->dimAlpha(), admin ? 0.7 : 0.4);
@@ -304,6 +322,14 @@ private Q_SLOTS:
         click(menu()->searchField()->mapTo(m_host.get(), QPoint(20, 10)));
         QTRY_COMPARE(menu()->cardTop(), WexoOptionsViewController::kExpandedTop);
         typeText("TOUR");
+        // A visit to another window is no end of editing: the results stay.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QCOMPARE(menu()->searchField()->text(), QStringLiteral("TOUR"));
         QCOMPARE(menu()->wexoSection().size(), 1);
         QCOMPARE(menu()->wexoSection().constFirst().sectionOptions->size(), 1);
         click(rowCentre(QStringLiteral("Tour of the shop")));

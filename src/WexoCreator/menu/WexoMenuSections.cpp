@@ -89,9 +89,12 @@ QList<WexoSection> WexoMenuSections::sections(const std::optional<QList<WexoOpti
 
 QList<WexoOption> WexoMenuSections::search(const QList<WexoOption> &rows, const QString &text)
 {
+    // A name stored decomposed (a letter and a combining accent) is the same
+    // text as its composed form; an accent still is no letter of its own.
+    const QString wanted = text.normalized(QString::NormalizationForm_C);
     QList<WexoOption> result;
     for (const WexoOption &row : rows) {
-        if (row.displayName && row.displayName->contains(text, Qt::CaseInsensitive))
+        if (row.displayName && row.displayName->normalized(QString::NormalizationForm_C).contains(wanted, Qt::CaseInsensitive))
             result.append(row);
     }
     return result;

@@ -39,7 +39,8 @@ struct WexoMenuSections {
                                        const QList<WexoOption> &walkthroughs, const QString &walkthroughsTitle,
                                        const QList<WexoOption> &options, const QString &optionsTitle);
 
-    // The walkthrough rows whose name holds the text, ignoring case only.
+    // The walkthrough rows whose name holds the text, compared in composed
+    // form and ignoring case only.
     static QList<WexoOption> search(const QList<WexoOption> &rows, const QString &text);
     static QList<WexoSection> searchSections(const QList<WexoOption> &results);
 

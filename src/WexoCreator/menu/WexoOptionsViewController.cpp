@@ -38,6 +38,20 @@ QString hexArgb(const QColor &color)
     return color.name(QColor::HexArgb);
 }
 
+WexoOptionsViewController::CardPlace placeOf(WexoOptionsViewController::CardViewState state)
+{
+    using State = WexoOptionsViewController::CardViewState;
+    using Place = WexoOptionsViewController::CardPlace;
+    return state == State::expanded ? Place::expanded : Place::normal;
+}
+
+// Focus that goes to a popup (the field's own menu) or to another window
+// comes back: editing goes on.
+bool keepsEditing(Qt::FocusReason reason)
+{
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
+
 } // namespace
 
 WexoOptionsViewController *WexoOptionsViewController::createWexoOptions()
@@ -72,7 +86,9 @@ WexoOptionsViewController::ReleaseAction WexoOptionsViewController::releaseActio
         return ReleaseAction::close;
     if (top < height * 0.25)
         return ReleaseAction::expand;
-    if (top < height - kCloseMargin)
+    // In a small window H - 70 lies above the middle, where the card rests:
+    // every release there would close the menu.
+    if (top < std::max(height - kCloseMargin, height / 2))
         return ReleaseAction::normal;
     return ReleaseAction::close;
 }
@@ -103,6 +119,7 @@ void WexoOptionsViewController::viewDidLoad()
 
     m_dimmerView = new WDimmerView(root);
     m_dimmerView->setObjectName(QStringLiteral("dimmerView"));
+    m_dimmerView->installEventFilter(this);
 
     m_cardView = new WRoundedView(block, kCardRadius, true, root);
     m_cardView->setObjectName(QStringLiteral("cardView"));
@@ -196,11 +213,33 @@ void WexoOptionsViewController::viewDidAppear(bool animated)
     // The keyboard belongs to the sheet now, not to a host widget behind it.
     view()->setFocus(Qt::OtherFocusReason);
     showCard(WexolinManager::isAdmin() ? CardViewState::expanded : CardViewState::normal);
+    m_slideIn = m_animation;
 }
 
 qreal WexoOptionsViewController::sheetHeight() const
 {
     return m_cardView && m_cardView->parentWidget() ? m_cardView->parentWidget()->height() : 0;
+}
+
+std::optional<qreal> WexoOptionsViewController::topOf(CardPlace place) const
+{
+    const qreal height = sheetHeight();
+    if (height <= 0)
+        return std::nullopt;
+    switch (place) {
+    case CardPlace::expanded:
+        return kExpandedTop;
+    case CardPlace::normal:
+        return height / 2;
+    case CardPlace::hidden:
+        break;
+    }
+    return height;
+}
+
+bool WexoOptionsViewController::isSlidingIn() const
+{
+    return m_slideIn && m_slideIn->state() == QAbstractAnimation::Running;
 }
 
 void WexoOptionsViewController::layoutSheet()
@@ -242,7 +281,7 @@ WexoOptionsViewController::CardViewState WexoOptionsViewController::currentCardS
 
 // --- Moving the card ------------------------------------------------------------
 
-void WexoOptionsViewController::animateCard(std::optional<qreal> top, qreal alpha, std::function<void()> finished)
+void WexoOptionsViewController::animateCard(std::optional<CardPlace> place, qreal alpha, std::function<void()> finished)
 {
     if (m_animation)
         m_animation->stop();
@@ -257,10 +296,13 @@ void WexoOptionsViewController::animateCard(std::optional<qreal> top, qreal alph
     const qreal fromTop = m_cardTop;
     const qreal fromAlpha = m_dimAlpha;
     QPointer<WexoOptionsViewController> self(this);
-    connect(animation, &QVariantAnimation::valueChanged, this, [self, fromTop, fromAlpha, top, alpha](const QVariant &value) {
+    connect(animation, &QVariantAnimation::valueChanged, this, [self, fromTop, fromAlpha, place, alpha](const QVariant &value) {
         if (!self)
             return;
         const qreal t = value.toReal();
+        // The goal is measured anew on every step: a resize on the way
+        // moves where the card comes to rest.
+        const std::optional<qreal> top = place ? self->topOf(*place) : std::nullopt;
         if (top)
             self->setCardTop(fromTop + (*top - fromTop) * t);
         self->setDimAlpha(fromAlpha + (alpha - fromAlpha) * t);
@@ -276,16 +318,16 @@ void WexoOptionsViewController::showCard(CardViewState state)
 {
     if (m_closing)
         return;
-    const qreal height = sheetHeight();
-    std::optional<qreal> top;
-    if (height > 0) {
+    const CardPlace place = placeOf(state);
+    std::optional<CardPlace> moveTo;
+    if (const std::optional<qreal> top = topOf(place)) {
         m_startsHidden = false;
         m_scrollEnabled = state == CardViewState::expanded;
-        top = m_scrollEnabled ? kExpandedTop : height / 2;
         m_cardPanStartingTopConstant = *top;
         m_restingState = state;
+        moveTo = place;
     }
-    animateCard(top, state == CardViewState::expanded ? kExpandedAlpha : kNormalAlpha, {});
+    animateCard(moveTo, state == CardViewState::expanded ? kExpandedAlpha : kNormalAlpha, {});
 }
 
 void WexoOptionsViewController::hideCardAndGoBack(std::function<void()> completion)
@@ -297,12 +339,8 @@ void WexoOptionsViewController::hideCardAndGoBack(std::function<void()> completi
     m_closing = true;
     m_restingState.reset();
     m_searchField->setReadOnly(true);
-    const qreal height = sheetHeight();
-    std::optional<qreal> top;
-    if (height > 0)
-        top = height;
     QPointer<WexoOptionsViewController> self(this);
-    animateCard(top, 0, [self, completion = std::move(completion)] {
+    animateCard(CardPlace::hidden, 0, [self, completion = std::move(completion)] {
         if (self)
             self->dismiss(false, completion);
     });
@@ -365,7 +403,7 @@ void WexoOptionsViewController::viewPanned(WGestureTracker::PanState state, cons
 
 void WexoOptionsViewController::onTapped()
 {
-    if (!m_closing && m_viewPan->pressedWidget() == m_dimmerView)
+    if (!m_closing && m_dimmerPressCounts && m_viewPan->pressedWidget() == m_dimmerView)
         dimmerViewTapped();
 }
 
@@ -379,15 +417,19 @@ bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)
     if (isViewLoaded() && watched == view() && event->type() == QEvent::Resize) {
         // A resting card keeps its place relative to the new height.
         if (m_restingState && !isCardMoving())
-            m_cardTop = *m_restingState == CardViewState::expanded ? kExpandedTop : sheetHeight() / 2;
+            m_cardTop = topOf(placeOf(*m_restingState)).value_or(m_cardTop);
         layoutSheet();
+    } else if (watched == m_dimmerView && event->type() == QEvent::MouseButtonPress) {
+        // A click here while the card comes in is the second of the clicks
+        // on the console that opened the menu: it must not close it.
+        m_dimmerPressCounts = !isSlidingIn();
     } else if (m_tableView && watched == m_tableView->viewport() && event->type() == QEvent::Wheel) {
         // At the normal position the list stands still; expanded it scrolls.
         return !m_scrollEnabled || m_closing;
     } else if (watched == m_searchField) {
         if (event->type() == QEvent::FocusIn && !m_closing)
             keyboardWillShow();
-        else if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        else if (event->type() == QEvent::FocusOut && !keepsEditing(static_cast<QFocusEvent *>(event)->reason()))
             searchEditingEnded();
     }
     return WViewController::eventFilter(watched, event);

@@ -35,6 +35,8 @@ class WexoOptionsViewController : public WViewController
 public:
     enum class CardViewState { expanded, normal };
     enum class ReleaseAction { expand, normal, close };
+    // Where the card goes: the two resting places and off the bottom.
+    enum class CardPlace { expanded, normal, hidden };
 
     static constexpr qreal kExpandedTop = 30;
     static constexpr qreal kFlingVelocity = 1500;
@@ -101,12 +103,15 @@ private:
     WexoOptionsViewController();
 
     qreal sheetHeight() const;
+    // The top of a place at the present height; absent without a height.
+    std::optional<qreal> topOf(CardPlace place) const;
+    bool isSlidingIn() const;
     QList<WexoSection> datasource();
     void reloadData();
     void layoutSheet();
     void setCardTop(qreal top);
     void setDimAlpha(qreal alpha);
-    void animateCard(std::optional<qreal> top, qreal alpha, std::function<void()> finished);
+    void animateCard(std::optional<CardPlace> place, qreal alpha, std::function<void()> finished);
     void viewPanned(WGestureTracker::PanState state, const QPointF &delta);
     void onTapped();
     void onListClicked(const QModelIndex &index);
@@ -134,6 +139,7 @@ private:
     QPointer<WexoMenuModel> m_model;
     QPointer<WGestureTracker> m_viewPan;
     QPointer<QVariantAnimation> m_animation;
+    QPointer<QVariantAnimation> m_slideIn;
     QPointer<WAlert> m_namingAlert;
     QPixmap m_logo;
     qreal m_cardTop = kExpandedTop;
@@ -145,6 +151,7 @@ private:
     bool m_scrollEnabled = false;
     bool m_panIgnored = false;
     bool m_closing = false;
+    bool m_dimmerPressCounts = false;
 };
 
 } // namespace WexoCreator
