@@ -6,7 +6,9 @@
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
+#include <QFontMetrics>
 #include <QFrame>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QSignalSpy>
 #include <QPushButton>
@@ -145,15 +147,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("placement");
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("icon");
+        QTest::addColumn<bool>("whole"); // the title fits whole, at a smaller size if need be
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("recordX");
 
-        QTest::addRow("logo, left") << QStringLiteral("wexoIcon") << QStringLiteral("left") << QString() << true << 0 << 0;
-        QTest::addRow("question mark, right") << QStringLiteral("questionMark") << QStringLiteral("right") << QString() << true << 336 << 204;
-        QTest::addRow("other icon shows the title") << QStringLiteral("camera") << QStringLiteral("right") << QStringLiteral("Tips && tricks") << false << 336 << 204;
-        QTest::addRow("icon name is case-sensitive") << QStringLiteral("WexoIcon") << QStringLiteral("left") << QStringLiteral("Tips && tricks") << false << 0 << 0;
-        QTest::addRow("placement is case-sensitive") << QStringLiteral("wexoIcon") << QStringLiteral("Right") << QString() << true << 0 << 0;
-        QTest::addRow("empty settings fall back") << QString() << QString() << QString() << true << 0 << 0;
+        const QString longTitle = QStringLiteral("Tips & tricks");
+        QTest::addRow("logo, left") << QStringLiteral("wexoIcon") << QStringLiteral("left") << longTitle << true << false << 0 << 0;
+        QTest::addRow("question mark, right") << QStringLiteral("questionMark") << QStringLiteral("right") << longTitle << true << false << 336 << 204;
+        QTest::addRow("other icon shows the title") << QStringLiteral("camera") << QStringLiteral("right") << longTitle << false << false << 336 << 204;
+        QTest::addRow("a short title is fitted whole") << QStringLiteral("camera") << QStringLiteral("left") << QStringLiteral("Guide me") << false << true << 0 << 0;
+        QTest::addRow("icon name is case-sensitive") << QStringLiteral("WexoIcon") << QStringLiteral("left") << longTitle << false << false << 0 << 0;
+        QTest::addRow("placement is case-sensitive") << QStringLiteral("wexoIcon") << QStringLiteral("Right") << longTitle << true << false << 0 << 0;
+        QTest::addRow("empty settings fall back") << QString() << QString() << longTitle << true << false << 0 << 0;
     }
 
     void themedLauncherFace()
@@ -162,24 +167,34 @@ private Q_SLOTS:
         QFETCH(QString, placement);
         QFETCH(QString, title);
         QFETCH(bool, icon);
+        QFETCH(bool, whole);
         QFETCH(int, x);
         QFETCH(int, recordX);
 
         auto settings = std::make_shared<ElementConfiguration>();
         settings->setTypeIcon(typeIcon);
         settings->setPlacement(placement);
-        // An "&" in the theme's title is shown, not taken as a shortcut mark.
-        settings->setText(QStringLiteral("Tips & tricks"));
+        settings->setText(title);
         applyTheme(settings);
 
         QWidget parent;
         parent.resize(400, 600);
         auto *console = new WPlayConsole(&parent);
         console->setMode(WConsoleMode::widget);
-        QCOMPARE(!console->wMenuButton()->icon().isNull(), icon);
-        QCOMPARE(console->wMenuButton()->text(), title);
-        if (!icon)
-            QVERIFY(console->wMenuButton()->font().bold());
+        QPushButton *button = console->wMenuButton();
+        QCOMPARE(!button->icon().isNull(), icon);
+        if (icon) {
+            QVERIFY(button->text().isEmpty());
+        } else {
+            // Bold and within the face (inside the shadow's reach), whole or cut
+            // with an ellipsis; an "&" is shown, not taken as a shortcut mark.
+            QVERIFY(button->font().bold());
+            QVERIFY(QKeySequence::mnemonic(button->text()).isEmpty());
+            const QString shown = button->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+            QVERIFY2(QFontMetrics(button->font()).horizontalAdvance(shown) <= WPlayConsole::kLauncherSize - 6, qPrintable(shown));
+            QVERIFY(whole ? shown == title : shown.endsWith(QChar(0x2026)) && title.startsWith(shown.chopped(1)));
+            QCOMPARE(button->accessibleName(), title);
+        }
         QCOMPARE(console->x(), x);
         console->setMode(WConsoleMode::record);
         QCOMPARE(console->x(), recordX);

@@ -8,6 +8,7 @@
 #include "WexoCreator/recording/WConsoleDelegate.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QPainterPath>
@@ -34,6 +35,28 @@ QPixmap requiredImage(const QString &name)
 // The drop shadow's reach: the launcher faces leave it free on their free sides,
 // so that the console's bounds (and the window's touch area) do not clip it.
 constexpr int kShadowReach = 3;
+// The launcher title: bold 14 px, drawn smaller down to 9 px when it is wider
+// than the face (with a margin that keeps it off the round face's outline),
+// then cut with an ellipsis.
+constexpr int kTitlePixels = 14;
+constexpr int kMinTitlePixels = 9;
+constexpr int kTitleRoom = WPlayConsole::kLauncherSize - 2 * kShadowReach - 10;
+
+void showFittedTitle(QPushButton *button, const QString &title)
+{
+    QFont font = button->font();
+    font.setBold(true);
+    int pixels = kTitlePixels;
+    font.setPixelSize(pixels);
+    while (pixels > kMinTitlePixels && QFontMetrics(font).horizontalAdvance(title) > kTitleRoom)
+        font.setPixelSize(--pixels);
+    const QString shown = QFontMetrics(font).elidedText(title, Qt::ElideRight, kTitleRoom);
+    button->setFont(font);
+    // The title comes from the theme: an "&" is shown, not taken as a shortcut mark.
+    button->setText(QString(shown).replace(u'&', QStringLiteral("&&")));
+    button->setToolTip(shown == title ? QString() : title);
+    button->setAccessibleName(title);
+}
 
 // A tab of the launcher artwork (drawn attached to the right edge), in one colour,
 // from its @2x version on a high-density screen.
@@ -190,12 +213,7 @@ void WPlayConsole::applyLauncherContent()
             m_questionMark = requiredImage(QStringLiteral("question-mark"));
         button->setIcon(wTinted(m_questionMark, tint));
     } else {
-        // The title comes from the theme: an "&" is shown, not taken as a shortcut mark.
-        button->setText(WConfiguration::kConsoleText().replace(u'&', QStringLiteral("&&")));
-        QFont font = button->font();
-        font.setBold(true);
-        font.setPixelSize(14);
-        button->setFont(font);
+        showFittedTitle(button, WConfiguration::kConsoleText());
     }
     const int side = kLauncherSize - 2 * kLauncherInset;
     button->setIconSize(QSize(side, side));
