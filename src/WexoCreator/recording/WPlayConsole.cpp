@@ -112,16 +112,12 @@ QFrame *WPlayConsole::recordViewHolder() const { return m_ui->recordViewHolder; 
 
 void WPlayConsole::setDelegate(WConsoleDelegate *delegate)
 {
-    m_delegate = delegate;
-    m_delegateGuard = dynamic_cast<QObject *>(delegate);
-    m_delegateIsObject = !m_delegateGuard.isNull();
+    m_delegate.set(delegate);
 }
 
 WConsoleDelegate *WPlayConsole::delegate() const
 {
-    if (m_delegateIsObject && m_delegateGuard.isNull())
-        return nullptr;
-    return m_delegate;
+    return m_delegate.get();
 }
 
 void WPlayConsole::setBadgeTitle(const QString &title)

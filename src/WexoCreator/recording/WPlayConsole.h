@@ -1,9 +1,9 @@
 #pragma once
 
+#include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/recording/WConsoleMode.h"
 
 #include <QPixmap>
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -96,9 +96,7 @@ private:
     void updateShape();
 
     std::unique_ptr<Ui::WPlayConsole> m_ui;
-    QPointer<QObject> m_delegateGuard;
-    WConsoleDelegate *m_delegate = nullptr;
-    bool m_delegateIsObject = false;
+    WWeakDelegate<WConsoleDelegate> m_delegate;
     WConsoleMode m_currentMode = WConsoleMode::hover;
     bool m_pinned = false;
     bool m_roundClip = false;
