@@ -3,9 +3,10 @@
 #include "support/BackendFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -13,6 +14,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 #include <cmath>
 
@@ -41,6 +44,30 @@ std::shared_ptr<Outcome> send(const QUrl &url, Method method, const std::optiona
     return outcome;
 }
 
+// Notes the most a reply held unread just before each event reached it: what
+// arrives while the main loop is busy piles up there until the loop runs again.
+class UnreadWatch : public QObject
+{
+public:
+    explicit UnreadWatch(QNetworkReply *reply)
+        : m_reply(reply)
+    {
+        reply->installEventFilter(this);
+    }
+    qint64 most = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *) override
+    {
+        if (m_reply)
+            most = std::max(most, m_reply->bytesAvailable());
+        return false;
+    }
+
+private:
+    QPointer<QNetworkReply> m_reply;
+};
+
 } // namespace
 
 class tst_WService : public QObject
@@ -58,7 +85,7 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_tempRoot.isValid());
-        // Downloads go to a temporary folder this test owns, so leftovers show.
+        // Temporary files go to a folder this test owns, so any written shows.
         m_savedTmpDir = qgetenv("TMPDIR");
         qputenv("TMPDIR", m_tempRoot.path().toLocal8Bit());
         m_backend = std::make_unique<BackendFixture>();
@@ -206,16 +233,18 @@ private Q_SLOTS:
         if (answer.body.size() > WService::kMaxDownloadBytes)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer refused")));
         auto result = std::make_shared<std::optional<std::optional<QByteArray>>>();
-        WService::downloadResource(url(QStringLiteral("/fonts/Sample.ttf")), [result](bool ok, std::optional<QString> path) {
-            QFile file(path.value_or(QString()));
-            *result = ok && file.open(QIODevice::ReadOnly) ? std::optional(file.readAll()) : std::nullopt;
-        });
+        auto filesMeanwhile = std::make_shared<QStringList>();
+        WService::downloadResource(url(QStringLiteral("/fonts/Sample.ttf")),
+                                   [this, result, filesMeanwhile](std::optional<QByteArray> data) {
+                                       *filesMeanwhile = QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden);
+                                       *result = std::move(data);
+                                   });
         QTRY_VERIFY(result->has_value());
         QCOMPARE(result->value().has_value(), success);
         if (success)
             QCOMPARE(**result, answer.body);
-        // The file lives only while the completion runs.
-        QCOMPARE(QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        // Kept in memory: nothing is written on the main thread.
+        QCOMPARE(*filesMeanwhile, QStringList());
     }
 
     void answerSizeCap_data()
@@ -264,6 +293,31 @@ private Q_SLOTS:
             QVERIFY2(!outcome->error, qPrintable(outcome->error ? outcome->error->message : QString()));
             QCOMPARE(outcome->data->size(), size);
         }
+    }
+
+    // An endless answer while the main loop is busy 300 ms at a time, as a host's
+    // long slot would keep it: flow control holds the server back, so the reply
+    // never holds more than its read buffer, and the size cap still ends it.
+    void busyMainLoopHoldsAnEndlessAnswerBack()
+    {
+        m_backend->backend().script(QStringLiteral("GET"), kPath,
+                                    ScriptedAnswer{.body = QByteArray(64 * 1024, 'x'),
+                                                   .contentType = "application/octet-stream",
+                                                   .endless = true});
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer stopped at the size cap")));
+        const QList<QNetworkReply *> earlier = WService::networkManager().findChildren<QNetworkReply *>();
+        const auto outcome = send(url(kPath), Method::get);
+        QNetworkReply *reply = nullptr;
+        for (QNetworkReply *candidate : WService::networkManager().findChildren<QNetworkReply *>())
+            reply = earlier.contains(candidate) ? reply : candidate;
+        QVERIFY(reply);
+        UnreadWatch watch(reply);
+        QTimer busy;
+        connect(&busy, &QTimer::timeout, this, [] { QThread::msleep(300); });
+        busy.start(50);
+        QTRY_COMPARE_WITH_TIMEOUT(outcome->calls, 1, 30000);
+        QCOMPARE(outcome->error, std::optional(WService::answerTooLarge()));
+        QVERIFY2(watch.most <= WService::kReadBufferBytes, qPrintable(QStringLiteral("%1 bytes unread").arg(watch.most)));
     }
 
     void plainHttpOnlyToLoopback_data()

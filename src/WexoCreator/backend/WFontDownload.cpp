@@ -88,15 +88,12 @@ QList<FontFile> readCachedFonts(const QList<QUrl> &urls)
     return files;
 }
 
-FontFile storeDownloadedFont(const QUrl &url, const QString &download)
+FontFile storeDownloadedFont(const QUrl &url, const QByteArray &data)
 {
     FontFile file;
     file.url = url;
     file.fresh = true;
-    QFile downloaded(download);
-    if (downloaded.open(QIODevice::ReadOnly))
-        file.data = downloaded.readAll();
-    downloaded.remove();
+    file.data = data;
     file = checked(file);
     if (!file.data.isEmpty())
         file.path = WFileManager::downloadedFilePath(url, WFileType::Font, file.data).value_or(QString());
@@ -159,21 +156,20 @@ void WFontDownload::download(const QUrl &url, const Fonts &fonts)
         return;
     }
     m_downloads.insert(url, fonts);
-    WWebApiInterface::downloadFile(url, [url](bool, std::optional<QString> temporaryFile) {
+    WWebApiInterface::downloadFile(url, [url](std::optional<QByteArray> data) {
         WFontDownload &self = shared();
         const Fonts waiting = self.m_downloads.take(url);
-        // The download's file goes when this returns: it moves to a name of its
-        // own, a rename in the same folder, for the worker to read.
-        const QString kept = temporaryFile ? *temporaryFile + QStringLiteral(".font") : QString();
-        if (!temporaryFile || !QFile::rename(*temporaryFile, kept)) {
+        if (!data) {
             self.done(url);
             return;
         }
-        onFontFileThread([url, kept] { return storeDownloadedFont(url, kept); }, [waiting](const FontFile &file) {
-            if (!file.data.isEmpty())
-                shared().fontFileReady(file, waiting);
-            shared().done(file.url);
-        });
+        // The bytes are checked and written on the worker; the main thread only registers them.
+        onFontFileThread([url, data = std::move(*data)] { return storeDownloadedFont(url, data); },
+                         [waiting](const FontFile &file) {
+                             if (!file.data.isEmpty())
+                                 shared().fontFileReady(file, waiting);
+                             shared().done(file.url);
+                         });
     });
 }
 

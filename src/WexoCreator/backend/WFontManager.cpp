@@ -1,12 +1,7 @@
 #include "WexoCreator/backend/WFontManager.h"
 
 #include "WexoCreator/appearance-model/WFonts.h"
-#include "WexoCreator/backend/WFileManager.h"
-#include "WexoCreator/platform/WLogging.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QRawFont>
@@ -26,12 +21,6 @@ QFont systemFont(int pixelSize, QFont::Weight weight)
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
-}
-
-bool isInFontCache(const QString &path)
-{
-    const QString cache = QDir(WFileManager::documentsDirectory()).filePath(WFileManager::rawValue(WFileType::Font));
-    return QFileInfo(path).absolutePath() == QFileInfo(cache).absoluteFilePath();
 }
 
 QFont templateFont(const QString &name, qreal size, const QFont &fallback)
@@ -107,26 +96,6 @@ std::optional<WFontManager::Registration> WFontManager::registerData(const QByte
     return Registration{id, families.constFirst(), styleName.value_or(QString())};
 }
 
-std::optional<WFontManager::Registration> WFontManager::registerFile(const QString &path)
-{
-    const auto known = m_fileRegistrations.constFind(path);
-    if (known != m_fileRegistrations.cend())
-        return *known;
-
-    QFile file(path);
-    std::optional<Registration> registration;
-    if (file.open(QIODevice::ReadOnly))
-        registration = registerData(file.readAll());
-    if (!registration) {
-        qCDebug(lcBackend) << "not a usable font file:" << path;
-        if (isInFontCache(path))
-            WFileManager::removeStoredFile(path);
-        return std::nullopt;
-    }
-    m_fileRegistrations.insert(path, *registration);
-    return *registration;
-}
-
 std::optional<WFontManager::Registration> WFontManager::registerFile(const QString &path, const QByteArray &data,
                                                                     const QString &styleName)
 {
@@ -159,8 +128,10 @@ void WFontManager::forgetFile(const QString &path)
 
 std::optional<WFontManager::Registration> WFontManager::registrationOf(const WFonts &font)
 {
-    if (font.localURL() && font.localURL()->isLocalFile())
-        return registerFile(font.localURL()->toLocalFile());
+    if (font.localURL() && font.localURL()->isLocalFile()) {
+        const auto registered = m_fileRegistrations.constFind(font.localURL()->toLocalFile());
+        return registered != m_fileRegistrations.cend() ? std::optional(*registered) : std::nullopt;
+    }
     const auto inMemory = m_memoryRegistrations.constFind(font.fontUrl().value_or(QString()));
     if (inMemory != m_memoryRegistrations.cend())
         return *inMemory;

@@ -14,8 +14,8 @@ namespace WexoCreator {
 class WFonts;
 
 // Keeps the theme's downloaded fonts and turns a font name from the template
-// into a QFont. Each font file is registered with the application once and the
-// registration is reused; Qt looks fonts up by family, so the family inside the
+// into a QFont. Each font file's bytes are registered with the application once
+// and the registration is reused; Qt looks fonts up by family, so the family inside the
 // file is used, whatever name the theme gives the font.
 class WFontManager
 {
@@ -41,10 +41,9 @@ public:
         QString styleName;
     };
 
-    // Registers a font file on first use and reuses that later. A file of the
-    // font cache that is not a usable font is deleted, so it is downloaded again.
-    std::optional<Registration> registerFile(const QString &path);
-    // The same for a file whose bytes were read (and checked) on another thread.
+    // Registers the bytes of a font file, read and checked on another thread, and
+    // reuses that registration for the file later. The manager itself never reads a
+    // file: a record whose file was not registered this way gives no font.
     std::optional<Registration> registerFile(const QString &path, const QByteArray &data, const QString &styleName);
     // Drops the registration of a file that is about to be replaced.
     void forgetFile(const QString &path);

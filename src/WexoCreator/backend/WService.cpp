@@ -5,8 +5,6 @@
 #include "WexoCreator/platform/WPerform.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,7 +14,6 @@
 #include <QSet>
 #include <QSslCertificate>
 #include <QSslConfiguration>
-#include <QTemporaryFile>
 
 #include <cmath>
 #include <memory>
@@ -143,40 +140,41 @@ std::optional<QSslConfiguration> sslConfigurationWithExtraCa(const QString &caFi
     return loaded;
 }
 
-// Reads a reply as it arrives and stops it once it is known to pass `cap` bytes: on
-// the announced length, then on what has arrived. `keep` takes each chunk and answers
-// false when it cannot keep it, which stops the reply too. The returned function reads
+// Reads a reply into memory as it arrives and stops it once it is known to pass
+// `cap` bytes: on the announced length, then on what has arrived. The reply holds at
+// most kReadBufferBytes unread, so a main loop that is busy for a while holds the
+// server back instead of letting Qt buffer without bound. The returned function reads
 // what is left (call it when the reply has finished) and answers whether it was stopped.
-std::function<bool()> readCapped(QNetworkReply *reply, qint64 cap, std::function<bool(const QByteArray &)> keep)
+std::function<bool()> readCapped(QNetworkReply *reply, qint64 cap, std::shared_ptr<QByteArray> data)
 {
     struct State {
-        qint64 received = 0;
         bool stopped = false;
     };
     auto state = std::make_shared<State>();
+    reply->setReadBufferSize(WService::kReadBufferBytes);
     auto stop = [reply, state] {
         state->stopped = true;
         reply->abort();
     };
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, cap, stop] {
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, cap, stop, data] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > cap) {
             qCWarning(lcService) << "answer refused, announced size" << length.toLongLong() << "bytes";
             stop();
+        } else if (length.isValid()) {
+            data->reserve(length.toLongLong());
         }
     });
-    auto consume = [reply, cap, state, stop, keep = std::move(keep)] {
+    auto consume = [reply, cap, state, stop, data] {
         if (state->stopped || !reply->isOpen())
             return state->stopped;
-        const QByteArray chunk = reply->readAll();
-        state->received += chunk.size();
-        if (state->received > cap) {
+        if (data->size() + reply->bytesAvailable() > cap) {
             qCWarning(lcService) << "answer stopped at the size cap of" << cap << "bytes";
             stop();
-        } else if (!keep(chunk)) {
-            stop();
+            return true;
         }
-        return state->stopped;
+        data->append(reply->readAll());
+        return false;
     };
     QObject::connect(reply, &QNetworkReply::readyRead, reply, consume);
     return consume;
@@ -344,10 +342,7 @@ void WService::dataTask(const Request &request, DataCompletion completion)
     QNetworkReply *reply = withLength ? manager.sendCustomRequest(request.request, request.method, request.body.value_or(QByteArray()))
                                       : manager.sendCustomRequest(request.request, request.method);
     auto data = std::make_shared<QByteArray>();
-    auto finish = readCapped(reply, kMaxAnswerBytes, [data](const QByteArray &chunk) {
-        data->append(chunk);
-        return true;
-    });
+    auto finish = readCapped(reply, kMaxAnswerBytes, data);
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, data, finish, completion] {
         reply->deleteLater();
         if (finish()) {
@@ -375,39 +370,19 @@ void WService::dataTask(const Request &request, DataCompletion completion)
 void WService::downloadResource(const QUrl &url, DownloadCompletion completion)
 {
     if (!completion)
-        completion = [](bool, std::optional<QString>) {};
-    struct Download {
-        QTemporaryFile file{QDir::tempPath() + QStringLiteral("/wexo-download-XXXXXX")};
-    };
-    auto download = std::make_shared<Download>();
-    if (!download->file.open()) {
-        qCDebug(lcBackend) << "cannot create a file for a download:" << download->file.errorString();
-        WPerform::onMainThread([completion] { completion(false, std::nullopt); });
-        return;
-    }
-
+        completion = [](std::optional<QByteArray>) {};
     QNetworkRequest request(url);
     applyTransportSettings(request);
     QNetworkReply *reply = networkManager().get(request);
-
-    auto finish = readCapped(reply, kMaxDownloadBytes, [download](const QByteArray &chunk) {
-        if (download->file.write(chunk) == chunk.size())
-            return true;
-        qCDebug(lcBackend) << "cannot write a download:" << download->file.errorString();
-        return false;
-    });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, download, finish, completion] {
+    auto data = std::make_shared<QByteArray>();
+    auto finish = readCapped(reply, kMaxDownloadBytes, data);
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, data, finish, completion] {
         reply->deleteLater();
         const bool stopped = finish();
-        const std::optional<int> status = httpStatus(reply);
-        const bool ok = !stopped && reply->error() == QNetworkReply::NoError && status == 200
-                        && download->file.flush();
-        if (ok)
-            completion(true, download->file.fileName());
+        if (!stopped && reply->error() == QNetworkReply::NoError && httpStatus(reply) == 200)
+            completion(std::move(*data));
         else
-            completion(false, std::nullopt);
-        // The file goes now, not whenever the reply is deleted.
-        download->file.remove();
+            completion(std::nullopt);
     });
 }
 

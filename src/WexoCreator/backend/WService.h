@@ -39,11 +39,15 @@ public:
     };
 
     using DataCompletion = std::function<void(std::optional<QByteArray> data, std::optional<WError> error)>;
-    using DownloadCompletion = std::function<void(bool success, std::optional<QString> filePath)>;
+    // The downloaded bytes, absent on any failure.
+    using DownloadCompletion = std::function<void(std::optional<QByteArray> data)>;
 
     static constexpr qint64 kMaxDownloadBytes = 32 * 1024 * 1024;
     // API answers are JSON held whole in memory: a larger one fails with answerTooLarge().
     static constexpr qint64 kMaxAnswerBytes = 16 * 1024 * 1024;
+    // What a reply may hold that the main loop has not read yet. While the loop is
+    // busy, flow control holds the server back instead of memory filling up.
+    static constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
     static Request requestForService(const QUrl &url, WHTTPMethod method, const std::optional<QVariantMap> &body = std::nullopt);
 
@@ -53,8 +57,8 @@ public:
     // plain http goes to a loopback host only.
     static void dataTask(const Request &request, DataCompletion completion);
 
-    // Downloads a file into a temporary file that exists only while the
-    // completion runs: the caller copies it before returning.
+    // Downloads a file into memory (it is capped at kMaxDownloadBytes); nothing
+    // is written to disk here.
     static void downloadResource(const QUrl &url, DownloadCompletion completion);
 
     // The transfer time-out of every request and download (30 s).
@@ -67,9 +71,11 @@ public:
     // A server root over http that is not on this machine is never sent to.
     static WError plainHttpRefused();
 
+    // The one network manager; its replies are its children.
+    static QNetworkAccessManager &networkManager();
+
 private:
     static std::optional<QByteArray> dataForJSONObject(const QVariantMap &body);
-    static QNetworkAccessManager &networkManager();
     static void applyTransportSettings(QNetworkRequest &request);
 };
 

@@ -469,6 +469,19 @@ void SampleBackend::Private::handle(const httplib::Request &request, httplib::Re
         if (answer.closeWithoutAnswer)
             return dropConnection();
         response.status = answer.status;
+        if (answer.endless) {
+            const std::string chunk = answer.body.toStdString();
+            response.set_chunked_content_provider(answer.contentType.toStdString(),
+                                                  [this, chunk](size_t, httplib::DataSink &sink) {
+                                                      {
+                                                          std::lock_guard stopLock(mutex);
+                                                          if (stopping)
+                                                              return false;
+                                                      }
+                                                      return sink.write(chunk.data(), chunk.size());
+                                                  });
+            return;
+        }
         response.set_content(answer.body.toStdString(), answer.contentType.toStdString());
         return;
     }

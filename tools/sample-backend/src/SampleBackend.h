@@ -28,6 +28,7 @@ struct ScriptedAnswer {
     bool hang = false;          // never answer (until the backend stops)
     bool closeWithoutAnswer = false; // drop the connection without a response
     int times = -1;             // how many requests it answers; -1 = every one
+    bool endless = false;       // send the body again and again (chunked) until the client goes
 };
 
 // A small HTTP(S) server on loopback that speaks the backend's endpoints from a
