@@ -6,7 +6,7 @@
 #include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 
-#include "SampleBackend.h"
+#include "BenchBackend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,16 +32,6 @@ namespace {
 const QByteArray kJson = "application/json; charset=utf-8";
 
 constexpr int kLatencyMs = 20;
-
-WexoSample::SampleBackend &backend()
-{
-    static WexoSample::SampleBackend instance([] {
-        WexoSample::SampleBackend::Options options;
-        options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
-        return options;
-    }());
-    return instance;
-}
 
 QByteArray listingOf(int count, const QString &appId)
 {
