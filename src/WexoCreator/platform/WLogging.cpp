@@ -1,5 +1,7 @@
 #include "WexoCreator/platform/WLogging.h"
 
+namespace WexoCreator {
+
 Q_LOGGING_CATEGORY(lcPlatform, "wexo.platform", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcModel, "wexo.model", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcAppearance, "wexo.appearance", QtInfoMsg)
@@ -11,8 +13,6 @@ Q_LOGGING_CATEGORY(lcViews, "wexo.views", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcPlayback, "wexo.playback", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcMenu, "wexo.menu", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcRecording, "wexo.recording", QtInfoMsg)
-
-namespace WexoCreator {
 
 void setDebugLogging(bool enabled)
 {

@@ -1,24 +1,27 @@
 #pragma once
 
-#include <QLoggingCategory>
+#include "WexoCreator/WexoCreatorExport.h"
 
-// One category per subsystem. Debug output is off unless the host turns on the
-// debug-log switch (or sets QT_LOGGING_RULES itself).
-Q_DECLARE_LOGGING_CATEGORY(lcPlatform)
-Q_DECLARE_LOGGING_CATEGORY(lcModel)
-Q_DECLARE_LOGGING_CATEGORY(lcAppearance)
-Q_DECLARE_LOGGING_CATEGORY(lcBackend)
-Q_DECLARE_LOGGING_CATEGORY(lcService)
-Q_DECLARE_LOGGING_CATEGORY(lcConfiguration)
-Q_DECLARE_LOGGING_CATEGORY(lcManager)
-Q_DECLARE_LOGGING_CATEGORY(lcViews)
-Q_DECLARE_LOGGING_CATEGORY(lcPlayback)
-Q_DECLARE_LOGGING_CATEGORY(lcMenu)
-Q_DECLARE_LOGGING_CATEGORY(lcRecording)
+#include <QLoggingCategory>
 
 namespace WexoCreator {
 
+// One category per subsystem (what Q_DECLARE_LOGGING_CATEGORY declares, exported).
+// Debug output is off unless the host turns on the debug-log switch (or sets
+// QT_LOGGING_RULES itself).
+WEXOCREATOR_EXPORT const QLoggingCategory &lcPlatform();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcModel();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcAppearance();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcBackend();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcService();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcConfiguration();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcManager();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcViews();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcPlayback();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcMenu();
+WEXOCREATOR_EXPORT const QLoggingCategory &lcRecording();
+
 // Turns the debug output of every library category on or off.
-void setDebugLogging(bool enabled);
+WEXOCREATOR_EXPORT void setDebugLogging(bool enabled);
 
 } // namespace WexoCreator
