@@ -5,6 +5,7 @@
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/WPlayConsole.h"
+#include "WexoCreator/recording/WexoNode.h"
 #include "support/BackendFixture.h"
 
 #include <QApplication>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/appearance-model/ElementConfigurationParameters.h"
 #include "WexoCreator/appearance-model/MobileColors.h"
 #include "WexoCreator/appearance-model/MobileTexts.h"
@@ -20,7 +21,7 @@ class WJsonObjectReader;
 // pairs, launcher settings, tooltip kind, fonts and the options menu's colours
 // and texts. Nested records are shared, so a font's localURL set by the font
 // download is seen through this list too. A null pointer is an absent record.
-class ElementConfiguration
+class WEXOCREATOR_EXPORT ElementConfiguration
 {
 public:
     using Pair = std::shared_ptr<ElementConfigurationParameters>;

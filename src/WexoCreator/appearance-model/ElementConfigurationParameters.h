@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,7 +11,7 @@ namespace WexoCreator {
 class WJsonObjectReader;
 
 // A pair of hex colour texts of the theme: a primary and a secondary colour.
-class ElementConfigurationParameters
+class WEXOCREATOR_EXPORT ElementConfigurationParameters
 {
 public:
     void decode(const WJsonObjectReader &json);

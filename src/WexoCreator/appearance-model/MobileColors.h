@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QString>
 
 namespace WexoCreator {
@@ -8,7 +10,7 @@ class WJsonObjectReader;
 
 // The seven hex colour texts of the options menu, kept unchecked: turning them
 // into colours is the configuration getters' business. Every key is required.
-class MobileColors
+class WEXOCREATOR_EXPORT MobileColors
 {
 public:
     void decode(const WJsonObjectReader &json);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QString>
 
 namespace WexoCreator {
@@ -8,7 +10,7 @@ class WJsonObjectReader;
 
 // The twelve texts and links of the options menu, kept as the backend sends
 // them; links become URLs only in the configuration getters. Every key is required.
-class MobileTexts
+class WEXOCREATOR_EXPORT MobileTexts
 {
 public:
     void decode(const WJsonObjectReader &json);

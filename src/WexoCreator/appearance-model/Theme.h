@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/appearance-model/ThemeConfiguration.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ class WJsonObjectReader;
 
 // The answer to the theme request. "success" is carried but not consulted:
 // a theme whose config decodes is used whatever the flag says.
-class Theme
+class WEXOCREATOR_EXPORT Theme
 {
 public:
     void decode(const WJsonObjectReader &json);

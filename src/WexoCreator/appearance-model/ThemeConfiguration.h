@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/appearance-model/ElementConfiguration.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ class WJsonObjectReader;
 
 // The company theme: brand colours and the library's element configuration.
 // CompanyURL and isMobile stay texts as the backend sends them.
-class ThemeConfiguration
+class WEXOCREATOR_EXPORT ThemeConfiguration
 {
 public:
     void decode(const WJsonObjectReader &json);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -11,7 +13,7 @@ class WJsonObjectReader;
 
 // One downloadable font of the theme. The font download sets localURL once it
 // has stored a copy; the font manager then loads the font from there.
-class WFonts
+class WEXOCREATOR_EXPORT WFonts
 {
 public:
     void decode(const WJsonObjectReader &json);

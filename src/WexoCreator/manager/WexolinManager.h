@@ -1,9 +1,9 @@
 #pragma once
 
 #include "WexoCreator/WexoCreatorExport.h"
+#include "WexoCreator/appearance-model/Theme.h"
 #include "WexoCreator/backend/WCredentials.h"
-#include "WexoCreator/menu/WexoOptionType.h"
-#include "WexoCreator/recording/WexoNode.h"
+#include "WexoCreator/model/Wexo.h"
 
 #include <QList>
 #include <QObject>
@@ -17,13 +17,14 @@
 
 namespace WexoCreator {
 
+// Internal to the library: a host never needs their definitions.
 class Inspector;
 class Template;
 class WexoButtonController;
-class Theme;
-class Wexo;
 class WexoCreate;
-class WexoRoot;
+template<typename T>
+class WexoNode;
+enum class WexoOptionType;
 
 // The library's front door: a host application starts WexoCreator here and
 // drives it through the static functions below. Call initialiseWith() once the
@@ -45,6 +46,9 @@ class WexoRoot;
 //     // or fetch one walkthrough and its page for the page now shown:
 //     WexolinManager::downloadWexo(QStringLiteral("wt-42"), /*autoPlay*/ false,
 //                                  [](bool ok, std::shared_ptr<WexoCreator::Wexo> page) { /* ... */ });
+//     // or build a Help menu of the walkthroughs for the page on screen:
+//     for (const std::shared_ptr<WexoCreator::Wexo> &page : WexolinManager::wexosOnCurrentView())
+//         helpMenu->addAction(page->wexoName.value_or(QString()), [page] { WexolinManager::playWexo(page); });
 //
 // The one instance, shared(), holds the library's global state for the life of
 // the process: the playback and recording state and the launcher. Credentials
@@ -94,6 +98,9 @@ public:
     // Answers on the main thread, always after the call has returned.
     static void loginAdmin(const QString &email, const QString &password, std::function<void(bool)> completion);
     static void logoutAdmin();
+    // The theme whose values stand in for whatever the downloaded one lacks.
+    // initialiseWith() puts the built-in default theme in place, so a host's own
+    // default is set after it.
     static void setDefault(std::shared_ptr<Theme> theme);
 
     // --- Recording and playback bookkeeping ----------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/model/WexoStep.h"
 
 #include <QList>
@@ -15,7 +16,7 @@ class WJsonObjectReader;
 // One page of a walkthrough: the steps that play on one screen. A page is
 // one shared object, so the run-time fields written through one holder are
 // seen by the feed, the menu and the playback alike.
-class Wexo
+class WEXOCREATOR_EXPORT Wexo
 {
 public:
     std::optional<bool> IsActive;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/model/WexoStepView.h"
 #include "WexoCreator/platform/WIndexPath.h"
 
@@ -13,7 +14,7 @@ class WJsonObjectReader;
 
 // One step of a walkthrough page: the target element, how it is shown, its
 // texts and its position. Shared by the page and the playback overlay.
-class WexoStep
+class WEXOCREATOR_EXPORT WexoStep
 {
 public:
     std::optional<QString> StepId;
