@@ -6,6 +6,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang make pkg-config
+  # cpack's Debian packages: dpkg-shlibdeps finds the runtime package's dependencies
+  dpkg-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libbenchmark-dev libclang-rt-14-dev
