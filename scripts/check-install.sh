@@ -1,21 +1,112 @@
 #!/usr/bin/env bash
-# Installs the built library into a temporary prefix, then builds the README's example
-# as an outside project with find_package and runs it offscreen.
+# The library as an outside project sees it:
+#   1. installed into a temporary prefix, every public header compiles on its own as a
+#      host's code would include it (-Wall -Wextra -Wshadow -Werror), and the outside
+#      programs (examples/outside-project) build with find_package and run: the README's
+#      example, and the help-menu host against the sample backend;
+#   2. the Debian packages: the runtime package holds a stripped library, is under 10 MB
+#      and depends on runtime libraries only, and the outside programs build against the
+#      runtime and -dev packages unpacked.
+#   scripts/check-install.sh [build-dir]
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$root/scripts/sample-backend.sh"
+fail() { echo "check-install: $*" >&2; exit 1; }
+# Runs a step with its output in a log, shown only when it fails.
+step() {
+  local name=$1
+  shift
+  "$@" >"$work/$name.log" 2>&1 || { cat "$work/$name.log" >&2; fail "$name failed"; }
+}
+# Runs a program against a backend root; the library's own files go to the work
+# folder, never to a real profile.
+run_offscreen() {
+  local url=$1
+  shift
+  env QT_QPA_PLATFORM=offscreen WEXO_PRODUCTION_URL="$url" XDG_CONFIG_HOME="$work/config" \
+    XDG_DATA_HOME="$work/data" timeout 60 "$@"
+}
+
 prefix="$work/prefix"
+step install cmake --install "$build" --prefix "$prefix"
+mapfile -t headers < <(cd "$prefix/include" && find WexoCreator -name '*.h' | sort)
+echo "check-install: public headers: ${headers[*]}"
 
-cmake --install "$build" --prefix "$prefix" >"$work/install.log"
-echo "check-install: public headers: $(cd "$prefix/include" && find . -name '*.h' | sort | tr '\n' ' ')"
+# Each header alone, with the library's include folder as a host's own (not a system
+# folder, so its warnings show) and Qt's as system folders.
+mkdir -p "$work/headers/src"
+for header in "${headers[@]}"; do
+  printf '#include "%s"\n' "$header" >"$work/headers/src/$(echo "$header" | tr '/.-' '___').cpp"
+done
+cat >"$work/headers/CMakeLists.txt" <<EOF
+cmake_minimum_required(VERSION 3.25)
+project(WexoPublicHeaders LANGUAGES CXX)
+set(CMAKE_CXX_STANDARD 20)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Network)
+file(GLOB sources src/*.cpp)
+add_library(headers OBJECT \${sources})
+target_include_directories(headers PRIVATE "$prefix/include")
+target_compile_options(headers PRIVATE -Wall -Wextra -Wshadow -Werror)
+target_link_libraries(headers PRIVATE Qt6::Widgets Qt6::Network)
+EOF
+step headers-configure cmake -S "$work/headers" -B "$work/headers/build" -G Ninja
+step headers-build cmake --build "$work/headers/build"
+echo "check-install: each of the ${#headers[@]} public headers compiles on its own (-Wall -Wextra -Wshadow)"
 
-cmake -S "$root/examples/outside-project" -B "$work/app" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log" \
-  || { cat "$work/configure.log" >&2; exit 1; }
-cmake --build "$work/app" >"$work/build.log" || { cat "$work/build.log" >&2; exit 1; }
+# The logging switch and categories are exported, inside the library's namespace.
+exported=$(nm -DC --defined-only "$(find "$prefix" -name 'libWexoCreator.so.*' -type f | head -n 1)")
+for symbol in 'WexoCreator::setDebugLogging(bool)' 'WexoCreator::lcRecording()' 'WexoCreator::lcBackend()'; do
+  grep -qF "$symbol" <<<"$exported" || fail "the library does not export $symbol"
+done
+if grep -qE ' T lc[A-Z][A-Za-z]*\(\)$' <<<"$exported"; then
+  fail "a logging category sits outside the library's namespace"
+fi
 
-# The example starts the library against a closed loopback port and quits by itself.
-QT_QPA_PLATFORM=offscreen WEXO_PRODUCTION_URL=http://127.0.0.1:9/ XDG_CONFIG_HOME="$work/config" \
-  XDG_DATA_HOME="$work/data" timeout 60 "$work/app/app"
+build_outside() {
+  step "outside-configure-$2" cmake -S "$root/examples/outside-project" -B "$work/$2" -G Ninja -DCMAKE_PREFIX_PATH="$1"
+  step "outside-build-$2" cmake --build "$work/$2"
+}
+build_outside "$prefix" outside
+
+# The README's example starts the library against a closed loopback port and quits by itself.
+step readme-example run_offscreen http://127.0.0.1:9/ "$work/outside/app"
 echo "check-install: the README's example builds against $prefix and runs"
+
+backend="$build/tools/sample-backend/wexo-sample-backend"
+[ -x "$backend" ] || fail "$backend was not built"
+start_sample_backend "$backend" --data "$root/examples/sample-host/data"
+step help-menu run_offscreen "$url" "$work/outside/help-menu"
+grep -q '^help menu: ' "$work/help-menu.log" || { cat "$work/help-menu.log" >&2; fail "the help menu stayed empty"; }
+sed -n 's/^help menu: /check-install: help-menu host lists: /p' "$work/help-menu.log"
+
+# The Debian packages.
+rm -f "$build"/*.deb "$build"/*.ddeb
+(cd "$build" && step cpack cpack -G DEB)
+runtime=$(ls "$build"/libwexocreator[0-9]*_*.deb 2>/dev/null | grep -v dbgsym | head -n 1)
+dev=$(ls "$build"/libwexocreator-dev_*.deb 2>/dev/null | head -n 1)
+[ -n "$runtime" ] && [ -n "$dev" ] || fail "cpack made no runtime and -dev packages: $(ls "$build"/*.deb 2>/dev/null)"
+size=$(stat -c %s "$runtime")
+[ "$size" -lt $((10 * 1024 * 1024)) ] || fail "$(basename "$runtime") is $size bytes, over 10 MB"
+depends=$(dpkg-deb -f "$runtime" Depends)
+if tr ',' '\n' <<<"$depends" | grep -q -- '-dev\b'; then
+  fail "$(basename "$runtime") depends on a development package: $depends"
+fi
+unpacked="$work/packages"
+dpkg-deb -x "$runtime" "$unpacked"
+dpkg-deb -x "$dev" "$unpacked"
+library=$(find "$unpacked" -name 'libWexoCreator.so.*' -type f | head -n 1)
+[ -n "$library" ] || fail "$(basename "$runtime") holds no library"
+if readelf -S "$library" | grep -q '\.debug_info'; then
+  fail "the packaged library still carries debug information"
+fi
+if dpkg-deb -c "$runtime" | grep -q '/include/'; then
+  fail "$(basename "$runtime") holds headers"
+fi
+build_outside "$unpacked/usr" from-packages
+echo "check-install: $(basename "$runtime"): $size bytes, stripped, Depends: $depends"
+echo "check-install: $(basename "$dev"): Depends: $(dpkg-deb -f "$dev" Depends)"
+for debug in "$build"/*-dbgsym_*.ddeb; do
+  [ -e "$debug" ] && echo "check-install: $(basename "$debug"): the library's debug information"
+done
+echo "check-install: the outside programs build against the unpacked packages"

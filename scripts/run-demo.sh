@@ -16,28 +16,8 @@ for program in "$backend" "$host"; do
   [ -x "$program" ] || { echo "run-demo: $program was not built" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-backend_pid=""
-cleanup() {
-  if [ -n "$backend_pid" ]; then
-    kill "$backend_pid" 2>/dev/null || true
-    wait "$backend_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$backend" --data "$data" --port 0 --store "$work/store.json" >"$work/backend.log" 2>&1 &
-backend_pid=$!
-
-url=""
-for _ in $(seq 1 100); do
-  url=$(sed -n 's/^listening on \(http[^ ]*\).*/\1/p' "$work/backend.log" | head -n 1)
-  [ -n "$url" ] && break
-  kill -0 "$backend_pid" 2>/dev/null || { cat "$work/backend.log" >&2; echo "run-demo: the sample backend stopped" >&2; exit 1; }
-  sleep 0.1
-done
-[ -n "$url" ] || { cat "$work/backend.log" >&2; echo "run-demo: the sample backend did not start" >&2; exit 1; }
+source "$root/scripts/sample-backend.sh"
+start_sample_backend "$backend" --data "$data" --store "$work/store.json"
 echo "run-demo: sample backend at $url"
 
 # The demo keeps its own profile so it never touches a real one.
