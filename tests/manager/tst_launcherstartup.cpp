@@ -79,6 +79,10 @@ private Q_SLOTS:
         m_host->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
 
+        // The first feed is empty: it sends no download-complete notification.
+        m_backend->backend().script(QStringLiteral("POST"), QStringLiteral("/mobileApi/walkthrough/findbysite"),
+                                    {200, R"({"walkthrough": [], "message": "none", "success": true})", "application/json", 0,
+                                     false, false, 1});
         WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
         WexolinManager::setTabBarController(tabs);
         QVERIFY(launcher());
@@ -90,6 +94,18 @@ private Q_SLOTS:
         QVERIFY(console()->isVisible());
         QCOMPARE(console()->currentMode(), WConsoleMode::widget);
         QCOMPARE(launcher()->window()->wConsoleButton(), console());
+    }
+
+    // With an empty feed nothing announces a download: the console takes the
+    // theme's face (its edge, its colours) when the theme arrives.
+    void emptyFeedConsoleTakesTheTheme()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(WexolinManager::shared().theme(), 10000);
+        QCOMPARE(m_downloads, 0);
+        QCOMPARE(console()->geometry().right(), launcher()->view()->width() - 1);
+        const QImage face = console()->grab().toImage();
+        QCOMPARE(face.pixelColor(face.width() - 2, face.height() / 2), WConfiguration::kPlayIconbackgroundColor());
+        launcher()->reloadFeed();
     }
 
     void downloadBringsThePreferredFace()

@@ -296,7 +296,7 @@ private Q_SLOTS:
         WexolinManager::playWexo(page);
         WOverlay *overlay = session().shown();
         QVERIFY(overlay);
-        QCOMPARE(overlay->parentWidget(), dialog);
+        QCOMPARE(overlay->window(), dialog);
         QCOMPARE(overlay->geometry(), dialog->rect());
         QCOMPARE(overlay->targets(), QList<QRectF>{QRectF(dialog->button->geometry())});
         QSignalSpy clicked(dialog->button, &QPushButton::clicked);

@@ -141,7 +141,10 @@ DialogPage::DialogPage(QWidget *parent)
     , button(named(new QPushButton(QStringLiteral("Confirm"), this), "dialogButton"))
 {
     setObjectName(QStringLiteral("confirmDialog"));
-    (new QVBoxLayout(this))->addWidget(button);
+    // At the top: the record bar rests across the middle.
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(button);
+    layout->addStretch();
     resize(300, 200);
 }
 
@@ -200,12 +203,54 @@ HostFixture::HostFixture()
     resize(760, 640);
 }
 
-DialogPage *HostFixture::openDialog()
+DialogPage *HostFixture::openDialog(Qt::WindowModality modality)
 {
     auto *dialog = new DialogPage(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->open();
+    if (modality == Qt::WindowModal) {
+        dialog->open();
+        return dialog;
+    }
+    dialog->setWindowModality(modality);
+    dialog->show();
     return dialog;
+}
+
+// Pages of their own classes, so their names are page names.
+class NativePage : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
+class EmbeddedPage : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
+QWidget *HostFixture::addNativePage()
+{
+    auto *page = new NativePage;
+    auto *button = named(new QPushButton(QStringLiteral("Native")), "nativeButton");
+    (new QVBoxLayout(page))->addWidget(button);
+    tabs->addTab(page, QStringLiteral("Native"));
+    tabs->setCurrentWidget(page);
+    button->winId();
+    return page;
+}
+
+QWindow *HostFixture::addEmbeddedWindowPage()
+{
+    auto *page = new EmbeddedPage;
+    auto *embedded = new QWindow;
+    QWidget *container = named(QWidget::createWindowContainer(embedded, page), "embeddedWindow");
+    (new QVBoxLayout(page))->addWidget(container);
+    tabs->addTab(page, QStringLiteral("Embedded"));
+    tabs->setCurrentWidget(page);
+    return embedded;
 }
 
 QPoint HostFixture::pointOf(const QWidget *widget, std::optional<QPoint> local) const

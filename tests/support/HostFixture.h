@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QMainWindow>
+#include <QWindow>
 #include <QString>
 #include <QWidget>
 
@@ -110,8 +111,13 @@ public:
     QMainWindow *innerWindow; // its central widget holds "innerButton"
     QPushButton *innerButton;
 
-    // Opened as hosts do (open(), never exec()), parented to the main window.
-    DialogPage *openDialog();
+    // Opened as hosts do (open(), never exec()), parented to the main window;
+    // application-modal ones are shown with show().
+    DialogPage *openDialog(Qt::WindowModality modality = Qt::WindowModal);
+    // Pages real applications have, added on demand (they change the window
+    // for good): one with a native child (winId()), one embedding a QWindow.
+    QWidget *addNativePage();       // "NativePage", its button "nativeButton" is native
+    QWindow *addEmbeddedWindowPage(); // "EmbeddedPage", the window embedded with createWindowContainer
     // A point of the widget in window coordinates (for clicks on the window).
     QPoint pointOf(const QWidget *widget, std::optional<QPoint> local = std::nullopt) const;
     // Shows the window and waits until it is exposed.

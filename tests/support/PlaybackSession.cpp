@@ -17,12 +17,14 @@
 
 namespace WexoCreator {
 
-PlaybackSession::PlaybackSession()
+PlaybackSession::PlaybackSession(const std::function<void(HostFixture &)> &beforeStart)
 {
     startWithEmptyDefaults();
     m_backend = std::make_unique<BackendFixture>();
     m_host = std::make_unique<HostFixture>();
     m_host->showAndWait();
+    if (beforeStart)
+        beforeStart(*m_host);
     WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(),
                                    /*showConsole*/ true, /*debugLog*/ false);
     WexolinManager::setTabBarController(m_host->tabs);

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace WexoCreator {
@@ -20,7 +21,9 @@ class WOverlay;
 class PlaybackSession
 {
 public:
-    PlaybackSession();
+    // beforeStart runs once the host is shown, before the library starts
+    // (a host's start-up dialog, say).
+    explicit PlaybackSession(const std::function<void(HostFixture &)> &beforeStart = {});
     ~PlaybackSession();
 
     bool isReady() const;

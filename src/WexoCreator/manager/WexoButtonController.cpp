@@ -11,6 +11,7 @@
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WConfigurationValues.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WHostSurface.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
@@ -41,6 +42,9 @@ std::unique_ptr<WexoButtonController> WexoButtonController::initWith(QWidget *ho
 WexoButtonController::WexoButtonController(QWidget *hostWindow)
     : m_window(new WexoButtonWindow(hostWindow))
 {
+    // Every layer of the library keeps to this window, whichever is active later.
+    if (hostWindow)
+        WHostQueries::setLibraryWindow(hostWindow);
     // Without a host the window would become a window of its own; it waits hidden.
     if (hostWindow) {
         m_window->raise();
@@ -49,6 +53,35 @@ WexoButtonController::WexoButtonController(QWidget *hostWindow)
         m_window->hide();
     }
     m_window->setRootViewController(this);
+    if (WHostSurface *surface = WHostSurface::of(hostWindow))
+        connect(surface, &WHostSurface::changed, this, &WexoButtonController::keepInView);
+}
+
+void WexoButtonController::keepInView()
+{
+    // Over a smaller dialog the console and the crosshair stay within reach.
+    resetSockets();
+    if (m_console && !m_console->isPinned()) {
+        const QRectF frame = m_console->geometry();
+        const QPointF centre = clampedConsoleCentre(frame.center(), frame.size(), view()->size());
+        m_console->move((centre - QPointF(frame.width() / 2, frame.height() / 2)).toPoint());
+    }
+    if (m_crossHair) {
+        const QRect area = view()->rect();
+        const QPoint centre = m_crossHair->geometry().center();
+        m_crossHair->move(QPoint(std::clamp(centre.x(), area.left(), area.right()),
+                                 std::clamp(centre.y(), area.top(), area.bottom()))
+                          - m_crossHair->rect().center());
+    }
+}
+
+void WexoButtonController::onThemeApplied()
+{
+    // The console's face (its edge, its colours) comes from the theme: it is
+    // redrawn whole when the theme arrives, also with an empty feed.
+    WPlayConsole *console = wConsoleMenu();
+    console->setMode(WexolinManager::shared().isRecording ? console->currentMode() : consoleMode());
+    console->update();
 }
 
 WexoButtonController::~WexoButtonController()
@@ -489,11 +522,8 @@ bool WexoButtonController::addOverlayWith(std::shared_ptr<WexoStep> step, std::s
         refillConsoleSlot();
         return false;
     }
-    // Host dialogs lie above the library's window: a dialog page gets its
-    // overlay over the dialog itself.
+    // Over a modal host dialog the library's window lies over that dialog.
     QWidget *container = view();
-    if (auto *dialog = qobject_cast<QDialog *>(page->window()); dialog && dialog != m_hostWindow)
-        container = dialog;
     auto *overlay = new WOverlay(std::move(step), std::move(wexo), container);
     overlay->setDelegate(this);
     QPointer<WexoButtonController> self(this);

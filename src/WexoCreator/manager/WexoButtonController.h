@@ -114,6 +114,8 @@ public:
 
     // The resting face: widget when the theme prefers it, hover otherwise.
     static WConsoleMode consoleMode();
+    // The downloaded theme is in use: the console takes it whole.
+    void onThemeApplied();
 
     // Console buttons.
     void onSelectMode(QPushButton *sender) override;
@@ -145,6 +147,8 @@ private:
     explicit WexoButtonController(QWidget *hostWindow);
 
     void onWexoDownloadComplete();
+    // The library's window moved over a dialog or back.
+    void keepInView();
     // Gives the console its slot back unless something still keeps every touch.
     void refillConsoleSlot();
     // Lays an overlay for the step over the page on screen; false without one.

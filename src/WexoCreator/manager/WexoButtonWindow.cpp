@@ -1,5 +1,6 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 
+#include "WexoCreator/platform/WHostSurface.h"
 #include "WexoCreator/platform/WKeepOnTop.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WLogging.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QWindow>
 
 namespace WexoCreator {
 
@@ -44,25 +46,46 @@ bool WexoButtonWindow::takesTouch(const Slots &touchSlots, const QPoint &point)
 
 WexoButtonWindow::WexoButtonWindow(QWidget *host)
     : QWidget(host)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("WexoButtonWindow"));
     // Nothing of the library is ever picked or looked up as a host widget.
     WLibraryWidgets::mark(this);
-    setAttribute(Qt::WA_TranslucentBackground);
+    // Painted with alpha over the host, but never given a translucent native
+    // window: once a host page goes native Qt makes this widget native too,
+    // and an ARGB window that nothing composites paints black.
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
     // A press that no library widget takes stops here instead of reaching the host.
     setAttribute(Qt::WA_NoMousePropagation);
-    if (host) {
-        setGeometry(host->rect());
-        host->installEventFilter(this);
-    }
     new WKeepOnTop(this);
+    if (WHostSurface *surface = WHostSurface::of(host)) {
+        connect(surface, &WHostSurface::changed, this, &WexoButtonWindow::moveTo);
+        moveTo(surface->current());
+    }
     raise();
+}
+
+void WexoButtonWindow::moveTo(QWidget *surface)
+{
+    if (!surface)
+        return;
+    if (parentWidget() != surface) {
+        const bool shown = !isHidden();
+        if (parentWidget())
+            parentWidget()->removeEventFilter(this);
+        setParent(surface);
+        setVisible(shown);
+    }
+    surface->installEventFilter(this);
+    setGeometry(surface->rect());
+    raise();
+    updateTouchArea();
 }
 
 WexoButtonWindow::~WexoButtonWindow()
 {
+    m_picking = false;
     setHolding(false);
 }
 
@@ -162,7 +185,7 @@ void WexoButtonWindow::updateTouchArea()
 bool WexoButtonWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // While holding, this also filters every object of the application.
-    if (m_holding && filterHostInput(watched, event))
+    if (m_filtering && filterHostInput(watched, event))
         return true;
     if (watched == parentWidget()) {
         if (event->type() == QEvent::Resize)
@@ -200,6 +223,12 @@ bool WexoButtonWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void WexoButtonWindow::setPicking(bool picking)
+{
+    m_picking = picking;
+    updateInputFilter();
+}
+
 void WexoButtonWindow::setHolding(bool holding)
 {
     if (holding == m_holding)
@@ -213,16 +242,40 @@ void WexoButtonWindow::setHolding(bool holding)
             m_hostFocus = focus;
         else if (QWidget *host = parentWidget(); host && host->focusWidget() && !belongsToLibrary(host->focusWidget()))
             m_hostFocus = host->focusWidget();
-        qApp->installEventFilter(this);
+        updateInputFilter();
         if (!QApplication::focusWidget() || !belongsToLibrary(QApplication::focusWidget()))
             setFocus(Qt::OtherFocusReason);
         return;
     }
-    qApp->removeEventFilter(this);
+    updateInputFilter();
     QWidget *focus = QApplication::focusWidget();
     if (m_hostFocus && (!focus || belongsToLibrary(focus)))
         m_hostFocus->setFocus(Qt::OtherFocusReason);
     m_hostFocus.clear();
+}
+
+void WexoButtonWindow::updateInputFilter()
+{
+    const bool filtering = m_holding || m_picking;
+    if (filtering == m_filtering)
+        return;
+    m_filtering = filtering;
+    if (!filtering) {
+        qApp->removeEventFilter(this);
+        return;
+    }
+    qApp->installEventFilter(this);
+    // A native window a host embeds stays above every widget: nothing of the
+    // library can be drawn over it, only its input held.
+    static bool warned = false;
+    const QList<QWidget *> widgets = window()->findChildren<QWidget *>();
+    for (const QWidget *widget : widgets) {
+        if (!warned && widget->inherits("QWindowContainer") && widget->isVisible()) {
+            warned = true;
+            qCWarning(lcManager) << "an embedded native window stays above the library's layers: its input is held,"
+                                    " nothing can be drawn over it";
+        }
+    }
 }
 
 bool WexoButtonWindow::filterHostInput(QObject *receiver, QEvent *event) const
@@ -232,13 +285,38 @@ bool WexoButtonWindow::filterHostInput(QObject *receiver, QEvent *event) const
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::InputMethod:
-        // Events for the windows themselves pass: they hand keys to the focus widget.
-        return receiver->isWidgetType() && !belongsToLibrary(receiver);
     case QEvent::Shortcut:
-        return !belongsToLibrary(receiver);
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+        break;
     default:
         return false;
     }
+    if (!receiver->isWidgetType()) {
+        // A widget's window hands its input on to a widget, which is judged
+        // there; any other window is one the host embeds.
+        if (receiver->isWindowType())
+            return !receiver->inherits("QWidgetWindow");
+        // The host's actions and shortcuts fire on keys the library holds.
+        return m_holding && event->type() == QEvent::Shortcut && !belongsToLibrary(receiver);
+    }
+    if (belongsToLibrary(receiver))
+        return false;
+    if (m_holding)
+        return true;
+    // Picking: the window under the pick layer keeps its keys; the host's
+    // other windows get nothing.
+    return static_cast<QWidget *>(receiver)->window() != window();
 }
 
 bool WexoButtonWindow::focusNextPrevChild(bool next)

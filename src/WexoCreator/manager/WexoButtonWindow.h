@@ -14,7 +14,8 @@ class WPlayConsole;
 
 // The library's covering window: a transparent child of the host window, kept
 // on top and at the host's size. Three slots decide which touches it keeps;
-// everything else falls through to the host below.
+// everything else falls through to the host below. While a modal host dialog
+// blocks the host window, it covers that dialog instead.
 class WexoButtonWindow : public QWidget
 {
     Q_OBJECT
@@ -36,7 +37,9 @@ public:
     explicit WexoButtonWindow(QWidget *host = nullptr);
     ~WexoButtonWindow() override;
 
-    QWidget *host() const { return parentWidget(); }
+    // The host window it was built for; it lies over that window or over the
+    // modal dialog that blocks it (its parent).
+    QWidget *host() const { return m_host; }
 
     void setRootViewController(WViewController *controller);
     WViewController *rootViewController() const { return m_root; }
@@ -53,8 +56,13 @@ public:
     void updateTouchArea();
 
     // True while the window is shown and keeps every touch; it then keeps the
-    // keyboard from the host too.
+    // keyboard from the host too, and every click and key from the host's
+    // other windows (floating docks, tool windows, other main windows,
+    // embedded native windows).
     bool holdsEveryTouch() const { return m_holding; }
+    // While the pick layer is up the host's other windows get no input either:
+    // nothing there can be picked.
+    void setPicking(bool picking);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,7 +70,9 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    void moveTo(QWidget *surface);
     void setHolding(bool holding);
+    void updateInputFilter();
     bool filterHostInput(QObject *receiver, QEvent *event) const;
 
     std::optional<QRegion> claimedArea(QWidget *widget) const;
@@ -72,8 +82,11 @@ private:
     QPointer<QWidget> m_console;
     QPointer<QWidget> m_alert;
     QPointer<QWidget> m_crossHair;
+    QPointer<QWidget> m_host;
     QPointer<QWidget> m_hostFocus;
     bool m_holding = false;
+    bool m_picking = false;
+    bool m_filtering = false;
 };
 
 } // namespace WexoCreator

@@ -220,6 +220,8 @@ void WexolinManager::getUI()
             return;
         themeRun = run;
         WAppearanceState::setTheme(theme);
+        if (WexoButtonController *launcher = shared().wexoButtonController())
+            launcher->onThemeApplied();
         WFeedManager::downloadFont(theme);
     });
     WWebApiInterface::getTemplate([run](std::shared_ptr<Template> value) {
@@ -301,12 +303,26 @@ Inspector &WexolinManager::inspector()
     return Inspector::shared();
 }
 
+namespace {
+
+// Nothing in the host's other windows can be picked: while the pick layer is
+// up they get no input at all.
+void holdOtherWindows()
+{
+    WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
+    if (launcher && launcher->window())
+        launcher->window()->setPicking(WexolinManager::inspector().on);
+}
+
+} // namespace
+
 void WexolinManager::enableIntrospect()
 {
     // Starting or resuming a recording while the inspector is already on must
     // not switch it off.
     if (!inspector().on)
         inspector().invokeInspector();
+    holdOtherWindows();
 }
 
 void WexolinManager::disableIntrospect()
@@ -314,7 +330,9 @@ void WexolinManager::disableIntrospect()
     inspector().on = false;
     if (FrameView *frameView = inspector().frameView())
         inspector().fadeView(frameView, 0);
+    holdOtherWindows();
 }
+
 
 void WexolinManager::reset()
 {

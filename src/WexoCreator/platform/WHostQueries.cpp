@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QListView>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
@@ -68,6 +69,24 @@ QWidget *WHostQueries::hostWindow()
             chosen = window;
     }
     return chosen ? chosen : active;
+}
+
+namespace {
+QPointer<QWidget> &libraryWindowSlot()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+} // namespace
+
+QWidget *WHostQueries::libraryWindow()
+{
+    return libraryWindowSlot();
+}
+
+void WHostQueries::setLibraryWindow(QWidget *window)
+{
+    libraryWindowSlot() = window;
 }
 
 QWidget *WHostQueries::rootPage(QWidget *window)
@@ -151,7 +170,8 @@ QDialog *WHostQueries::presentedDialog(const QWidget *page)
 
 QWidget *WHostQueries::wTopViewController(QWidget *start)
 {
-    QWidget *page = start ? start : rootPage(hostWindow());
+    QWidget *window = libraryWindow() ? libraryWindow() : hostWindow();
+    QWidget *page = start ? start : rootPage(window);
     // Each step goes to a child page or to a dialog whose parent lies inside the
     // current page, so the walk always ends; a container with no current page
     // stops it there.

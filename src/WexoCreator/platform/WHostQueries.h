@@ -25,6 +25,11 @@ struct WHostQueries {
     // window, else null.
     static QWidget *hostWindow();
 
+    // The host window the library's layers were built over. Once set it stays,
+    // whichever main window is active later: every layer keeps to its window.
+    static QWidget *libraryWindow();
+    static void setLibraryWindow(QWidget *window);
+
     // A main window's central widget, else the window itself.
     static QWidget *rootPage(QWidget *window);
 
@@ -45,8 +50,9 @@ struct WHostQueries {
     // The name walkthroughs use in "Page": the page's class name.
     static QString pageName(const QWidget *page);
 
-    // The page on screen: from the given page, or from the host window's root
-    // page, down through current stack and tab pages and modal dialogs.
+    // The page on screen: from the given page, or from the root page of the
+    // library's window (else of the host window), down through current stack
+    // and tab pages and modal dialogs.
     static QWidget *wTopViewController(QWidget *start = nullptr);
 
     // The visible modal dialog opened from the page, from a widget inside it, or

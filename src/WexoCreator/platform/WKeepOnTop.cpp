@@ -11,13 +11,21 @@ WKeepOnTop::WKeepOnTop(QWidget *widget)
     : QObject(widget)
     , m_widget(widget)
 {
-    QWidget *parent = widget ? widget->parentWidget() : nullptr;
+    if (!widget)
+        return;
+    widget->installEventFilter(this);
+    attach();
+}
+
+void WKeepOnTop::attach()
+{
+    QWidget *parent = m_widget->parentWidget();
     if (!parent)
         return;
     parent->installEventFilter(this);
     for (QObject *sibling : parent->children())
         watchSibling(sibling);
-    widget->raise();
+    m_widget->raise();
 }
 
 void WKeepOnTop::watchSibling(QObject *sibling)
@@ -28,13 +36,22 @@ void WKeepOnTop::watchSibling(QObject *sibling)
 
 bool WKeepOnTop::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!m_widget || watched == m_widget)
+    if (!m_widget)
         return QObject::eventFilter(watched, event);
+    if (watched == m_widget) {
+        if (event->type() == QEvent::ParentChange)
+            attach();
+        else if (event->type() == QEvent::WinIdChange)
+            m_widget->raise();
+        return QObject::eventFilter(watched, event);
+    }
+    // Filters left on a former parent and its children act no more.
     QObject *moved = nullptr;
     if (watched == m_widget->parentWidget() && event->type() == QEvent::ChildAdded) {
         moved = static_cast<QChildEvent *>(event)->child();
         watchSibling(moved);
-    } else if (event->type() == QEvent::ZOrderChange && watched->parent() == m_widget->parentWidget()) {
+    } else if ((event->type() == QEvent::ZOrderChange || event->type() == QEvent::WinIdChange)
+               && watched->parent() == m_widget->parentWidget()) {
         moved = watched;
     }
     if (moved && moved != m_widget && moved->isWidgetType()

@@ -30,7 +30,7 @@ QWidget *WViewController::view()
 QWidget *WViewController::loadView()
 {
     auto *view = new QWidget;
-    view->setAttribute(Qt::WA_TranslucentBackground);
+    view->setAttribute(Qt::WA_NoSystemBackground);
     return view;
 }
 

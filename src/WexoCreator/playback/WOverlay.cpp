@@ -36,7 +36,7 @@ WOverlay::WOverlay(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo, Q
     , m_bgColor(m_step && m_step->HasBackDrop == false ? QColor(Qt::transparent) : bgColor)
 {
     setObjectName(QStringLiteral("WOverlay"));
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_NoMousePropagation);
     WLibraryWidgets::mark(this);
     if (m_step)

@@ -11,7 +11,7 @@ CrossHairView::CrossHairView(const QRect &frame, const QColor &color, QWidget *p
     , color(color)
 {
     setGeometry(frame);
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAutoFillBackground(false);
 }

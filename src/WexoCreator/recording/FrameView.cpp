@@ -46,7 +46,7 @@ FrameView::FrameView(const QRect &frame, FrameViewDelegate *delegate, QWidget *p
     , m_delegateIsObject(m_delegateGuard != nullptr)
 {
     setGeometry(frame);
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
 
     m_touchPointLabel = new QLabel(QStringLiteral("X 320 Y 480"), this);

@@ -2,6 +2,7 @@
 
 #include "WexoCreator/extensions/WElementIdentity.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WHostSurface.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/FrameView.h"
@@ -51,7 +52,14 @@ InspectorDelegate *Inspector::helperDelegate() const
 
 QWidget *Inspector::mainWindow()
 {
-    return WHostQueries::hostWindow();
+    // The window the library's layers live over, whichever window is active now.
+    QWidget *library = WHostQueries::libraryWindow();
+    return library ? library : WHostQueries::hostWindow();
+}
+
+QWidget *Inspector::surface() const
+{
+    return m_frameView ? m_frameView->parentWidget() : nullptr;
 }
 
 qreal Inspector::alpha(const QWidget *view)
@@ -89,11 +97,11 @@ void Inspector::invokeInspector()
     m_currentView = nullptr;
 }
 
-// A desktop window has one orientation: the outline view covers the host window.
+// A desktop window has one orientation: the outline view covers the host
+// window, or the modal dialog that blocks it.
 void Inspector::updateViews()
 {
-    QWidget *window = mainWindow();
-    if (m_frameView && window)
+    if (QWidget *window = surface())
         m_frameView->setGeometry(window->rect());
     m_currentView = nullptr;
     updateFrameView();
@@ -106,29 +114,62 @@ QRectF Inspector::frameInFrameView(const QWidget *view) const
     return QRectF(topLeft, view->size());
 }
 
-void Inspector::updateFrameView()
+void Inspector::attachTo(QWidget *window)
 {
-    QWidget *window = mainWindow();
-    if (!window)
+    WHostSurface *hostSurface = WHostSurface::of(window);
+    if (m_host)
+        disconnect(WHostSurface::of(m_host), &WHostSurface::changed, this, &Inspector::moveFrameView);
+    m_host = window;
+    connect(hostSurface, &WHostSurface::changed, this, &Inspector::moveFrameView);
+    if (m_frameView) {
+        moveFrameView(hostSurface->current());
         return;
-    if (!m_frameView) {
-        m_frameView = new FrameView(window->rect(), this, window);
-        WLibraryWidgets::mark(m_frameView);
-        // The outline view follows the host window's size.
-        window->installEventFilter(this);
-        setAlpha(m_frameView, 0);
-        m_frameView->show();
-        updateViews();
     }
+    QWidget *over = hostSurface->current();
+    m_frameView = new FrameView(over->rect(), this, over);
+    WLibraryWidgets::mark(m_frameView);
+    // The outline view follows the size of what it covers.
+    over->installEventFilter(this);
+    setAlpha(m_frameView, 0);
+    m_frameView->show();
+    updateViews();
+}
+
+void Inspector::moveFrameView(QWidget *over)
+{
+    if (!m_frameView || !over)
+        return;
+    if (QWidget *old = surface(); old != over) {
+        old->removeEventFilter(this);
+        m_frameView->setParent(over);
+        m_frameView->show();
+        over->installEventFilter(this);
+    }
+    m_frameView->setGeometry(over->rect());
+    raiseFrameView();
+}
+
+void Inspector::raiseFrameView()
+{
     // Over the host's widgets but under the library's own window, whose
     // console must stay usable while picking.
     m_frameView->raise();
-    const QObjectList siblings = window->children();
+    const QObjectList siblings = surface()->children();
     for (QObject *sibling : siblings) {
         auto *library = qobject_cast<QWidget *>(sibling);
         if (library && library != m_frameView && WLibraryWidgets::isMarked(library))
             library->raise();
     }
+}
+
+void Inspector::updateFrameView()
+{
+    QWidget *window = mainWindow();
+    if (!window)
+        return;
+    if (!m_frameView || m_host != window)
+        attachTo(window);
+    raiseFrameView();
     if (!on) {
         fadeView(m_frameView, 0);
         return;
@@ -140,7 +181,7 @@ void Inspector::updateFrameView()
     } else {
         m_frameView->setMainRect(frameInFrameView(m_currentView));
         QWidget *grand = parent->parentWidget();
-        m_frameView->setSuperRect(parent == window || !grand ? QRectF() : frameInFrameView(parent));
+        m_frameView->setSuperRect(parent == surface() || !grand ? QRectF() : frameInFrameView(parent));
     }
     fadeView(m_frameView, 1.0);
     if (InspectorDelegate *delegate = helperDelegate())
@@ -149,7 +190,7 @@ void Inspector::updateFrameView()
 
 void Inspector::toggleOutlines()
 {
-    QWidget *window = mainWindow();
+    QWidget *window = surface();
     if (!window)
         return;
     addOutlinesToFrameViewFromSubview(window);
@@ -233,8 +274,10 @@ QWidget *Inspector::identifiedWidget(QWidget *deepest)
 
 void Inspector::touchAtPoint(const QPointF &point)
 {
-    QWidget *window = mainWindow();
-    if (!window || !m_frameView)
+    // The window the outline view lies in, not whichever window is active:
+    // points map only within one window.
+    QWidget *window = surface();
+    if (!window)
         return;
     // The last of viewsAtPoint, without building the list: it runs at every
     // move of a press.

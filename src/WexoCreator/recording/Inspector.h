@@ -79,6 +79,11 @@ private:
     Inspector() = default;
 
     static QWidget *mainWindow();
+    // What the outline view lies over: the host window or its modal dialog.
+    QWidget *surface() const;
+    void attachTo(QWidget *window);
+    void moveFrameView(QWidget *over);
+    void raiseFrameView();
     static void setAlpha(QWidget *view, qreal alpha);
     void updateViews();
     void updateFrameView();
@@ -88,6 +93,7 @@ private:
     QRectF frameInFrameView(const QWidget *view) const;
 
     QPointer<FrameView> m_frameView;
+    QPointer<QWidget> m_host;
     QPointer<QWidget> m_currentView;
     WWeakDelegate<InspectorDelegate> m_delegate;
     bool m_pickFollowsPress = false;

@@ -80,7 +80,7 @@ WPlayConsole::WPlayConsole(QWidget *parent)
     , m_ui(std::make_unique<Ui::WPlayConsole>())
 {
     m_ui->setupUi(this);
-    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
 
     recordModeView()->hide();
     playBtn()->hide();
