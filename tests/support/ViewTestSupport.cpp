@@ -57,13 +57,20 @@ void clearTemplate()
     WAppearanceState::setTemplate(nullptr);
 }
 
-QImage snapshot(QWidget *widget, const QString &name)
+QImage drawn(QWidget *widget)
 {
     const qreal ratio = widget->devicePixelRatioF();
     QImage image((QSizeF(widget->size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+QImage snapshot(QWidget *widget, const QString &name)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    const QImage image = drawn(widget);
     const QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/snapshots"));
     dir.mkpath(QStringLiteral("."));
     const QString path = dir.filePath(name + (ratio > 1 ? QStringLiteral("@%1x.png").arg(ratio) : QStringLiteral(".png")));

@@ -38,8 +38,9 @@ bool useTemplate(const QJsonObject &answer);
 void clearTemplate();
 
 // The widget and its children drawn into a transparent image at the screen's
-// pixel ratio (grab() would fill the background), saved as
-// <build>/snapshots/<name>[@2x].png with the path printed.
+// pixel ratio (grab() would fill the background).
+QImage drawn(QWidget *widget);
+// The same, saved as <build>/snapshots/<name>[@2x].png with the path printed.
 QImage snapshot(QWidget *widget, const QString &name);
 
 // The colour at a logical point of a snapshot.

@@ -92,6 +92,36 @@ private Q_SLOTS:
         QCOMPARE(label.shownLines(), QStringList({u"one"_s, u"two\u2026"_s}));
     }
 
+    // A label measured wider than it is drawn (as a card measures its text)
+    // draws as one laid out at its own width.
+    void drawsAsLaidOutAtItsOwnWidth_data()
+    {
+        QTest::addColumn<int>("align");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("centred, fits") << int(Qt::AlignHCenter) << u"Your basket\n\nAll you picked."_s;
+        QTest::addRow("right, fits") << int(Qt::AlignRight) << u"Your basket\n\nAll you picked."_s;
+        QTest::addRow("left, wraps narrower") << int(Qt::AlignLeft) << kLong;
+    }
+    void drawsAsLaidOutAtItsOwnWidth()
+    {
+        QFETCH(int, align);
+        QFETCH(QString, text);
+        WPaddingLabel measured, fresh;
+        QList<QImage> images;
+        for (WPaddingLabel *label : {&measured, &fresh}) {
+            label->setAlignment(Qt::Alignment(align));
+            label->setNumberOfLines(10);
+            label->setText(text);
+        }
+        measured.sizeThatFits(QSizeF(300, 200));
+        for (WPaddingLabel *label : {&measured, &fresh}) {
+            label->resize(260, label->heightForWidth(260));
+            images << ViewTestSupport::drawn(label);
+        }
+        QCOMPARE(measured.shownLines(), fresh.shownLines());
+        QCOMPARE(images.at(0), images.at(1));
+    }
+
     void runsKeepTheirFontsInPixels()
     {
         QCOMPARE(WAttributedString::boldFont().pixelSize(), 16);

@@ -218,12 +218,18 @@ WPaddingLabel::Layout WPaddingLabel::layoutText(qreal width) const
         y = line.y + line.height;
     }
     result.size = QSizeF(std::ceil(std::min(naturalWidth, lineWidth)), std::ceil(y));
+    result.width = lineWidth;
+    result.natural = naturalWidth;
     return result;
 }
 
 const WPaddingLabel::Layout &WPaddingLabel::layoutFor(qreal width) const
 {
-    const auto found = std::find_if(m_layouts.begin(), m_layouts.end(), [width](const auto &kept) { return kept.first == width; });
+    // Lines broken greedily at a wider width that all fit this one break the
+    // same here: a longer line did not fit even the wider one.
+    const auto found = std::find_if(m_layouts.begin(), m_layouts.end(), [width](const auto &kept) {
+        return kept.first == width || (kept.first > width && kept.second.natural <= width);
+    });
     if (found != m_layouts.end()) {
         m_layouts.splice(m_layouts.begin(), m_layouts, found);
         return m_layouts.front().second;
@@ -293,11 +299,14 @@ void WPaddingLabel::paintEvent(QPaintEvent *)
     const Layout &layout = layoutFor(area.width());
     // Centred vertically in what is left, as a label does with spare height.
     const QPointF origin(area.left(), area.top() + std::max(qreal(0), (area.height() - layout.size.height()) / 2));
+    // Lines of a layout made at a wider width are aligned within that width.
+    const qreal wider = std::max(qreal(0), layout.width - area.width());
+    const qreal shift = m_alignment & Qt::AlignHCenter ? -wider / 2 : m_alignment & Qt::AlignRight ? -wider : 0;
     QPainter painter(this);
     painter.setPen(textColor());
     for (const Line &line : layout.lines) {
         if (line.layout >= 0) {
-            layout.paragraphs.at(line.layout)->lineAt(line.lineNumber).draw(&painter, origin);
+            layout.paragraphs.at(line.layout)->lineAt(line.lineNumber).draw(&painter, origin + QPointF(shift, 0));
             continue;
         }
         painter.setFont(line.font);

@@ -90,11 +90,14 @@ private:
         std::vector<std::unique_ptr<QTextLayout>> paragraphs;
         QList<Line> lines;
         QSizeF size;
+        qreal width = 0;   // the width the lines were broken at
+        qreal natural = 0; // the widest line, as drawn
     };
 
     Layout layoutText(qreal width) const;
     // The layout for a width, kept until the text or its look changes: the
-    // label is measured and painted again and again with the same text.
+    // label is measured and painted again and again with the same text. One
+    // made for a wider width serves when all its lines fit: they break alike.
     const Layout &layoutFor(qreal width) const;
     void textChanged();
     qreal textWidth() const;

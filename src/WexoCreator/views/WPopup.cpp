@@ -4,10 +4,10 @@
 #include "WexoCreator/extensions/WAttributedString.h"
 #include "WexoCreator/views/WPaddingLabel.h"
 #include "WexoCreator/views/WProgressBar.h"
+#include "WexoCreator/views/WStaticTextLabel.h"
 #include "WexoCreator/views/WStepNumberView.h"
 #include "WexoCreator/views/WViewStyle.h"
 
-#include <QLabel>
 
 #include <algorithm>
 #include <cmath>
@@ -74,7 +74,7 @@ void WPopup::initToolTip()
     m_stepCounter->move(w - m_stepCounter->width() - kMargin, contentBottom + kMargin);
     const int counterBottom = m_stepCounter->geometry().bottom() + 1;
 
-    m_tapHereLabel = new QLabel(this);
+    m_tapHereLabel = new WStaticTextLabel(this);
     wStylePlainLabel(m_tapHereLabel, wSystemFont(12, QFont::Light), WConfiguration::kTapHereColor());
     m_tapHereLabel->setText(WConfiguration::kTapHereText());
     m_tapHereLabel->adjustSize();

@@ -1,8 +1,8 @@
 #include "WexoCreator/views/WStepNumberView.h"
 
+#include "WexoCreator/views/WStaticTextLabel.h"
 #include "WexoCreator/views/WViewStyle.h"
 
-#include <QLabel>
 
 namespace WexoCreator {
 
@@ -10,7 +10,7 @@ WStepNumberView::WStepNumberView(qint64 currentStepNumber, qint64 totalSteps, QW
     : QWidget(parent)
     , m_currentStepNumber(currentStepNumber)
     , m_totalSteps(totalSteps)
-    , m_stepLabel(new QLabel(this))
+    , m_stepLabel(new WStaticTextLabel(this))
 {
     wStylePlainLabel(m_stepLabel, wSystemFont(12, QFont::Bold), Qt::white);
     m_stepLabel->setText(titleString(WStepNumberViewType::detailed, m_currentStepNumber, m_totalSteps));
