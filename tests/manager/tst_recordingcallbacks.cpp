@@ -385,6 +385,9 @@ private Q_SLOTS:
         QTest::addRow("list row") << "productList" << WIndexPath{0, 2} << delegate + "_indexpath_[0, 2]" << "RecPage" << delegate;
         QTest::addRow("table row") << "orderTable" << WIndexPath{0, 1} << delegate + "_indexpath_[0, 1]" << "RecPage" << delegate;
         QTest::addRow("tree row") << "settingsTree" << WIndexPath{1, 0} << delegate + "_indexpath_[1, 0]" << "RecPage" << delegate;
+        // On no row: the list itself, by its name.
+        QTest::addRow("table header") << "orderTable" << WIndexPath{-1, -1} << "orderTable" << "RecPage" << "QTableView";
+        QTest::addRow("tree section row") << "settingsTree" << WIndexPath{-1, 1} << "settingsTree" << "RecPage" << "QTreeView";
     }
     void crossHairTargets()
     {
@@ -401,11 +404,14 @@ private Q_SLOTS:
         QPoint offset(10, 10);
         if (widget == QLatin1String("tabBar"))
             offset = m_tabs->tabBar()->tabRect(1).center();
-        if (auto *items = qobject_cast<QAbstractItemView *>(target)) {
-            const QModelIndex row = WHostQueries::cellIndex(items, cell);
-            offset = items->viewport()->mapTo(items, items->visualRect(row).center());
-        }
+        auto *items = qobject_cast<QAbstractItemView *>(target);
+        const QModelIndex row = !items ? QModelIndex()
+            : cell.section < 0 ? items->model()->index(cell.item, 0) : WHostQueries::cellIndex(items, cell);
+        offset = items && cell.item < 0 ? QPoint(60, 5) : items ? items->viewport()->mapTo(items, items->visualRect(row).center()) : offset;
         aimAt(target, offset);
+        // Aiming at a row outlines the row, not the list around it.
+        if (identity.contains(QLatin1String("_indexpath_")))
+            QCOMPARE(WexolinManager::inspector().frameView()->mainRect()->height(), items->visualRect(row).height());
         QVERIFY(!launcher()->dragging);
         QCOMPARE(sentBodies().size(), 0); // aiming alone records nothing
         clickButton(console()->selectTargetViewBtn());
@@ -461,16 +467,54 @@ private Q_SLOTS:
         QVERIFY(aim->isHidden() && !launcher()->window()->crossHair());
         clickButton(console()->targetModeBtn());
         QCOMPARE(aim->geometry().center(), aimed);
+
+        // A window that shrinks never strands it outside.
+        m_host->resize(aimed.x() - 40, aimed.y() - 40);
+        QTRY_VERIFY(launcher()->view()->rect().contains(aim->geometry().center()));
+        m_host->resize(480, 640);
     }
 
+    // While paused nothing is recorded, and a drag then does not move the
+    // target: after resuming, a select records the row aimed at before.
     void pausedSelectRecordsNothing()
     {
         startRecording(WexoOptionType::record);
         clickButton(console()->targetModeBtn());
-        aimAt(named("productList"), QPoint(20, 20));
+        auto *list = qobject_cast<QListView *>(named("productList"));
+        const auto rowCentre = [list](int row) { return list->viewport()->mapTo(list, list->visualRect(list->model()->index(row, 0)).center()); };
+        aimAt(list, rowCentre(2));
         clickButton(console()->pauseBtn());
+        aimAt(list, rowCentre(0));
         clickButton(console()->selectTargetViewBtn());
         expectPosts(0);
+        clickButton(console()->playBtn());
+        clickButton(console()->selectTargetViewBtn());
+        expectPosts(1);
+        QCOMPARE(sentBodies().first().value("value").toString(), QStringLiteral("QStyledItemDelegate_indexpath_[0, 2]"));
+    }
+
+    // A double click is one click; only the left button picks.
+    void oneStepPerClick_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<int>("posts");
+        QTest::addRow("double click") << Qt::LeftButton << true << 1;
+        QTest::addRow("right button") << Qt::RightButton << false << 0;
+        QTest::addRow("middle button") << Qt::MiddleButton << false << 0;
+    }
+    void oneStepPerClick()
+    {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, doubleClick);
+        QFETCH(int, posts);
+        startRecording(WexoOptionType::record);
+        const QPoint point = at(named("openDetailButton"), QPoint(5, 5)) + QPoint(1, 2);
+        if (doubleClick)
+            QTest::mouseDClick(window(), button, {}, point);
+        else
+            QTest::mouseClick(window(), button, {}, point);
+        expectPosts(posts);
     }
 };
 

@@ -59,7 +59,6 @@ WexoButtonController::WexoButtonController(QWidget *hostWindow)
 
 void WexoButtonController::keepInView()
 {
-    // Over a smaller dialog the console and the crosshair stay within reach.
     resetSockets();
     if (m_console && !m_console->isPinned()) {
         const QRectF frame = m_console->geometry();
@@ -136,6 +135,7 @@ QLabel *WexoButtonController::crossHair()
 void WexoButtonController::viewDidLoad()
 {
     WViewController::viewDidLoad();
+    view()->installEventFilter(this);
     WPlayConsole *console = wConsoleMenu();
     connect(m_panner, &WGestureTracker::tapped, this, &WexoButtonController::onWexo);
     connect(m_panner, &WGestureTracker::longPressed, this, &WexoButtonController::showLogin);

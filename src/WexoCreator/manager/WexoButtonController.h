@@ -7,9 +7,11 @@
 #include "WexoCreator/recording/WConsoleDelegate.h"
 #include "WexoCreator/recording/WConsoleMode.h"
 #include "WexoCreator/platform/WGestureTracker.h"
+#include "WexoCreator/platform/WIndexPath.h"
 #include "WexoCreator/playback/WOverlayDelegate.h"
 
 #include <QList>
+#include <QModelIndex>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
@@ -19,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+class QAbstractItemView;
 class QLabel;
 
 namespace WexoCreator {
@@ -147,7 +150,8 @@ private:
     explicit WexoButtonController(QWidget *hostWindow);
 
     void onWexoDownloadComplete();
-    // The library's window moved over a dialog or back.
+    // The library's window moved over a dialog or back, or changed size: the
+    // console and the crosshair stay within reach.
     void keepInView();
     // Gives the console its slot back unless something still keeps every touch.
     void refillConsoleSlot();
@@ -173,6 +177,14 @@ private:
     void showNamePrompt(const RecordTarget &target, WexoOptionType type);
     void endNamePrompt();
     void onSelectElement();
+    // The row under the stored pick, found from the deepest widget there.
+    struct AimedRow {
+        QAbstractItemView *view;
+        QModelIndex cell;
+        WIndexPath path;
+    };
+    std::optional<AimedRow> aimedRow() const;
+    void outlineAimedRow();
     void dragCrossHair(const QPoint &location);
     QPointer<WAlert> m_namePrompt;
 

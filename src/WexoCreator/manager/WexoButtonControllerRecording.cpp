@@ -9,6 +9,7 @@
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/playback/WItemViewCellFinder.h"
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
@@ -64,13 +65,49 @@ void WexoButtonController::selectedElement(QWidget *element, std::optional<QRect
         QDebug(&described) << element;
         qCDebug(lcRecording).noquote() << QStringLiteral("**** Element: ") + described;
     }
+    const bool aiming = wConsoleMenu()->currentMode() == WConsoleMode::sniping;
+    if (aiming)
+        outlineAimedRow();
     // While a press moves on, its picks only follow the finger: the press
     // itself has already been handled.
-    if (WexolinManager::inspector().pickFollowsPress())
-        return;
-    if (wConsoleMenu()->currentMode() == WConsoleMode::sniping)
+    if (WexolinManager::inspector().pickFollowsPress() || aiming)
         return;
     reactToPick(RecordTarget{element, *rect, {}, {}, {}});
+}
+
+std::optional<WexoButtonController::AimedRow> WexoButtonController::aimedRow() const
+{
+    QWidget *deepest = targettedDeepest ? targettedDeepest.data() : targettedView.data();
+    if (!deepest || !targettedPoint)
+        return std::nullopt;
+    // The outermost item view between the page and the deepest widget.
+    QAbstractItemView *items = nullptr;
+    for (QWidget *ancestor : viewHierarchy(deepest, WHostQueries::pageOf(deepest))) {
+        if ((items = qobject_cast<QAbstractItemView *>(ancestor)))
+            break;
+    }
+    if (!items)
+        return std::nullopt;
+    // A header or a scroll bar is on no row, and a tree's top-level rows are
+    // its sections, not cells.
+    const QPoint local = items->viewport()->mapFrom(deepest->window(), *targettedPoint);
+    if (!items->viewport()->rect().contains(local))
+        return std::nullopt;
+    const std::optional<WIndexPath> path = WHostQueries::indexPathOf(items, items->indexAt(local));
+    if (!path)
+        return std::nullopt;
+    return AimedRow{items, WHostQueries::cellIndex(items, *path), *path};
+}
+
+void WexoButtonController::outlineAimedRow()
+{
+    FrameView *frame = WexolinManager::inspector().frameView();
+    const std::optional<AimedRow> row = aimedRow();
+    if (!frame || !row)
+        return;
+    // What a select records is the row, not the list around it.
+    const QRect rect = WItemViewCellFinder::rowRect(row->view, row->cell);
+    frame->setMainRect(QRectF(frame->mapFromGlobal(row->view->mapToGlobal(rect.topLeft())), rect.size()));
 }
 
 void WexoButtonController::reactToPick(const RecordTarget &target)
@@ -214,6 +251,8 @@ void WexoButtonController::onWexoBadge(QPushButton *)
 void WexoButtonController::onTargetView(QPushButton *)
 {
     QLabel *aim = crossHair();
+    // Left where it was, but the window may have shrunk since.
+    keepInView();
     // The drag is watched here; taps are the crosshair's own tracker's.
     aim->installEventFilter(this);
     aim->show();
@@ -272,22 +311,12 @@ void WexoButtonController::onSelectElement()
         return;
     }
 
-    // A row of the outermost item view between the page and the pick. Points
-    // on a header or a scroll bar, and the top-level rows of a tree (its
-    // sections), are on no row: the pick then counts as a plain widget.
-    QAbstractItemView *items = nullptr;
-    for (QWidget *ancestor : viewHierarchy(deepest, WHostQueries::pageOf(deepest))) {
-        if ((items = qobject_cast<QAbstractItemView *>(ancestor)))
-            break;
-    }
-    const QPoint local = items && point ? items->viewport()->mapFrom(window, *point) : QPoint();
-    const QModelIndex index = items && point && items->viewport()->rect().contains(local) ? items->indexAt(local) : QModelIndex();
-    if (const std::optional<WIndexPath> path = WHostQueries::indexPathOf(items, index)) {
-        const QModelIndex cell = WHostQueries::cellIndex(items, *path);
-        const QString cellClass = WHostQueries::cellClassName(items, cell);
-        const QModelIndex last = cell.siblingAtColumn(std::max(0, items->model()->columnCount(cell.parent()) - 1));
-        const QRectF row = items->visualRect(cell).united(items->visualRect(last));
-        recordElement(RecordTarget{items, row, cellClass + QStringLiteral("_indexpath_") + path->toString(),
+    if (const std::optional<AimedRow> row = aimedRow()) {
+        QAbstractItemView *items = row->view;
+        const QString cellClass = WHostQueries::cellClassName(items, row->cell);
+        const QModelIndex last = row->cell.siblingAtColumn(std::max(0, items->model()->columnCount(row->cell.parent()) - 1));
+        const QRectF rect = items->visualRect(row->cell).united(items->visualRect(last));
+        recordElement(RecordTarget{items, rect, cellClass + QStringLiteral("_indexpath_") + row->path.toString(),
                                    std::nullopt, cellClass});
         return;
     }
@@ -311,6 +340,8 @@ void WexoButtonController::dragCrossHair(const QPoint &location)
 
 bool WexoButtonController::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == view() && event->type() == QEvent::Resize)
+        keepInView();
     if (watched != m_crossHair)
         return WViewController::eventFilter(watched, event);
     switch (event->type()) {

@@ -41,10 +41,8 @@ void makeInvisible(QWidget *widget)
 
 FrameView::FrameView(const QRect &frame, FrameViewDelegate *delegate, QWidget *parent)
     : QWidget(parent)
-    , m_delegateGuard(dynamic_cast<QObject *>(delegate))
-    , m_delegate(delegate)
-    , m_delegateIsObject(m_delegateGuard != nullptr)
 {
+    m_delegate.set(delegate);
     setGeometry(frame);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
@@ -68,9 +66,7 @@ FrameView::FrameView(const QRect &frame, FrameViewDelegate *delegate, QWidget *p
 
 FrameViewDelegate *FrameView::delegate() const
 {
-    if (m_delegateIsObject && !m_delegateGuard)
-        return nullptr;
-    return m_delegate;
+    return m_delegate.get();
 }
 
 void FrameView::setMainRect(const QRectF &rect)
@@ -125,16 +121,25 @@ QPointF FrameView::placeTouchMarkers(const QPointF &location)
 
 void FrameView::mousePressEvent(QMouseEvent *event)
 {
+    // Every press stays here, but only the left button picks.
     event->accept();
+    if (event->button() != Qt::LeftButton)
+        return;
     const QPointF p = placeTouchMarkers(event->position());
     if (FrameViewDelegate *d = delegate())
         d->touchAtPoint(p);
 }
 
+void FrameView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // A double click counts as one click: its first press has picked.
+    event->accept();
+}
+
 void FrameView::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
-    if (event->buttons() != Qt::NoButton)
+    if (event->buttons() & Qt::LeftButton)
         touchesMoved(event->position());
 }
 

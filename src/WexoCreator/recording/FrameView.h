@@ -1,5 +1,8 @@
 #pragma once
 
+#include "WexoCreator/platform/WWeakDelegate.h"
+#include "WexoCreator/recording/FrameViewDelegate.h"
+
 #include <QList>
 #include <QPointer>
 #include <QRectF>
@@ -12,7 +15,6 @@ class QLabel;
 namespace WexoCreator {
 
 class CrossHairView;
-class FrameViewDelegate;
 
 // The inspector's transparent layer over the host window: it takes the
 // touches and reports each point to its delegate, and it outlines the current
@@ -49,6 +51,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -58,9 +61,7 @@ private:
     // reported for it.
     QPointF placeTouchMarkers(const QPointF &location);
 
-    QPointer<QObject> m_delegateGuard;
-    FrameViewDelegate *m_delegate = nullptr;
-    bool m_delegateIsObject = false;
+    WWeakDelegate<FrameViewDelegate> m_delegate;
     QLabel *m_touchPointLabel = nullptr;
     CrossHairView *m_touchPointView = nullptr;
     std::optional<QRectF> m_mainRect;
