@@ -36,10 +36,9 @@ QTreeView *sectionedTree()
     auto *tree = new QTreeView;
     auto *model = new QStandardItemModel(tree);
     for (int section = 0; section < 5; ++section) {
-        auto *item = new QStandardItem(QStringLiteral("Section %1").arg(section));
+        model->appendRow(new QStandardItem(QStringLiteral("Section %1").arg(section)));
         for (int row = 0; row < 20; ++row)
-            item->appendRow(new QStandardItem(QStringLiteral("Row %1").arg(row)));
-        model->appendRow(item);
+            model->item(section)->appendRow(new QStandardItem(QStringLiteral("Row %1").arg(row)));
     }
     tree->setModel(model);
     tree->expandAll();
