@@ -25,6 +25,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace WexoCreator {
 
 namespace {
@@ -275,8 +277,10 @@ std::shared_ptr<WexoStep> makeStep(qint64 orderNumber, const QString &frame, con
     step->ElementId = QStringLiteral("el-%1").arg(orderNumber);
     step->Frame = frame;
     step->dislplayType = display;
-    step->Title = QStringLiteral("Step %1").arg(orderNumber + 1);
-    step->description = QStringLiteral("What step %1 is about.").arg(orderNumber + 1);
+    // Numbered as a person counts; the largest order number keeps its own.
+    const qint64 number = orderNumber < std::numeric_limits<qint64>::max() ? orderNumber + 1 : orderNumber;
+    step->Title = QStringLiteral("Step %1").arg(number);
+    step->description = QStringLiteral("What step %1 is about.").arg(number);
     step->HasBackDrop = backdrop;
     step->OrderNumber = orderNumber;
     if (!elementType.isEmpty())
