@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -150,6 +151,11 @@ private Q_SLOTS:
         QCOMPARE(overlay->window(), dialog.data());
         QCOMPARE(overlay->targets(), QList<QRectF>{QRectF(QRect(centreIn(dialog->button, dialog) - dialog->button->rect().center(),
                                                                   dialog->button->size()))});
+        // A widget the dialog raises stays under the step.
+        dialog->button->raise();
+        QSignalSpy clicked(dialog->button, &QPushButton::clicked);
+        QTest::mouseClick(window, Qt::LeftButton, {}, centreIn(dialog->button, dialog));
+        QCOMPARE(clicked.count(), 0);
         dialog->reject();
         QVERIFY(!m_session->shown());
         QTRY_COMPARE(covering()->parentWidget(), &host());

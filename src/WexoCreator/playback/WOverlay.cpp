@@ -6,7 +6,6 @@
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WGestureTracker.h"
 #include "WexoCreator/platform/WHostQueries.h"
-#include "WexoCreator/platform/WKeepOnTop.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/playback/WOverlayDelegate.h"
@@ -44,13 +43,11 @@ WOverlay::WOverlay(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo, Q
     if (parent) {
         setGeometry(parent->rect());
         parent->installEventFilter(this);
-        // Over a host dialog the overlay is one of the dialog's children: it
-        // stays above the others and goes when the dialog does.
-        if (auto *dialog = qobject_cast<QDialog *>(parent->window()); dialog && !WLibraryWidgets::isLibraryOwned(dialog)) {
-            if (dialog != parent)
-                dialog->installEventFilter(this);
-            new WKeepOnTop(this);
-        }
+        // Over a host dialog (the library's window lies over it, kept above
+        // the dialog's own widgets) the overlay goes when the dialog does.
+        if (auto *dialog = qobject_cast<QDialog *>(parent->window()); dialog && !WLibraryWidgets::isLibraryOwned(dialog)
+            && dialog != parent)
+            dialog->installEventFilter(this);
     }
     m_tap = new WGestureTracker(this);
     connect(m_tap, &WGestureTracker::tapped, this, &WOverlay::onTap);
