@@ -33,7 +33,7 @@ struct Outcome {
     std::optional<WError> error;
 };
 
-std::shared_ptr<Outcome> send(const QUrl &url, Method method, const std::optional<QVariantMap> &body = std::nullopt)
+std::shared_ptr<Outcome> send(const QUrl &url, Method method = Method::get, const std::optional<QVariantMap> &body = {})
 {
     auto outcome = std::make_shared<Outcome>();
     WService::dataTask(WService::requestForService(url, method, body), [outcome](auto data, auto error) {
@@ -49,18 +49,13 @@ std::shared_ptr<Outcome> send(const QUrl &url, Method method, const std::optiona
 class UnreadWatch : public QObject
 {
 public:
-    explicit UnreadWatch(QNetworkReply *reply)
-        : m_reply(reply)
-    {
-        reply->installEventFilter(this);
-    }
+    explicit UnreadWatch(QNetworkReply *reply) : m_reply(reply) { reply->installEventFilter(this); }
     qint64 most = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *) override
     {
-        if (m_reply)
-            most = std::max(most, m_reply->bytesAvailable());
+        most = std::max(most, m_reply ? m_reply->bytesAvailable() : 0);
         return false;
     }
 
@@ -84,7 +79,6 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_tempRoot.isValid());
         // Temporary files go to a folder this test owns, so any written shows.
         m_savedTmpDir = qgetenv("TMPDIR");
         qputenv("TMPDIR", m_tempRoot.path().toLocal8Bit());
@@ -107,27 +101,23 @@ private Q_SLOTS:
 
     void transport_data()
     {
-        QTest::addColumn<QString>("route"); // "", "refused" or "redirect"
-        QTest::addColumn<ScriptedAnswer>("answer");
-        QTest::addColumn<int>("code"); // 0: the body comes back as data
+        QTest::addColumn<ScriptedAnswer>("answer"); // status 0: to a port nobody listens on
+        QTest::addColumn<int>("code");              // 0: the body comes back as data
         QTest::addColumn<QString>("domain");
 
         const QString net = QStringLiteral("QNetworkReply");
-        QTest::addRow("200 with data") << "" << ScriptedAnswer{200, "{\"ok\":true}"} << 0 << "";
-        QTest::addRow("200 empty") << "" << ScriptedAnswer{200, {}} << 0 << "";
-        QTest::addRow("302 to 200") << "redirect" << ScriptedAnswer{200, "arrived"} << 0 << "";
+        QTest::addRow("200 with data") << ScriptedAnswer{200, "{\"ok\":true}"} << 0 << "";
         for (int status : {201, 204, 401, 403, 404, 500})
-            QTest::addRow("%d", status) << "" << ScriptedAnswer{status, "{\"ok\":true}"} << status << "";
-        QTest::addRow("refused") << "refused" << ScriptedAnswer{} << int(QNetworkReply::ConnectionRefusedError) << net;
+            QTest::addRow("%d", status) << ScriptedAnswer{status, "{\"ok\":true}"} << status << "";
+        QTest::addRow("refused") << ScriptedAnswer{0, {}} << int(QNetworkReply::ConnectionRefusedError) << net;
         QTest::addRow("closed without an answer")
-            << "" << ScriptedAnswer{.body = {}, .closeWithoutAnswer = true} << int(QNetworkReply::RemoteHostClosedError) << net;
+            << ScriptedAnswer{.body = {}, .closeWithoutAnswer = true} << int(QNetworkReply::RemoteHostClosedError) << net;
         QTest::addRow("hang cut by the time-out")
-            << "" << ScriptedAnswer{.body = {}, .hang = true} << int(QNetworkReply::OperationCanceledError) << net;
+            << ScriptedAnswer{.body = {}, .hang = true} << int(QNetworkReply::OperationCanceledError) << net;
     }
 
     void transport()
     {
-        QFETCH(QString, route);
         QFETCH(ScriptedAnswer, answer);
         QFETCH(int, code);
         QFETCH(QString, domain);
@@ -136,33 +126,22 @@ private Q_SLOTS:
             WService::setTransferTimeout(std::chrono::milliseconds(300));
         m_backend->backend().script(QStringLiteral("GET"), kPath, answer);
         QUrl target = url(kPath);
-        QTcpServer other; // redirects to the backend, or is closed again to leave a port nobody listens on
-        QVERIFY(other.listen(QHostAddress::LocalHost));
-        connect(&other, &QTcpServer::newConnection, this, [&other, to = target.toEncoded()] {
-            QTcpSocket *socket = other.nextPendingConnection();
-            socket->write("HTTP/1.1 302 Found\r\nLocation: " + to + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-            socket->disconnectFromHost();
-        });
-        if (!route.isEmpty())
-            target = QUrl(QStringLiteral("http://127.0.0.1:%1/moved").arg(other.serverPort()));
-        if (route == QLatin1String("refused"))
-            other.close();
-
-        const auto outcome = send(target, Method::get);
+        if (!answer.status) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            target.setPort(closed.serverPort());
+        }
+        const auto outcome = send(target);
         QCOMPARE(outcome->calls, 0);
         QTRY_COMPARE(outcome->calls, 1);
-        QCOMPARE(outcome->data.has_value(), code == 0);
+        QCOMPARE(outcome->data, code ? std::nullopt : std::optional(answer.body));
         QCOMPARE(outcome->error.has_value(), code != 0);
-        if (code == 0) {
-            QCOMPARE(*outcome->data, answer.body);
-            return;
+        if (code) {
+            QCOMPARE(outcome->error->code, code);
+            QCOMPARE(outcome->error->domain, domain);
+            QVERIFY(domain.isEmpty() ? outcome->error->message == QStringLiteral("Response did not match 200 !!")
+                                     : !outcome->error->message.isEmpty());
         }
-        QCOMPARE(outcome->error->code, code);
-        QCOMPARE(outcome->error->domain, domain);
-        if (domain.isEmpty())
-            QCOMPARE(outcome->error->message, QStringLiteral("Response did not match 200 !!"));
-        else
-            QVERIFY(!outcome->error->message.isEmpty());
     }
 
     void requestShape_data()
@@ -173,7 +152,6 @@ private Q_SLOTS:
 
         QTest::addRow("GET without body") << Method::get << std::optional<QVariantMap>() << QByteArray();
         QTest::addRow("POST without body") << Method::post << std::optional<QVariantMap>() << QByteArray();
-        QTest::addRow("empty dictionary") << Method::post << std::optional(QVariantMap{}) << QByteArray("{}");
         QTest::addRow("strings, numbers and null")
             << Method::post
             << std::optional(QVariantMap{{"email", "a@b.c"}, {"stepNumber", 3}, {"token", QVariant::fromValue(nullptr)}})
@@ -194,16 +172,14 @@ private Q_SLOTS:
         QCOMPARE(outcome->calls, 0);
         QTRY_COMPARE(outcome->calls, 1);
         const auto received = m_backend->backend().requests();
+        QCOMPARE(received.size(), sent == "unsent" ? 0 : 1);
         if (sent == "unsent") {
             QVERIFY(!outcome->data && outcome->error);
-            QVERIFY(received.isEmpty());
             return;
         }
-        QCOMPARE(received.size(), 1);
         QCOMPARE(received.first().method, WService::rawValue(method));
         QCOMPARE(received.first().headers.value(QStringLiteral("content-type")),
                  sent.isEmpty() ? QString() : QStringLiteral("Application/json"));
-        QCOMPARE(received.first().body.isEmpty(), sent.isEmpty());
         QCOMPARE(QJsonDocument::fromJson(received.first().body), QJsonDocument::fromJson(sent));
     }
 
@@ -234,15 +210,12 @@ private Q_SLOTS:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer refused")));
         auto result = std::make_shared<std::optional<std::optional<QByteArray>>>();
         auto filesMeanwhile = std::make_shared<QStringList>();
-        WService::downloadResource(url(QStringLiteral("/fonts/Sample.ttf")),
-                                   [this, result, filesMeanwhile](std::optional<QByteArray> data) {
-                                       *filesMeanwhile = QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden);
-                                       *result = std::move(data);
-                                   });
+        WService::downloadResource(url(QStringLiteral("/fonts/Sample.ttf")), [this, result, filesMeanwhile](auto data) {
+            *filesMeanwhile = QDir(m_tempRoot.path()).entryList(QDir::Files | QDir::Hidden);
+            *result = std::move(data);
+        });
         QTRY_VERIFY(result->has_value());
-        QCOMPARE(result->value().has_value(), success);
-        if (success)
-            QCOMPARE(**result, answer.body);
+        QCOMPARE(**result, success ? std::optional(answer.body) : std::nullopt);
         // Kept in memory: nothing is written on the main thread.
         QCOMPARE(*filesMeanwhile, QStringList());
     }
@@ -279,20 +252,15 @@ private Q_SLOTS:
                     socket->disconnectFromHost();
                 });
             });
-            target = QUrl(QStringLiteral("http://127.0.0.1:%1/answer").arg(unannounced.serverPort()));
+            target.setPort(unannounced.serverPort());
         }
-        if (size > WService::kMaxAnswerBytes)
+        const bool over = size > WService::kMaxAnswerBytes;
+        if (over)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer (refused|stopped)")));
-
-        const auto outcome = send(target, Method::get);
+        const auto outcome = send(target);
         QTRY_COMPARE(outcome->calls, 1);
-        if (size > WService::kMaxAnswerBytes) {
-            QCOMPARE(outcome->error, std::optional(WService::answerTooLarge()));
-            QVERIFY(!outcome->data);
-        } else {
-            QVERIFY2(!outcome->error, qPrintable(outcome->error ? outcome->error->message : QString()));
-            QCOMPARE(outcome->data->size(), size);
-        }
+        QCOMPARE(outcome->error, over ? std::optional(WService::answerTooLarge()) : std::nullopt);
+        QCOMPARE(outcome->data ? outcome->data->size() : -1, over ? -1 : size);
     }
 
     // An endless answer while the main loop is busy 300 ms at a time, as a host's
@@ -306,7 +274,7 @@ private Q_SLOTS:
                                                    .endless = true});
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("answer stopped at the size cap")));
         const QList<QNetworkReply *> earlier = WService::networkManager().findChildren<QNetworkReply *>();
-        const auto outcome = send(url(kPath), Method::get);
+        const auto outcome = send(url(kPath));
         QNetworkReply *reply = nullptr;
         for (QNetworkReply *candidate : WService::networkManager().findChildren<QNetworkReply *>())
             reply = earlier.contains(candidate) ? reply : candidate;
@@ -322,23 +290,24 @@ private Q_SLOTS:
 
     void plainHttpOnlyToLoopback_data()
     {
-        QTest::addColumn<QString>("root"); // %1: the backend's port
+        QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("sent");
 
-        QTest::addRow("127.0.0.1") << "http://127.0.0.1:%1/" << true;
-        QTest::addRow("localhost") << "http://LocalHost:%1/" << true;
-        QTest::addRow("named host") << "http://api.wexocreator.example:%1/" << false;
-        QTest::addRow("private address") << "http://10.0.0.7:%1/" << false;
-        QTest::addRow("loopback in a name") << "http://127.0.0.1.example:%1/" << false;
+        QTest::addRow("127.0.0.1") << "127.0.0.1" << true;
+        QTest::addRow("localhost") << "LocalHost" << true;
+        QTest::addRow("named host") << "api.wexocreator.example" << false;
+        QTest::addRow("private address") << "10.0.0.7" << false;
+        QTest::addRow("loopback in a name") << "127.0.0.1.example" << false;
     }
 
     void plainHttpOnlyToLoopback()
     {
-        QFETCH(QString, root);
+        QFETCH(QString, host);
         QFETCH(bool, sent);
 
         m_backend->backend().script(QStringLiteral("POST"), kPath, ScriptedAnswer{200, "{}"});
-        const QUrl target(root.arg(QUrl(m_backend->rootUrl()).port()) + kPath.mid(1));
+        QUrl target = url(kPath);
+        target.setHost(host);
         if (!sent) {
             // Said once for the root, however many requests go there.
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^refusing the plain-http server root")));
@@ -350,12 +319,9 @@ private Q_SLOTS:
         QCOMPARE(outcomes.first()->calls, 0);
         for (const auto &outcome : std::as_const(outcomes)) {
             QTRY_COMPARE(outcome->calls, 1);
-            if (sent) {
-                // "localhost" may resolve to ::1 first, where nothing listens; either way the request left.
-                QVERIFY(outcome->data || outcome->error->domain == QStringLiteral("QNetworkReply"));
-            } else {
-                QCOMPARE(outcome->error, std::optional(WService::plainHttpRefused()));
-            }
+            // "localhost" may resolve to ::1 first, where nothing listens; either way the request left.
+            QVERIFY(sent ? outcome->data || outcome->error->domain == QStringLiteral("QNetworkReply")
+                         : outcome->error == WService::plainHttpRefused());
         }
         if (!sent)
             QVERIFY(m_backend->backend().requests().isEmpty());
@@ -375,16 +341,14 @@ private Q_SLOTS:
         const QUrl target(secure.rootUrl() + kPath.mid(1));
 
         qunsetenv("WEXO_CA_CERTIFICATES");
-        const auto untrusted = send(target, Method::get);
+        const auto untrusted = send(target);
         QTRY_COMPARE(untrusted->calls, 1);
-        QVERIFY(!untrusted->data);
         QCOMPARE(untrusted->error->code, int(QNetworkReply::SslHandshakeFailedError));
 
         qputenv("WEXO_CA_CERTIFICATES", certificate->certificateFile.toLocal8Bit());
-        const auto trusted = send(target, Method::get);
+        const auto trusted = send(target);
         QTRY_COMPARE(trusted->calls, 1);
-        QVERIFY2(!trusted->error, qPrintable(trusted->error ? trusted->error->message : QString()));
-        QVERIFY(trusted->data);
+        QCOMPARE(trusted->data, std::optional(QByteArray()));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/model/WexoRoot.h"
 
+#include <QJsonDocument>
 #include <QObject>
 #include <QTest>
 
@@ -16,15 +17,24 @@ namespace {
 // Decodes an answer as the named root record; "" when it decodes.
 QString decodeError(const QString &root, const QByteArray &json)
 {
-    if (root == u"WexoRoot")
-        return WJsonDecoder::decode<WexoRoot>(json).error;
-    if (root == u"AllWexo")
-        return WJsonDecoder::decode<AllWexo>(json).error;
-    if (root == u"WLogin")
-        return WJsonDecoder::decode<WLogin>(json).error;
-    if (root == u"WexoCreate")
-        return WJsonDecoder::decode<WexoCreate>(json).error;
-    return WJsonDecoder::decode<WexoAnalytics>(json).error;
+    return root == u"WexoRoot"     ? WJsonDecoder::decode<WexoRoot>(json).error
+           : root == u"AllWexo"    ? WJsonDecoder::decode<AllWexo>(json).error
+           : root == u"WLogin"     ? WJsonDecoder::decode<WLogin>(json).error
+           : root == u"WexoCreate" ? WJsonDecoder::decode<WexoCreate>(json).error
+                                   : WJsonDecoder::decode<WexoAnalytics>(json).error;
+}
+
+// A field as text: "-" when absent.
+template<class T>
+QString t(const T &value)
+{
+    return QVariant::fromValue(value).toString();
+}
+
+template<class T>
+QString t(const std::optional<T> &value)
+{
+    return value ? t(*value) : u"-"_s;
 }
 
 std::shared_ptr<WexoStep> stepWith(std::optional<QString> displayType, std::optional<QString> frame)
@@ -42,6 +52,34 @@ std::shared_ptr<T> decoded(const QByteArray &json)
     if (!result)
         qWarning("%s", qPrintable(result.error));
     return result.record;
+}
+
+struct EmptyProbe {
+    void decode(const WJsonObjectReader &) {}
+};
+
+// Runs one typed read of the key "v" and says what came of it: the value
+// as text, "-" when absent, or "fail".
+QString readOutcome(const QString &type, bool required, const QByteArray &object)
+{
+    const WJsonObjectReader json(QJsonDocument::fromJson(object).object());
+    const auto key = "v"_L1;
+    try {
+        if (type == u"text")
+            return t(required ? std::optional(json.requiredString(key)) : json.optionalString(key));
+        if (type == u"int64")
+            return t(required ? std::optional(json.requiredInt64(key)) : json.optionalInt64(key));
+        if (type == u"bool")
+            return t(required ? std::optional(json.requiredBool(key)) : json.optionalBool(key));
+        if (type == u"url")
+            return t(required ? std::optional(json.requiredUrl(key)) : json.optionalUrl(key));
+        if (type == u"record")
+            return (required ? json.requiredRecord<EmptyProbe>(key) : json.optionalRecord<EmptyProbe>(key)) ? u"record"_s : u"-"_s;
+        const auto v = required ? std::optional(json.requiredList<EmptyProbe>(key)) : json.optionalList<EmptyProbe>(key);
+        return v ? QStringLiteral("list of %1").arg(v->size()) : u"-"_s;
+    } catch (const WDecodeError &) {
+        return u"fail"_s;
+    }
 }
 
 } // namespace
@@ -66,90 +104,58 @@ private Q_SLOTS:
                   "startTime": 12345, "dislplayType": "banner:top", "description": "ignored"},
                  {"Frame": "UITableViewCell_indexpath_[2, 5]", "OrderNumber": 1, "HasBackDrop": false}]},
               {"PageOrderNo": 1}]})");
-        QVERIFY(root);
-        QCOMPARE(root->Id, u"w-17"_s);
-        QVERIFY(root->wexoName);
-        QCOMPARE(root->wexoName->Id, u"w-17"_s);
-        QCOMPARE(root->wexoName->Name, u"Checkout tour"_s);
-        QCOMPARE(root->wexoName->appId, u"shop.example"_s);
-        QVERIFY(root->wexos);
-        QCOMPARE(root->wexos->size(), 2);
-
+        QVERIFY(root && root->wexoName && root->wexos && root->wexos->size() == 2);
         const Wexo &page = *root->wexos->at(0);
-        QCOMPARE(page.IsActive, false);
-        QCOMPARE(page.Page, u"CheckoutViewController"_s);
-        QCOMPARE(page.StepId, u"s-0"_s);
-        QCOMPARE(page.PageOrderNo, 0);
-        QCOMPARE(page.appId, u"shop"_s);
-        QCOMPARE(page.WalkthroughId, u"w-17"_s);
-        QCOMPARE(page.wexoName, std::nullopt);
-        QCOMPARE(page.analyticsId, std::nullopt);
-        QCOMPARE(page.totalWexoSteps, 0);
-        QVERIFY(page.values);
-        QCOMPARE(page.values->size(), 2);
-
-        const WexoStep &step = *page.values->at(0);
-        QCOMPARE(step.StepId, u"s-1"_s);
-        QCOMPARE(step.Frame, u"payButton"_s);
-        QCOMPARE(step.LinkedWalkthruId, u"w-3"_s);
-        QCOMPARE(step.ElementType, u"UIButton"_s);
-        QCOMPARE(step.dislplayType, u"tooltip:bottom-right"_s);
-        QCOMPARE(step.Title, u"Pay"_s);
-        QCOMPARE(step.description, u"Tap to pay"_s);
-        QCOMPARE(step.HasBackDrop, std::nullopt);
-        QCOMPARE(step.ElementId, u"e-1"_s);
-        QCOMPARE(step.OrderNumber, 0);
-        QCOMPARE(step.wexoId, u"w-17"_s);
-        QCOMPARE(step.startTime, 0);
-        QCOMPARE(step.viewType(), WexoStepView::toolTipBottomRight);
-        QCOMPARE(step.wexoElementIdentifier(), u"e-1"_s);
-        QCOMPARE(step.wexoIdentifier(), u"w-17"_s);
-
-        const WexoStep &cell = *page.values->at(1);
-        QCOMPARE(cell.HasBackDrop, false);
-        QVERIFY(cell.isScrollElement());
-        QCOMPARE(cell.indexPathForElement(), (WIndexPath{2, 5}));
-        QCOMPARE(cell.wexoStepIdentifier(), QString());
-
         const Wexo &bare = *root->wexos->at(1);
-        QCOMPARE(bare.PageOrderNo, 1);
-        QCOMPARE(bare.values, std::nullopt);
-        QCOMPARE(bare.IsActive, std::nullopt);
+        QVERIFY(page.values && page.values->size() == 2 && !bare.values);
+        QCOMPARE((QStringList{t(root->Id), t(root->wexoName->Id), t(root->wexoName->Name), t(root->wexoName->appId),
+                              t(page.IsActive), t(page.Page), t(page.StepId), t(page.PageOrderNo), t(page.appId),
+                              t(page.WalkthroughId), t(page.wexoName), t(page.analyticsId), t(page.totalWexoSteps),
+                              t(bare.PageOrderNo), t(bare.IsActive)}),
+                 (QStringList{"w-17", "w-17", "Checkout tour", "shop.example", "false", "CheckoutViewController", "s-0", "0",
+                              "shop", "w-17", "-", "-", "0", "1", "-"}));
+        const WexoStep &step = *page.values->at(0);
+        const WexoStep &cell = *page.values->at(1);
+        QCOMPARE((QStringList{t(step.StepId), t(step.Frame), t(step.LinkedWalkthruId), t(step.ElementType), t(step.dislplayType),
+                              t(step.Title), t(step.description), t(step.HasBackDrop), t(step.ElementId), t(step.OrderNumber),
+                              t(step.wexoId), t(step.startTime), step.wexoElementIdentifier(), step.wexoIdentifier(),
+                              t(cell.HasBackDrop), cell.wexoStepIdentifier()}),
+                 (QStringList{"s-1", "payButton", "w-3", "UIButton", "tooltip:bottom-right", "Pay", "Tap to pay", "-", "e-1", "0",
+                              "w-17", "0", "e-1", "w-17", "false", ""}));
     }
 
-    void walkthroughListFieldByField()
+    // The list, login, created-step and analytics answers. Neither a snake-case
+    // nor a lower-case spelling reaches a capitalised key.
+    void smallAnswersFieldByField()
     {
         const auto list = decoded<AllWexo>(R"({"success": false, "message": "ok", "total": 3, "walkthrough": [
             {"Id": "w-1", "Name": "Tour", "WalkthroughForSite": "com.example.shop"},
-            {"walkthrough_for_site": "com.example.shop", "id": "w-2"},
-            {}]})");
-        QVERIFY(list);
-        QCOMPARE(list->success, false);
-        QCOMPARE(list->message, u"ok"_s);
-        QVERIFY(list->walkthrough);
-        QCOMPARE(list->walkthrough->size(), 3);
+            {"walkthrough_for_site": "com.example.shop", "id": "w-2"}]})");
+        QVERIFY(list && list->walkthrough && list->walkthrough->size() == 2);
         const WexoDetails &first = *list->walkthrough->at(0);
-        QCOMPARE(first.Id, u"w-1"_s);
-        QCOMPARE(first.Name, u"Tour"_s);
-        QCOMPARE(first.appId, u"com.example.shop"_s);
-        // Neither a snake-case nor a lower-case spelling reaches a capitalised key.
-        QCOMPARE(list->walkthrough->at(1)->appId, std::nullopt);
-        QCOMPARE(list->walkthrough->at(1)->Id, std::nullopt);
-        QCOMPARE(list->walkthrough->at(2)->Name, std::nullopt);
-    }
-
-    void loginFieldByField()
-    {
+        const WexoDetails &second = *list->walkthrough->at(1);
         const auto login = decoded<WLogin>(R"({"token": "t-1", "message": "welcome", "success": true,
             "user_info": {"Email": "admin@example.com", "IsAdmin": false, "display_name": "Admin", "email": "x"}})");
-        QVERIFY(login);
-        QCOMPARE(login->token, u"t-1"_s);
-        QCOMPARE(login->message, u"welcome"_s);
-        QCOMPARE(login->success, true);
-        QVERIFY(login->userInfo);
-        QCOMPARE(login->userInfo->Email, u"admin@example.com"_s);
-        QCOMPARE(login->userInfo->IsAdmin, false);
-        QCOMPARE(login->userInfo->displayName, u"Admin"_s);
+        QVERIFY(login && login->userInfo);
+        const auto created = decoded<WexoCreate>(R"({"message": "created", "success": true, "walkthrough_step_id": "s-9",
+            "walkthroughId": "w-4", "for_page": "HomeViewController", "analyticsId": "a-1",
+            "elements": [{"ElementHtmlId": "h-1", "Frame": "f"}, {"ElementId": "e-2", "element_id": "e-3"}]})");
+        QVERIFY(created && created->elements && created->elements->size() == 2);
+        const auto analytics = decoded<WexoAnalytics>(R"({"message": "opened", "analyticsId": "a-42", "AnalyticsId": "x"})");
+        QVERIFY(analytics);
+        QCOMPARE((QStringList{t(list->success), t(list->message), t(first.Id), t(first.Name), t(first.appId), t(second.appId),
+                              t(second.Id), t(login->token), t(login->message), t(login->success), t(login->userInfo->Email),
+                              t(login->userInfo->IsAdmin), t(login->userInfo->displayName)}),
+                 (QStringList{"false", "ok", "w-1", "Tour", "com.example.shop", "-", "-", "t-1", "welcome", "true",
+                              "admin@example.com", "false", "Admin"}));
+        // Only the first element is asked for its identifier, and it has none.
+        QCOMPARE((QStringList{t(created->message), t(created->success), t(created->walkthroughStepId), t(created->walkthroughId),
+                              t(created->forPage), t(created->analyticsId), t(created->elements->at(0)->ElementHtmlId),
+                              t(created->elements->at(0)->Frame), t(created->elements->at(1)->ElementId),
+                              created->wexoIdentifier(), created->wexoStepIdentifier(), created->wexoElementIdentifier(),
+                              t(analytics->message), t(analytics->analyticsId)}),
+                 (QStringList{"created", "true", "s-9", "w-4", "HomeViewController", "a-1", "h-1", "f", "e-2", "w-4", "s-9", "",
+                              "opened", "a-42"}));
     }
 
     // An empty token would log an administrator in whom the backend refuses.
@@ -170,30 +176,6 @@ private Q_SLOTS:
         const auto login = decoded<WLogin>(json);
         QVERIFY(login);
         QCOMPARE(login->adminToken(), adminToken);
-    }
-
-    void createdStepFieldByField()
-    {
-        const auto created = decoded<WexoCreate>(R"({"message": "created", "success": true,
-            "walkthrough_step_id": "s-9", "walkthroughId": "w-4", "for_page": "HomeViewController",
-            "analyticsId": "a-1", "elements": [{"ElementHtmlId": "h-1", "Frame": "f"},
-                                               {"ElementId": "e-2", "element_id": "e-3"}]})");
-        QVERIFY(created);
-        QCOMPARE(created->message, u"created"_s);
-        QCOMPARE(created->success, true);
-        QCOMPARE(created->walkthroughStepId, u"s-9"_s);
-        QCOMPARE(created->walkthroughId, u"w-4"_s);
-        QCOMPARE(created->forPage, u"HomeViewController"_s);
-        QCOMPARE(created->analyticsId, u"a-1"_s);
-        QVERIFY(created->elements);
-        QCOMPARE(created->elements->size(), 2);
-        QCOMPARE(created->elements->at(0)->ElementHtmlId, u"h-1"_s);
-        QCOMPARE(created->elements->at(0)->Frame, u"f"_s);
-        QCOMPARE(created->elements->at(1)->ElementId, u"e-2"_s);
-        QCOMPARE(created->wexoIdentifier(), u"w-4"_s);
-        QCOMPARE(created->wexoStepIdentifier(), u"s-9"_s);
-        // Only the first element is asked, and it has no identifier.
-        QCOMPARE(created->wexoElementIdentifier(), QString());
     }
 
     // Without both identifiers the recorded element cannot be filed, so the
@@ -222,14 +204,6 @@ private Q_SLOTS:
         QCOMPARE(record->wexoElementIdentifier(), elementId);
     }
 
-    void analyticsFieldByField()
-    {
-        const auto analytics = decoded<WexoAnalytics>(R"({"message": "opened", "analyticsId": "a-42", "AnalyticsId": "x"})");
-        QVERIFY(analytics);
-        QCOMPARE(analytics->message, u"opened"_s);
-        QCOMPARE(analytics->analyticsId, u"a-42"_s);
-    }
-
     void answerAcceptance_data()
     {
         QTest::addColumn<QString>("root");
@@ -240,29 +214,21 @@ private Q_SLOTS:
         };
         row("root empty", "WexoRoot", "{}", true);
         row("root Id as number", "WexoRoot", R"({"Id": 17})", false);
-        row("name Id as number", "WexoRoot", R"({"wexoName": {"Id": 17}})", false);
         row("page without order", "WexoRoot", R"({"className": [{"PageOrderNo": 0}, {"Page": "A"}]})", false);
-        row("page order as text", "WexoRoot", R"({"className": [{"PageOrderNo": "0"}]})", false);
-        row("page order snake case", "WexoRoot", R"({"className": [{"Page_Order_No": 0}]})", false);
         row("page active as 1", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "IsActive": 1}]})", false);
         row("values as object", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "values": {}}]})", false);
         row("step with order only", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "values": [{"OrderNumber": 0}]}]})", true);
         row("step order null", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "values": [{"OrderNumber": null}]}]})", false);
         row("step order lower case", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "values": [{"orderNumber": 0}]}]})", false);
-        row("step order snake case", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "values": [{"order_number": 0}]}]})", false);
         row("step backdrop as text", "WexoRoot", R"({"className": [{"PageOrderNo": 0, "values": [{"OrderNumber": 0, "HasBackDrop": "yes"}]}]})", false);
         row("list success only", "AllWexo", R"({"success": true})", true);
         row("list without success", "AllWexo", R"({"walkthrough": []})", false);
-        row("list success as 1", "AllWexo", R"({"success": 1})", false);
         row("list null walkthrough", "AllWexo", R"({"success": true, "walkthrough": null})", true);
         row("list entry Id as number", "AllWexo", R"({"success": true, "walkthrough": [{"Id": 17}]})", false);
         row("login without success", "WLogin", R"({"token": "t"})", false);
         row("login user null", "WLogin", R"({"success": true, "userInfo": null})", true);
         row("login user empty", "WLogin", R"({"success": true, "userInfo": {}})", false);
-        row("login admin as 1", "WLogin", R"({"success": true, "userInfo": {"IsAdmin": 1}})", false);
-        row("login admin snake case", "WLogin", R"({"success": true, "user_info": {"is_admin": true}})", false);
         row("create empty", "WexoCreate", "{}", true);
-        row("create id as number", "WexoCreate", R"({"walkthroughId": 4})", false);
         row("create success as text", "WexoCreate", R"({"success": "true"})", false);
         row("analytics empty", "WexoAnalytics", "{}", true);
         row("analytics id as number", "WexoAnalytics", R"({"analyticsId": 5})", false);
@@ -285,10 +251,8 @@ private Q_SLOTS:
             QTest::newRow(name) << text << view;
         };
         row("absent", std::nullopt, WexoStepView::popover);
-        row("empty", u""_s, WexoStepView::popover);
         row("unknown", u"sidebar"_s, WexoStepView::popover);
         row("capital letter", u"Banner:top"_s, WexoStepView::popover);
-        row("banner top", u"banner:top"_s, WexoStepView::bannerTop);
         row("banner top with suffix", u"banner:topmost"_s, WexoStepView::bannerTop);
         row("banner bottom", u"banner:bottom please"_s, WexoStepView::bannerBottom);
         row("screen in a word", u"fullscreen"_s, WexoStepView::screen);
@@ -327,12 +291,8 @@ private Q_SLOTS:
         row("word in capitals", u"UITableViewCell_Indexpath_[2, 5]"_s, false, WIndexPath{2, 5});
         row("word without pair", u"indexpath"_s, true, none);
         row("no blank after comma", u"indexpath_[2,5]"_s, true, none);
-        row("blank after bracket", u"indexpath_[ 2, 5]"_s, true, none);
         row("three numbers", u"indexpath_[1, 2, 3]"_s, true, WIndexPath{1, 2});
-        row("empty bracket", u"indexpath_[]"_s, true, none);
         row("one number", u"indexpath_[4]"_s, true, none);
-        row("missing closing", u"indexpath_[2, 5"_s, true, none);
-        row("missing opening", u"indexpath_2, 5]"_s, true, none);
         row("letter", u"indexpath_[a, 5]"_s, true, none);
         row("two pairs", u"[1, 2] and [3, 4]"_s, false, WIndexPath{1, 2});
         row("nested opening", u"[[1, 2]]"_s, false, none);
@@ -352,6 +312,153 @@ private Q_SLOTS:
         const auto step = stepWith(std::nullopt, frame);
         QCOMPARE(step->isScrollElement(), isCell);
         QCOMPARE(step->indexPathForElement(), indexPath);
+    }
+
+    void snakeCaseConversion_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("converted");
+        QTest::addRow("two words") << u"class_name"_s << u"className"_s;
+        QTest::addRow("mixed case pieces") << u"wexo_NAME_tExt"_s << u"wexoNameText"_s;
+        QTest::addRow("doubled underscore") << u"display__name"_s << u"displayName"_s;
+        QTest::addRow("leading run kept") << u"__font_url"_s << u"__fontUrl"_s;
+        QTest::addRow("trailing run kept") << u"font_url___"_s << u"fontUrl___"_s;
+        QTest::addRow("both runs kept") << u"_a_b_"_s << u"_aB_"_s;
+        QTest::addRow("leading only unchanged") << u"_Private"_s << u"_Private"_s;
+        QTest::addRow("no underscore unchanged") << u"PageOrderNo"_s << u"PageOrderNo"_s;
+        QTest::addRow("empty") << QString() << QString();
+        QTest::addRow("digit piece") << u"step_2_id"_s << u"step2Id"_s;
+        QTest::addRow("non-ASCII piece") << u"über_ölkanne"_s << u"überÖlkanne"_s;
+    }
+
+    void snakeCaseConversion()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, converted);
+        QCOMPARE(WJsonDecoder::convertFromSnakeCase(key), converted);
+    }
+
+    void typeAcceptance_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("required");
+        QTest::addColumn<QByteArray>("object");
+        QTest::addColumn<QString>("expected");
+
+        const QList<std::pair<const char *, const char *>> values{
+            {"string", "\"https://cdn.example/f.ttf\""},
+            {"7", "7"},
+            {"1.0", "1.0"},
+            {"1.5", "1.5"},
+            {"2^63", "9223372036854775808"},
+            {"true", "true"},
+            {"1", "1"},
+            {"null", "null"},
+            {"missing", nullptr},
+            {"{}", "{}"},
+            {"[]", "[]"},
+        };
+        // What each type makes of each present, non-null value; the rest fail.
+        const QMap<QString, QMap<QString, QString>> accepted{
+            {u"text"_s, {{u"string"_s, u"https://cdn.example/f.ttf"_s}}},
+            {u"int64"_s, {{u"7"_s, u"7"_s}, {u"1.0"_s, u"1"_s}, {u"1"_s, u"1"_s}}},
+            {u"bool"_s, {{u"true"_s, u"true"_s}}},
+            {u"url"_s, {{u"string"_s, u"https://cdn.example/f.ttf"_s}}},
+            {u"record"_s, {{u"{}"_s, u"record"_s}}},
+            {u"list"_s, {{u"[]"_s, u"list of 0"_s}}},
+        };
+        for (auto type = accepted.cbegin(); type != accepted.cend(); ++type) {
+            for (const bool required : {true, false}) {
+                for (const auto &[name, json] : values) {
+                    const QString valueName = QString::fromLatin1(name);
+                    QString expected = type->value(valueName, u"fail"_s);
+                    if (valueName == u"null" || valueName == u"missing")
+                        expected = required ? u"fail"_s : u"-"_s;
+                    const QByteArray object = json ? QByteArray("{\"v\":") + json + '}' : QByteArray("{\"other\":1}");
+                    QTest::addRow("%s %s %s", qPrintable(type.key()), required ? "required" : "optional", name)
+                        << type.key() << required << object << expected;
+                }
+            }
+        }
+        // Edges of the accepted values.
+        const auto edge = [](const char *name, const QString &type, const QByteArray &value, const QString &expected) {
+            QTest::addRow("%s", name) << type << true << QByteArray("{\"v\":" + value + '}') << expected;
+        };
+        edge("largest int64", u"int64"_s, "9223372036854775807", u"9223372036854775807"_s);
+        edge("smallest int64", u"int64"_s, "-9223372036854775808", u"-9223372036854775808"_s);
+        edge("exponent whole", u"int64"_s, "1e3", u"1000"_s);
+        edge("negative zero", u"int64"_s, "-0.0", u"0"_s);
+        edge("digits as text", u"int64"_s, "\"7\"", u"fail"_s);
+        edge("true as text", u"bool"_s, "\"true\"", u"fail"_s);
+        edge("empty text", u"text"_s, "\"\"", QString());
+        edge("empty url", u"url"_s, "\"\"", u"fail"_s);
+        edge("url with blank", u"url"_s, "\"http://exa mple.com\"", u"fail"_s);
+        edge("url bad escape", u"url"_s, "\"%zz\"", u"fail"_s);
+        edge("relative url", u"url"_s, "\"fonts/a.ttf\"", u"fonts/a.ttf"_s);
+        edge("list of objects", u"list"_s, "[{}, {\"x\": 1}]", u"list of 2"_s);
+        edge("list with null", u"list"_s, "[{}, null]", u"fail"_s);
+    }
+
+    void typeAcceptance()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, required);
+        QFETCH(QByteArray, object);
+        QFETCH(QString, expected);
+        QCOMPARE(readOutcome(type, required, object), expected);
+    }
+
+    void failureReachesTheRoot_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("error");
+        QTest::addRow("bad step in second page") << QByteArray(R"({"className": [
+                {"PageOrderNo": 0, "values": [{"OrderNumber": 0}]},
+                {"PageOrderNo": 1, "values": [{"OrderNumber": 1}, {"OrderNumber": "2"}]}]})")
+                                                 << u"className[1].values[1].OrderNumber: expected a whole number within 64 bits"_s;
+        QTest::addRow("missing required key") << QByteArray(R"({"className": [{"Page": "Home"}]})")
+                                              << u"className[0].PageOrderNo: missing required key"_s;
+        QTest::addRow("null list element") << QByteArray(R"({"className": [{"PageOrderNo": 0}, null]})")
+                                           << u"className[1]: expected an object"_s;
+        QTest::addRow("bad field in optional record") << QByteArray(R"({"wexoName": {"Id": 5}})")
+                                                      << u"wexoName.Id: expected a string"_s;
+        QTest::addRow("top-level array") << QByteArray(R"([{"Id": "w1"}])") << u"expected an object at the top level"_s;
+        QTest::addRow("not JSON") << QByteArray("<html>") << u"not JSON: "_s;
+    }
+
+    void failureReachesTheRoot()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, error);
+        const WDecodeResult<WexoRoot> result = WJsonDecoder::decode<WexoRoot>(json);
+        QVERIFY(!result);
+        // Parser messages vary; only the decoder's own part is pinned.
+        if (error.endsWith(u": "))
+            QVERIFY2(result.error.startsWith(error), qPrintable(result.error));
+        else
+            QCOMPARE(result.error, error);
+    }
+
+    // When an object holds a key in its exact form and a snake-case key that
+    // converts to it, the exact form is used, whatever their order.
+    void exactKeyWinsOverItsSnakeCaseForm_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<qsizetype>("pages");
+        QTest::addRow("exact first") << QByteArray(R"({"className": [], "class_name": [{"PageOrderNo": 1}]})") << qsizetype(0);
+        QTest::addRow("snake only") << QByteArray(R"({"class_name": [{"PageOrderNo": 1}]})") << qsizetype(1);
+        QTest::addRow("null is absent") << QByteArray(R"({"className": null})") << qsizetype(-1);
+        QTest::addRow("exact null wins") << QByteArray(R"({"className": null, "class_name": [{"PageOrderNo": 1}]})") << qsizetype(-1);
+        QTest::addRow("other letter case") << QByteArray(R"({"ClassName": [{"PageOrderNo": 1}]})") << qsizetype(-1);
+    }
+
+    void exactKeyWinsOverItsSnakeCaseForm()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(qsizetype, pages);
+        const auto result = WJsonDecoder::decode<WexoRoot>(json);
+        QVERIFY2(result, qPrintable(result.error));
+        QCOMPARE(result.record->wexos ? result.record->wexos->size() : -1, pages);
     }
 };
 
