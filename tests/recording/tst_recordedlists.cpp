@@ -1,4 +1,5 @@
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/recording/WexoItemCell.h"
 #include "WexoCreator/recording/WexoItemListViewController.h"
 #include "WexoCreator/recording/WexoListViewController.h"
 #include "WexoCreator/recording/WexoSteps.h"
@@ -45,6 +46,30 @@ void clickRow(QListWidget *list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
+QPoint deleteControlOf(QListWidget *list, int row)
+{
+    return WexoItemCell::deleteControlRect(list->visualItemRect(list->item(row))).center();
+}
+
+QPoint handleOf(QListWidget *list, int row)
+{
+    return WexoItemCell::reorderHandleRect(list->visualItemRect(list->item(row))).center();
+}
+
+// Presses a row's handle and lets go over another row, by way of each row between.
+void dragRow(QListWidget *list, int from, int to)
+{
+    QWidget *viewport = list->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, handleOf(list, from));
+    const int step = to > from ? 1 : -1;
+    QPoint at;
+    for (int row = from + step; row != to + step; row += step) {
+        at = QPoint(handleOf(list, from).x(), list->visualItemRect(list->item(row)).center().y());
+        QTest::mouseMove(viewport, at);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
 } // namespace
 
 class tst_RecordedLists : public QObject
@@ -54,10 +79,13 @@ class tst_RecordedLists : public QObject
     QWidget m_screen;
     WViewController *m_presenter = nullptr;
 
+    // Presented as the launcher does, slid in.
     template<typename Controller>
     Controller *present(Controller *controller)
     {
         m_presenter->present(controller, true);
+        if (!QTest::qWaitFor([this] { return !m_presenter->isTransitioning(); }))
+            qWarning("the list did not finish sliding in");
         return controller;
     }
 
@@ -94,14 +122,20 @@ private Q_SLOTS:
     }
 
     // Each step: "edit", "done", "cancel", "del N" (select, Delete key),
-    // "delbutton N", "up N" (select, Ctrl+Up), "arrive" (a step confirmed meanwhile).
+    // "x N" (the row's delete control), "drag F T" (by the row's handle),
+    // "up N" (select, Ctrl+Up), "arrive" (a step confirmed meanwhile).
     void editingSteps_data()
     {
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QStringList>("children");
 
         QTest::addRow("delete the second, Done") << QStringList{"edit", "del 1", "done"} << QStringList{"a", "c"};
-        QTest::addRow("delete with the bar button") << QStringList{"edit", "delbutton 0", "done"} << QStringList{"b", "c"};
+        QTest::addRow("delete with the row's control") << QStringList{"edit", "x 0", "done"} << QStringList{"b", "c"};
+        QTest::addRow("delete two rows with their controls") << QStringList{"edit", "x 2", "x 0", "done"} << QStringList{"b"};
+        QTest::addRow("drag the last row to the top") << QStringList{"edit", "drag 2 0", "done"} << QStringList{"c", "a", "b"};
+        QTest::addRow("drag the first row down one") << QStringList{"edit", "drag 0 1", "done"} << QStringList{"b", "a", "c"};
+        QTest::addRow("a click on the text neither deletes nor moves") << QStringList{"edit", "row 1", "done"} << QStringList{"a", "b", "c"};
+        QTest::addRow("controls do nothing outside edit mode") << QStringList{"x 0", "drag 2 0", "edit", "done"} << QStringList{"a", "b", "c"};
         QTest::addRow("move the last to the top") << QStringList{"edit", "up 2", "up 1", "done"} << QStringList{"c", "a", "b"};
         QTest::addRow("Cancel drops the edits") << QStringList{"edit", "del 0", "cancel"} << QStringList{"a", "b", "c"};
         QTest::addRow("Done without edits") << QStringList{"edit", "done"} << QStringList{"a", "b", "c"};
@@ -130,11 +164,15 @@ private Q_SLOTS:
                 click(list->cancelButton());
             else if (parts.first() == QLatin1String("arrive"))
                 root->addChild(step(QStringLiteral("d")));
+            else if (parts.first() == QLatin1String("x"))
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, deleteControlOf(table, row));
+            else if (parts.first() == QLatin1String("drag"))
+                dragRow(table, row, parts.at(2).toInt());
             else {
                 clickRow(table, row);
-                if (parts.first() == QLatin1String("delbutton"))
-                    click(list->deleteButton());
-                else if (parts.first() == QLatin1String("del"))
+                if (parts.first() == QLatin1String("row"))
+                    continue;
+                if (parts.first() == QLatin1String("del"))
                     QTest::keyClick(table, Qt::Key_Delete);
                 else
                     QTest::keyClick(table, Qt::Key_Up, Qt::ControlModifier);
@@ -142,6 +180,33 @@ private Q_SLOTS:
         }
         QCOMPARE(childNames(*root), children);
         QCOMPARE(root->stepNumber, 3);
+    }
+
+    // A deleted row stays in place while it fades to nothing, takes no more
+    // clicks, and then leaves the list; text stays where it was in edit mode.
+    void deletedRowFadesOut()
+    {
+        auto root = step(std::nullopt);
+        for (const char *name : {"a", "b", "c"})
+            root->addChild(step(QLatin1String(name)));
+        WexolinManager::setCurrentCreated(root);
+        auto *list = present(WexoItemListViewController::createWexoItemListViewController());
+        QListWidget *table = list->tableView();
+        click(list->rightButton());
+        QListWidgetItem *fading = table->item(1);
+        QList<qreal> opacities;
+        QObject context;
+        connect(table->model(), &QAbstractItemModel::dataChanged, &context, [&](const QModelIndex &index) {
+            if (index.data().toString() == QLatin1String("b") && index.data(WexoItemCell::OpacityRole).isValid())
+                opacities << index.data(WexoItemCell::OpacityRole).toReal();
+        });
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, deleteControlOf(table, 1));
+        QCOMPARE(rowTexts(table), (QStringList{"a", "b", "c"}));
+        QVERIFY(!(fading->flags() & Qt::ItemIsEnabled));
+        QTRY_COMPARE(rowTexts(table), (QStringList{"a", "c"}));
+        QVERIFY(!opacities.isEmpty());
+        QCOMPARE(opacities.last(), 0.0);
+        QVERIFY(std::is_sorted(opacities.rbegin(), opacities.rend()));
     }
 
     void stepsListWithoutRecording()
@@ -152,7 +217,7 @@ private Q_SLOTS:
         // A recording that starts meanwhile is not the one this list shows.
         WexolinManager::setCurrentCreated(step(std::nullopt));
         click(list->cancelButton());
-        QVERIFY(!m_presenter->presentedViewController());
+        QTRY_VERIFY(!m_presenter->presentedViewController());
     }
 
     void walkthroughsListHandsBackTheChosenTree_data()
@@ -193,6 +258,9 @@ private Q_SLOTS:
         else
             clickRow(list->tableView(), action.back().digitValue());
 
+        // The tree is handed over once the list has slid out, not before.
+        QCOMPARE(calls, 0);
+        QTRY_VERIFY(!m_presenter->isTransitioning());
         QCOMPARE(!m_presenter->presentedViewController(), closed);
         QCOMPARE(calls, handed.isEmpty() ? 0 : 1);
         if (!handed.isEmpty())

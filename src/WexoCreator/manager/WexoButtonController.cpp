@@ -379,6 +379,11 @@ void WexoButtonController::onWexo()
     present(menu, false);
 }
 
+void WexoButtonController::onWidgetClick()
+{
+    onWexo();
+}
+
 void WexoButtonController::onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo)
 {
     if (!wexo || !wexo->values || wexo->values->isEmpty())

@@ -76,6 +76,8 @@ public:
     void snapButtonToSocket();
     void showLogin();
     void onWexo();
+    // The host's way to the options menu (showGuideMenu).
+    void onWidgetClick();
     // Starts playback of a walkthrough page at its first listed step.
     void onPlayDownloadedWexo(std::shared_ptr<Wexo> wexo);
 

@@ -165,7 +165,7 @@ void WexolinManager::setTabBarController(QTabWidget *tabBarController)
 void WexolinManager::showGuideMenu()
 {
     if (WexoButtonController *launcher = shared().wexoButtonController())
-        launcher->onWexo();
+        launcher->onWidgetClick();
 }
 
 void WexolinManager::playWexo(std::shared_ptr<Wexo> wexo)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/configuration/WConfiguration.h"
+
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
@@ -44,6 +46,8 @@ public:
     // Hides the view; the image goes back to upright.
     void stopAnimating();
 
+    // The resource bundle in force when the spinner was made.
+    const QString &bundle() const { return m_bundle; }
     QVariantAnimation *rotationAnimation() const { return m_rotation; }
     qreal rotationAngle() const { return m_angle; }
 
@@ -53,6 +57,7 @@ private:
     void removeRotation();
     void paintImage();
 
+    const QString m_bundle = WConfiguration::currentBundle();
     std::unique_ptr<Ui::WActivityIndicator> m_ui;
     QPointer<QVariantAnimation> m_rotation;
     QPixmap m_image;

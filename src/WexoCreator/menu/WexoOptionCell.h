@@ -21,6 +21,8 @@ public:
     static constexpr int kRowHeight = 64;
     static constexpr int kHeaderHeight = 44;
     static constexpr int kFooterHeight = 100;
+    // The footer's button: its upper part only, across its whole width.
+    static constexpr int kFooterButtonHeight = 75;
     static constexpr int kInset = 16;
     static constexpr int kLogoSize = 50;
 

@@ -1,5 +1,9 @@
 #include "WexoCreator/menu/WexoOptionsViewController.h"
 
+#include "WexoCreator/appearance-model/ElementConfiguration.h"
+#include "WexoCreator/appearance-model/MobileTexts.h"
+#include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/appearance-model/ThemeConfiguration.h"
 #include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/manager/WexolinManager.h"
@@ -19,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVariantAnimation>
@@ -52,6 +57,23 @@ bool keepsEditing(Qt::FocusReason reason)
     return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
 }
 
+std::shared_ptr<MobileTexts> mobileTextsOf(const std::shared_ptr<Theme> &theme)
+{
+    if (!theme || !theme->config() || !theme->config()->Configurations())
+        return nullptr;
+    return theme->config()->Configurations()->mobileTexts();
+}
+
+// The downloaded theme's menu texts when it has them all the way down, else
+// the default theme's.
+std::shared_ptr<MobileTexts> menuTextsInForce()
+{
+    const WexolinManager &manager = WexolinManager::shared();
+    if (std::shared_ptr<MobileTexts> texts = mobileTextsOf(manager.theme()))
+        return texts;
+    return mobileTextsOf(manager.defaultTheme());
+}
+
 } // namespace
 
 WexoOptionsViewController *WexoOptionsViewController::createWexoOptions()
@@ -60,7 +82,9 @@ WexoOptionsViewController *WexoOptionsViewController::createWexoOptions()
 }
 
 WexoOptionsViewController::WexoOptionsViewController()
-    : m_rows(WexoMenuSections::FixedRows::make())
+    : feed(menuTextsInForce())
+    , m_bundle(WConfiguration::currentBundle())
+    , m_rows(WexoMenuSections::FixedRows::make())
 {
 }
 
@@ -99,6 +123,19 @@ qreal WexoOptionsViewController::draggedTop(qreal current, qreal start, qreal tr
     return next > kExpandedTop ? next : current;
 }
 
+WexoOptionsViewController::PanRole WexoOptionsViewController::panRole(CardViewState state, bool onList, int listOffset)
+{
+    if (!onList || state != CardViewState::expanded)
+        return PanRole::card;
+    return listOffset > 0 ? PanRole::list : PanRole::both;
+}
+
+int WexoOptionsViewController::draggedListOffset(int start, qreal translation, int maximum)
+{
+    // The content follows the finger: a drag up moves further down the list.
+    return std::clamp(qRound(start - translation), 0, std::max(0, maximum));
+}
+
 // --- Building the sheet ----------------------------------------------------------
 
 QWidget *WexoOptionsViewController::loadView()
@@ -113,9 +150,13 @@ void WexoOptionsViewController::viewDidLoad()
     QWidget *root = view();
     const QColor block = WConfiguration::kBlockBackgroundColor();
 
-    // Nothing sets a backing image; the view stays for those who would.
-    m_backingImageView = new QWidget(root);
+    // Under everything, stretched over the whole menu; nothing in the
+    // library sets an image, so it normally shows nothing.
+    m_backingImageView = new QLabel(root);
     m_backingImageView->setObjectName(QStringLiteral("backingImageView"));
+    m_backingImageView->setScaledContents(true);
+    if (backingImage)
+        m_backingImageView->setPixmap(*backingImage);
 
     m_dimmerView = new WDimmerView(root);
     m_dimmerView->setObjectName(QStringLiteral("dimmerView"));
@@ -162,8 +203,9 @@ void WexoOptionsViewController::viewDidLoad()
     connect(m_searchField, &QLineEdit::textChanged, this, &WexoOptionsViewController::searchTextChanged);
     connect(m_cancelButton, &QPushButton::clicked, this, &WexoOptionsViewController::searchCancelled);
 
-    // The list never scrolls by dragging: a drag is the card's. It takes no
-    // focus, so a click on a search result keeps the search that shows it.
+    // The list scrolls by dragging only as the card's drag allows (see
+    // panRole). It takes no focus, so a click on a search result keeps the
+    // search that shows it.
     m_tableView = new QListView(m_cardView);
     m_tableView->setObjectName(QStringLiteral("wexoOptionsList"));
     m_tableView->setFrameShape(QFrame::NoFrame);
@@ -352,31 +394,34 @@ void WexoOptionsViewController::viewPanned(WGestureTracker::PanState state, cons
         return;
     endEditing();
     using PanState = WGestureTracker::PanState;
+    QScrollBar *listScroll = m_tableView->verticalScrollBar();
     if (state == PanState::Began) {
-        // Expanded, a drag on a scrolled list belongs to the list, which does
-        // not follow drags: nothing moves.
         QWidget *pressed = m_viewPan->pressedWidget();
         const bool onList = pressed && (pressed == m_tableView || m_tableView->isAncestorOf(pressed));
-        m_panIgnored = onList && currentCardState() == CardViewState::expanded && m_tableView->verticalScrollBar()->value() > 0;
-        if (m_panIgnored)
-            return;
-        if (m_animation)
-            m_animation->stop();
-        m_restingState.reset();
-        m_cardPanStartingTopConstant = m_cardTop;
+        m_panRole = panRole(currentCardState(), onList, listScroll->value());
+        m_listPanStart = listScroll->value();
         m_panTranslation = 0;
+        if (m_panRole != PanRole::list) {
+            if (m_animation)
+                m_animation->stop();
+            m_restingState.reset();
+            m_cardPanStartingTopConstant = m_cardTop;
+        }
     }
-    if (m_panIgnored)
+    if (state != PanState::Cancelled)
+        m_panTranslation += delta.y();
+    if (m_panRole != PanRole::card && state != PanState::Cancelled)
+        listScroll->setValue(draggedListOffset(m_listPanStart, m_panTranslation, listScroll->maximum()));
+    // Scrolled away from its top, the list has the whole drag.
+    if (m_panRole == PanRole::list)
         return;
     switch (state) {
     case PanState::Began:
     case PanState::Changed:
-        m_panTranslation += delta.y();
         setCardTop(draggedTop(m_cardTop, m_cardPanStartingTopConstant, m_panTranslation));
         setDimAlpha(dimAlphaWithCardTopConstraint(m_cardTop, sheetHeight()));
         break;
     case PanState::Ended: {
-        m_panTranslation += delta.y();
         setCardTop(draggedTop(m_cardTop, m_cardPanStartingTopConstant, m_panTranslation));
         const qreal height = sheetHeight();
         const qreal velocity = m_viewPan->velocity().y();
@@ -412,6 +457,11 @@ void WexoOptionsViewController::dimmerViewTapped()
     hideCardAndGoBack();
 }
 
+void WexoOptionsViewController::onCancel()
+{
+    dismiss(true);
+}
+
 bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)
 {
     if (isViewLoaded() && watched == view() && event->type() == QEvent::Resize) {
@@ -423,6 +473,9 @@ bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)
         // A click here while the card comes in is the second of the clicks
         // on the console that opened the menu: it must not close it.
         m_dimmerPressCounts = !isSlidingIn();
+    } else if (m_tableView && watched == m_tableView->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // Where a click ends decides whether it lands on the footer's button.
+        m_lastListRelease = static_cast<QMouseEvent *>(event)->position().toPoint();
     } else if (m_tableView && watched == m_tableView->viewport() && event->type() == QEvent::Wheel) {
         // At the normal position the list stands still; expanded it scrolls.
         return !m_scrollEnabled || m_closing;
@@ -536,9 +589,14 @@ void WexoOptionsViewController::onListClicked(const QModelIndex &index)
     if (m_closing)
         return;
     const WexoMenuModel::Position at = m_model->position(index.row());
-    if (at.footer)
-        onPoweredBy();
-    else if (at.row >= 0)
+    if (at.footer) {
+        // The button covers the footer's upper part; the rest is only a label.
+        const QRect footer = m_tableView->visualRect(index);
+        if (m_lastListRelease && m_lastListRelease->y() < footer.top() + WexoOptionCell::kFooterButtonHeight)
+            onPoweredBy();
+        return;
+    }
+    if (at.row >= 0)
         didSelectRow(at.section, at.row);
 }
 

@@ -7,6 +7,7 @@
 #include "WexoCreator/platform/WGestureTracker.h"
 #include "WexoCreator/platform/WViewController.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
@@ -15,11 +16,14 @@
 #include <QVariantAnimation>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QModelIndex;
 
 namespace WexoCreator {
+
+class MobileTexts;
 
 // The options menu: a bottom sheet over a dimmed background, presented full
 // screen by the launcher. It lists the current page's walkthroughs, the
@@ -34,6 +38,9 @@ class WexoOptionsViewController : public WViewController
 
 public:
     enum class CardViewState { expanded, normal };
+    // Who follows a drag: the card, the list, or both (the list at its top,
+    // expanded: down moves the card, up scrolls the list).
+    enum class PanRole { card, list, both };
     enum class ReleaseAction { expand, normal, close };
     // Where the card goes: the two resting places and off the bottom.
     enum class CardPlace { expanded, normal, hidden };
@@ -58,11 +65,25 @@ public:
     static ReleaseAction releaseAction(qreal top, qreal velocityY, qreal height);
     // The top a drag gives; a drag never reaches the expanded top itself.
     static qreal draggedTop(qreal current, qreal start, qreal translation);
+    // Expanded, a drag on the list scrolls it; scrolled away from its top the
+    // list's scrolling and the card's drag exclude each other.
+    static PanRole panRole(CardViewState state, bool onList, int listOffset);
+    // The list's offset after a drag of `translation` from `start`.
+    static int draggedListOffset(int start, qreal translation, int maximum);
 
     std::function<void(const WexoOption &)> dismisser;
     // Ends a recording the way the console's stop does; the launcher sets it.
     std::function<void()> recordingStopper;
     QList<WexoOption> availableWexos;
+    // Shown under the dimmer when set before the view loads.
+    std::optional<QPixmap> backingImage;
+    // Set at construction and read by nothing.
+    CardViewState cardViewState = CardViewState::normal;
+    // The menu texts of the theme in force when the menu was made (of the
+    // default theme without a downloaded one); absent without either.
+    const std::shared_ptr<MobileTexts> feed;
+    // The resource bundle in force when the menu was made.
+    const QString &bundle() const { return m_bundle; }
 
     CardViewState currentCardState() const;
     qreal cardTop() const { return m_cardTop; }
@@ -71,6 +92,7 @@ public:
     bool isCardMoving() const { return m_animation && m_animation->state() == QAbstractAnimation::Running; }
     const QList<WexoSection> &wexoSection() const;
     const QList<WexoOption> &filteredOptions() const { return m_filteredOptions; }
+    bool isFiltering() const { return !m_filteredOptions.isEmpty(); }
 
     QListView *tableView() const { return m_tableView; }
     QLineEdit *searchField() const { return m_searchField; }
@@ -92,6 +114,9 @@ public:
     void onRefresh();
     void onLogout();
     void dimmerViewTapped();
+    // Leaves at once, sliding the whole menu down; the card stays where it is
+    // and nothing is handed over.
+    void onCancel();
 
 protected:
     QWidget *loadView() override;
@@ -125,10 +150,11 @@ private:
     void askForName(const WexoOption &row);
     void onWexoDownloadComplete();
 
+    const QString m_bundle;
     WexoMenuSections::FixedRows m_rows;
     QList<WexoOption> m_filteredOptions;
     mutable std::optional<QList<WexoSection>> m_sections;
-    QPointer<QWidget> m_backingImageView;
+    QPointer<QLabel> m_backingImageView;
     QPointer<WDimmerView> m_dimmerView;
     QPointer<QWidget> m_cardView;
     QPointer<QWidget> m_grabHandle;
@@ -149,7 +175,9 @@ private:
     std::optional<CardViewState> m_restingState;
     bool m_startsHidden = true;
     bool m_scrollEnabled = false;
-    bool m_panIgnored = false;
+    PanRole m_panRole = PanRole::card;
+    int m_listPanStart = 0;
+    std::optional<QPoint> m_lastListRelease;
     bool m_closing = false;
     bool m_dimmerPressCounts = false;
 };

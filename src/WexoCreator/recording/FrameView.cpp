@@ -4,6 +4,7 @@
 #include "WexoCreator/recording/CrossHairView.h"
 #include "WexoCreator/recording/FrameViewDelegate.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
@@ -27,6 +28,12 @@ qreal randomComponent()
 QRectF strokeRect(const QRectF &rect)
 {
     return QRectF(rect.x() + 0.5, rect.y() + 0.5, rect.width() - 1, rect.height() - 1);
+}
+
+// Rounds down at single precision, as the guides' positions are worked out.
+qreal floorf(qreal value)
+{
+    return std::floor(float(value));
 }
 
 // The label and the marker follow the finger but are never shown. (Hidden
@@ -173,8 +180,62 @@ void FrameView::paintEvent(QPaintEvent *)
     }
     if (!m_superRect || !m_mainRect || m_mainRect->isEmpty())
         return;
-    painter.setPen(QPen(isFractional(*m_mainRect, *m_superRect) ? Qt::red : Qt::blue, 1));
+    const QColor colour = isFractional(*m_mainRect, *m_superRect) ? Qt::red : Qt::blue;
+    painter.setPen(QPen(colour, 1));
     painter.drawRect(strokeRect(*m_mainRect));
+    if (!showLines)
+        return;
+
+    QFont font = QApplication::font();
+    font.setPixelSize(10);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    QPen dashed(colour, 1);
+    dashed.setDashPattern({3, 3});
+    dashed.setDashOffset(0);
+    for (const Guide &guide : distanceGuides(*m_mainRect, *m_superRect, metrics)) {
+        if (guide.line) {
+            painter.setPen(dashed);
+            painter.drawLine(*guide.line);
+        }
+        painter.setPen(QPen(colour, 1));
+        const QSizeF size = metrics.size(Qt::TextSingleLine, guide.text);
+        painter.drawText(QRectF(guide.labelOrigin, size), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, guide.text);
+    }
+}
+
+QList<FrameView::Guide> FrameView::distanceGuides(const QRectF &mainRect, const QRectF &superRect, const QFontMetricsF &metrics)
+{
+    const bool fractional = isFractional(mainRect, superRect);
+    const QRectF d = strokeRect(mainRect);
+    const QRectF r = mainRect.translated(-superRect.x(), -superRect.y());
+    const qreal gy = floorf(d.center().y()) + 0.5;
+    const qreal gx = floorf(d.center().x()) + 0.5;
+    const auto text = [fractional](qreal value) { return QString::asprintf(fractional ? "%.1f" : "%.0f", value); };
+    const auto size = [&metrics](const QString &label) { return metrics.size(Qt::TextSingleLine, label); };
+
+    QList<Guide> guides;
+    Guide left{QLineF(superRect.left(), gy, d.left(), gy), text(r.left()), {}};
+    left.labelOrigin = QPointF(superRect.left() + 1, floorf(d.center().y()) - size(left.text).height());
+    guides << left;
+
+    Guide right{std::nullopt, text(superRect.right() - d.right() - 0.5), {}};
+    if (superRect.right() > mainRect.right())
+        right.line = QLineF(d.right(), gy, superRect.right(), gy);
+    const QSizeF rightSize = size(right.text);
+    right.labelOrigin = QPointF(superRect.right() - rightSize.width() - 1, floorf(d.center().y()) - 0.5 - rightSize.height());
+    guides << right;
+
+    Guide top{QLineF(gx, superRect.top(), gx, d.top()), text(r.top()), {}};
+    top.labelOrigin = QPointF(floorf(d.center().x()) + 3, floorf(superRect.top()));
+    guides << top;
+
+    Guide bottom{std::nullopt, text(superRect.bottom() - mainRect.bottom()), {}};
+    if (superRect.bottom() > mainRect.bottom())
+        bottom.line = QLineF(gx, d.bottom(), gx, superRect.bottom());
+    bottom.labelOrigin = QPointF(floorf(d.center().x()) + 3, floorf(superRect.bottom()) - size(bottom.text).height() - 1);
+    guides << bottom;
+    return guides;
 }
 
 } // namespace WexoCreator

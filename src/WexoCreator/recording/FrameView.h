@@ -3,6 +3,7 @@
 #include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/recording/FrameViewDelegate.h"
 
+#include <QLineF>
 #include <QList>
 #include <QPointer>
 #include <QRectF>
@@ -10,6 +11,7 @@
 
 #include <optional>
 
+class QFontMetricsF;
 class QLabel;
 
 namespace WexoCreator {
@@ -31,6 +33,19 @@ public:
 
     // In this view's coordinates; while not empty it replaces the pick outline.
     QList<QRectF> rectsToOutline;
+    // Draws the pick's distances to its parent's edges with the outline.
+    bool showLines = false;
+
+    // One distance guide: a dashed line (absent when the parent does not
+    // reach past the pick on that side) and its label, whose top-left corner
+    // is labelOrigin.
+    struct Guide {
+        std::optional<QLineF> line;
+        QString text;
+        QPointF labelOrigin;
+    };
+    // The left, right, top and bottom guides, labels measured with `metrics`.
+    static QList<Guide> distanceGuides(const QRectF &mainRect, const QRectF &superRect, const QFontMetricsF &metrics);
 
     std::optional<QRectF> mainRect() const { return m_mainRect; }
     std::optional<QRectF> superRect() const { return m_superRect; }

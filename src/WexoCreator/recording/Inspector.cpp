@@ -301,6 +301,8 @@ void Inspector::touchMovedToPoint(const QPointF &point)
 void Inspector::selectView(QWidget *view)
 {
     m_currentView = view;
+    m_originalFrame = view ? std::optional<QRect>(view->geometry()) : std::nullopt;
+    m_originalAlpha = view ? alpha(view) : 1.0;
     if (m_frameView && !m_frameView->rectsToOutline.isEmpty()) {
         m_frameView->rectsToOutline.clear();
         m_frameView->update();

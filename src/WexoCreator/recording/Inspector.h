@@ -33,6 +33,9 @@ public:
     // Made on the first switch-on and kept; shown and hidden by its opacity.
     FrameView *frameView() const { return m_frameView; }
     QWidget *currentView() const { return m_currentView; }
+    // The pick's geometry and opacity when it was picked; nothing reads them.
+    std::optional<QRect> originalFrame() const { return m_originalFrame; }
+    qreal originalAlpha() const { return m_originalAlpha; }
 
     // Switches over: on lays the outline view over the host window, off hides
     // it at once and forgets the pick.
@@ -95,6 +98,8 @@ private:
     QPointer<FrameView> m_frameView;
     QPointer<QWidget> m_host;
     QPointer<QWidget> m_currentView;
+    std::optional<QRect> m_originalFrame;
+    qreal m_originalAlpha = 1.0;
     WWeakDelegate<InspectorDelegate> m_delegate;
     bool m_pickFollowsPress = false;
     std::optional<QPoint> m_pickPoint;

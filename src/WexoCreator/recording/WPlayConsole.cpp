@@ -23,9 +23,9 @@ constexpr int kLauncherInset = 20;
 // The platform's light grey.
 const QColor kLightGrey(0xAA, 0xAA, 0xAA);
 
-QPixmap requiredImage(const QString &name)
+QPixmap requiredImage(const QString &name, const QString &bundle = WConfiguration::currentBundle())
 {
-    const QString path = WConfiguration::currentBundle() + QStringLiteral("images/%1.png").arg(name);
+    const QString path = bundle + QStringLiteral("images/%1.png").arg(name);
     QPixmap image(path);
     if (image.isNull())
         qFatal("missing library image %s", qPrintable(path));
@@ -194,6 +194,13 @@ void WPlayConsole::showLauncherFace(bool roundClip)
     setShadow(wMenuButton(), true);
 }
 
+const QPixmap &WPlayConsole::diamondBgImage() const
+{
+    if (m_diamondBgImage.isNull())
+        m_diamondBgImage = requiredImage(QStringLiteral("d-bg"), m_currentBundle);
+    return m_diamondBgImage;
+}
+
 void WPlayConsole::applyLauncherContent()
 {
     QPushButton *button = wMenuButton();
@@ -202,11 +209,11 @@ void WPlayConsole::applyLauncherContent()
     const QString icon = WConfiguration::KTypeIcon();
     if (icon == QStringLiteral("wexoIcon")) {
         if (m_logoImage.isNull())
-            m_logoImage = requiredImage(QStringLiteral("w-logo"));
+            m_logoImage = requiredImage(QStringLiteral("w-logo"), m_currentBundle);
         button->setIcon(wTinted(m_logoImage, tint));
     } else if (icon == QStringLiteral("questionMark")) {
         if (m_questionMark.isNull())
-            m_questionMark = requiredImage(QStringLiteral("question-mark"));
+            m_questionMark = requiredImage(QStringLiteral("question-mark"), m_currentBundle);
         button->setIcon(wTinted(m_questionMark, tint));
     } else {
         showFittedTitle(button, WConfiguration::kConsoleText());

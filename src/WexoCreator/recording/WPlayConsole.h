@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/platform/WWeakDelegate.h"
 #include "WexoCreator/recording/WConsoleMode.h"
 
@@ -41,6 +42,10 @@ public:
     WConsoleDelegate *delegate() const;
 
     WConsoleMode currentMode() const { return m_currentMode; }
+    // The bundle the console's images come from, taken when it was made.
+    const QString &currentBundle() const { return m_currentBundle; }
+    // The record face's diamond backdrop, loaded on first use; no face shows it.
+    const QPixmap &diamondBgImage() const;
     void setMode(WConsoleMode mode);
     void setBadgeTitle(const QString &title);
     // The record bar as a recording starts: stop, pause and target shown;
@@ -100,7 +105,9 @@ private:
     WConsoleMode m_currentMode = WConsoleMode::hover;
     bool m_pinned = false;
     bool m_roundClip = false;
+    const QString m_currentBundle = WConfiguration::currentBundle();
     QPixmap m_logoImage;
+    mutable QPixmap m_diamondBgImage;
     QPixmap m_questionMark;
 };
 

@@ -61,12 +61,6 @@ QWidget *WRecordedListViewController::loadView()
     layout->setSpacing(0);
     layout->addWidget(bar);
     layout->addWidget(m_tableView, 1);
-    m_bottomBar = new QWidget(view);
-    m_bottomBar->setObjectName(QStringLiteral("bottomBar"));
-    auto *bottomLayout = new QHBoxLayout(m_bottomBar);
-    bottomLayout->addStretch(1);
-    m_bottomBar->hide();
-    layout->addWidget(m_bottomBar);
 
     connect(m_cancel, &QPushButton::clicked, this, [this] { onCancel(); });
     return view;

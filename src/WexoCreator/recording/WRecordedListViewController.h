@@ -24,8 +24,6 @@ public:
     QPushButton *cancelButton() const { return m_cancel; }
     QPushButton *rightButton() const { return m_right; }
     QString title() const;
-    // Under the list, hidden until a list puts something there.
-    QWidget *bottomBar() const { return m_bottomBar; }
 
 protected:
     QWidget *loadView() override;
@@ -39,7 +37,6 @@ private:
     QPointer<QPushButton> m_cancel;
     QPointer<QPushButton> m_right;
     QPointer<QListWidget> m_tableView;
-    QPointer<QWidget> m_bottomBar;
 };
 
 } // namespace WexoCreator
