@@ -1,7 +1,11 @@
 #include "support/BackendFixture.h"
 
+#include "WexoCreator/appearance-model/ElementConfiguration.h"
+#include "WexoCreator/appearance-model/Theme.h"
+#include "WexoCreator/appearance-model/ThemeConfiguration.h"
 #include "WexoCreator/backend/WCredentials.h"
 #include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
@@ -293,6 +297,128 @@ private Q_SLOTS:
         QVERIFY(m_handed.isEmpty());
     }
 
+    // Who follows a drag of five equal moves: the card, the list or both, by
+    // the card's state, the list's offset and where the drag starts.
+    void dragsShareTheCardAndTheList_data()
+    {
+        QTest::addColumn<bool>("expanded");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("from"); // "list" or "handle"
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("cardMoves");
+        QTest::addColumn<int>("offsetAfter");
+        QTest::addRow("normal: a drag on the list moves the card") << false << 0 << "list" << -10 << -50 << 0;
+        QTest::addRow("expanded at the top: down moves the card") << true << 0 << "list" << 10 << 50 << 0;
+        QTest::addRow("expanded at the top: up scrolls the list") << true << 0 << "list" << -10 << 0 << 50;
+        QTest::addRow("expanded, scrolled: down scrolls back") << true << 80 << "list" << 10 << 0 << 30;
+        QTest::addRow("expanded, scrolled: up scrolls on") << true << 30 << "list" << -10 << 0 << 80;
+        QTest::addRow("expanded, scrolled: past the top the card stays") << true << 20 << "list" << 10 << 0 << 0;
+        QTest::addRow("expanded, scrolled: the handle moves the card") << true << 80 << "handle" << 10 << 50 << 80;
+    }
+
+    void dragsShareTheCardAndTheList()
+    {
+        QFETCH(bool, expanded);
+        QFETCH(int, offset);
+        QFETCH(QString, from);
+        QFETCH(int, step);
+        QFETCH(int, cardMoves);
+        QFETCH(int, offsetAfter);
+        m_host->resize(400, 500);
+        setState(expanded, false, false);
+        QVERIFY(openMenu());
+        QListView *list = menu()->tableView();
+        QVERIFY(list->verticalScrollBar()->maximum() >= 100);
+        list->verticalScrollBar()->setValue(offset);
+        const qreal start = menu()->cardTop();
+        QPoint at = from == QLatin1String("handle") ? QPoint(m_host->width() / 2, int(start) - 13)
+                                                     : list->viewport()->mapTo(m_host.get(), list->viewport()->rect().center());
+        QTest::mousePress(handle(), Qt::LeftButton, {}, at);
+        for (int i = 0; i < 5; ++i) {
+            at.ry() += step;
+            QTest::mouseMove(handle(), at, 60);
+        }
+        QCOMPARE(menu()->cardTop(), start + cardMoves);
+        QCOMPARE(list->verticalScrollBar()->value(), offsetAfter);
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, at, 60);
+        // A drag is never a click on the row it ends on.
+        QVERIFY(m_handed.isEmpty());
+        if (!cardMoves) {
+            QVERIFY(menu() && !menu()->isClosing());
+            QCOMPARE(menu()->cardTop(), start);
+        }
+    }
+
+    // The footer's button is its upper 75 pixels; below it only the label.
+    void footerButtonCoversTheUpperPart_data()
+    {
+        QTest::addColumn<int>("y");
+        QTest::addColumn<bool>("hands");
+        QTest::addRow("top") << 2 << true;
+        QTest::addRow("last pixel of the button") << 74 << true;
+        QTest::addRow("first pixel below it") << 75 << false;
+        QTest::addRow("bottom") << 98 << false;
+    }
+
+    void footerButtonCoversTheUpperPart()
+    {
+        QFETCH(int, y);
+        QFETCH(bool, hands);
+        setState(true, false, false);
+        QVERIFY(openMenu());
+        QListView *list = menu()->tableView();
+        const QModelIndex footer = list->model()->index(list->model()->rowCount() - 1, 0);
+        list->scrollTo(footer);
+        const QRect rect = list->visualRect(footer);
+        QCOMPARE(rect.height(), 100);
+        click(list->viewport()->mapTo(m_host.get(), QPoint(rect.center().x(), rect.top() + y)));
+        QCOMPARE(menu() && menu()->isClosing(), hands);
+        if (hands) {
+            QTRY_COMPARE(m_handed.size(), 1);
+            QCOMPARE(m_handed.constFirst().type, WexoOptionType::poweredBy);
+        }
+    }
+
+    // onCancel slides the whole menu down as it stands: the card keeps its
+    // place and nothing is handed over.
+    void cancelLeavesWithoutHandingOver()
+    {
+        setState(false, false, false);
+        QVERIFY(openMenu());
+        QPointer<WexoOptionsViewController> open = menu();
+        const qreal top = open->cardTop();
+        open->onCancel();
+        QCOMPARE(launcher()->presentedViewController(), open.data());
+        QTRY_VERIFY(open->view()->y() > 0);
+        QCOMPARE(open->cardTop(), top);
+        QVERIFY(!open->isClosing());
+        QTRY_VERIFY(!launcher()->presentedViewController());
+        QVERIFY(m_handed.isEmpty());
+        QTRY_VERIFY(launcher()->window()->wConsoleButton());
+    }
+
+    // Set before the menu shows, the backing image lies under the dimmer; the
+    // menu keeps the menu texts of the theme it was made under.
+    void backingImageAndFeed()
+    {
+        setState(false, false, false);
+        auto *made = WexoOptionsViewController::createWexoOptions();
+        QPixmap red(8, 8);
+        red.fill(Qt::red);
+        made->backingImage = red;
+        QCOMPARE(made->cardViewState, WexoOptionsViewController::CardViewState::normal);
+        const std::shared_ptr<Theme> theme = WexolinManager::shared().theme();
+        QVERIFY(theme && theme->config() && theme->config()->Configurations());
+        QVERIFY(made->feed);
+        QCOMPARE(made->feed, theme->config()->Configurations()->mobileTexts());
+        QCOMPARE(made->bundle(), WConfiguration::currentBundle());
+        launcher()->present(made, false);
+        QTRY_VERIFY(!made->isCardMoving() && made->cardTop() == height() / 2);
+        const QColor under = made->view()->grab().toImage().pixelColor(5, 5);
+        // Red under black at the normal dimming of 0.4.
+        QVERIFY2(qAbs(under.red() - 153) <= 2 && under.green() == 0 && under.blue() == 0, qPrintable(under.name()));
+    }
+
     void wheelScrollsTheListOnlyExpanded_data()
     {
         QTest::addColumn<bool>("admin");
@@ -332,6 +458,7 @@ private Q_SLOTS:
         QCOMPARE(menu()->searchField()->text(), QStringLiteral("TOUR"));
         QCOMPARE(menu()->wexoSection().size(), 1);
         QCOMPARE(menu()->wexoSection().constFirst().sectionOptions->size(), 1);
+        QVERIFY(menu()->isFiltering());
         click(rowCentre(QStringLiteral("Tour of the shop")));
         QTRY_COMPARE(m_handed.size(), 1);
         QVERIFY(!m_handedWhileUp);
