@@ -1,5 +1,6 @@
 #include "WexoCreator/appearance-model/Theme.h"
 #include "WexoCreator/configuration/WAppearanceState.h"
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
@@ -86,6 +87,9 @@ private Q_SLOTS:
         console.setMode(WConsoleMode::widget);
         QCOMPARE(console.geometry(), QRect(0, 0, 64, 64));
         QVERIFY(!console.isPinned());
+        // The diamond backdrop comes from the bundle the console was made with.
+        QCOMPARE(console.currentBundle(), WConfiguration::currentBundle());
+        QCOMPARE(console.diamondBgImage().size(), QSize(64, 64));
     }
 
     void modeLayout_data()
