@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the launcher and playback tests on a real X server (Xvfb, the xcb platform),
+# Runs the launcher, playback and presentation tests on a real X server (Xvfb, the xcb platform),
 # where dialogs are windows of their own and focus and keys route as on a desktop.
 #   scripts/run-xvfb-tests.sh [build-dir]
 set -euo pipefail
@@ -11,7 +11,7 @@ if [ -z "${WEXO_UNDER_XVFB:-}" ]; then
 fi
 passed=0
 failed=0
-for source in tests/manager/tst_*.cpp tests/playback/tst_*.cpp; do
+for source in tests/manager/tst_*.cpp tests/playback/tst_*.cpp tests/platform/tst_wviewcontroller.cpp; do
   name=$(basename "$source" .cpp)
   log=$(mktemp)
   if QT_QPA_PLATFORM=xcb QT_LOGGING_RULES='qt.qpa.*=false' timeout 300 "$build/tests/$name" >"$log" 2>&1; then

@@ -7,14 +7,18 @@
 #include "WalkthroughDemo.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/recording/WexoItemListViewController.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
@@ -92,6 +96,44 @@ void saveMenuScreens(SampleHostWindow &window, const QString &directory, std::fu
     });
 }
 
+// The administrator's list of recorded steps in edit mode, each row with its
+// delete control and drag handle; the steps are made up here and sent nowhere.
+void saveStepsListScreen(SampleHostWindow &window, const QString &directory, std::function<void(QStringList)> done)
+{
+    using namespace WexoCreator;
+    using Node = WexoNode<QString>;
+    WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
+    if (!launcher) {
+        done({});
+        return;
+    }
+    if (WViewController *open = launcher->presentedViewController())
+        open->dismiss(false);
+    const QString page = QStringLiteral("ShopPage");
+    auto root = std::make_shared<Node>(page, std::nullopt, WexoOptionType::record, page);
+    for (const char *name : {"QPushButton", "QLineEdit", "QListView", "QTabBar"})
+        root->addChild(std::make_shared<Node>(QStringLiteral("{{0, 0}, {1, 1}}"), std::nullopt, WexoOptionType::record, page,
+                                              QString::fromLatin1(name)));
+    WexolinManager::setCurrentCreated(root);
+    QPointer<WexoItemListViewController> list = WexoItemListViewController::createWexoItemListViewController();
+    launcher->present(list, true);
+    // Past the list's slide in (0.3 s).
+    QTimer::singleShot(500, &window, [&window, directory, done, list] {
+        if (list)
+            list->rightButton()->click();
+        QTimer::singleShot(100, &window, [&window, directory, done, list] {
+            QStringList written;
+            const QString path = QDir(directory).absoluteFilePath(QStringLiteral("steps-edit.png"));
+            if (window.grab().save(path))
+                written << path;
+            if (list)
+                list->dismiss(false);
+            WexolinManager::setCurrentCreated(nullptr);
+            done(written);
+        });
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -162,19 +204,22 @@ int main(int argc, char *argv[])
             // Let the library lay out what the download brought before grabbing.
             QTimer::singleShot(300, &app, [&] {
                 const QStringList written = saveScreens(window, directory);
-                saveMenuScreens(window, directory, [&window, directory, written](const QStringList &menus) {
-                    WexoCreator::WexolinManager::logoutAdmin();
-                    // Then every walkthrough, played by clicks, one PNG per step.
-                    auto *demo = new WalkthroughDemo(window, directory, [written, menus, directory](const QStringList &steps) {
-                        printSummary();
-                        QTextStream out(stdout);
-                        for (const QString &path : written + menus + steps)
-                            out << "screenshot: " << path << Qt::endl;
-                        if (written.isEmpty())
-                            QTextStream(stderr) << "wexo-sample-host: no screenshot could be written into " << directory << Qt::endl;
-                        QApplication::exit(written.isEmpty() ? 1 : 0);
+                saveMenuScreens(window, directory, [&window, directory, written](const QStringList &menuShots) {
+                    saveStepsListScreen(window, directory, [&window, directory, written, menuShots](const QStringList &stepShots) {
+                        const QStringList menus = menuShots + stepShots;
+                        WexoCreator::WexolinManager::logoutAdmin();
+                        // Then every walkthrough, played by clicks, one PNG per step.
+                        auto *demo = new WalkthroughDemo(window, directory, [written, menus, directory](const QStringList &steps) {
+                            printSummary();
+                            QTextStream out(stdout);
+                            for (const QString &path : written + menus + steps)
+                                out << "screenshot: " << path << Qt::endl;
+                            if (written.isEmpty())
+                                QTextStream(stderr) << "wexo-sample-host: no screenshot could be written into " << directory << Qt::endl;
+                            QApplication::exit(written.isEmpty() ? 1 : 0);
+                        });
+                        demo->start();
                     });
-                    demo->start();
                 });
             });
         };

@@ -13,6 +13,7 @@
 #include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
+#include "WexoCreator/recording/WexoItemListViewController.h"
 #include "WexoCreator/recording/WexoSteps.h"
 #include "support/BackendFixture.h"
 
@@ -323,6 +324,31 @@ private Q_SLOTS:
             QVERIFY(!body.contains("wexoId"));
             QCOMPARE(body.value("elementName").toString(), QString());
         }
+    }
+
+    // The badge's list slides up from the bottom over the host; Cancel slides
+    // it back down, and only then does the console take its touches again.
+    void stepsListSlidesUpAndBackDown()
+    {
+        startRecording(WexoOptionType::record);
+        clickButton(console()->stepNumberBadge());
+        QPointer<WexoItemListViewController> list = qobject_cast<WexoItemListViewController *>(launcher()->presentedViewController());
+        QVERIFY(list);
+        QWidget *area = list->view()->parentWidget();
+        QCOMPARE(list->view()->y(), area->height());
+        QVERIFY(launcher()->isTransitioning());
+        QTRY_VERIFY(list->view()->y() > 0 && list->view()->y() < area->height());
+        QTRY_VERIFY(!launcher()->isTransitioning());
+        QCOMPARE(list->view()->geometry(), area->rect());
+
+        QTest::mouseClick(list->cancelButton(), Qt::LeftButton);
+        QCOMPARE(launcher()->presentedViewController(), list.data());
+        QVERIFY(!launcher()->window()->wConsoleButton());
+        QTRY_VERIFY(list->view()->y() > 0);
+        QVERIFY(list->view()->isVisible());
+        QTRY_VERIFY(!launcher()->presentedViewController());
+        QCOMPARE(launcher()->window()->wConsoleButton(), console());
+        QTRY_VERIFY(list.isNull());
     }
 
     void recordBarOperations_data()
