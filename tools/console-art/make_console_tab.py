@@ -7,9 +7,9 @@ shadow. console-tab-edge: a one-point outline of the free side, so that a tab in
 the colour of the page still shows. Each in 1x and @2x. The left placement mirrors
 them. Run from the repository root: python3 tools/console-art/make_console_tab.py
 """
-import struct
-import zlib
 from pathlib import Path
+
+from pngwrite import png
 
 SIZE = 64        # points
 SHADOW = 3.0     # free room for the shadow, points
@@ -43,17 +43,6 @@ def coverage(px, py, scale, shape):
             y = (py + (sy + 0.5) / SAMPLES) / scale
             hits += shape(x, y)
     return hits / (SAMPLES * SAMPLES)
-
-
-def png(path, pixels, side):
-    raw = b"".join(b"\0" + bytes(row) for row in pixels)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    header = struct.pack(">IIBBBBB", side, side, 8, 6, 0, 0, 0)
-    path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
-                     + chunk(b"IEND", b""))
 
 
 def draw(name, shape):

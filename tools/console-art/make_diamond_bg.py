@@ -3,9 +3,9 @@
 grey edge on transparent, 64 x 64 points. Run from the repository root:
 python3 tools/console-art/make_diamond_bg.py
 """
-import struct
-import zlib
 from pathlib import Path
+
+from pngwrite import png
 
 SIZE = 64        # points
 MARGIN = 4.0     # free room around the diamond, points
@@ -22,17 +22,6 @@ def inside(x, y, inset):
     centre = SIZE / 2
     reach = centre - MARGIN - inset
     return abs(x - centre) + abs(y - centre) <= reach
-
-
-def png(path, rows, side):
-    raw = b"".join(b"\0" + bytes(row) for row in rows)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    header = struct.pack(">IIBBBBB", side, side, 8, 6, 0, 0, 0)
-    path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
-                     + chunk(b"IEND", b""))
 
 
 def pixel(px, py):
