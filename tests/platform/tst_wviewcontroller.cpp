@@ -106,6 +106,27 @@ private Q_SLOTS:
         QTRY_VERIFY(child.isNull());
     }
 
+    // A controller that outlives its dismissal (it has an owner of its own)
+    // shows again when presented again.
+    void presentedAgainIsShown()
+    {
+        QStringList log;
+        QWidget container;
+        container.resize(300, 200);
+        container.show();
+        Probe root(QStringLiteral("root"), &log);
+        root.embedViewIn(&container);
+        Probe kept(QStringLiteral("kept"), &log);
+        kept.setParent(&container);
+        root.present(&kept, false);
+        root.dismiss(false);
+        QVERIFY(kept.view()->isHidden());
+        root.present(&kept, true);
+        QVERIFY(kept.view()->isVisible());
+        QTRY_COMPARE(kept.view()->geometry(), container.rect());
+        root.dismiss(false);
+    }
+
     // Whatever cuts into a slide, every completion runs exactly once and the
     // presenter ends in a sound state.
     void interruptedSlides_data()

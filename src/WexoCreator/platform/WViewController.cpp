@@ -96,6 +96,8 @@ void WViewController::present(WViewController *child, bool animated, std::functi
     viewWillDisappear(animated);
     child->embedViewIn(container);
     child->placeView();
+    // A controller presented again shows the view its last dismissal hid.
+    child->view()->show();
     child->view()->raise();
     child->viewWillAppear(animated);
     if (!animated) {
