@@ -2,6 +2,7 @@
 
 #include "WexoCreator/model/WJsonDecoder.h"
 #include "WexoCreator/model/WJsonObjectWriter.h"
+#include "support/RecordEquality.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,9 +13,8 @@
 
 namespace WexoCreator {
 
-// Writes a decoded record back and decodes that text again. The text holds every
-// decoded field, so the two records are equal exactly when their texts are.
-// "" when they are, else what went wrong.
+// Writes a record back and decodes that text again: "" when that gives an
+// equal record (field by field, see RecordEquality.h), else what went wrong.
 template<class T>
 QString writeBackMismatch(const T &record)
 {
@@ -22,9 +22,10 @@ QString writeBackMismatch(const T &record)
     const WDecodeResult<T> again = WJsonDecoder::decode<T>(text);
     if (!again)
         return QStringLiteral("written as %1, which does not decode: %2").arg(QString::fromUtf8(text), again.error);
-    const QByteArray second = WJsonObjectWriter::encode(*again.record);
-    if (second != text)
-        return QStringLiteral("written as %1, which decodes into %2").arg(QString::fromUtf8(text), QString::fromUtf8(second));
+    if (!sameRecord(record, *again.record)) {
+        return QStringLiteral("written as %1, which decodes into another record, written as %2")
+            .arg(QString::fromUtf8(text), QString::fromUtf8(WJsonObjectWriter::encode(*again.record)));
+    }
     return {};
 }
 
