@@ -34,7 +34,8 @@ mapfile -t headers < <(cd "$prefix/include" && find WexoCreator -name '*.h' | so
 echo "check-install: public headers: ${headers[*]}"
 
 # Each header alone, with the library's include folder as a host's own (not a system
-# folder, so its warnings show) and Qt's as system folders.
+# folder, so its warnings show) and Qt's as system folders, as C++17 (Qt 6's own
+# standard and g++ 12's default) and as C++20.
 mkdir -p "$work/headers/src"
 for header in "${headers[@]}"; do
   printf '#include "%s"\n' "$header" >"$work/headers/src/$(echo "$header" | tr '/.-' '___').cpp"
@@ -42,17 +43,19 @@ done
 cat >"$work/headers/CMakeLists.txt" <<EOF
 cmake_minimum_required(VERSION 3.25)
 project(WexoPublicHeaders LANGUAGES CXX)
-set(CMAKE_CXX_STANDARD 20)
 find_package(Qt6 REQUIRED COMPONENTS Widgets Network)
 file(GLOB sources src/*.cpp)
-add_library(headers OBJECT \${sources})
-target_include_directories(headers PRIVATE "$prefix/include")
-target_compile_options(headers PRIVATE -Wall -Wextra -Wshadow -Werror)
-target_link_libraries(headers PRIVATE Qt6::Widgets Qt6::Network)
+foreach(standard 17 20)
+  add_library(headers\${standard} OBJECT \${sources})
+  set_target_properties(headers\${standard} PROPERTIES CXX_STANDARD \${standard} CXX_STANDARD_REQUIRED ON CXX_EXTENSIONS OFF)
+  target_include_directories(headers\${standard} PRIVATE "$prefix/include")
+  target_compile_options(headers\${standard} PRIVATE -Wall -Wextra -Wshadow -Wpedantic -Werror)
+  target_link_libraries(headers\${standard} PRIVATE Qt6::Widgets Qt6::Network)
+endforeach()
 EOF
 step headers-configure cmake -S "$work/headers" -B "$work/headers/build" -G Ninja
 step headers-build cmake --build "$work/headers/build"
-echo "check-install: each of the ${#headers[@]} public headers compiles on its own (-Wall -Wextra -Wshadow)"
+echo "check-install: each of the ${#headers[@]} public headers compiles on its own as C++17 and C++20 (-Wall -Wextra -Wshadow -Wpedantic)"
 
 # The logging switch and categories are exported, inside the library's namespace.
 exported=$(nm -DC --defined-only "$(find "$prefix" -name 'libWexoCreator.so.*' -type f | head -n 1)")
@@ -63,11 +66,18 @@ if grep -qE ' T lc[A-Z][A-Za-z]*\(\)$' <<<"$exported"; then
   fail "a logging category sits outside the library's namespace"
 fi
 
+# build_outside PREFIX DIR [cmake options]: the outside programs against an installed library.
 build_outside() {
-  step "outside-configure-$2" cmake -S "$root/examples/outside-project" -B "$work/$2" -G Ninja -DCMAKE_PREFIX_PATH="$1"
-  step "outside-build-$2" cmake --build "$work/$2"
+  local prefix_path=$1 dir=$2
+  shift 2
+  step "outside-configure-$dir" cmake -S "$root/examples/outside-project" -B "$work/$dir" -G Ninja \
+    -DCMAKE_PREFIX_PATH="$prefix_path" "$@"
+  step "outside-build-$dir" cmake --build "$work/$dir"
 }
+# A host on C++17, and one that sets no standard at all (the compiler's default).
+build_outside "$prefix" outside-cxx17 -DCMAKE_CXX_STANDARD=17
 build_outside "$prefix" outside
+echo "check-install: the outside programs build as C++17 and with no standard set"
 
 # The README's example starts the library against a closed loopback port and quits by itself.
 step readme-example run_offscreen http://127.0.0.1:9/ "$work/outside/app"

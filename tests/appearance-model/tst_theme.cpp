@@ -3,6 +3,8 @@
 #include "WexoCreator/appearance-model/WexoTheme.h"
 #include "WexoCreator/model/WJsonDecoder.h"
 
+#include "support/RecordCoding.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,6 +58,20 @@ QString text(const OptText &value)
 QStringList keysOf(const QString &record)
 {
     return fixture()[u"config"_s][u"Configurations"_s][record].toObject().keys();
+}
+
+const QMap<QString, RecordKind> &recordKinds()
+{
+    static const QMap<QString, RecordKind> kinds{
+        {u"ElementConfiguration"_s, recordKind<ElementConfiguration>()},
+        {u"WFonts"_s, recordKind<WFonts>()},
+        {u"MobileColors"_s, recordKind<MobileColors>()},
+        {u"MobileTexts"_s, recordKind<MobileTexts>()},
+        {u"Template"_s, recordKind<Template>()},
+        {u"TemplateParameters"_s, recordKind<TemplateParameters>()},
+        {u"TemplateConstraints"_s, recordKind<TemplateConstraints>()},
+    };
+    return kinds;
 }
 
 const QStringList blockKeys{u"popover"_s,  u"nextButton"_s,  u"endButton"_s, u"backButton"_s,         u"closeButton"_s,
@@ -218,6 +234,14 @@ private Q_SLOTS:
         QTest::addRow("null font") << changedFixture({}, u"fonts"_s, QJsonArray{QJsonValue::Null}) << false;
         QTest::addRow("localURL as number")
             << changedFixture({}, u"fonts"_s, QJsonArray{QJsonObject{{u"localURL"_s, 1}}}) << false;
+        for (const auto &[name, text, decodes] : {std::tuple{"localURL without scheme", u"abc"_s, false},
+                                                  std::tuple{"localURL relative path", u"fonts/a.ttf"_s, false},
+                                                  std::tuple{"localURL empty", QString(), false},
+                                                  std::tuple{"localURL file", u"file:///tmp/a.ttf"_s, true},
+                                                  std::tuple{"localURL web", u"https://cdn.example/a.ttf"_s, true}}) {
+            QTest::addRow("%s", name) << changedFixture({}, u"fonts"_s, QJsonArray{QJsonObject{{u"localURL"_s, text}}})
+                                      << decodes;
+        }
         QTest::addRow("fonts empty") << changedFixture({}, u"fonts"_s, QJsonArray()) << true;
         QTest::addRow("fonts null") << changedFixture({}, u"fonts"_s, QJsonValue::Null) << true;
         QTest::addRow("Configurations as list") << config({{u"Configurations"_s, list}}) << false;
@@ -236,6 +260,8 @@ private Q_SLOTS:
         const auto result = WJsonDecoder::decode<Theme>(body);
         QCOMPARE(bool(result), decodes);
         QCOMPARE(result.error.isEmpty(), decodes);
+        if (result && result.record->config() && result.record->config()->Configurations())
+            QCOMPARE(writeBackMismatch(*result.record->config()->Configurations()), QString());
     }
 
     void outcomeAnswer()
@@ -285,6 +311,125 @@ private Q_SLOTS:
 
         const auto result = WJsonDecoder::decodeValue<Template>(object);
         QCOMPARE(result ? presentBlocks(*result.record) : QStringList{u"<failed>"_s}, blocks);
+        if (result)
+            QCOMPARE(writeBackMismatch(*result.record), QString());
+    }
+
+    // The theme and template of the sample data and of these tests write back
+    // into equal records (a theme itself is never written: its element configuration is).
+    void sampleDataWritesBack_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addRow("sample theme") << QStringLiteral(WEXO_SAMPLE_DATA_DIR "/theme.json");
+        QTest::addRow("full theme") << QStringLiteral(WEXO_TESTS_DIR "/appearance-model/data/full-theme.json");
+        QTest::addRow("sample template") << QStringLiteral(WEXO_SAMPLE_DATA_DIR "/template.json");
+    }
+
+    void sampleDataWritesBack()
+    {
+        QFETCH(QString, file);
+        QFile data(file);
+        QVERIFY(data.open(QIODevice::ReadOnly));
+        const QByteArray body = data.readAll();
+        if (file.endsWith(u"template.json")) {
+            const auto result = WJsonDecoder::decode<Template>(body);
+            QVERIFY2(result && result.record->CssObject(), qPrintable(result.error));
+            QCOMPARE(writeBackMismatch(*result.record), QString());
+            return;
+        }
+        const auto result = WJsonDecoder::decode<Theme>(body);
+        QVERIFY2(result, qPrintable(result.error));
+        const auto configuration = result.record->config()->Configurations();
+        QVERIFY(configuration && configuration->fonts() && configuration->mobileColors() && configuration->mobileTexts());
+        QCOMPARE(writeBackMismatch(*configuration), QString());
+    }
+
+    // Each record kind written back: keys in coding-key order, absent fields
+    // left out (the menu records write every text), sizes as "Npx" texts.
+    void writtenRecords_data()
+    {
+        addWrittenRecordColumns();
+        const auto row = addWrittenRecordRow;
+        row("element configuration", "ElementConfiguration",
+            R"({"showSearchbar": true, "mobileTexts": null, "fonts": [{"fontName": "A"}], "tooltip": "iMark", "text": "Help!",
+                "placement": "right", "typeIcon": "", "preferences": "widget", "tooltip-color": {"prop2": "#000"},
+                "highlighter": {}, "cameraIcon": null, "playIcon": {"prop1": "#fff", "prop2": "#111"}, "pulse": {"prop1": "#E53935"}})",
+            R"({"pulse":{"prop1":"#E53935"},"playIcon":{"prop1":"#fff","prop2":"#111"},"highlighter":{},"tooltip-color":{"prop2":"#000"},)"
+            R"("preferences":"widget","typeIcon":"","placement":"right","text":"Help!","tooltip":"iMark","fonts":[{"fontName":"A"}],)"
+            R"("showSearchbar":true})");
+        row("element configuration, search bar only", "ElementConfiguration", R"({"showSearchbar": false})",
+            R"({"showSearchbar":false})");
+        // Plain literals: moc reads "//" inside a raw string as a comment.
+        row("font", "WFonts", "{\"localURL\": \"file:///tmp/a%20b.ttf\", \"fontUrl\": \"fonts/a.ttf\", \"fontName\": \"Sans\"}",
+            "{\"fontName\":\"Sans\",\"fontUrl\":\"fonts/a.ttf\",\"localURL\":\"file:///tmp/a%20b.ttf\"}");
+        row("font empty", "WFonts", R"({"localURL": null})", "{}");
+        row("menu colours", "MobileColors",
+            R"({"searchHereTextColor": "7", "searchHereBackgroundColor": "6", "poweredByTextColor": "5", "optionsTextColor": "4",
+                "listItemTextColor": "3", "listItemBackgroundColor": "2", "blockBackgroundColor": ""})",
+            R"({"blockBackgroundColor":"","listItemBackgroundColor":"2","listItemTextColor":"3","optionsTextColor":"4",)"
+            R"("poweredByTextColor":"5","searchHereBackgroundColor":"6","searchHereTextColor":"7"})");
+        row("menu texts", "MobileTexts",
+            R"({"supportText": "l", "supportLink": "k", "searchBarTextMobile": "j", "privacyPolicyText": "i", "privacyPolicyLink": "h",
+                "poweredByText": "g", "playWexosText": "f", "optionsText": "", "logoPath": "d", "logoLink": "c", "aboutUsLink": "b",
+                "aboutText": "a"})",
+            R"({"aboutText":"a","aboutUsLink":"b","logoLink":"c","logoPath":"d","optionsText":"","playWexosText":"f",)"
+            R"("poweredByText":"g","privacyPolicyLink":"h","privacyPolicyText":"i","searchBarTextMobile":"j","supportLink":"k",)"
+            R"("supportText":"l"})");
+        row("template", "Template", R"({"CssObject": {"tapHere": {"text": "Tap"}, "popover": null}, "success": false})",
+            R"({"success":false,"CssObject":{"tapHere":{"hasProperties":false,"fontSize":"12px","text":"Tap","borderRadius":"0px",)"
+            R"("paddingT":"0px","paddingL":"0px","paddingB":"0px","paddingR":"0px","marginT":"0px","marginL":"0px","marginB":"0px",)"
+            R"("marginR":"0px"}}})");
+        row("template empty", "Template", R"({"CssObject": null})", "{}");
+        row("style blocks", "TemplateParameters", R"({"banner": {"hasProperties": true}, "heading": null})",
+            R"({"banner":{"hasProperties":true,"fontSize":"12px","borderRadius":"0px","paddingT":"0px","paddingL":"0px",)"
+            R"("paddingB":"0px","paddingR":"0px","marginT":"0px","marginL":"0px","marginB":"0px","marginR":"0px"}})");
+        row("style block", "TemplateConstraints",
+            R"({"marginR": "1e3px", "marginB": "-2px", "marginL": "0.1px", "marginT": "12.5px", "paddingR": "3", "paddingB": "px",
+                "paddingL": 4, "paddingT": "5px", "borderRadius": "8px", "text": "", "font": "Serif", "fontSize": "0px",
+                "fontWeight": "bold", "color": "#fff", "backgroundcolor": "#263238", "hasProperties": "true"})",
+            R"({"hasProperties":false,"backgroundcolor":"#263238","color":"#fff","fontWeight":"bold","fontSize":"0px","font":"Serif",)"
+            R"("text":"","borderRadius":"8px","paddingT":"5px","paddingL":"0px","paddingB":"0px","paddingR":"3px","marginT":"12.5px",)"
+            R"("marginL":"0.1px","marginB":"-2px","marginR":"1000px"})");
+    }
+
+    void writtenRecords()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, text);
+        QCOMPARE(recordKinds().value(kind).written(json), text);
+    }
+
+    void codingKeys_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addRow("ElementConfiguration")
+            << u"ElementConfiguration"_s
+            << QStringList{"pulse", "playIcon", "cameraIcon", "highlighter", "tooltip-color", "preferences", "typeIcon",
+                           "placement", "text", "tooltip", "fonts", "mobileColors", "mobileTexts", "showSearchbar"};
+        QTest::addRow("WFonts") << u"WFonts"_s << QStringList{"fontName", "fontUrl", "localURL"};
+        QTest::addRow("MobileColors") << u"MobileColors"_s
+                                      << QStringList{"blockBackgroundColor", "listItemBackgroundColor", "listItemTextColor",
+                                                     "optionsTextColor", "poweredByTextColor", "searchHereBackgroundColor",
+                                                     "searchHereTextColor"};
+        QTest::addRow("MobileTexts") << u"MobileTexts"_s
+                                     << QStringList{"aboutText", "aboutUsLink", "logoLink", "logoPath", "optionsText",
+                                                    "playWexosText", "poweredByText", "privacyPolicyLink", "privacyPolicyText",
+                                                    "searchBarTextMobile", "supportLink", "supportText"};
+        QTest::addRow("Template") << u"Template"_s << QStringList{"success", "CssObject"};
+        QTest::addRow("TemplateParameters") << u"TemplateParameters"_s << blockKeys;
+        QTest::addRow("TemplateConstraints")
+            << u"TemplateConstraints"_s
+            << QStringList{"hasProperties", "backgroundcolor", "color", "fontWeight", "fontSize", "font", "text", "borderRadius",
+                           "paddingT", "paddingL", "paddingB", "paddingR", "marginT", "marginL", "marginB", "marginR"};
+    }
+
+    void codingKeys()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, texts);
+        QCOMPARE(recordKinds().value(kind).codingKeyMismatch(texts), QString());
     }
 
     void sizes_data()

@@ -11,6 +11,7 @@
 #include "WexoCreator/platform/WUserDefaults.h"
 
 #include "support/BackendFixture.h"
+#include "support/RecordCoding.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -38,7 +39,22 @@ struct Answer {
     int calls = 0;
     bool record = false;
     QString identifier;
+    QString writeBack; // what went wrong writing the record back, "" when nothing
 };
+
+// A decoded answer written back must decode into an equal record. A theme is
+// never written: its element configuration is.
+template<class T>
+QString answerWriteBack(const T &record)
+{
+    return writeBackMismatch(record);
+}
+
+QString answerWriteBack(const Theme &theme)
+{
+    const auto &config = theme.config();
+    return config && config->Configurations() ? writeBackMismatch(*config->Configurations()) : QString();
+}
 
 // kind: "list", "theme", "template", or the walkthrough whose steps are asked for.
 std::shared_ptr<Answer> ask(const QString &kind)
@@ -48,6 +64,8 @@ std::shared_ptr<Answer> ask(const QString &kind)
         ++answer->calls;
         answer->record = record != nullptr;
         answer->identifier = id;
+        if (record)
+            answer->writeBack = answerWriteBack(*record);
     };
     if (kind == QLatin1String("list"))
         WWebApiInterface::getAllWexos(take);
@@ -85,6 +103,8 @@ class tst_WWebApiInterface : public QObject
         WWebApiInterface::createElement(recordedStep(), [result](std::shared_ptr<WexoCreate> record) {
             ++result->first;
             result->second = record && record->isCreated();
+            if (record)
+                QCOMPARE(writeBackMismatch(*record), QString());
         });
         return result;
     }
@@ -183,7 +203,11 @@ private Q_SLOTS:
         const QString email = backend().adminEmail();
         const QString password = rightPassword ? backend().adminPassword() : QStringLiteral("wrong");
         auto login = std::make_shared<std::optional<bool>>();
-        WWebApiInterface::loginWith(email, password, [login](std::shared_ptr<WLogin> answer) { *login = answer != nullptr; });
+        WWebApiInterface::loginWith(email, password, [login](std::shared_ptr<WLogin> answer) {
+            *login = answer != nullptr;
+            if (answer)
+                QCOMPARE(writeBackMismatch(*answer), QString());
+        });
         QTRY_COMPARE(*login, std::optional(record));
         QCOMPARE(backend().requests(kSignIn).size(), 1);
         QCOMPARE(bodyOf(backend().requests(kSignIn).first()), (QJsonObject{{"email", email}, {"password", password}}));
@@ -266,7 +290,8 @@ private Q_SLOTS:
         const QString theme = QStringLiteral("POST /mobileApi/client/configurationsPerUrl");
         QTest::addRow("list") << "list" << kReal << list << true;
         QTest::addRow("list of the wrong type") << "list" << ScriptedAnswer{200, R"({"walkthrough":3,"success":true})"} << list << false;
-        QTest::addRow("steps") << "w-shop-tour" << kReal << steps << true;
+        for (const char *id : {"w-shop-tour", "w-settings", "w-orders", "w-cart", "w-other-site"})
+            QTest::addRow("steps of %s", id) << id << kReal << steps << true;
         QTest::addRow("steps, undecodable") << "w-shop-tour" << ScriptedAnswer{200, "[]"} << steps << false;
         QTest::addRow("theme") << "theme" << kReal << theme << true;
         QTest::addRow("theme, 500") << "theme" << ScriptedAnswer{500, "{}"} << theme << false;
@@ -286,6 +311,7 @@ private Q_SLOTS:
         QCOMPARE(answer->calls, 0);
         QTRY_COMPARE(answer->calls, 1);
         QCOMPARE(answer->record, record);
+        QCOMPARE(answer->writeBack, QString());
         QCOMPARE(answer->identifier, path == QLatin1String("GET /mobileApi/walkthroughElements/getStepsWithPage") ? kind : QString());
         QCOMPARE(backend().requests().size(), 1);
     }

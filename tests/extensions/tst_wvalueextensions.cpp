@@ -34,6 +34,9 @@ private Q_SLOTS:
         QTest::addRow("blank before # is a pair of its own") << u" #FFFFFF"_s << QColor(255, 255, 255, 0);
         QTest::addRow("blank before a digit is skipped") << u" F0000"_s << QColor(15, 0, 0, 255);
         QTest::addRow("minus sign never wraps") << u"-F-F-F"_s << QColor(0, 0, 0, 255);
+        QTest::addRow("one plus sign is skipped") << u"+F0000"_s << QColor(15, 0, 0, 255);
+        QTest::addRow("plus sign alone") << u"+ +A+F"_s << QColor(0, 10, 15, 255);
+        QTest::addRow("blank then plus") << u" +0000"_s << QColor(0, 0, 0, 255);
         QTest::addRow("accented letter counts once") << u"e\u0301FF"_s << QColor(14, 255, 255, 255);
         QTest::addRow("empty") << QString() << QColor();
         QTest::addRow("five digits") << u"#ABCDE"_s << QColor();

@@ -238,9 +238,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("tab");
         QTest::addColumn<bool>("success");
         QTest::addColumn<QString>("match");
-        QTest::addRow("page for the screen") << "w-tour" << 0 << true << "Tour|ListPage|0";
+        QTest::addRow("page for the screen") << "w-tour" << 0 << true << "Tour|ListPage|6";
         QTest::addRow("no page for the screen") << "w-tour" << 1 << true << QString();
-        QTest::addRow("no name record") << "w-nameless" << 1 << true << "Unknown|SettingsPage|0";
+        QTest::addRow("no name record") << "w-nameless" << 1 << true << "Unknown|SettingsPage|1";
         QTest::addRow("unknown walkthrough") << "w-missing" << 0 << false << QString();
     }
 

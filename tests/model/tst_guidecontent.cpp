@@ -1,3 +1,4 @@
+#include "WexoCreator/appearance-model/WTooltipType.h"
 #include "WexoCreator/model/AllWexo.h"
 #include "WexoCreator/model/WJsonDecoder.h"
 #include "WexoCreator/model/WLogin.h"
@@ -5,9 +6,15 @@
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/model/WexoRoot.h"
 
+#include "support/RecordCoding.h"
+
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QObject>
 #include <QTest>
+
+#include <limits>
 
 using namespace WexoCreator;
 using namespace Qt::StringLiterals;
@@ -52,6 +59,45 @@ std::shared_ptr<T> decoded(const QByteArray &json)
     if (!result)
         qWarning("%s", qPrintable(result.error));
     return result.record;
+}
+
+// Run-time fields set as the manager and the overlay set them; none may be written.
+void setStepRunTimeFields(WexoStep &step)
+{
+    step.startTime = 1700000000000;
+}
+
+void setPageRunTimeFields(Wexo &page)
+{
+    page.wexoName = u"Run-time name"_s;
+    page.analyticsId = u"a-run-time"_s;
+    page.totalWexoSteps = 7;
+    for (const auto &step : page.values.value_or(QList<std::shared_ptr<WexoStep>>()))
+        setStepRunTimeFields(*step);
+}
+
+void setRootRunTimeFields(WexoRoot &root)
+{
+    for (const auto &page : root.wexos.value_or(QList<std::shared_ptr<Wexo>>()))
+        setPageRunTimeFields(*page);
+}
+
+const QMap<QString, RecordKind> &recordKinds()
+{
+    static const QMap<QString, RecordKind> kinds{
+        {u"WexoRoot"_s, recordKind<WexoRoot>(setRootRunTimeFields)},
+        {u"WexoName"_s, recordKind<WexoName>()},
+        {u"Wexo"_s, recordKind<Wexo>(setPageRunTimeFields)},
+        {u"WexoStep"_s, recordKind<WexoStep>(setStepRunTimeFields)},
+        {u"AllWexo"_s, recordKind<AllWexo>()},
+        {u"WexoDetails"_s, recordKind<WexoDetails>()},
+        {u"WLogin"_s, recordKind<WLogin>()},
+        {u"WUserInfo"_s, recordKind<WUserInfo>()},
+        {u"WexoCreate"_s, recordKind<WexoCreate>()},
+        {u"WexoElements"_s, recordKind<WexoElements>()},
+        {u"WexoAnalytics"_s, recordKind<WexoAnalytics>()},
+    };
+    return kinds;
 }
 
 struct EmptyProbe {
@@ -108,6 +154,7 @@ private Q_SLOTS:
         const Wexo &page = *root->wexos->at(0);
         const Wexo &bare = *root->wexos->at(1);
         QVERIFY(page.values && page.values->size() == 2 && !bare.values);
+        QCOMPARE(writeBackMismatch(*root), QString());
         QCOMPARE((QStringList{t(root->Id), t(root->wexoName->Id), t(root->wexoName->Name), t(root->wexoName->appId),
                               t(page.IsActive), t(page.Page), t(page.StepId), t(page.PageOrderNo), t(page.appId),
                               t(page.WalkthroughId), t(page.wexoName), t(page.analyticsId), t(page.totalWexoSteps),
@@ -143,6 +190,9 @@ private Q_SLOTS:
         QVERIFY(created && created->elements && created->elements->size() == 2);
         const auto analytics = decoded<WexoAnalytics>(R"({"message": "opened", "analyticsId": "a-42", "AnalyticsId": "x"})");
         QVERIFY(analytics);
+        QCOMPARE((QStringList{writeBackMismatch(*list), writeBackMismatch(*login), writeBackMismatch(*created),
+                              writeBackMismatch(*analytics)}),
+                 QStringList(4, QString()));
         QCOMPARE((QStringList{t(list->success), t(list->message), t(first.Id), t(first.Name), t(first.appId), t(second.appId),
                               t(second.Id), t(login->token), t(login->message), t(login->success), t(login->userInfo->Email),
                               t(login->userInfo->IsAdmin), t(login->userInfo->displayName)}),
@@ -176,6 +226,7 @@ private Q_SLOTS:
         const auto login = decoded<WLogin>(json);
         QVERIFY(login);
         QCOMPARE(login->adminToken(), adminToken);
+        QCOMPARE(writeBackMismatch(*login), QString());
     }
 
     // Without both identifiers the recorded element cannot be filed, so the
@@ -202,6 +253,7 @@ private Q_SLOTS:
         QVERIFY(record);
         QCOMPARE(record->isCreated(), created);
         QCOMPARE(record->wexoElementIdentifier(), elementId);
+        QCOMPARE(writeBackMismatch(*record), QString());
     }
 
     void answerAcceptance_data()
@@ -241,6 +293,114 @@ private Q_SLOTS:
         QFETCH(bool, decodes);
         const QString error = decodeError(root, json);
         QVERIFY2(error.isEmpty() == decodes, qPrintable(error));
+        if (decodes) {
+            const QByteArray text = recordKinds().value(root).written(json);
+            QVERIFY2(text.startsWith('{'), text.constData());
+        }
+    }
+
+    // Each record kind written back: keys in coding-key order whatever the
+    // answer's order, absent fields left out, run-time fields never written,
+    // texts escaped and 64-bit numbers written as Qt writes them.
+    void writtenRecords_data()
+    {
+        addWrittenRecordColumns();
+        const auto row = addWrittenRecordRow;
+        row("root", "WexoRoot",
+            R"({"className": [{"values": [{"OrderNumber": 0, "Title": "Hi"}], "PageOrderNo": 2, "Page": "Home",
+                "wexoName": "x", "totalWexoSteps": 3}], "wexo_name": {"Name": "Tour"}, "Id": "w-1", "other": 1})",
+            R"({"Id":"w-1","wexoName":{"Name":"Tour"},"className":[{"Page":"Home","PageOrderNo":2,"values":[{"Title":"Hi","OrderNumber":0}]}]})");
+        row("root empty", "WexoRoot", "{}", "{}");
+        row("root without pages", "WexoRoot", R"({"className": [], "wexoName": null})", R"({"className":[]})");
+        row("name", "WexoName", R"({"domain": "shop", "Name": "N", "Id": "w"})", R"({"Id":"w","Name":"N","domain":"shop"})");
+        row("page", "Wexo",
+            R"({"values": [], "WalkthroughId": "w", "Subdomain": "s", "PageOrderNo": -3, "StepId": "s0", "Page": "P",
+                "IsActive": false, "analyticsId": "x"})",
+            R"({"IsActive":false,"Page":"P","StepId":"s0","PageOrderNo":-3,"Subdomain":"s","WalkthroughId":"w","values":[]})");
+        row("page order only", "Wexo", R"({"PageOrderNo": 9223372036854775807, "IsActive": null})",
+            R"({"PageOrderNo":9223372036854775807})");
+        row("step", "WexoStep",
+            // A plain literal: moc misreads escapes inside a raw string.
+            "{\"StepId\": \"s\", \"Frame\": \"f\", \"LinkedWalkthruId\": \"l\", \"ElementId\": \"e\", \"ElementType\": \"t\","
+            "\"PlaybookNotes\": \"banner:top\", \"Title\": \"T\", \"ElementText\": \"D \\\"q\\\" \\u00e9\\n/\", \"HasBackDrop\": true,"
+            "\"OrderNumber\": -9223372036854775808, \"WalkthroughId\": \"w\", \"startTime\": 5}",
+            "{\"StepId\":\"s\",\"Frame\":\"f\",\"LinkedWalkthruId\":\"l\",\"ElementType\":\"t\",\"PlaybookNotes\":\"banner:top\","
+            "\"Title\":\"T\",\"ElementText\":\"D \\\"q\\\" \xc3\xa9\\n/\",\"HasBackDrop\":true,\"ElementId\":\"e\","
+            "\"OrderNumber\":-9223372036854775808,\"WalkthroughId\":\"w\"}");
+        row("step order only", "WexoStep", R"({"OrderNumber": 0, "HasBackDrop": null})", R"({"OrderNumber":0})");
+        row("list", "AllWexo", R"({"success": false, "message": "m", "walkthrough": [{"WalkthroughForSite": "a", "Id": "1"}, {}]})",
+            R"({"walkthrough":[{"Id":"1","WalkthroughForSite":"a"},{}],"message":"m","success":false})");
+        row("list success only", "AllWexo", R"({"success": true, "walkthrough": null})", R"({"success":true})");
+        row("list entry", "WexoDetails", R"({"Name": "n", "Id": "i", "WalkthroughForSite": "s"})",
+            R"({"Id":"i","Name":"n","WalkthroughForSite":"s"})");
+        row("login", "WLogin", R"({"success": true, "message": "m", "userInfo": {"IsAdmin": false}, "token": ""})",
+            R"({"token":"","userInfo":{"IsAdmin":false},"message":"m","success":true})");
+        row("login success only", "WLogin", R"({"success": false, "userInfo": null})", R"({"success":false})");
+        row("account", "WUserInfo", R"({"displayName": "d", "IsAdmin": true, "Email": "e"})",
+            R"({"Email":"e","IsAdmin":true,"displayName":"d"})");
+        row("created step", "WexoCreate",
+            R"({"elements": [{"Frame": "f", "ElementId": "e"}], "analyticsId": "a", "forPage": "p", "walkthroughId": "w",
+                "walkthroughStepId": "s", "success": false, "message": "m"})",
+            R"({"message":"m","success":false,"walkthroughStepId":"s","walkthroughId":"w","forPage":"p","analyticsId":"a","elements":[{"ElementId":"e","Frame":"f"}]})");
+        row("created step empty", "WexoCreate", R"({"elements": null})", "{}");
+        row("element", "WexoElements", R"({"Frame": "f", "ElementHtmlId": "h", "ElementId": "e"})",
+            R"({"ElementId":"e","ElementHtmlId":"h","Frame":"f"})");
+        row("analytics", "WexoAnalytics", R"({"analyticsId": "a", "message": "m"})", R"({"message":"m","analyticsId":"a"})");
+        row("analytics without message", "WexoAnalytics", R"({"analyticsId": "a", "message": null})", R"({"analyticsId":"a"})");
+    }
+
+    void writtenRecords()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, json);
+        QFETCH(QByteArray, text);
+        QCOMPARE(recordKinds().value(kind).written(json), text);
+    }
+
+    // Every walkthrough of the sample data writes back into an equal record.
+    void sampleWalkthroughsWriteBack()
+    {
+        const QDir folder(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/walkthroughs"));
+        const QStringList files = folder.entryList({u"*.json"_s}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString &name : files) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const auto root = decoded<WexoRoot>(file.readAll());
+            QVERIFY2(root, qPrintable(name));
+            QVERIFY2(root->wexos && !root->wexos->isEmpty(), qPrintable(name));
+            const QString mismatch = writeBackMismatch(*root);
+            QVERIFY2(mismatch.isEmpty(), qPrintable(name + u": "_s + mismatch));
+        }
+    }
+
+    void codingKeys_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addRow("WexoRoot") << u"WexoRoot"_s << QStringList{"Id", "wexoName", "className"};
+        QTest::addRow("WexoName") << u"WexoName"_s << QStringList{"Id", "Name", "domain"};
+        QTest::addRow("Wexo") << u"Wexo"_s
+                              << QStringList{"IsActive", "Page", "StepId", "PageOrderNo", "Subdomain", "WalkthroughId", "values"};
+        QTest::addRow("WexoStep") << u"WexoStep"_s
+                                  << QStringList{"StepId", "Frame", "LinkedWalkthruId", "ElementType", "PlaybookNotes", "Title",
+                                                 "ElementText", "HasBackDrop", "ElementId", "OrderNumber", "WalkthroughId"};
+        QTest::addRow("AllWexo") << u"AllWexo"_s << QStringList{"walkthrough", "message", "success"};
+        QTest::addRow("WexoDetails") << u"WexoDetails"_s << QStringList{"Id", "Name", "WalkthroughForSite"};
+        QTest::addRow("WLogin") << u"WLogin"_s << QStringList{"token", "userInfo", "message", "success"};
+        QTest::addRow("WUserInfo") << u"WUserInfo"_s << QStringList{"Email", "IsAdmin", "displayName"};
+        QTest::addRow("WexoCreate") << u"WexoCreate"_s
+                                    << QStringList{"message", "success", "walkthroughStepId", "walkthroughId", "forPage",
+                                                   "analyticsId", "elements"};
+        QTest::addRow("WexoElements") << u"WexoElements"_s << QStringList{"ElementId", "ElementHtmlId", "Frame"};
+        QTest::addRow("WexoAnalytics") << u"WexoAnalytics"_s << QStringList{"message", "analyticsId"};
+    }
+
+    void codingKeys()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, texts);
+        QCOMPARE(recordKinds().value(kind).codingKeyMismatch(texts), QString());
     }
 
     void viewType_data()
@@ -277,6 +437,38 @@ private Q_SLOTS:
         QCOMPARE(stepWith(displayType, std::nullopt)->viewType(), view);
     }
 
+    // Raw values are 64-bit: a number that would narrow to a kind is no kind.
+    void rawValues_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("raw");
+        QTest::addColumn<qint64>("found"); // -1: no kind
+        constexpr qint64 twoTo32 = qint64(1) << 32;
+        QTest::addRow("view -1") << u"view"_s << qint64(-1) << qint64(-1);
+        QTest::addRow("view 0") << u"view"_s << qint64(0) << qint64(0);
+        QTest::addRow("view 11") << u"view"_s << qint64(11) << qint64(11);
+        QTest::addRow("view 12") << u"view"_s << qint64(12) << qint64(-1);
+        QTest::addRow("view 2^32+3") << u"view"_s << twoTo32 + 3 << qint64(-1);
+        QTest::addRow("tooltip -1") << u"tooltip"_s << qint64(-1) << qint64(-1);
+        QTest::addRow("tooltip 1") << u"tooltip"_s << qint64(1) << qint64(1);
+        QTest::addRow("tooltip 2") << u"tooltip"_s << qint64(2) << qint64(-1);
+        QTest::addRow("tooltip 2^32+1") << u"tooltip"_s << twoTo32 + 1 << qint64(-1);
+    }
+
+    void rawValues()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, raw);
+        QFETCH(qint64, found);
+        if (kind == u"view") {
+            const std::optional<WexoStepView> view = wexoStepViewFromRawValue(raw);
+            QCOMPARE(view ? rawValue(*view) : -1, found);
+        } else {
+            const std::optional<WTooltipType> type = tooltipTypeFromRawValue(raw);
+            QCOMPARE(type ? rawValue(*type) : -1, found);
+        }
+    }
+
     void cellPosition_data()
     {
         QTest::addColumn<std::optional<QString>>("frame");
@@ -299,9 +491,11 @@ private Q_SLOTS:
         row("negative", u"indexpath_[-1, +3]"_s, true, WIndexPath{-1, 3});
         row("sign only", u"indexpath_[-, 3]"_s, true, none);
         row("largest int", u"indexpath_[2147483647, 0]"_s, true, WIndexPath{2147483647, 0});
-        // Would wrap to a wrong cell when narrowed to int.
-        row("beyond int", u"indexpath_[4294967296, 0]"_s, true, none);
-        row("beyond 64 bits", u"indexpath_[0, 99999999999999999999]"_s, true, none);
+        row("beyond int", u"indexpath_[3000000000, 1]"_s, true, WIndexPath{3000000000, 1});
+        row("largest 64-bit", u"indexpath_[9223372036854775807, -9223372036854775808]"_s, true,
+            WIndexPath{std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()});
+        row("beyond 64 bits", u"indexpath_[0, 9223372036854775808]"_s, true, none);
+        row("far beyond 64 bits", u"indexpath_[0, 99999999999999999999]"_s, true, none);
     }
 
     void cellPosition()
@@ -394,7 +588,9 @@ private Q_SLOTS:
         edge("empty url", u"url"_s, "\"\"", u"fail"_s);
         edge("url with blank", u"url"_s, "\"http://exa mple.com\"", u"fail"_s);
         edge("url bad escape", u"url"_s, "\"%zz\"", u"fail"_s);
-        edge("relative url", u"url"_s, "\"fonts/a.ttf\"", u"fonts/a.ttf"_s);
+        edge("relative url", u"url"_s, "\"fonts/a.ttf\"", u"fail"_s);
+        edge("url without scheme", u"url"_s, "\"abc\"", u"fail"_s);
+        edge("url with scheme only text", u"url"_s, "\"mailto:a@b.example\"", u"mailto:a@b.example"_s);
         edge("list of objects", u"list"_s, "[{}, {\"x\": 1}]", u"list of 2"_s);
         edge("list with null", u"list"_s, "[{}, null]", u"fail"_s);
     }
@@ -459,6 +655,7 @@ private Q_SLOTS:
         const auto result = WJsonDecoder::decode<WexoRoot>(json);
         QVERIFY2(result, qPrintable(result.error));
         QCOMPARE(result.record->wexos ? result.record->wexos->size() : -1, pages);
+        QCOMPARE(writeBackMismatch(*result.record), QString());
     }
 };
 

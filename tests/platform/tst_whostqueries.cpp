@@ -231,23 +231,29 @@ private Q_SLOTS:
     void cellAtIndexPath_data()
     {
         QTest::addColumn<bool>("tree");
-        QTest::addColumn<int>("section");
-        QTest::addColumn<int>("item");
+        QTest::addColumn<qint64>("section");
+        QTest::addColumn<qint64>("item");
         QTest::addColumn<QString>("expected");
+        // Narrowed to int these would wrap onto row 2 and section 1.
+        constexpr qint64 wrapsToTwo = (qint64(1) << 32) + 2;
+        constexpr qint64 wrapsToOne = (qint64(1) << 32) + 1;
 
-        QTest::addRow("flat: section 0") << false << 0 << 2 << "row 2";
-        QTest::addRow("flat: other section") << false << 1 << 0 << "";
-        QTest::addRow("flat: past the end") << false << 0 << 12 << "";
-        QTest::addRow("flat: negative") << false << 0 << -1 << "";
-        QTest::addRow("tree: item under section") << true << 1 << 2 << "child 1.2";
-        QTest::addRow("tree: missing section") << true << 3 << 0 << "";
-        QTest::addRow("tree: missing item") << true << 0 << 3 << "";
+        QTest::addRow("flat: section 0") << false << qint64(0) << qint64(2) << "row 2";
+        QTest::addRow("flat: other section") << false << qint64(1) << qint64(0) << "";
+        QTest::addRow("flat: past the end") << false << qint64(0) << qint64(12) << "";
+        QTest::addRow("flat: negative") << false << qint64(0) << qint64(-1) << "";
+        QTest::addRow("flat: beyond int") << false << qint64(0) << wrapsToTwo << "";
+        QTest::addRow("tree: item under section") << true << qint64(1) << qint64(2) << "child 1.2";
+        QTest::addRow("tree: section beyond int") << true << wrapsToOne << qint64(2) << "";
+        QTest::addRow("tree: item beyond int") << true << qint64(1) << wrapsToTwo << "";
+        QTest::addRow("tree: missing section") << true << qint64(3) << qint64(0) << "";
+        QTest::addRow("tree: missing item") << true << qint64(0) << qint64(3) << "";
     }
     void cellAtIndexPath()
     {
         QFETCH(bool, tree);
-        QFETCH(int, section);
-        QFETCH(int, item);
+        QFETCH(qint64, section);
+        QFETCH(qint64, item);
         QFETCH(QString, expected);
 
         QStandardItemModel model;

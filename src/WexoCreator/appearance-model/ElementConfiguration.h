@@ -6,6 +6,7 @@
 #include "WexoCreator/appearance-model/MobileTexts.h"
 #include "WexoCreator/appearance-model/WFonts.h"
 #include "WexoCreator/appearance-model/WTooltipType.h"
+#include "WexoCreator/model/WCodingKeys.h"
 
 #include <QList>
 #include <QString>
@@ -16,6 +17,7 @@
 namespace WexoCreator {
 
 class WJsonObjectReader;
+class WJsonObjectWriter;
 
 // The library's own appearance settings inside the company theme: colour
 // pairs, launcher settings, tooltip kind, fonts and the options menu's colours
@@ -24,6 +26,10 @@ class WJsonObjectReader;
 class WEXOCREATOR_EXPORT ElementConfiguration
 {
 public:
+    // The coding keys in decoding order; each case's key text is codingKeys[case].
+    enum class CodingKeys { pulse, playIcon, cameraIcon, highlighter, tooltipColor, preferences, typeIcon, placement, text, tooltip, fonts, mobileColors, mobileTexts, showSearchbar };
+    static const WCodingKeys<CodingKeys, 14> codingKeys;
+
     using Pair = std::shared_ptr<ElementConfigurationParameters>;
 
     // The built-in launcher settings (WConfiguration names them too).
@@ -33,6 +39,8 @@ public:
     static inline const QString defaultText = QStringLiteral("Help");
 
     void decode(const WJsonObjectReader &json);
+    // The decoded fields in coding-key order; absent ones are left out.
+    void encode(WJsonObjectWriter &json) const;
 
     // The launcher settings, with the built-in value for an absent or empty text.
     QString getIcon() const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WexoCreator/WexoCreatorExport.h"
+#include "WexoCreator/model/WCodingKeys.h"
 
 #include <QString>
 
@@ -14,6 +15,10 @@ class WJsonObjectReader;
 class WEXOCREATOR_EXPORT ElementConfigurationParameters
 {
 public:
+    // The coding keys in decoding order; each case's key text is codingKeys[case].
+    enum class CodingKeys { prop1, prop2 };
+    static const WCodingKeys<CodingKeys, 2> codingKeys;
+
     void decode(const WJsonObjectReader &json);
 
     const std::optional<QString> &prop1() const { return m_prop1; }

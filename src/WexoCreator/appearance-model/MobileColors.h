@@ -1,19 +1,27 @@
 #pragma once
 
 #include "WexoCreator/WexoCreatorExport.h"
+#include "WexoCreator/model/WCodingKeys.h"
 
 #include <QString>
 
 namespace WexoCreator {
 
 class WJsonObjectReader;
+class WJsonObjectWriter;
 
 // The seven hex colour texts of the options menu, kept unchecked: turning them
 // into colours is the configuration getters' business. Every key is required.
 class WEXOCREATOR_EXPORT MobileColors
 {
 public:
+    // The coding keys in decoding order; each case's key text is codingKeys[case].
+    enum class CodingKeys { blockBackgroundColor, listItemBackgroundColor, listItemTextColor, optionsTextColor, poweredByTextColor, searchHereBackgroundColor, searchHereTextColor };
+    static const WCodingKeys<CodingKeys, 7> codingKeys;
+
     void decode(const WJsonObjectReader &json);
+    // Every field as text under its key, in coding-key order.
+    void encode(WJsonObjectWriter &json) const;
 
     const QString &blockBackgroundColor() const { return m_blockBackgroundColor; }
     void setBlockBackgroundColor(const QString &value) { m_blockBackgroundColor = value; }

@@ -1,19 +1,27 @@
 #pragma once
 
 #include "WexoCreator/WexoCreatorExport.h"
+#include "WexoCreator/model/WCodingKeys.h"
 
 #include <QString>
 
 namespace WexoCreator {
 
 class WJsonObjectReader;
+class WJsonObjectWriter;
 
 // The twelve texts and links of the options menu, kept as the backend sends
 // them; links become URLs only in the configuration getters. Every key is required.
 class WEXOCREATOR_EXPORT MobileTexts
 {
 public:
+    // The coding keys in decoding order; each case's key text is codingKeys[case].
+    enum class CodingKeys { aboutText, aboutUsLink, logoLink, logoPath, optionsText, playWexosText, poweredByText, privacyPolicyLink, privacyPolicyText, searchBarTextMobile, supportLink, supportText };
+    static const WCodingKeys<CodingKeys, 12> codingKeys;
+
     void decode(const WJsonObjectReader &json);
+    // Every field as text under its key, in coding-key order.
+    void encode(WJsonObjectWriter &json) const;
 
     const QString &aboutText() const { return m_aboutText; }
     void setAboutText(const QString &value) { m_aboutText = value; }

@@ -2,9 +2,11 @@
 
 #include "WexoCreator/extensions/WColor.h"
 #include "WexoCreator/model/WJsonObjectReader.h"
+#include "WexoCreator/model/WJsonObjectWriter.h"
 
 #include <QByteArray>
 #include <QJsonValue>
+#include <QLocale>
 
 #include <charconv>
 #include <cmath>
@@ -89,29 +91,63 @@ void readText(const WJsonObjectReader &json, QLatin1StringView key, std::optiona
         field = std::move(value);
 }
 
+// The shortest text that reads back as the same number. A size that is not
+// finite cannot be written as one and is left out (it reads back as the initial value).
+void writeSize(WJsonObjectWriter &json, QLatin1StringView key, double size)
+{
+    if (std::isfinite(size))
+        json.write(key, QString::number(size, 'g', QLocale::FloatingPointShortest) + "px"_L1);
+}
+
 } // namespace
+
+const WCodingKeys<TemplateConstraints::CodingKeys, 16> TemplateConstraints::codingKeys{
+    {"hasProperties"_L1, "backgroundcolor"_L1, "color"_L1, "fontWeight"_L1, "fontSize"_L1, "font"_L1, "text"_L1,
+     "borderRadius"_L1, "paddingT"_L1, "paddingL"_L1, "paddingB"_L1, "paddingR"_L1, "marginT"_L1, "marginL"_L1,
+     "marginB"_L1, "marginR"_L1}};
 
 void TemplateConstraints::decode(const WJsonObjectReader &json)
 {
-    readText(json, "backgroundcolor"_L1, m_backgroundcolor);
-    readText(json, "color"_L1, m_color);
-    readText(json, "font"_L1, m_font);
-    readText(json, "fontWeight"_L1, m_fontWeight);
-    readText(json, "text"_L1, m_text);
-    if (const std::optional<bool> value = json.lenientBool("hasProperties"_L1))
+    using K = CodingKeys;
+    readText(json, codingKeys[K::backgroundcolor], m_backgroundcolor);
+    readText(json, codingKeys[K::color], m_color);
+    readText(json, codingKeys[K::font], m_font);
+    readText(json, codingKeys[K::fontWeight], m_fontWeight);
+    readText(json, codingKeys[K::text], m_text);
+    if (const std::optional<bool> value = json.lenientBool(codingKeys[K::hasProperties]))
         m_hasProperties = *value;
-
-    readSize(json, "paddingT"_L1, m_paddingT);
-    readSize(json, "paddingL"_L1, m_paddingL);
-    readSize(json, "paddingB"_L1, m_paddingB);
-    readSize(json, "paddingR"_L1, m_paddingR);
-    readSize(json, "marginT"_L1, m_marginT);
-    readSize(json, "marginL"_L1, m_marginL);
-    readSize(json, "marginB"_L1, m_marginB);
-    readSize(json, "marginR"_L1, m_marginR);
+    readSize(json, codingKeys[K::paddingT], m_paddingT);
+    readSize(json, codingKeys[K::paddingL], m_paddingL);
+    readSize(json, codingKeys[K::paddingB], m_paddingB);
+    readSize(json, codingKeys[K::paddingR], m_paddingR);
+    readSize(json, codingKeys[K::marginT], m_marginT);
+    readSize(json, codingKeys[K::marginL], m_marginL);
+    readSize(json, codingKeys[K::marginB], m_marginB);
+    readSize(json, codingKeys[K::marginR], m_marginR);
     // Read like any other size: scaling it by its own initial 0 would lose every radius.
-    readSize(json, "borderRadius"_L1, m_borderRadius);
-    readSize(json, "fontSize"_L1, m_fontSize);
+    readSize(json, codingKeys[K::borderRadius], m_borderRadius);
+    readSize(json, codingKeys[K::fontSize], m_fontSize);
+}
+
+void TemplateConstraints::encode(WJsonObjectWriter &json) const
+{
+    using K = CodingKeys;
+    json.write(codingKeys[K::hasProperties], m_hasProperties);
+    json.writeIfPresent(codingKeys[K::backgroundcolor], m_backgroundcolor);
+    json.writeIfPresent(codingKeys[K::color], m_color);
+    json.writeIfPresent(codingKeys[K::fontWeight], m_fontWeight);
+    writeSize(json, codingKeys[K::fontSize], m_fontSize);
+    json.writeIfPresent(codingKeys[K::font], m_font);
+    json.writeIfPresent(codingKeys[K::text], m_text);
+    writeSize(json, codingKeys[K::borderRadius], m_borderRadius);
+    writeSize(json, codingKeys[K::paddingT], m_paddingT);
+    writeSize(json, codingKeys[K::paddingL], m_paddingL);
+    writeSize(json, codingKeys[K::paddingB], m_paddingB);
+    writeSize(json, codingKeys[K::paddingR], m_paddingR);
+    writeSize(json, codingKeys[K::marginT], m_marginT);
+    writeSize(json, codingKeys[K::marginL], m_marginL);
+    writeSize(json, codingKeys[K::marginB], m_marginB);
+    writeSize(json, codingKeys[K::marginR], m_marginR);
 }
 
 QColor TemplateConstraints::bgColor() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/model/WCodingKeys.h"
+
 #include <QColor>
 #include <QString>
 
@@ -8,6 +10,7 @@
 namespace WexoCreator {
 
 class WJsonObjectReader;
+class WJsonObjectWriter;
 
 // The style of one element of the step popups. Unlike every other record it is
 // read leniently: a field that is missing, null, of another JSON type or not a
@@ -16,7 +19,18 @@ class WJsonObjectReader;
 class TemplateConstraints
 {
 public:
+    // The coding keys in stored order (decoding reads them in an order of its
+    // own); each case's key text is codingKeys[case].
+    enum class CodingKeys {
+        hasProperties, backgroundcolor, color, fontWeight, fontSize, font, text, borderRadius,
+        paddingT, paddingL, paddingB, paddingR, marginT, marginL, marginB, marginR
+    };
+    static const WCodingKeys<CodingKeys, 16> codingKeys;
+
     void decode(const WJsonObjectReader &json);
+    // Every field in coding-key order, absent texts left out; sizes as "Npx"
+    // texts, the form they arrive in, so that they decode back.
+    void encode(WJsonObjectWriter &json) const;
 
     // The background colour; transparent when absent or of the wrong length.
     QColor bgColor() const;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "WexoCreator/appearance-model/TemplateConstraints.h"
+#include "WexoCreator/model/WCodingKeys.h"
 
 #include <memory>
 
 namespace WexoCreator {
 
 class WJsonObjectReader;
+class WJsonObjectWriter;
 
 // The style blocks of the step popups, one per element; a null pointer is an
 // absent block. A block that is not a JSON object fails the whole template,
@@ -14,9 +16,15 @@ class WJsonObjectReader;
 class TemplateParameters
 {
 public:
+    // The coding keys in decoding order; each case's key text is codingKeys[case].
+    enum class CodingKeys { popover, nextButton, endButton, backButton, closeButton, stepsTitle, heading, content, progressbar, logoText, progressbarWrapper, banner, tapHere };
+    static const WCodingKeys<CodingKeys, 13> codingKeys;
+
     using Block = std::shared_ptr<TemplateConstraints>;
 
     void decode(const WJsonObjectReader &json);
+    // The decoded fields in coding-key order; absent ones are left out.
+    void encode(WJsonObjectWriter &json) const;
 
     const Block &popover() const { return m_popover; }
     void setPopover(const Block &value) { m_popover = value; }

@@ -39,13 +39,15 @@ bool isAsciiSpace(QChar c)
     return u == u' ' || (u >= u'\t' && u <= u'\r');
 }
 
-// Leading blanks are skipped, then the hex digits up to the first other
-// character count. A sign or "0x" is just a non-digit here, so the value can
-// never leave 0...255 the way an unsigned wrap-around would.
+// Read as strtoul reads base 16: leading blanks skipped, one "+" allowed, then
+// the hex digits up to the first other character. A "-" is just a non-digit
+// here (value 0), so the value never wraps around out of 0...255.
 int pairValue(const QString &pair)
 {
     qsizetype i = 0;
     while (i < pair.size() && isAsciiSpace(pair.at(i)))
+        ++i;
+    if (i < pair.size() && pair.at(i) == u'+')
         ++i;
     int value = 0;
     for (; i < pair.size(); ++i) {

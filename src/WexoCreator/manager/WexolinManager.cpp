@@ -194,6 +194,9 @@ void WexolinManager::downloadWexo(const QString &wexoId, bool autoPlay, Download
                                            bool success, std::shared_ptr<WexoRoot> root) {
         const bool found = success && root && root->wexos;
         std::shared_ptr<Wexo> match = found ? namePagesAndFind(*root, pageName) : nullptr;
+        // Cards count "Step n / total", and playback ends the walkthrough at the total.
+        if (match)
+            match->totalWexoSteps = stepTotal(*root);
         // Playback builds widgets and the host may too: both get the answer
         // from the main loop, never from inside the network callback.
         WPerform::onMainThread([found, match, autoPlay, completion] {

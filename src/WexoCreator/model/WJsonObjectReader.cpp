@@ -68,8 +68,9 @@ std::optional<QUrl> asUrl(const QCborValue &v)
     const QString text = v.toString();
     if (text.isEmpty())
         return std::nullopt;
+    // A text without a scheme ("abc") parses as a relative path, which is no address.
     QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid())
+    if (!url.isValid() || url.scheme().isEmpty())
         return std::nullopt;
     return url;
 }

@@ -38,7 +38,7 @@ namespace WexoCreator {
 //   string: a JSON string
 //   int64:  a number whose value is whole and within the signed 64-bit range
 //   bool:   true or false (not 0 or 1)
-//   url:    a non-empty string that parses as a URL
+//   url:    a string that parses as a URL with a non-empty scheme
 //   record: an object, decoded by T::decode
 //   list:   an array whose every element is an object decoded by T::decode
 // A required key must be present and not null. An optional key that is

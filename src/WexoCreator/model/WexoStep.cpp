@@ -2,12 +2,12 @@
 
 #include "WexoCreator/extensions/WStringSlice.h"
 #include "WexoCreator/model/WJsonObjectReader.h"
+#include "WexoCreator/model/WJsonObjectWriter.h"
 
 #include <QList>
 #include <QStringView>
 
 #include <array>
-#include <limits>
 #include <utility>
 
 namespace WexoCreator {
@@ -32,8 +32,8 @@ constexpr std::array<std::pair<QLatin1StringView, WexoStepView>, 12> kDisplayLit
     {"tooltip:bottom-right"_L1, WexoStepView::toolTipBottomRight},
 }};
 
-// An optional sign and ASCII digits, nothing else, within int.
-std::optional<int> parseIndex(QStringView text)
+// An optional sign and ASCII digits, nothing else, within 64 bits.
+std::optional<qint64> parseIndex(QStringView text)
 {
     qsizetype i = (text.startsWith(u'+') || text.startsWith(u'-')) ? 1 : 0;
     if (i == text.size())
@@ -44,26 +44,45 @@ std::optional<int> parseIndex(QStringView text)
     }
     bool ok = false;
     const qlonglong n = text.toLongLong(&ok);
-    if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+    if (!ok)
         return std::nullopt;
-    return static_cast<int>(n);
+    return qint64(n);
 }
 
 } // namespace
 
+const WCodingKeys<WexoStep::CodingKeys, 11> WexoStep::codingKeys{{"StepId"_L1, "Frame"_L1, "LinkedWalkthruId"_L1, "ElementType"_L1, "PlaybookNotes"_L1, "Title"_L1, "ElementText"_L1, "HasBackDrop"_L1, "ElementId"_L1, "OrderNumber"_L1, "WalkthroughId"_L1}};
+
 void WexoStep::decode(const WJsonObjectReader &json)
 {
-    StepId = json.optionalString("StepId"_L1);
-    Frame = json.optionalString("Frame"_L1);
-    LinkedWalkthruId = json.optionalString("LinkedWalkthruId"_L1);
-    ElementType = json.optionalString("ElementType"_L1);
-    dislplayType = json.optionalString("PlaybookNotes"_L1);
-    Title = json.optionalString("Title"_L1);
-    description = json.optionalString("ElementText"_L1);
-    HasBackDrop = json.optionalBool("HasBackDrop"_L1);
-    ElementId = json.optionalString("ElementId"_L1);
-    OrderNumber = json.requiredInt64("OrderNumber"_L1);
-    wexoId = json.optionalString("WalkthroughId"_L1);
+    using K = CodingKeys;
+    StepId = json.optionalString(codingKeys[K::StepId]);
+    Frame = json.optionalString(codingKeys[K::Frame]);
+    LinkedWalkthruId = json.optionalString(codingKeys[K::LinkedWalkthruId]);
+    ElementType = json.optionalString(codingKeys[K::ElementType]);
+    dislplayType = json.optionalString(codingKeys[K::dislplayType]);
+    Title = json.optionalString(codingKeys[K::Title]);
+    description = json.optionalString(codingKeys[K::description]);
+    HasBackDrop = json.optionalBool(codingKeys[K::HasBackDrop]);
+    ElementId = json.optionalString(codingKeys[K::ElementId]);
+    OrderNumber = json.requiredInt64(codingKeys[K::OrderNumber]);
+    wexoId = json.optionalString(codingKeys[K::wexoId]);
+}
+
+void WexoStep::encode(WJsonObjectWriter &json) const
+{
+    using K = CodingKeys;
+    json.writeIfPresent(codingKeys[K::StepId], StepId);
+    json.writeIfPresent(codingKeys[K::Frame], Frame);
+    json.writeIfPresent(codingKeys[K::LinkedWalkthruId], LinkedWalkthruId);
+    json.writeIfPresent(codingKeys[K::ElementType], ElementType);
+    json.writeIfPresent(codingKeys[K::dislplayType], dislplayType);
+    json.writeIfPresent(codingKeys[K::Title], Title);
+    json.writeIfPresent(codingKeys[K::description], description);
+    json.writeIfPresent(codingKeys[K::HasBackDrop], HasBackDrop);
+    json.writeIfPresent(codingKeys[K::ElementId], ElementId);
+    json.write(codingKeys[K::OrderNumber], OrderNumber);
+    json.writeIfPresent(codingKeys[K::wexoId], wexoId);
 }
 
 WexoStepView WexoStep::viewType() const
@@ -92,8 +111,8 @@ std::optional<WIndexPath> WexoStep::indexPathForElement() const
     const QList<QStringView> parts = QStringView(*bracket).split(u", ");
     if (parts.size() < 2)
         return std::nullopt;
-    const std::optional<int> section = parseIndex(parts.at(0));
-    const std::optional<int> item = parseIndex(parts.at(1));
+    const std::optional<qint64> section = parseIndex(parts.at(0));
+    const std::optional<qint64> item = parseIndex(parts.at(1));
     if (!section || !item)
         return std::nullopt;
     return WIndexPath{*section, *item};

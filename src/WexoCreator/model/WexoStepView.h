@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <optional>
 
 namespace WexoCreator {
@@ -20,16 +22,17 @@ enum class WexoStepView : int {
     toolTipBottomRight = 11,
 };
 
-inline std::optional<WexoStepView> wexoStepViewFromRawValue(int rawValue)
+// Any 64-bit number: one outside 0...11 is no kind, however it would narrow.
+inline std::optional<WexoStepView> wexoStepViewFromRawValue(qint64 rawValue)
 {
-    if (rawValue < static_cast<int>(WexoStepView::bannerTop) || rawValue > static_cast<int>(WexoStepView::toolTipBottomRight))
+    if (rawValue < static_cast<qint64>(WexoStepView::bannerTop) || rawValue > static_cast<qint64>(WexoStepView::toolTipBottomRight))
         return std::nullopt;
     return static_cast<WexoStepView>(rawValue);
 }
 
-inline int rawValue(WexoStepView view)
+inline qint64 rawValue(WexoStepView view)
 {
-    return static_cast<int>(view);
+    return static_cast<qint64>(view);
 }
 
 } // namespace WexoCreator

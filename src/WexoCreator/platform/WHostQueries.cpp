@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QWindow>
 
+#include <limits>
+
 namespace WexoCreator {
 
 namespace {
@@ -233,13 +235,17 @@ bool WHostQueries::isTableView(const QAbstractItemView *view)
 QModelIndex WHostQueries::cellIndex(const QAbstractItemView *view, const WIndexPath &path)
 {
     const QAbstractItemModel *model = view ? view->model() : nullptr;
-    if (!model || path.section < 0 || path.item < 0)
+    constexpr qint64 lastRow = std::numeric_limits<int>::max();
+    // Rows are int: a larger number must find nothing rather than wrap to another cell.
+    if (!model || path.section < 0 || path.item < 0 || path.section > lastRow || path.item > lastRow)
         return {};
+    const int sectionRow = int(path.section);
+    const int itemRow = int(path.item);
     const QModelIndex root = view->rootIndex();
     if (!isTreeModel(model, root))
-        return path.section == 0 ? firstShownColumn(view, model->index(path.item, 0, root)) : QModelIndex();
-    const QModelIndex section = model->index(path.section, 0, root);
-    return section.isValid() ? firstShownColumn(view, model->index(path.item, 0, section)) : QModelIndex();
+        return sectionRow == 0 ? firstShownColumn(view, model->index(itemRow, 0, root)) : QModelIndex();
+    const QModelIndex section = model->index(sectionRow, 0, root);
+    return section.isValid() ? firstShownColumn(view, model->index(itemRow, 0, section)) : QModelIndex();
 }
 
 std::optional<WIndexPath> WHostQueries::indexPathOf(const QAbstractItemView *view, const QModelIndex &index)
