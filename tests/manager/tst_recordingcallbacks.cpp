@@ -56,7 +56,9 @@ public:
         (new QLineEdit(this))->setGeometry(260, 10, 100, 40); // no identity
         auto *list = new QListView(this);
         list->setObjectName(QStringLiteral("productList"));
-        list->setModel(new QStringListModel({"Tea", "Coffee", "Cocoa", "Juice"}, list));
+        // More rows than it shows, above a scroll bar.
+        list->setModel(new QStringListModel(QStringLiteral("Tea Coffee Cocoa Juice Milk Water Soda Lemonade").split(u' '), list));
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         list->setGeometry(100, 60, 200, 110);
         auto *table = new QTableView(this);
         table->setObjectName(QStringLiteral("orderTable"));
@@ -404,16 +406,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("identity");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("elementName");
+        QTest::addColumn<QPoint>("at"); // aimed at on no row; a negative y counts from the bottom
 
         const QString delegate = QStringLiteral("QStyledItemDelegate");
-        QTest::addRow("plain widget") << "openDetailButton" << WIndexPath{} << "openDetailButton" << "RecPage" << "QPushButton";
-        QTest::addRow("tab") << "tabBar" << WIndexPath{} << "tab_settings" << "QTabWidget" << "UITabBarButton";
-        QTest::addRow("list row") << "productList" << WIndexPath{0, 2} << delegate + "_indexpath_[0, 2]" << "RecPage" << delegate;
-        QTest::addRow("table row") << "orderTable" << WIndexPath{0, 1} << delegate + "_indexpath_[0, 1]" << "RecPage" << delegate;
-        QTest::addRow("tree row") << "settingsTree" << WIndexPath{1, 0} << delegate + "_indexpath_[1, 0]" << "RecPage" << delegate;
+        QTest::addRow("plain widget") << "openDetailButton" << WIndexPath{} << "openDetailButton" << "RecPage" << "QPushButton" << QPoint();
+        QTest::addRow("tab") << "tabBar" << WIndexPath{} << "tab_settings" << "QTabWidget" << "UITabBarButton" << QPoint();
+        QTest::addRow("list row") << "productList" << WIndexPath{0, 2} << delegate + "_indexpath_[0, 2]" << "RecPage" << delegate << QPoint();
+        QTest::addRow("table row") << "orderTable" << WIndexPath{0, 1} << delegate + "_indexpath_[0, 1]" << "RecPage" << delegate << QPoint();
+        QTest::addRow("tree row") << "settingsTree" << WIndexPath{1, 0} << delegate + "_indexpath_[1, 0]" << "RecPage" << delegate << QPoint();
         // On no row: the list itself, by its name.
-        QTest::addRow("table header") << "orderTable" << WIndexPath{-1, -1} << "orderTable" << "RecPage" << "QTableView";
-        QTest::addRow("tree section row") << "settingsTree" << WIndexPath{-1, 1} << "settingsTree" << "RecPage" << "QTreeView";
+        QTest::addRow("table header") << "orderTable" << WIndexPath{} << "orderTable" << "RecPage" << "QTableView" << QPoint(60, 5);
+        QTest::addRow("list's scroll bar over a hidden row") << "productList" << WIndexPath{} << "productList" << "RecPage" << "QListView" << QPoint(60, -5);
+        QTest::addRow("tree section row") << "settingsTree" << WIndexPath{-1, 1} << "settingsTree" << "RecPage" << "QTreeView" << QPoint();
     }
     void crossHairTargets()
     {
@@ -422,6 +426,7 @@ private Q_SLOTS:
         QFETCH(QString, identity);
         QFETCH(QString, page);
         QFETCH(QString, elementName);
+        QFETCH(QPoint, at);
 
         startRecording(WexoOptionType::record);
         clickButton(console()->targetModeBtn());
@@ -433,7 +438,10 @@ private Q_SLOTS:
         auto *items = qobject_cast<QAbstractItemView *>(target);
         const QModelIndex row = !items ? QModelIndex()
             : cell.section < 0 ? items->model()->index(cell.item, 0) : WHostQueries::cellIndex(items, cell);
-        offset = items && cell.item < 0 ? QPoint(60, 5) : items ? items->viewport()->mapTo(items, items->visualRect(row).center()) : offset;
+        if (!at.isNull())
+            offset = QPoint(at.x(), at.y() < 0 ? target->height() + at.y() : at.y());
+        else if (items)
+            offset = items->viewport()->mapTo(items, items->visualRect(row).center());
         aimAt(target, offset);
         // Aiming at a row outlines the row, not the list around it.
         if (identity.contains(QLatin1String("_indexpath_")))

@@ -77,6 +77,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("events");
 
         QTest::addRow("step 0 of 3 to step 1") << "0 1 2" << 3 << "tap" << "s-1" << true << QStringList();
+        // A double click is one click.
+        QTest::addRow("a double click moves on one step") << "0 1 2" << 3 << "double" << "s-1" << true << QStringList();
         QTest::addRow("last of 3 ends the walkthrough") << "0 1 2" << 3 << "tap tap tap" << "" << false
                                                         << QStringList{"AddNew", "addStep:s-0", "addStep:s-1", "addStep:s-2", "Complete"};
         QTest::addRow("uncounted total keeps playing") << "0 1 2" << 0 << "tap tap tap" << "" << true << QStringList();
@@ -109,6 +111,8 @@ private Q_SLOTS:
             QVERIFY(session().shown());
             if (action == QLatin1String("tap"))
                 session().tapAside();
+            else if (action == QLatin1String("double"))
+                QTest::mouseDClick(session().shown()->window()->windowHandle(), Qt::LeftButton, {}, QPoint(6, 6));
             else if (action == QLatin1String("back"))
                 session().shown()->movePrev();
             else
