@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QByteArray>
 #include <QJsonValue>
 #include <QLatin1StringView>
@@ -21,7 +23,7 @@ namespace WexoCreator {
 // `void encode(WJsonObjectWriter &json) const` that writes its coding keys in
 // order; WJsonObjectWriter::encode(record) gives the record's JSON text, which
 // WJsonDecoder::decode<T>() reads back into an equal record.
-class WJsonObjectWriter
+class WEXOCREATOR_EXPORT WJsonObjectWriter
 {
 public:
     template<class T>
