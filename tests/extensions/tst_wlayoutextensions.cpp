@@ -1,10 +1,19 @@
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WLayoutExtensions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QMainWindow>
 #include <QTest>
 #include <QWidget>
+
+#include <memory>
 
 using namespace WexoCreator;
 
@@ -159,6 +168,77 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, "cannot place a widget that is not in a widget tree");
         QVERIFY(!morphRectTo(&alone, other, 1));
         QCOMPARE(alone.geometry(), QRect(1, 2, 3, 4));
+    }
+
+    void formsLoadedAtRunTime_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("bundle"); // "lib": the library's, "tmp": a folder, "": none
+        QTest::addColumn<QString>("expected"); // class of the top-level widget, "" for none
+        QTest::addColumn<QString>("child");    // a child of a library class the form names
+
+        QTest::addRow("console") << "WPlayConsole" << "lib" << "WexoCreator::WPlayConsole" << "";
+        QTest::addRow("mobile card") << "WMobilePopup" << "lib" << "QWidget" << "descriptionLabel";
+        QTest::addRow("detailed card") << "WDetailedPopup" << "lib" << "QWidget" << "progressView";
+        QTest::addRow("spinner") << "WActivityIndicator" << "lib" << "QWidget" << "";
+        QTest::addRow("host form with library classes") << "Host" << "tmp" << "QFrame" << "bar";
+        QTest::addRow("missing") << "NoSuchForm" << "lib" << "" << "";
+        QTest::addRow("not a form") << "Broken" << "tmp" << "" << "";
+        QTest::addRow("no widget in it") << "Empty" << "tmp" << "" << "";
+        QTest::addRow("a path, not a name") << "../forms/Host" << "tmp" << "" << "";
+        QTest::addRow("no bundle: the application's own") << "WMobilePopup" << "" << "" << "";
+    }
+
+    void formsLoadedAtRunTime()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, bundle);
+        QFETCH(QString, expected);
+        QFETCH(QString, child);
+
+        // No Designer plugin is loaded, and no form is laid out twice.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("WebEngine|plugin|already has a layout")));
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("forms")));
+        const auto write = [&](const QString &file, const QByteArray &text) {
+            QFile out(folder.filePath(QStringLiteral("forms/") + file));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(text);
+        };
+        write(QStringLiteral("Host.ui"), R"(<ui version="4.0"><class>Host</class>
+ <widget class="QFrame" name="Host"><layout class="QVBoxLayout" name="rows">
+  <item><widget class="QLabel" name="plain"/></item>
+  <item><widget class="WexoCreator::WProgressBar" name="bar"/></item>
+  <item><widget class="WPaddingLabel" name="text"/></item>
+ </layout></widget>
+ <customwidgets>
+  <customwidget><class>WexoCreator::WProgressBar</class><extends>QWidget</extends></customwidget>
+  <customwidget><class>WPaddingLabel</class><extends>QWidget</extends></customwidget>
+ </customwidgets></ui>)");
+        write(QStringLiteral("Broken.ui"), "<ui version=\"4.0\"><widget class=");
+        write(QStringLiteral("Empty.ui"), R"(<ui version="4.0"><class>Empty</class></ui>)");
+
+        std::optional<QString> where;
+        if (bundle == QLatin1String("lib"))
+            where = WConfiguration::currentBundle();
+        else if (bundle == QLatin1String("tmp"))
+            where = folder.path();
+        const std::unique_ptr<QWidget> form(loadFromNibNamed(name, where));
+        if (expected.isEmpty()) {
+            QVERIFY(!form);
+            return;
+        }
+        QVERIFY(form);
+        QCOMPARE(form->metaObject()->className(), expected.toLatin1());
+        QCOMPARE(form->objectName(), name);
+        if (!child.isEmpty())
+            QVERIFY(QString::fromLatin1(form->findChild<QWidget *>(child)->metaObject()->className()).startsWith("WexoCreator::"));
+        // Nothing is made twice: a class that builds its own form keeps only its own children.
+        QStringList names;
+        for (const QObject *object : form->findChildren<QObject *>())
+            if (!object->objectName().isEmpty() && !object->objectName().startsWith(QLatin1String("qt_")))
+                names << object->objectName();
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
     }
 
     void screenShotOfTheHostWindow()
