@@ -1,5 +1,8 @@
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WLayoutExtensions.h"
+#include "WexoCreator/views/WPopup.h"
+
+#include <QApplication>
 
 #include <QDir>
 #include <QFile>
@@ -239,6 +242,94 @@ private Q_SLOTS:
             if (!object->objectName().isEmpty() && !object->objectName().startsWith(QLatin1String("qt_")))
                 names << object->objectName();
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    }
+
+    void transformDrawsOverTheOtherWidget_data()
+    {
+        QTest::addColumn<qreal>("pixelRatio");
+        QTest::addRow("offscreen") << 1.0;
+        QTest::addRow("twice the pixel density") << 2.0;
+    }
+
+    void transformDrawsOverTheOtherWidget()
+    {
+        QFETCH(qreal, pixelRatio);
+        QWidget parent;
+        parent.resize(100, 100);
+        auto *moving = new QWidget(&parent);
+        moving->setGeometry(10, 10, 20, 20);
+        moving->setAutoFillBackground(true);
+        moving->setPalette(QPalette(Qt::red));
+        auto *other = new QWidget(&parent);
+        other->setGeometry(30, 30, 20, 20);
+
+        QVERIFY(transformTo(moving, other, 2));
+        // Drawn over the other widget scaled by 2 about its centre: (20, 20) to (60, 60).
+        QImage picture((QSizeF(parent.size()) * pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(pixelRatio);
+        picture.fill(Qt::white);
+        parent.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+        const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * pixelRatio); };
+        QCOMPARE(at(55, 55), QColor(Qt::red));
+        QCOMPARE(at(22, 22), QColor(Qt::red));
+        QCOMPARE(at(15, 15), QColor(Qt::white));
+        QCOMPARE(at(65, 65), QColor(Qt::white));
+        // Only the drawing moved: the geometry, and with it the clicks, stay.
+        QCOMPARE(moving->geometry(), QRect(10, 10, 20, 20));
+        QCOMPARE(parent.childAt(15, 15), moving);
+        QCOMPARE(parent.childAt(45, 45), other);
+        QVERIFY(!parent.childAt(55, 55));
+
+        // The same effect carries the opacity morphRectTo sets.
+        other->setGraphicsEffect(new QGraphicsOpacityEffect(other));
+        qobject_cast<QGraphicsOpacityEffect *>(other->graphicsEffect())->setOpacity(0.25);
+        auto *effect = moving->graphicsEffect();
+        QVERIFY(morphRectTo(moving, other, 1));
+        QCOMPARE(moving->graphicsEffect(), effect);
+        QCOMPARE(qobject_cast<QGraphicsOpacityEffect *>(effect)->opacity(), 0.25);
+
+        QWidget alone;
+        alone.resize(10, 10);
+        QTest::ignoreMessage(QtWarningMsg, "cannot place a widget that is not in a widget tree");
+        QVERIFY(!transformTo(&alone, other, 1));
+        QVERIFY(!alone.graphicsEffect());
+    }
+
+    void morphTakesRadiusAndWindowOpacity()
+    {
+        QWidget window;
+        window.resize(400, 400);
+        auto *card = new WPopup(QStringLiteral("t"), QStringLiteral("d"), WPopupPosition::up, 1, 2, false, &window);
+        card->setCornerRadius(8);
+        auto *plain = new QWidget(&window);
+        auto *rounded = new WPopup(QStringLiteral("t"), QStringLiteral("d"), WPopupPosition::up, 1, 2, false, &window);
+
+        QVERIFY(morphRectTo(rounded, card, 1.5));
+        QCOMPARE(rounded->cornerRadius(), 12.0);
+        QVERIFY(morphRectTo(plain, card, 1));
+        QCOMPARE(plain->geometry(), card->geometry());
+        QVERIFY(!plain->mask().isEmpty());
+        QVERIFY(!plain->mask().contains(QPoint(0, 0)));
+        QVERIFY(plain->mask().contains(QPoint(8, 8)));
+
+        // A window's own opacity counts as its alpha.
+        QWidget faded;
+        faded.setWindowOpacity(0.5);
+        QVERIFY(morphRectTo(plain, &faded, 1));
+        // (a window keeps its opacity in 256 steps)
+        QVERIFY(qAbs(qobject_cast<QGraphicsOpacityEffect *>(plain->graphicsEffect())->opacity() - 0.5) < 0.01);
+        QVERIFY(plain->mask().isEmpty()); // no corner radius there
+    }
+
+    void noNotchOnTheDesktop()
+    {
+        QVERIFY(!QApplication::activeWindow());
+        QVERIFY(!hasNotch());
+        QWidget window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(!hasNotch());
     }
 
     void screenShotOfTheHostWindow()

@@ -10,6 +10,8 @@ namespace WexoCreator {
 WViewEffect::WViewEffect(QObject *parent)
     : QGraphicsOpacityEffect(parent)
 {
+    // Opaque until told otherwise (a plain opacity effect starts at 0.7).
+    setOpacity(1.0);
 }
 
 void WViewEffect::setTransform(const QTransform &transform)
@@ -41,17 +43,16 @@ WViewEffect *WViewEffect::of(QWidget *widget)
     return effect;
 }
 
-QTransform WViewEffect::local() const
+QTransform WViewEffect::about(QPointF centre) const
 {
-    const QWidget *widget = qobject_cast<const QWidget *>(parent());
-    const QPointF centre = widget ? QRectF(widget->rect()).center() : QPointF();
     return QTransform::fromTranslate(-centre.x(), -centre.y()) * m_transform
         * QTransform::fromTranslate(centre.x(), centre.y());
 }
 
 QRectF WViewEffect::boundingRectFor(const QRectF &rect) const
 {
-    return local().mapRect(rect);
+    // The rectangle is the widget's, in whatever coordinates Qt asks in.
+    return about(rect.center()).mapRect(rect);
 }
 
 void WViewEffect::draw(QPainter *painter)
@@ -67,7 +68,7 @@ void WViewEffect::draw(QPainter *painter)
     painter->save();
     painter->setOpacity(painter->opacity() * opacity());
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->setWorldTransform(local(), true);
+    painter->setWorldTransform(about(sourceBoundingRect(Qt::LogicalCoordinates).center()), true);
     painter->drawPixmap(offset, pixmap);
     painter->restore();
 }

@@ -31,8 +31,8 @@ protected:
     void draw(QPainter *painter) override;
 
 private:
-    // The transform in the widget's own coordinates, about its centre.
-    QTransform local() const;
+    // The transform taken about a point: the widget's centre.
+    QTransform about(QPointF centre) const;
 
     QTransform m_transform;
 };
