@@ -20,7 +20,9 @@
 #include "WexoCreator/views/WStepNumberView.h"
 #include "WexoCreator/views/WViewStyle.h"
 
+#include <QApplication>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -167,6 +169,49 @@ private Q_SLOTS:
         banner->showWBanner();
         QTRY_COMPARE(banner->geometry(), QRect(0, top ? 0 : 640 - height, 480, height));
         QCOMPARE(m_completions, 0);
+    }
+
+    // Back in the top leading corner, close in the top trailing one, in either direction.
+    void bannerButtonsFollowLayoutDirection_data()
+    {
+        QTest::addColumn<QString>("direction");
+        QTest::addColumn<int>("backX");
+        QTest::addColumn<int>("closeX");
+        QTest::addRow("left to right") << "ltr" << 0 << 436;
+        QTest::addRow("right-to-left application") << "rtl app" << 436 << 0;
+        QTest::addRow("turned right-to-left once built") << "rtl later" << 436 << 0;
+    }
+    void bannerButtonsFollowLayoutDirection()
+    {
+        QFETCH(QString, direction);
+        QFETCH(int, backX);
+        QFETCH(int, closeX);
+        if (direction == u"rtl app"_s)
+            QApplication::setLayoutDirection(Qt::RightToLeft);
+        auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
+        m_view = std::make_unique<QWidget>();
+        m_view->resize(480, 640);
+        WBanner *banner = makeBanner(WBannerPosition::top, 2);
+        if (direction == u"rtl later"_s)
+            m_view->setLayoutDirection(Qt::RightToLeft);
+        QCOMPARE(banner->backButton()->geometry(), QRect(backX, 0, 44, 44));
+        QCOMPARE(banner->closeButton()->geometry(), QRect(closeX, 0, 44, 44));
+    }
+
+    // The title alone: no description part, no back button, at the top, no completion.
+    void oneTextBanner()
+    {
+        auto *banner = new WBanner(u"Only a title"_s, m_view.get());
+        QCOMPARE(banner->position(), WBannerPosition::top);
+        QCOMPARE(banner->currentStep(), 0);
+        QVERIFY(!banner->backButton());
+        QCOMPARE(banner->label()->text(), u"Only a title\n\n"_s + WConfiguration::kTapHereText());
+        banner->show();
+        banner->showWBanner();
+        QTRY_COMPARE(banner->y(), 0);
+        QSignalSpy destroyed(banner, &QObject::destroyed);
+        QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(200, banner->height() - 5));
+        QVERIFY(destroyed.wait());
     }
 
     // One slide-out by its own width and one completion, whatever reaches the banner while it leaves.
