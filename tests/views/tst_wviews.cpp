@@ -20,6 +20,7 @@
 #include "WexoCreator/views/WStepNumberView.h"
 #include "WexoCreator/views/WViewStyle.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -83,6 +84,17 @@ struct MarkerRecorder : QObject, WPoineterDelegate {
     void onPointerView() override { ++taps; }
 };
 
+// The names a screen reader reads in a widget tree, with their roles.
+void readAloud(QAccessibleInterface *node, QList<std::pair<QAccessible::Role, QString>> &read)
+{
+    if (!node)
+        return;
+    if (!node->text(QAccessible::Name).isEmpty())
+        read.append({node->role(), node->text(QAccessible::Name)});
+    for (int i = 0; i < node->childCount(); ++i)
+        readAloud(node->child(i), read);
+}
+
 // A mobile card as the overlay shows it, 300 wide and as high as its text needs,
 // or a detailed card.
 template <typename Card>
@@ -138,6 +150,45 @@ private Q_SLOTS:
     {
         m_view.reset();
         WAppearanceState::setTemplate(nullptr);
+    }
+
+    // Every text a step card shows reaches a screen reader, and its buttons say what they do.
+    void screenReaderReadsEveryText_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QStringList>("texts");
+        const QString tap = WConfiguration::kTapHereText();
+        QTest::addRow("tooltip card") << "popup" << QStringList{u"Sizes <b>"_s, u"Pick a size."_s, u"Step 2 / 3"_s, tap};
+        QTest::addRow("mobile card")
+            << "mobile" << QStringList{u"Sizes <b>"_s, u"Pick a size."_s, u"Step 2 / 3"_s, tap, u"Back"_s, u"Close"_s};
+        QTest::addRow("banner") << "banner" << QStringList{u"Sizes"_s, u"Pick a size."_s, tap, u"Back"_s, u"Close"_s};
+        QTest::addRow("detailed card") << "detailed" << QStringList{u"Sizes <b>"_s, u"Pick a size."_s, u"Next"_s};
+    }
+    void screenReaderReadsEveryText()
+    {
+        QFETCH(QString, card);
+        QFETCH(QStringList, texts);
+        QWidget *shown = nullptr;
+        if (card == u"popup"_s)
+            shown = new WPopup(u"Sizes <b>"_s, u"Pick a size."_s, WPopupPosition::up, 2, 3, true, m_view.get());
+        else if (card == u"mobile"_s)
+            shown = filled<WMobilePopup>(m_view.get(), 2, 3);
+        else if (card == u"banner"_s)
+            shown = makeBanner(WBannerPosition::top, 2);
+        else
+            shown = filled<WDetailedPopup>(m_view.get(), 2, 3);
+        QList<std::pair<QAccessible::Role, QString>> read;
+        readAloud(QAccessible::queryAccessibleInterface(shown), read);
+        for (const QString &text : texts) {
+            const bool found = std::any_of(read.cbegin(), read.cend(), [&](const auto &node) { return node.second.contains(text); });
+            QVERIFY2(found, qPrintable(text));
+        }
+        // The padded labels read as static text.
+        for (const WPaddingLabel *label : shown->findChildren<WPaddingLabel *>()) {
+            QAccessibleInterface *node = QAccessible::queryAccessibleInterface(const_cast<WPaddingLabel *>(label));
+            QCOMPARE(node->role(), QAccessible::StaticText);
+            QCOMPARE(node->text(QAccessible::Name), label->text());
+        }
     }
 
     // --- Banner ---------------------------------------------------------------
