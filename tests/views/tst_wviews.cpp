@@ -693,6 +693,53 @@ private Q_SLOTS:
         QCOMPARE(marker->delegate(), nullptr);
     }
 
+    // With a rest after each pulse, a cycle is the pulse and the rest; the pulse
+    // runs in its first part and then stays unseen. Set before the set-up
+    // returns, the properties make the animation.
+    void pulseRestsBetweenPulses_data()
+    {
+        QTest::addColumn<qreal>("rest");
+        QTest::addColumn<qreal>("at"); // share of the cycle
+        QTest::addColumn<bool>("seen");
+        QTest::addRow("no rest: mid-pulse") << 0.0 << 0.7 << true;
+        QTest::addRow("rest: mid-pulse") << 0.5 << 0.3 << true;
+        QTest::addRow("rest: resting") << 0.5 << 0.7 << false;
+    }
+    void pulseRestsBetweenPulses()
+    {
+        QFETCH(qreal, rest);
+        QFETCH(qreal, at);
+        QFETCH(bool, seen);
+        auto *pulse = new WPulse(3.0f, 40, QPointF(50, 50), m_view.get());
+        pulse->setAnimationDuration(0.5);
+        pulse->setNextPulseAfter(rest);
+        pulse->setInitialPulseScale(0.2);
+        QTRY_VERIFY(pulse->animation());
+        QVariantAnimation *animation = pulse->animation();
+        QCOMPARE(animation->duration(), WTiming::ms(0.5 + rest));
+        QCOMPARE(animation->loopCount(), 3);
+        animation->pause();
+        animation->setCurrentTime(qRound(animation->duration() * at));
+        QCOMPARE(pulse->currentOpacity() > 0, seen);
+        QCOMPARE(pulse->currentScale() < 1, seen);
+        QVERIFY(pulse->currentScale() >= 0.2);
+
+        // The radius keeps the centre; another animation takes over without ending the pulse.
+        const QPointF centre = QRectF(pulse->geometry()).center();
+        pulse->setRadius(10);
+        QCOMPARE(QRectF(pulse->geometry()).center(), centre);
+        QCOMPARE(pulse->width(), 21);
+        QPointer<QVariantAnimation> replaced = animation;
+        auto *own = new QVariantAnimation;
+        pulse->setAnimation(own);
+        QCOMPARE(pulse->animation(), own);
+        QCOMPARE(own->state(), QAbstractAnimation::Running);
+        QTRY_VERIFY(replaced.isNull());
+        QPointer<WPulse> alive(pulse);
+        pulse->setNumberOfPulses(0);
+        QTRY_VERIFY(alive.isNull());
+    }
+
     void pulseDeletesItselfWhenStopped_data()
     {
         QTest::addColumn<float>("count");
