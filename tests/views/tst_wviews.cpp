@@ -191,6 +191,35 @@ private Q_SLOTS:
         }
     }
 
+    // The form limits the description's height; a longer text ends with an ellipsis inside it.
+    void mobileDescriptionHeightLimit_data()
+    {
+        QTest::addColumn<int>("limit"); // 0: the form's own
+        QTest::addColumn<int>("lines");
+        QTest::addRow("the form's limit holds ten lines") << 0 << 10;
+        QTest::addRow("a lower limit holds fewer") << 60 << 3;
+    }
+    void mobileDescriptionHeightLimit()
+    {
+        QFETCH(int, limit);
+        QFETCH(int, lines);
+        WMobilePopup *popup = WMobilePopup::createView(QString(), m_view.get());
+        QCOMPARE(popup->descriptionHtConstraint(), 240);
+        if (limit)
+            popup->descriptionLabel()->setMaximumHeight(limit);
+        popup->setDescriptionText(kLong.repeated(4));
+        popup->setCurrentStep(1);
+        popup->setTotalSteps(2);
+        popup->updateTemplate();
+        popup->resize(300, popup->descriptionHeight(300) + WMobilePopup::kChromeHeight);
+        popup->show();
+        QVERIFY(popup->descriptionHeight(300) <= popup->descriptionHtConstraint());
+        QTRY_COMPARE(popup->descriptionLabel()->height(), popup->descriptionHeight(300));
+        const QStringList shown = popup->descriptionLabel()->shownLines();
+        QCOMPARE(shown.size(), lines);
+        QVERIFY(shown.constLast().endsWith(QChar(0x2026)));
+    }
+
     // --- Banner ---------------------------------------------------------------
 
     void bannerLayout_data()

@@ -13,6 +13,7 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <limits>
 
 namespace WexoCreator {
 
@@ -36,6 +37,7 @@ WMobilePopup::WMobilePopup(QWidget *parent)
     , m_radius(WConfiguration::wDefaultPopupCornerRadius)
 {
     m_ui->setupUi(this);
+    m_descriptionLines = m_ui->descriptionLabel->numberOfLines();
     // The heading stays centred on the card when the first step hides the back button.
     QSizePolicy back = m_ui->backButton->sizePolicy();
     back.setRetainSizeWhenHidden(true);
@@ -74,6 +76,10 @@ void WMobilePopup::updateDesign()
     descriptionLabel()->setFont(WFontManager::templateContentFont(WConfiguration::kTemplateContentFontName(),
                                                                   WConfiguration::kTemplateContentFontSize()));
     descriptionLabel()->setTextColor(titleColor);
+    const QFontMetricsF description(descriptionLabel()->font());
+    const qreal textRoom = descriptionHtConstraint() - descriptionLabel()->topInset() - descriptionLabel()->bottomInset();
+    const int formLines = m_descriptionLines > 0 ? m_descriptionLines : std::numeric_limits<int>::max();
+    descriptionLabel()->setNumberOfLines(std::clamp(int(textRoom / description.lineSpacing()), 1, formLines));
     descriptionLabel()->setText(descriptionText());
 
     progressView()->setProgress(WProgressBar::ratio(currentStep(), totalSteps()));
@@ -121,7 +127,13 @@ void WMobilePopup::updateDesign()
 int WMobilePopup::descriptionHeight(int cardWidth) const
 {
     const QMargins margins = layout()->contentsMargins();
-    return descriptionLabel()->heightForWidth(cardWidth - margins.left() - margins.right());
+    return std::min(descriptionLabel()->heightForWidth(cardWidth - margins.left() - margins.right()),
+                    descriptionHtConstraint());
+}
+
+int WMobilePopup::descriptionHtConstraint() const
+{
+    return descriptionLabel()->maximumHeight();
 }
 
 void WMobilePopup::onBack()
