@@ -22,6 +22,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -218,6 +219,56 @@ private Q_SLOTS:
         const QStringList shown = popup->descriptionLabel()->shownLines();
         QCOMPARE(shown.size(), lines);
         QVERIFY(shown.constLast().endsWith(QChar(0x2026)));
+    }
+
+    // The inputs are stored; what was built from them stays as built. The marker
+    // takes its new anchor and kind at its next placement.
+    void laterInputsAreOnlyStored()
+    {
+        auto *popup = new WPopup(u"Sizes"_s, u"Pick a size."_s, WPopupPosition::up, 1, 3, true, m_view.get());
+        const QRect card = popup->geometry();
+        const QString text = popup->textLabel()->text();
+        popup->setToolTipPosition(WPopupPosition::left);
+        popup->setTitleText(u"Other"_s);
+        popup->setDescriptionText(kLong);
+        popup->setCurrentStepNumber(3);
+        popup->setTotalStepNumber(4);
+        popup->setShowProgressBar(false);
+        QCOMPARE(popup->toolTipPosition(), WPopupPosition::left);
+        QCOMPARE(popup->titleText(), u"Other"_s);
+        QCOMPARE(popup->descriptionText(), kLong);
+        QCOMPARE(popup->currentStepNumber(), 3);
+        QCOMPARE(popup->totalStepNumber(), 4);
+        QVERIFY(!popup->showProgressBar());
+        QCOMPARE(popup->geometry(), card);
+        QCOMPARE(popup->textLabel()->text(), text);
+        QVERIFY(popup->progressBar());
+
+        WStepNumberView *counter = popup->stepCounter();
+        QLabel *own = counter->stepLabel();
+        counter->setCurrentStepNumber(7);
+        counter->setTotalSteps(9);
+        QCOMPARE(counter->currentStepNumber(), 7);
+        QCOMPARE(counter->totalSteps(), 9);
+        QCOMPARE(own->text(), u"Step 1 / 3"_s);
+        {
+            QLabel other;
+            counter->setStepLabel(&other);
+            QCOMPARE(counter->stepLabel(), &other);
+        }
+        QCOMPARE(counter->stepLabel(), nullptr); // never left dangling
+
+        auto *marker = new WPointerView(QPointF(100, 200), WexoStepView::pulseTopLeft, m_view.get());
+        marker->setPosition(QPointF(300, 100));
+        marker->setViewType(WexoStepView::toolTipTopRight);
+        const auto centredOn = [marker](QPointF point) {
+            return (QRectF(marker->geometry()).center() - point).manhattanLength() <= 1;
+        };
+        QVERIFY(centredOn(QPointF(85, 200)));
+        marker->place();
+        QVERIFY(centredOn(QPointF(315, 100)));
+        QVERIFY(!marker->isToolTip()); // the look stays the pulse one
+        QVERIFY(marker->pulse());
     }
 
     // --- Banner ---------------------------------------------------------------
