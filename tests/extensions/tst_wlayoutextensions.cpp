@@ -1,5 +1,6 @@
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WLayoutExtensions.h"
+#include "WexoCreator/views/WMobilePopup.h"
 #include "WexoCreator/views/WPopup.h"
 
 #include <QApplication>
@@ -306,6 +307,9 @@ private Q_SLOTS:
 
         QVERIFY(morphRectTo(rounded, card, 1.5));
         QCOMPARE(rounded->cornerRadius(), 12.0);
+        WMobilePopup *mobile = WMobilePopup::createView(QString(), &window);
+        QVERIFY(morphRectTo(mobile, card, 2));
+        QCOMPARE(mobile->cornerRadius(), 16.0);
         QVERIFY(morphRectTo(plain, card, 1));
         QCOMPARE(plain->geometry(), card->geometry());
         QVERIFY(!plain->mask().isEmpty());

@@ -34,8 +34,8 @@ WMobilePopup::WMobilePopup(QWidget *parent)
     : WTemplateCard(parent)
     , m_ui(std::make_unique<Ui::WMobilePopup>())
     , m_color(WConfiguration::kPopupColor())
-    , m_radius(WConfiguration::wDefaultPopupCornerRadius)
 {
+    setCornerRadius(WConfiguration::wDefaultPopupCornerRadius);
     m_ui->setupUi(this);
     m_descriptionLines = m_ui->descriptionLabel->numberOfLines();
     // The heading stays centred on the card when the first step hides the back button.
@@ -89,7 +89,7 @@ void WMobilePopup::updateDesign()
     progressView()->setProgressTintColor(WConfiguration::kProgressBgColor());
 
     m_color = WConfiguration::kPopupColor();
-    m_radius = WConfiguration::kPopUpBorderRadius();
+    setCornerRadius(WConfiguration::kPopUpBorderRadius());
 
     // A second design pass replaces the badge instead of stacking another.
     if (m_badge) {
@@ -150,7 +150,7 @@ void WMobilePopup::onClose()
 
 void WMobilePopup::paintEvent(QPaintEvent *)
 {
-    wPaintCard(this, m_color, m_radius);
+    wPaintCard(this, m_color, cornerRadius());
 }
 
 } // namespace WexoCreator

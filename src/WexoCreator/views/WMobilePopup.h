@@ -73,7 +73,6 @@ private:
     std::unique_ptr<Ui::WMobilePopup> m_ui;
     WWeakDelegate<WMobilePopupDelegate> m_delegate;
     QColor m_color;
-    qreal m_radius;
     // The form's line limit of the description.
     int m_descriptionLines = 0;
     QPointer<WStepNumberView> m_badge;
