@@ -190,7 +190,8 @@ private Q_SLOTS:
         QTest::addRow("not a form") << "Broken" << "tmp" << "" << "";
         QTest::addRow("no widget in it") << "Empty" << "tmp" << "" << "";
         QTest::addRow("a path, not a name") << "../forms/Host" << "tmp" << "" << "";
-        QTest::addRow("no bundle: the application's own") << "WMobilePopup" << "" << "" << "";
+        QTest::addRow("no bundle: the application's own") << "Welcome" << "" << "QWidget" << "greeting";
+        QTest::addRow("no bundle: not the library's") << "WMobilePopup" << "" << "" << "";
     }
 
     void formsLoadedAtRunTime()
