@@ -24,11 +24,11 @@
 #include "WexoCreator/views/WStepNumberView.h"
 
 #include <QAbstractItemView>
-#include <QPropertyAnimation>
-#include <QScrollBar>
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPropertyAnimation>
+#include <QScrollBar>
 #include <QtNumeric>
 
 namespace WexoCreator {

@@ -70,8 +70,8 @@ public:
     // Moved on, moved back or closed: an overlay that has left never acts again.
     bool hasLeft() const { return m_left; }
 
-    // The cards of the latest build; setting one only stores it (the next
-    // build takes away whichever card is stored then, and its own views).
+    // The cards of the latest build. Setting one only stores it: a build
+    // takes away the cards it made itself and forgets one set here.
     WPopup *defaultPopupView() const;
     void setDefaultPopupView(WPopup *popup);
     WMobilePopup *mobilePopupView() const;
