@@ -392,32 +392,6 @@ private Q_SLOTS:
         QCOMPARE(ancestorChain(b1, b, WChainEnd::atRootOrWindow), (QList<QWidget *>{b, b1}));
     }
 
-    // Later changes of the overlay's inputs are only stored.
-    void inputsStored()
-    {
-        WOverlay *overlay = show(QStringLiteral("screen"));
-        QPointer<WPopup> built = overlay->defaultPopupView();
-        QVERIFY(built);
-        const auto step = makeStep(2, QStringLiteral("targetButton"), QStringLiteral("popover"));
-        const auto page = makePage({step}, 1);
-        auto *other = new WPopup(QStringLiteral("t"), QStringLiteral("d"), WPopupPosition::up, 1, 1, false, overlay);
-        overlay->setCurrentWexoStep(step);
-        overlay->setWexo(page);
-        overlay->setCurrentRect(QRectF(1, 2, 3, 4));
-        overlay->setDefaultPopupView(other);
-        QCOMPARE(overlay->currentWexoStep(), step);
-        QCOMPARE(overlay->wexo(), page);
-        QCOMPARE(overlay->currentRect(), QRectF(1, 2, 3, 4));
-        QCOMPARE(overlay->defaultPopupView(), other);
-        QVERIFY(built && built->isVisible());
-        QVERIFY(!overlay->mobilePopupView());
-        auto *card = WMobilePopup::createView(QString(), overlay);
-        overlay->setMobilePopupView(card);
-        QCOMPARE(overlay->mobilePopupView(), card);
-        overlay->setDetailedPopupView(nullptr);
-        QVERIFY(!overlay->detailedPopupView());
-    }
-
     void cells_data()
     {
         QTest::addColumn<int>("tab");
