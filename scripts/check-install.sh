@@ -6,7 +6,8 @@
 #      example, and the help-menu host against the sample backend;
 #   2. the Debian packages: the runtime package holds a stripped library, is under 10 MB
 #      and depends on runtime libraries only, and the outside programs build against the
-#      runtime and -dev packages unpacked.
+#      runtime and -dev packages unpacked; the runtime package depends on the UiTools
+#      library the forms are loaded with.
 #   scripts/check-install.sh [build-dir]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -102,6 +103,8 @@ depends=$(dpkg-deb -f "$runtime" Depends)
 if tr ',' '\n' <<<"$depends" | grep -q -- '-dev\b'; then
   fail "$(basename "$runtime") depends on a development package: $depends"
 fi
+# Forms are loaded at run time with Qt's UiTools library.
+grep -q 'libqt6uitools6' <<<"$depends" || fail "$(basename "$runtime") does not depend on libqt6uitools6: $depends"
 unpacked="$work/packages"
 dpkg-deb -x "$runtime" "$unpacked"
 dpkg-deb -x "$dev" "$unpacked"

@@ -9,6 +9,8 @@ packages=(
   # cpack's Debian packages: dpkg-shlibdeps finds the runtime package's dependencies
   dpkg-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  # run-time form loading (Qt UiTools): headers to build, the library to run
+  qt6-tools-dev libqt6uitools6
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libbenchmark-dev libclang-rt-14-dev
   openssl fonts-dejavu-core fonts-dejavu-extra

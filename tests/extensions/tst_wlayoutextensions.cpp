@@ -1,10 +1,23 @@
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WLayoutExtensions.h"
+#include "WexoCreator/views/WMobilePopup.h"
+#include "WexoCreator/views/WPopup.h"
+
+#include <QApplication>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QMainWindow>
 #include <QTest>
 #include <QWidget>
+
+#include <memory>
 
 using namespace WexoCreator;
 
@@ -159,6 +172,169 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, "cannot place a widget that is not in a widget tree");
         QVERIFY(!morphRectTo(&alone, other, 1));
         QCOMPARE(alone.geometry(), QRect(1, 2, 3, 4));
+    }
+
+    void formsLoadedAtRunTime_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("bundle"); // "lib": the library's, "tmp": a folder, "": none
+        QTest::addColumn<QString>("expected"); // class of the top-level widget, "" for none
+        QTest::addColumn<QString>("child");    // a child of a library class the form names
+
+        QTest::addRow("console") << "WPlayConsole" << "lib" << "WexoCreator::WPlayConsole" << "";
+        QTest::addRow("mobile card") << "WMobilePopup" << "lib" << "QWidget" << "descriptionLabel";
+        QTest::addRow("detailed card") << "WDetailedPopup" << "lib" << "QWidget" << "progressView";
+        QTest::addRow("spinner") << "WActivityIndicator" << "lib" << "QWidget" << "";
+        QTest::addRow("host form with library classes") << "Host" << "tmp" << "QFrame" << "bar";
+        QTest::addRow("missing") << "NoSuchForm" << "lib" << "" << "";
+        QTest::addRow("not a form") << "Broken" << "tmp" << "" << "";
+        QTest::addRow("no widget in it") << "Empty" << "tmp" << "" << "";
+        QTest::addRow("a path, not a name") << "../forms/Host" << "tmp" << "" << "";
+        QTest::addRow("no bundle: the application's own") << "Welcome" << "" << "QWidget" << "greeting";
+        QTest::addRow("no bundle: not the library's") << "WMobilePopup" << "" << "" << "";
+    }
+
+    void formsLoadedAtRunTime()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, bundle);
+        QFETCH(QString, expected);
+        QFETCH(QString, child);
+
+        // No Designer plugin is loaded, and no form is laid out twice.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("WebEngine|plugin|already has a layout")));
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("forms")));
+        const auto write = [&](const QString &file, const QByteArray &text) {
+            QFile out(folder.filePath(QStringLiteral("forms/") + file));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(text);
+        };
+        write(QStringLiteral("Host.ui"), R"(<ui version="4.0"><class>Host</class>
+ <widget class="QFrame" name="Host"><layout class="QVBoxLayout" name="rows">
+  <item><widget class="QLabel" name="plain"/></item>
+  <item><widget class="WexoCreator::WProgressBar" name="bar"/></item>
+  <item><widget class="WPaddingLabel" name="text"/></item>
+ </layout></widget>
+ <customwidgets>
+  <customwidget><class>WexoCreator::WProgressBar</class><extends>QWidget</extends></customwidget>
+  <customwidget><class>WPaddingLabel</class><extends>QWidget</extends></customwidget>
+ </customwidgets></ui>)");
+        write(QStringLiteral("Broken.ui"), "<ui version=\"4.0\"><widget class=");
+        write(QStringLiteral("Empty.ui"), R"(<ui version="4.0"><class>Empty</class></ui>)");
+
+        std::optional<QString> where;
+        if (bundle == QLatin1String("lib"))
+            where = WConfiguration::currentBundle();
+        else if (bundle == QLatin1String("tmp"))
+            where = folder.path();
+        const std::unique_ptr<QWidget> form(loadFromNibNamed(name, where));
+        if (expected.isEmpty()) {
+            QVERIFY(!form);
+            return;
+        }
+        QVERIFY(form);
+        QCOMPARE(form->metaObject()->className(), expected.toLatin1());
+        QCOMPARE(form->objectName(), name);
+        if (!child.isEmpty())
+            QVERIFY(QString::fromLatin1(form->findChild<QWidget *>(child)->metaObject()->className()).startsWith("WexoCreator::"));
+        // Nothing is made twice: a class that builds its own form keeps only its own children.
+        QStringList names;
+        for (const QObject *object : form->findChildren<QObject *>())
+            if (!object->objectName().isEmpty() && !object->objectName().startsWith(QLatin1String("qt_")))
+                names << object->objectName();
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    }
+
+    void transformDrawsOverTheOtherWidget_data()
+    {
+        QTest::addColumn<qreal>("pixelRatio");
+        QTest::addRow("offscreen") << 1.0;
+        QTest::addRow("twice the pixel density") << 2.0;
+    }
+
+    void transformDrawsOverTheOtherWidget()
+    {
+        QFETCH(qreal, pixelRatio);
+        QWidget parent;
+        parent.resize(100, 100);
+        auto *moving = new QWidget(&parent);
+        moving->setGeometry(10, 10, 20, 20);
+        moving->setAutoFillBackground(true);
+        moving->setPalette(QPalette(Qt::red));
+        auto *other = new QWidget(&parent);
+        other->setGeometry(30, 30, 20, 20);
+
+        QVERIFY(transformTo(moving, other, 2));
+        // Drawn over the other widget scaled by 2 about its centre: (20, 20) to (60, 60).
+        QImage picture((QSizeF(parent.size()) * pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(pixelRatio);
+        picture.fill(Qt::white);
+        parent.render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+        const auto at = [&](int x, int y) { return picture.pixelColor(QPoint(x, y) * pixelRatio); };
+        QCOMPARE(at(55, 55), QColor(Qt::red));
+        QCOMPARE(at(22, 22), QColor(Qt::red));
+        QCOMPARE(at(15, 15), QColor(Qt::white));
+        QCOMPARE(at(65, 65), QColor(Qt::white));
+        // Only the drawing moved: the geometry, and with it the clicks, stay.
+        QCOMPARE(moving->geometry(), QRect(10, 10, 20, 20));
+        QCOMPARE(parent.childAt(15, 15), moving);
+        QCOMPARE(parent.childAt(45, 45), other);
+        QVERIFY(!parent.childAt(55, 55));
+
+        // The same effect carries the opacity morphRectTo sets.
+        other->setGraphicsEffect(new QGraphicsOpacityEffect(other));
+        qobject_cast<QGraphicsOpacityEffect *>(other->graphicsEffect())->setOpacity(0.25);
+        auto *effect = moving->graphicsEffect();
+        QVERIFY(morphRectTo(moving, other, 1));
+        QCOMPARE(moving->graphicsEffect(), effect);
+        QCOMPARE(qobject_cast<QGraphicsOpacityEffect *>(effect)->opacity(), 0.25);
+
+        QWidget alone;
+        alone.resize(10, 10);
+        QTest::ignoreMessage(QtWarningMsg, "cannot place a widget that is not in a widget tree");
+        QVERIFY(!transformTo(&alone, other, 1));
+        QVERIFY(!alone.graphicsEffect());
+    }
+
+    void morphTakesRadiusAndWindowOpacity()
+    {
+        QWidget window;
+        window.resize(400, 400);
+        auto *card = new WPopup(QStringLiteral("t"), QStringLiteral("d"), WPopupPosition::up, 1, 2, false, &window);
+        card->setCornerRadius(8);
+        auto *plain = new QWidget(&window);
+        auto *rounded = new WPopup(QStringLiteral("t"), QStringLiteral("d"), WPopupPosition::up, 1, 2, false, &window);
+
+        QVERIFY(morphRectTo(rounded, card, 1.5));
+        QCOMPARE(rounded->cornerRadius(), 12.0);
+        WMobilePopup *mobile = WMobilePopup::createView(QString(), &window);
+        QVERIFY(morphRectTo(mobile, card, 2));
+        QCOMPARE(mobile->cornerRadius(), 16.0);
+        QVERIFY(morphRectTo(plain, card, 1));
+        QCOMPARE(plain->geometry(), card->geometry());
+        QVERIFY(!plain->mask().isEmpty());
+        QVERIFY(!plain->mask().contains(QPoint(0, 0)));
+        QVERIFY(plain->mask().contains(QPoint(8, 8)));
+
+        // A window's own opacity counts as its alpha.
+        QWidget faded;
+        faded.setWindowOpacity(0.5);
+        QVERIFY(morphRectTo(plain, &faded, 1));
+        // (a window keeps its opacity in 256 steps)
+        QVERIFY(qAbs(qobject_cast<QGraphicsOpacityEffect *>(plain->graphicsEffect())->opacity() - 0.5) < 0.01);
+        QVERIFY(plain->mask().isEmpty()); // no corner radius there
+    }
+
+    void noNotchOnTheDesktop()
+    {
+        QVERIFY(!QApplication::activeWindow());
+        QVERIFY(!hasNotch());
+        QWidget window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(!hasNotch());
     }
 
     void screenShotOfTheHostWindow()

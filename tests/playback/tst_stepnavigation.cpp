@@ -4,8 +4,11 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WTiming.h"
 #include "WexoCreator/playback/WOverlay.h"
 
+#include <QPropertyAnimation>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -158,9 +161,18 @@ private Q_SLOTS:
         view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
         QCOMPARE(view->verticalScrollBar()->value() > 0, list != QLatin1String("empty"));
         WexolinManager::playWexo(pageNumbered(QStringLiteral("0"), 1));
+        // At its real length, so the scroll is seen under way.
+        const double timing = WTiming::scale();
+        WTiming::setScale(1);
+        const auto restore = qScopeGuard([timing] { WTiming::setScale(timing); });
         session().tapAside();
         QVERIFY(!session().shown());
-        QCOMPARE(view->verticalScrollBar()->value(), 0);
+        // Animated, and ending at the top.
+        const auto *scroll = view->verticalScrollBar()->findChild<QPropertyAnimation *>();
+        QCOMPARE(scroll != nullptr, list != QLatin1String("empty"));
+        if (scroll)
+            QCOMPARE(scroll->propertyName(), QByteArray("value"));
+        QTRY_COMPARE(view->verticalScrollBar()->value(), 0);
     }
 
     // An overlay that has moved on, back or closed never acts again.

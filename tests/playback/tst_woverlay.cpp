@@ -3,6 +3,7 @@
 
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WAncestorChain.h"
 #include "WexoCreator/platform/WTiming.h"
 #include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/playback/WPlacement.h"
@@ -16,7 +17,10 @@
 #include "WexoCreator/views/WPulse.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDockWidget>
+#include <QFrame>
+#include <QLabel>
 #include <QHeaderView>
 #include <QListView>
 #include <QPushButton>
@@ -352,6 +356,42 @@ private Q_SLOTS:
 
     // A popover at a cell: the row brought on screen at most once, the whole
     // row the hole, the card beside it; a cell not in the list shows nothing.
+    // The walks over a widget tree; the recorder's walk stops at a window, the overlay's does not.
+    void walksOverAKnownTree()
+    {
+        QWidget root;
+        auto *a = new QFrame(&root);
+        auto *a1 = new QLabel(a);
+        auto *a2 = new QPushButton(a);
+        auto *b = new QPushButton(&root);
+        auto *b1 = new QLabel(b);
+        auto *dialog = new QDialog(&root);
+        auto *c = new QLabel(dialog);
+
+        WOverlay overlay(nullptr, nullptr, nullptr);
+        QCOMPARE(overlay.bundle(), QStringLiteral(":/WexoCreator/"));
+        QVERIFY(overlay.topViewSubViews().isEmpty());
+        overlay.listSubviews(&root);
+        QCOMPARE(overlay.topViewSubViews(), (QList<QWidget *>{a, a1, a2, b, b1}));
+        QCOMPARE(WOverlay::getSubviewsOf<QLabel>(&root), (QList<QLabel *>{a1, b1}));
+        QCOMPARE(WOverlay::getSubviewsOf<QWidget>(&root), (QList<QWidget *>{a1, a2, a, b1, b}));
+        QCOMPARE(WOverlay::getSubviewsOf<QAbstractButton>(b), QList<QAbstractButton *>());
+
+        QCOMPARE(overlay.getViewHierarchyFor(b1, &root), (QList<QWidget *>{&root, b, b1}));
+        QCOMPARE(overlay.getViewHierarchyFor(b1, b), (QList<QWidget *>{b, b1}));
+        QCOMPARE(overlay.getViewHierarchyFor(a1, nullptr), (QList<QWidget *>{&root, a, a1}));
+        QVERIFY(overlay.getViewHierarchyFor(&root, nullptr).isEmpty()); // not an entry
+        overlay.listSubviews(b);
+        QCOMPARE(overlay.getViewHierarchyFor(b1, b), (QList<QWidget *>{b, b1, b, b1}));
+        a2->deleteLater();
+        dropDeferred();
+        QCOMPARE(overlay.topViewSubViews(), (QList<QWidget *>{a, a1, b, b1, b1}));
+
+        QCOMPARE(ancestorChain(c, nullptr, WChainEnd::atRoot), (QList<QWidget *>{&root, dialog, c}));
+        QCOMPARE(ancestorChain(c, nullptr, WChainEnd::atRootOrWindow), (QList<QWidget *>{dialog, c}));
+        QCOMPARE(ancestorChain(b1, b, WChainEnd::atRootOrWindow), (QList<QWidget *>{b, b1}));
+    }
+
     void cells_data()
     {
         QTest::addColumn<int>("tab");

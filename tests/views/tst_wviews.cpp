@@ -20,7 +20,11 @@
 #include "WexoCreator/views/WStepNumberView.h"
 #include "WexoCreator/views/WViewStyle.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -81,6 +85,17 @@ struct MarkerRecorder : QObject, WPoineterDelegate {
     void onPointerView() override { ++taps; }
 };
 
+// The names a screen reader reads in a widget tree, with their roles.
+void readAloud(QAccessibleInterface *node, QList<std::pair<QAccessible::Role, QString>> &read)
+{
+    if (!node)
+        return;
+    if (!node->text(QAccessible::Name).isEmpty())
+        read.append({node->role(), node->text(QAccessible::Name)});
+    for (int i = 0; i < node->childCount(); ++i)
+        readAloud(node->child(i), read);
+}
+
 // A mobile card as the overlay shows it, 300 wide and as high as its text needs,
 // or a detailed card.
 template <typename Card>
@@ -138,6 +153,117 @@ private Q_SLOTS:
         WAppearanceState::setTemplate(nullptr);
     }
 
+    // Every text a step card shows reaches a screen reader, and its buttons say what they do.
+    void screenReaderReadsEveryText_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QStringList>("texts");
+        const QString tap = WConfiguration::kTapHereText();
+        QTest::addRow("tooltip card") << "popup" << QStringList{u"Sizes <b>"_s, u"Pick a size."_s, u"Step 2 / 3"_s, tap};
+        QTest::addRow("mobile card")
+            << "mobile" << QStringList{u"Sizes <b>"_s, u"Pick a size."_s, u"Step 2 / 3"_s, tap, u"Back"_s, u"Close"_s};
+        QTest::addRow("banner") << "banner" << QStringList{u"Sizes"_s, u"Pick a size."_s, tap, u"Back"_s, u"Close"_s};
+        QTest::addRow("detailed card") << "detailed" << QStringList{u"Sizes <b>"_s, u"Pick a size."_s, u"Next"_s};
+    }
+    void screenReaderReadsEveryText()
+    {
+        QFETCH(QString, card);
+        QFETCH(QStringList, texts);
+        QWidget *shown = nullptr;
+        if (card == u"popup"_s)
+            shown = new WPopup(u"Sizes <b>"_s, u"Pick a size."_s, WPopupPosition::up, 2, 3, true, m_view.get());
+        else if (card == u"mobile"_s)
+            shown = filled<WMobilePopup>(m_view.get(), 2, 3);
+        else if (card == u"banner"_s)
+            shown = makeBanner(WBannerPosition::top, 2);
+        else
+            shown = filled<WDetailedPopup>(m_view.get(), 2, 3);
+        QList<std::pair<QAccessible::Role, QString>> read;
+        readAloud(QAccessible::queryAccessibleInterface(shown), read);
+        for (const QString &text : texts) {
+            const bool found = std::any_of(read.cbegin(), read.cend(), [&](const auto &node) { return node.second.contains(text); });
+            QVERIFY2(found, qPrintable(text));
+        }
+        // The padded labels read as static text.
+        for (const WPaddingLabel *label : shown->findChildren<WPaddingLabel *>()) {
+            QAccessibleInterface *node = QAccessible::queryAccessibleInterface(const_cast<WPaddingLabel *>(label));
+            QCOMPARE(node->role(), QAccessible::StaticText);
+            QCOMPARE(node->text(QAccessible::Name), label->text());
+        }
+    }
+
+    // The form limits the description's height; a longer text ends with an ellipsis inside it.
+    void mobileDescriptionHeightLimit_data()
+    {
+        QTest::addColumn<int>("limit"); // 0: the form's own
+        QTest::addColumn<int>("lines");
+        QTest::addRow("the form's limit holds ten lines") << 0 << 10;
+        QTest::addRow("a lower limit holds fewer") << 60 << 3;
+    }
+    void mobileDescriptionHeightLimit()
+    {
+        QFETCH(int, limit);
+        QFETCH(int, lines);
+        WMobilePopup *popup = WMobilePopup::createView(QString(), m_view.get());
+        QCOMPARE(popup->descriptionHtConstraint(), 240);
+        if (limit)
+            popup->descriptionLabel()->setMaximumHeight(limit);
+        popup->setDescriptionText(kLong.repeated(4));
+        popup->setCurrentStep(1);
+        popup->setTotalSteps(2);
+        popup->updateTemplate();
+        popup->resize(300, popup->descriptionHeight(300) + WMobilePopup::kChromeHeight);
+        popup->show();
+        QVERIFY(popup->descriptionHeight(300) <= popup->descriptionHtConstraint());
+        QTRY_COMPARE(popup->descriptionLabel()->height(), popup->descriptionHeight(300));
+        const QStringList shown = popup->descriptionLabel()->shownLines();
+        QCOMPARE(shown.size(), lines);
+        QVERIFY(shown.constLast().endsWith(QChar(0x2026)));
+    }
+
+    // The inputs are stored; what was built from them stays as built. The marker
+    // takes its new anchor and kind at its next placement.
+    void laterInputsAreOnlyStored()
+    {
+        auto *popup = new WPopup(u"Sizes"_s, u"Pick a size."_s, WPopupPosition::up, 1, 3, true, m_view.get());
+        const QRect card = popup->geometry();
+        const QString text = popup->textLabel()->text();
+        popup->setToolTipPosition(WPopupPosition::left);
+        popup->setTitleText(u"Other"_s);
+        popup->setDescriptionText(kLong);
+        popup->setCurrentStepNumber(3);
+        popup->setTotalStepNumber(4);
+        popup->setShowProgressBar(false);
+        QCOMPARE(popup->descriptionText(), kLong);
+        QCOMPARE(popup->geometry(), card);
+        QCOMPARE(popup->textLabel()->text(), text);
+        QVERIFY(popup->progressBar());
+
+        WStepNumberView *counter = popup->stepCounter();
+        QLabel *own = counter->stepLabel();
+        counter->setCurrentStepNumber(7);
+        counter->setTotalSteps(9);
+        QCOMPARE(own->text(), u"Step 1 / 3"_s);
+        {
+            QLabel other;
+            counter->setStepLabel(&other);
+            QCOMPARE(counter->stepLabel(), &other);
+        }
+        QCOMPARE(counter->stepLabel(), nullptr); // never left dangling
+
+        auto *marker = new WPointerView(QPointF(100, 200), WexoStepView::pulseTopLeft, m_view.get());
+        marker->setPosition(QPointF(300, 100));
+        marker->setViewType(WexoStepView::toolTipTopRight);
+        const auto centredOn = [marker](QPointF point) {
+            return (QRectF(marker->geometry()).center() - point).manhattanLength() <= 1;
+        };
+        QVERIFY(centredOn(QPointF(85, 200)));
+        marker->place();
+        QVERIFY(centredOn(QPointF(315, 100)));
+        QVERIFY(!marker->isToolTip()); // the look stays the pulse one
+        QVERIFY(marker->pulse());
+    }
+
     // --- Banner ---------------------------------------------------------------
 
     void bannerLayout_data()
@@ -167,6 +293,49 @@ private Q_SLOTS:
         banner->showWBanner();
         QTRY_COMPARE(banner->geometry(), QRect(0, top ? 0 : 640 - height, 480, height));
         QCOMPARE(m_completions, 0);
+    }
+
+    // Back in the top leading corner, close in the top trailing one, in either direction.
+    void bannerButtonsFollowLayoutDirection_data()
+    {
+        QTest::addColumn<QString>("direction");
+        QTest::addColumn<int>("backX");
+        QTest::addColumn<int>("closeX");
+        QTest::addRow("left to right") << "ltr" << 0 << 436;
+        QTest::addRow("right-to-left application") << "rtl app" << 436 << 0;
+        QTest::addRow("turned right-to-left once built") << "rtl later" << 436 << 0;
+    }
+    void bannerButtonsFollowLayoutDirection()
+    {
+        QFETCH(QString, direction);
+        QFETCH(int, backX);
+        QFETCH(int, closeX);
+        if (direction == u"rtl app"_s)
+            QApplication::setLayoutDirection(Qt::RightToLeft);
+        auto restore = qScopeGuard([] { QApplication::setLayoutDirection(Qt::LeftToRight); });
+        m_view = std::make_unique<QWidget>();
+        m_view->resize(480, 640);
+        WBanner *banner = makeBanner(WBannerPosition::top, 2);
+        if (direction == u"rtl later"_s)
+            m_view->setLayoutDirection(Qt::RightToLeft);
+        QCOMPARE(banner->backButton()->geometry(), QRect(backX, 0, 44, 44));
+        QCOMPARE(banner->closeButton()->geometry(), QRect(closeX, 0, 44, 44));
+    }
+
+    // The title alone: no description part, no back button, at the top, no completion.
+    void oneTextBanner()
+    {
+        auto *banner = new WBanner(u"Only a title"_s, m_view.get());
+        QCOMPARE(banner->position(), WBannerPosition::top);
+        QCOMPARE(banner->currentStep(), 0);
+        QVERIFY(!banner->backButton());
+        QCOMPARE(banner->label()->text(), u"Only a title\n\n"_s + WConfiguration::kTapHereText());
+        banner->show();
+        banner->showWBanner();
+        QTRY_COMPARE(banner->y(), 0);
+        QSignalSpy destroyed(banner, &QObject::destroyed);
+        QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(200, banner->height() - 5));
+        QVERIFY(destroyed.wait());
     }
 
     // One slide-out by its own width and one completion, whatever reaches the banner while it leaves.
@@ -595,6 +764,53 @@ private Q_SLOTS:
         recorder.reset();
         QTest::mouseClick(marker, Qt::LeftButton);
         QCOMPARE(marker->delegate(), nullptr);
+    }
+
+    // With a rest after each pulse, a cycle is the pulse and the rest; the pulse
+    // runs in its first part and then stays unseen. Set before the set-up
+    // returns, the properties make the animation.
+    void pulseRestsBetweenPulses_data()
+    {
+        QTest::addColumn<qreal>("rest");
+        QTest::addColumn<qreal>("at"); // share of the cycle
+        QTest::addColumn<bool>("seen");
+        QTest::addRow("no rest: mid-pulse") << 0.0 << 0.7 << true;
+        QTest::addRow("rest: mid-pulse") << 0.5 << 0.3 << true;
+        QTest::addRow("rest: resting") << 0.5 << 0.7 << false;
+    }
+    void pulseRestsBetweenPulses()
+    {
+        QFETCH(qreal, rest);
+        QFETCH(qreal, at);
+        QFETCH(bool, seen);
+        // Enough pulses not to end while the test waits for the set-up.
+        QPointer<WPulse> pulse = new WPulse(1000.0f, 40, QPointF(50, 50), m_view.get());
+        pulse->setAnimationDuration(0.5);
+        pulse->setNextPulseAfter(rest);
+        pulse->setInitialPulseScale(0.2);
+        QTRY_VERIFY(pulse->animation());
+        QVariantAnimation *animation = pulse->animation();
+        QCOMPARE(animation->duration(), WTiming::ms(0.5 + rest));
+        QCOMPARE(animation->loopCount(), 1000);
+        animation->pause();
+        animation->setCurrentTime(qRound(animation->duration() * at));
+        QCOMPARE(pulse->currentOpacity() > 0, seen);
+        QCOMPARE(pulse->currentScale() < 1, seen);
+        QVERIFY(pulse->currentScale() >= 0.2);
+
+        // The radius keeps the centre; another animation takes over without ending the pulse.
+        const QPointF centre = QRectF(pulse->geometry()).center();
+        pulse->setRadius(10);
+        QCOMPARE(QRectF(pulse->geometry()).center(), centre);
+        QCOMPARE(pulse->width(), 21);
+        QPointer<QVariantAnimation> replaced = animation;
+        auto *own = new QVariantAnimation;
+        pulse->setAnimation(own);
+        QCOMPARE(pulse->animation(), own);
+        QCOMPARE(own->state(), QAbstractAnimation::Running);
+        QTRY_VERIFY(replaced.isNull());
+        pulse->setNumberOfPulses(0);
+        QTRY_VERIFY(pulse.isNull());
     }
 
     void pulseDeletesItselfWhenStopped_data()

@@ -145,7 +145,7 @@ QColor menuColor(MenuColor field, const QString &fallbackHex)
 
 QString &bundlePrefix()
 {
-    static QString prefix = QStringLiteral(":/WexoCreator/");
+    static QString prefix = WConfiguration::frameworkBundle;
     return prefix;
 }
 

@@ -25,8 +25,13 @@ struct WConfiguration {
     static inline const QString wTapText = QStringLiteral("Tap to dismiss !!");
     static constexpr qreal wDefaultPopupCornerRadius = 6.0;
     static constexpr WTooltipType wDefaultTooltipType = WTooltipType::questionMark;
+    // A development build switch; nothing reads it.
+    static constexpr bool kDevelopment = false;
 
-    // Where the library's forms and images live in the resource system.
+    // The library's own resources, where its forms and images are built in.
+    static inline const QString frameworkBundle = QStringLiteral(":/WexoCreator/");
+    // Where the library's images (and the forms loadFromNibNamed() loads from
+    // it) are looked up; initially frameworkBundle.
     static QString currentBundle();
     static void setCurrentBundle(const QString &prefix);
 

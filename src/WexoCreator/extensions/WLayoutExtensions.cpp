@@ -4,10 +4,18 @@
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLogging.h"
 
+#include "WexoCreator/extensions/WFormLoader.h"
+#include "WexoCreator/extensions/WViewEffect.h"
+
+#include <QApplication>
 #include <QEvent>
+#include <QFile>
+#include <QRegularExpression>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
 
@@ -210,30 +218,128 @@ std::optional<QTransform> transformRect(const QRectF &from, const QRectF &to)
     return transform;
 }
 
-bool morphRectTo(QWidget *widget, const QWidget *other, qreal scale)
+namespace {
+
+// The other widget's frame in the widget's parent's coordinates, scaled about
+// its centre; absent (with a warning) when either is not in a widget tree.
+std::optional<QRectF> targetFor(QWidget *widget, const QWidget *other, qreal scale)
 {
     QWidget *parent = widget ? widget->parentWidget() : nullptr;
     if (!parent || !other) {
         qCWarning(lcViews) << "cannot place a widget that is not in a widget tree";
-        return false;
+        return std::nullopt;
     }
     // A window's geometry is already in screen coordinates.
     const QPoint globalTopLeft = other->isWindow() ? other->geometry().topLeft()
                                                    : other->parentWidget()->mapToGlobal(other->geometry().topLeft());
-    const QRectF target(parent->mapFromGlobal(globalTopLeft), other->size());
+    return rectScaled(QRectF(parent->mapFromGlobal(globalTopLeft), other->size()), scale);
+}
 
-    const auto *otherOpacity = qobject_cast<QGraphicsOpacityEffect *>(other->graphicsEffect());
-    const qreal opacity = otherOpacity ? otherOpacity->opacity() : 1.0;
-    auto *ownOpacity = qobject_cast<QGraphicsOpacityEffect *>(widget->graphicsEffect());
-    if (!ownOpacity && opacity < 1.0 && !widget->graphicsEffect()) {
-        ownOpacity = new QGraphicsOpacityEffect(widget);
-        widget->setGraphicsEffect(ownOpacity);
+qreal opacityOf(const QWidget *widget)
+{
+    const auto *effect = qobject_cast<const QGraphicsOpacityEffect *>(widget->graphicsEffect());
+    return (widget->isWindow() ? widget->windowOpacity() : 1.0) * (effect ? effect->opacity() : 1.0);
+}
+
+const char *const kCornerRadius = "cornerRadius";
+
+bool hasCornerRadius(const QWidget *widget)
+{
+    return widget->metaObject()->indexOfProperty(kCornerRadius) >= 0;
+}
+
+qreal cornerRadiusOf(const QWidget *widget)
+{
+    return hasCornerRadius(widget) ? widget->property(kCornerRadius).toReal() : 0;
+}
+
+void setOpacity(QWidget *widget, qreal opacity)
+{
+    if (widget->isWindow()) {
+        widget->setWindowOpacity(opacity);
+        return;
     }
-    if (ownOpacity)
-        ownOpacity->setOpacity(opacity);
+    // No effect is added only to say "fully opaque".
+    if (opacity >= 1.0 && !qobject_cast<QGraphicsOpacityEffect *>(widget->graphicsEffect()))
+        return;
+    if (WViewEffect *effect = WViewEffect::of(widget))
+        effect->setOpacity(opacity);
+}
 
-    widget->setGeometry(rectScaled(target, scale).toRect());
+void setCornerRadius(QWidget *widget, qreal radius)
+{
+    if (hasCornerRadius(widget)) {
+        widget->setProperty(kCornerRadius, radius);
+        return;
+    }
+    if (radius <= 0) {
+        widget->clearMask();
+        return;
+    }
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(widget->rect()), radius, radius);
+    widget->setMask(QRegion(rounded.toFillPolygon().toPolygon()));
+}
+
+} // namespace
+
+bool transformTo(QWidget *widget, const QWidget *other, qreal scale)
+{
+    const std::optional<QRectF> target = targetFor(widget, other, scale);
+    if (!target)
+        return false;
+    const std::optional<QTransform> transform = transformRect(QRectF(widget->geometry()), *target);
+    if (!transform) {
+        qCWarning(lcViews) << "cannot transform a widget without an area" << widget;
+        return false;
+    }
+    WViewEffect *effect = WViewEffect::of(widget);
+    if (!effect)
+        return false;
+    effect->setTransform(*transform);
     return true;
+}
+
+bool morphRectTo(QWidget *widget, const QWidget *other, qreal scale)
+{
+    const std::optional<QRectF> target = targetFor(widget, other, scale);
+    if (!target)
+        return false;
+    setOpacity(widget, opacityOf(other));
+    widget->setGeometry(target->toRect());
+    setCornerRadius(widget, cornerRadiusOf(other) * scale);
+    return true;
+}
+
+bool hasNotch()
+{
+    const QWidget *window = QApplication::activeWindow();
+    if (!window)
+        return false;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 9, 0)
+    const QWindow *handle = window->windowHandle();
+    return handle && handle->safeAreaMargins().bottom() > 0;
+#else
+    // No public safe-area accessor before Qt 6.9: a desktop window has none.
+    return false;
+#endif
+}
+
+QWidget *loadFromNibNamed(const QString &name, const std::optional<QString> &bundle, QWidget *parent)
+{
+    // A name picks a form in the bundle, never a path elsewhere.
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9_][A-Za-z0-9_.-]*$"));
+    if (!plainName.match(name).hasMatch() || name.contains(QStringLiteral(".."))) {
+        qCWarning(lcViews) << "not a form name:" << name;
+        return nullptr;
+    }
+    QString folder = bundle.value_or(QStringLiteral(":/"));
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    QFile file(folder + QStringLiteral("forms/") + name + QStringLiteral(".ui"));
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return WFormLoader::make()->loadForm(&file, parent);
 }
 
 std::optional<QPixmap> wScreenShot()

@@ -39,10 +39,34 @@ QRectF rectScaled(const QRectF &rect, qreal factor);
 // by the ratio of their sizes. Absent when `from` has no area to scale.
 std::optional<QTransform> transformRect(const QRectF &from, const QRectF &to);
 
-// Places the widget over the other one (its rectangle scaled about the centre by
-// `scale`, in the widget's parent's coordinates) and gives it the other one's
-// opacity. Nothing happens, and false is returned, when the widget has no parent.
+// Draws the widget over the other one (the other's rectangle in the widget's
+// parent's coordinates, scaled about its centre by `scale`) through its
+// WViewEffect; its geometry stays, so clicks still land on the untransformed
+// rectangle. Nothing happens, and false is returned (with a warning), when the
+// widget has no parent, the other widget is missing, the widget has no area
+// to scale yet, or it is drawn through another kind of effect.
+bool transformTo(QWidget *widget, const QWidget *other, qreal scale);
+
+// Places the widget over the other one (same rectangle as transformTo) and
+// gives it the other one's opacity (a window's windowOpacity() and an opacity
+// effect's, together) and its corner radius times `scale`: the `cornerRadius`
+// property of the library's rounded views; a plain widget is given a rounded
+// mask instead. Nothing happens, and false is returned, when the widget has no
+// parent.
 bool morphRectTo(QWidget *widget, const QWidget *other, qreal scale);
+
+// True when there is an active window and the bottom of its safe-area margins
+// is above 0. Qt 6.4 has no public safe-area accessor, so there it is false.
+bool hasNotch();
+
+// The top-level widget of the Designer form `<bundle>/forms/<name>.ui`, made
+// with the library's own classes where the form names them; the bundle is a
+// resource prefix (":/WexoCreator/") or a folder. Without a bundle the form
+// comes from the application's own resources (":/forms/<name>.ui"). Null when
+// the name is not a plain file name, or the form is missing, unreadable or
+// yields no widget. The caller owns the widget (or `parent` does).
+QWidget *loadFromNibNamed(const QString &name, const std::optional<QString> &bundle = std::nullopt,
+                          QWidget *parent = nullptr);
 
 // A picture of the host window, whichever widget asks; absent without one.
 std::optional<QPixmap> wScreenShot();

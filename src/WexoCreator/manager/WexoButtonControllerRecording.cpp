@@ -7,6 +7,7 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WAncestorChain.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/playback/WItemViewCellFinder.h"
@@ -36,16 +37,10 @@ QString className(const QObject *object)
     return QString::fromLatin1(object->metaObject()->className());
 }
 
-// From the outermost ancestor (or `root` when it lies on the way) down to the view.
+// From the outermost ancestor (or `root`, or a window, when it lies on the way) down to the view.
 QList<QWidget *> viewHierarchy(QWidget *view, const QWidget *root)
 {
-    QList<QWidget *> chain;
-    for (QWidget *current = view; current; current = current->parentWidget()) {
-        chain.prepend(current);
-        if (current == root || current->isWindow())
-            break;
-    }
-    return chain;
+    return ancestorChain(view, root, WChainEnd::atRootOrWindow);
 }
 
 } // namespace

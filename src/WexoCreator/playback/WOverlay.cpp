@@ -1,13 +1,16 @@
 #include "WexoCreator/playback/WOverlay.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/extensions/WTime.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WAncestorChain.h"
 #include "WexoCreator/platform/WGestureTracker.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WTiming.h"
 #include "WexoCreator/playback/WOverlayDelegate.h"
 #include "WexoCreator/playback/WPlacement.h"
 #include "WexoCreator/playback/WTargetLocation.h"
@@ -24,15 +27,24 @@
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPropertyAnimation>
+#include <QScrollBar>
 #include <QtNumeric>
 
 namespace WexoCreator {
+
+namespace {
+
+constexpr double kScrollBackSeconds = 0.3;
+
+} // namespace
 
 WOverlay::WOverlay(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo, QWidget *parent, const QColor &bgColor)
     : QWidget(parent)
     , m_step(std::move(step))
     , m_wexo(std::move(wexo))
     , m_bgColor(m_step && m_step->HasBackDrop == false ? QColor(Qt::transparent) : bgColor)
+    , m_bundle(WConfiguration::frameworkBundle)
 {
     setObjectName(QStringLiteral("WOverlay"));
     setAttribute(Qt::WA_NoSystemBackground);
@@ -350,6 +362,56 @@ WPopup *WOverlay::defaultPopupView() const
     return m_defaultPopupView;
 }
 
+void WOverlay::setDefaultPopupView(WPopup *popup)
+{
+    m_defaultPopupView = popup;
+}
+
+void WOverlay::setMobilePopupView(WMobilePopup *popup)
+{
+    m_mobilePopupView = popup;
+}
+
+void WOverlay::setDetailedPopupView(WDetailedPopup *popup)
+{
+    m_detailedPopupView = popup;
+}
+
+QList<QWidget *> WOverlay::topViewSubViews() const
+{
+    QList<QWidget *> alive;
+    for (const QPointer<QWidget> &view : m_topViewSubViews) {
+        if (view)
+            alive.append(view);
+    }
+    return alive;
+}
+
+void WOverlay::listSubviews(QWidget *view)
+{
+    if (!view)
+        return;
+    for (QObject *object : view->children()) {
+        auto *child = qobject_cast<QWidget *>(object);
+        if (!child || child->isWindow())
+            continue;
+        m_topViewSubViews.append(child);
+        listSubviews(child);
+    }
+}
+
+QList<QWidget *> WOverlay::getViewHierarchyFor(QWidget *view, const QWidget *root) const
+{
+    QList<QWidget *> chains;
+    if (!view)
+        return chains;
+    for (const QPointer<QWidget> &entry : m_topViewSubViews) {
+        if (entry == view)
+            chains = ancestorChain(view, root, WChainEnd::atRoot) + chains;
+    }
+    return chains;
+}
+
 WMobilePopup *WOverlay::mobilePopupView() const
 {
     return m_mobilePopupView;
@@ -448,8 +510,18 @@ void WOverlay::scrollListsToTop()
     for (QAbstractItemView *view : {tableView(), collectionView()}) {
         // Back at the very top, above a first section's own row too; an empty
         // list is left alone.
-        if (view && view->model() && view->model()->rowCount(view->rootIndex()) > 0)
-            view->scrollToTop();
+        if (!view || !view->model() || view->model()->rowCount(view->rootIndex()) <= 0)
+            continue;
+        QScrollBar *bar = view->verticalScrollBar();
+        if (bar->value() == bar->minimum())
+            continue;
+        // Animated, as a list scrolls; the animation lives with the list (the
+        // overlay is already on its way out).
+        auto *scroll = new QPropertyAnimation(bar, "value", bar);
+        scroll->setDuration(WTiming::ms(kScrollBackSeconds));
+        scroll->setEasingCurve(QEasingCurve::OutCubic);
+        scroll->setEndValue(bar->minimum());
+        scroll->start(QAbstractAnimation::DeleteWhenStopped);
     }
 }
 

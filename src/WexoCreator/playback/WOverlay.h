@@ -52,10 +52,15 @@ public:
              const QColor &bgColor = defaultBackdrop());
     ~WOverlay() override;
 
+    // The page, the step and the rectangle of the latest build (the overlay's
+    // own). A later change is only stored: the overlay builds what it shows
+    // from them on its next build.
     std::shared_ptr<Wexo> wexo() const { return m_wexo; }
+    void setWexo(std::shared_ptr<Wexo> wexo) { m_wexo = std::move(wexo); }
     std::shared_ptr<WexoStep> currentWexoStep() const { return m_step; }
-    // The rectangle of the latest build: the overlay's own.
+    void setCurrentWexoStep(std::shared_ptr<WexoStep> step) { m_step = std::move(step); }
     std::optional<QRectF> currentRect() const { return m_currentRect; }
+    void setCurrentRect(const std::optional<QRectF> &rect) { m_currentRect = rect; }
     // Clear for a step without backdrop.
     QColor backgroundColor() const { return m_bgColor; }
     // The targets of the latest build, in the overlay's coordinates.
@@ -65,9 +70,46 @@ public:
     // Moved on, moved back or closed: an overlay that has left never acts again.
     bool hasLeft() const { return m_left; }
 
+    // The cards of the latest build. Setting one only stores it: a build
+    // takes away the cards it made itself and forgets one set here.
     WPopup *defaultPopupView() const;
+    void setDefaultPopupView(WPopup *popup);
     WMobilePopup *mobilePopupView() const;
+    void setMobilePopupView(WMobilePopup *popup);
     WDetailedPopup *detailedPopupView() const;
+    void setDetailedPopupView(WDetailedPopup *popup);
+
+    // Where the library's own forms and images live: its own resources.
+    QString bundle() const { return m_bundle; }
+
+    // A flat list of a widget tree, filled only by listSubviews(); entries
+    // deleted since are left out.
+    QList<QWidget *> topViewSubViews() const;
+    // Appends every descendant of the widget (windows of their own, such as
+    // dialogs, and what lies in them excluded), each before its own children.
+    void listSubviews(QWidget *view);
+    // For each topViewSubViews() entry that is `view`: the view and its
+    // ancestors up to `root` (the outermost one when `root` is not on the
+    // way), root first.
+    QList<QWidget *> getViewHierarchyFor(QWidget *view, const QWidget *root) const;
+    // Every descendant of type T (windows of their own excluded), a child's
+    // own matches before the child itself.
+    template <typename T>
+    static QList<T *> getSubviewsOf(QWidget *view)
+    {
+        QList<T *> found;
+        if (!view)
+            return found;
+        for (QObject *object : view->children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (!child || child->isWindow())
+                continue;
+            found += getSubviewsOf<T>(child);
+            if (auto *typed = qobject_cast<T *>(child))
+                found.append(typed);
+        }
+        return found;
+    }
     WBanner *banner() const;
     // The markers of the latest build (one per target).
     QList<WPointerView *> markers() const;
@@ -151,6 +193,8 @@ private:
     std::optional<QRectF> m_currentRect;
     QList<QRectF> m_targets;
     QPainterPath m_backdrop;
+    QString m_bundle;
+    QList<QPointer<QWidget>> m_topViewSubViews;
     bool m_built = false;
     bool m_left = false;
 };

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 #include <QToolButton>
 #include <QVariantAnimation>
 
@@ -50,6 +51,11 @@ WBanner::WBanner(const QString &title, const std::optional<QString> &description
     auto *taps = new WGestureTracker(this);
     connect(taps, &WGestureTracker::tapped, this, &WBanner::removeBanner);
     setAttribute(Qt::WA_NoMousePropagation);
+}
+
+WBanner::WBanner(const QString &title, QWidget *parent)
+    : WBanner(title, std::nullopt, WBannerPosition::top, 0, nullptr, parent)
+{
 }
 
 void WBanner::initBanner()
@@ -89,15 +95,26 @@ void WBanner::initBanner()
     if (m_currentStep > 1) {
         auto *back = new QToolButton(this);
         wStyleBackButton(back, tint);
-        back->move(0, 0);
         connect(back, &QToolButton::clicked, this, &WBanner::onPrev);
         m_backButton = back;
     }
     auto *close = new QToolButton(this);
     wStyleCloseButton(close, tint);
-    close->move(width - close->width(), 0);
     connect(close, &QToolButton::clicked, this, &WBanner::onClose);
     m_closeButton = close;
+    placeButtons();
+}
+
+void WBanner::placeButtons()
+{
+    const Qt::LayoutDirection direction = layoutDirection();
+    if (m_backButton)
+        m_backButton->setGeometry(QStyle::visualRect(direction, rect(), QRect(QPoint(0, 0), m_backButton->size())));
+    if (m_closeButton) {
+        const QSize size = m_closeButton->size();
+        m_closeButton->setGeometry(
+            QStyle::visualRect(direction, rect(), QRect(QPoint(width() - size.width(), 0), size)));
+    }
 }
 
 int WBanner::heightFor(int width) const
@@ -216,7 +233,14 @@ void WBanner::resizeEvent(QResizeEvent *event)
     if (!m_closeButton)
         return;
     m_label->setGeometry(rect());
-    m_closeButton->move(width() - m_closeButton->width(), 0);
+    placeButtons();
+}
+
+void WBanner::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange)
+        placeButtons();
 }
 
 void WBanner::mousePressEvent(QMouseEvent *event)

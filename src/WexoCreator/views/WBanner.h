@@ -22,8 +22,9 @@ class WPaddingLabel;
 enum class WBannerPosition { top, bottom };
 
 // A strip as wide as its parent (the view it is shown over) with the step's
-// title, description and tap-here text, a close "X" and, from step 2 on, a
-// back arrow. showWBanner() springs it in from its edge; a tap on it, or 30 s
+// title, description and tap-here text, a close "X" in the top trailing
+// corner and, from step 2 on, a back arrow in the top leading one (they swap
+// sides in a right-to-left layout). showWBanner() springs it in from its edge; a tap on it, or 30 s
 // of rest, slides it out to the left, after which the completion runs (once)
 // and the banner hides and deletes itself. Presses on it never reach the
 // widget below. Back and close go to the delegate.
@@ -37,6 +38,9 @@ public:
     // A description that is absent leaves its part and its separator out.
     WBanner(const QString &title, const std::optional<QString> &description, WBannerPosition position,
             qint64 currentStep, std::function<void()> completion, QWidget *parent);
+    // The title alone: no description, at the top, step 0 (no back button),
+    // no completion.
+    explicit WBanner(const QString &title, QWidget *parent = nullptr);
 
     WBannerPosition position() const { return m_position; }
     qint64 currentStep() const { return m_currentStep; }
@@ -62,10 +66,13 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void initBanner();
+    // Back in the leading top corner, close in the trailing one.
+    void placeButtons();
     int heightFor(int width) const;
     int restingY(int height) const;
     void removeBanner();

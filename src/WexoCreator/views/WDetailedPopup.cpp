@@ -62,6 +62,7 @@ WDetailedPopup::WDetailedPopup(QWidget *parent)
     : WTemplateCard(parent)
     , m_ui(std::make_unique<Ui::WDetailedPopup>())
 {
+    setCornerRadius(kCornerRadius);
     m_ui->setupUi(this);
     for (QLabel *label : {stepTitle(), progressLabel()})
         wStylePlainLabel(label, label->font(), kTextColor);
@@ -147,7 +148,7 @@ void WDetailedPopup::updateDesign()
 
 void WDetailedPopup::paintEvent(QPaintEvent *)
 {
-    wPaintCard(this, kCardColor, kCornerRadius);
+    wPaintCard(this, kCardColor, cornerRadius());
 }
 
 } // namespace WexoCreator

@@ -13,6 +13,7 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <limits>
 
 namespace WexoCreator {
 
@@ -33,9 +34,10 @@ WMobilePopup::WMobilePopup(QWidget *parent)
     : WTemplateCard(parent)
     , m_ui(std::make_unique<Ui::WMobilePopup>())
     , m_color(WConfiguration::kPopupColor())
-    , m_radius(WConfiguration::wDefaultPopupCornerRadius)
 {
+    setCornerRadius(WConfiguration::wDefaultPopupCornerRadius);
     m_ui->setupUi(this);
+    m_descriptionLines = m_ui->descriptionLabel->numberOfLines();
     // The heading stays centred on the card when the first step hides the back button.
     QSizePolicy back = m_ui->backButton->sizePolicy();
     back.setRetainSizeWhenHidden(true);
@@ -74,6 +76,10 @@ void WMobilePopup::updateDesign()
     descriptionLabel()->setFont(WFontManager::templateContentFont(WConfiguration::kTemplateContentFontName(),
                                                                   WConfiguration::kTemplateContentFontSize()));
     descriptionLabel()->setTextColor(titleColor);
+    const QFontMetricsF description(descriptionLabel()->font());
+    const qreal textRoom = descriptionHtConstraint() - descriptionLabel()->topInset() - descriptionLabel()->bottomInset();
+    const int formLines = m_descriptionLines > 0 ? m_descriptionLines : std::numeric_limits<int>::max();
+    descriptionLabel()->setNumberOfLines(std::clamp(int(textRoom / description.lineSpacing()), 1, formLines));
     descriptionLabel()->setText(descriptionText());
 
     progressView()->setProgress(WProgressBar::ratio(currentStep(), totalSteps()));
@@ -83,7 +89,7 @@ void WMobilePopup::updateDesign()
     progressView()->setProgressTintColor(WConfiguration::kProgressBgColor());
 
     m_color = WConfiguration::kPopupColor();
-    m_radius = WConfiguration::kPopUpBorderRadius();
+    setCornerRadius(WConfiguration::kPopUpBorderRadius());
 
     // A second design pass replaces the badge instead of stacking another.
     if (m_badge) {
@@ -121,7 +127,13 @@ void WMobilePopup::updateDesign()
 int WMobilePopup::descriptionHeight(int cardWidth) const
 {
     const QMargins margins = layout()->contentsMargins();
-    return descriptionLabel()->heightForWidth(cardWidth - margins.left() - margins.right());
+    return std::min(descriptionLabel()->heightForWidth(cardWidth - margins.left() - margins.right()),
+                    descriptionHtConstraint());
+}
+
+int WMobilePopup::descriptionHtConstraint() const
+{
+    return descriptionLabel()->maximumHeight();
 }
 
 void WMobilePopup::onBack()
@@ -138,7 +150,7 @@ void WMobilePopup::onClose()
 
 void WMobilePopup::paintEvent(QPaintEvent *)
 {
-    wPaintCard(this, m_color, m_radius);
+    wPaintCard(this, m_color, cornerRadius());
 }
 
 } // namespace WexoCreator

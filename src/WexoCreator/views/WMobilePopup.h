@@ -47,8 +47,11 @@ public:
     void updateTemplate() override;
 
     // The description's height when the card is the given width: the width
-    // the form draws it at, so its last line shows.
+    // the form draws it at, so its last line shows; never above the limit.
     int descriptionHeight(int cardWidth) const;
+    // The form's limit on the description's height (its maximum height): a
+    // longer text shows as many whole lines as fit and ends with an ellipsis.
+    int descriptionHtConstraint() const;
 
     WPaddingLabel *headingLabel() const;
     WPaddingLabel *descriptionLabel() const;
@@ -70,7 +73,8 @@ private:
     std::unique_ptr<Ui::WMobilePopup> m_ui;
     WWeakDelegate<WMobilePopupDelegate> m_delegate;
     QColor m_color;
-    qreal m_radius;
+    // The form's line limit of the description.
+    int m_descriptionLines = 0;
     QPointer<WStepNumberView> m_badge;
     QPointer<QObject> m_blink;
 };

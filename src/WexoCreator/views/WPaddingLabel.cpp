@@ -1,5 +1,7 @@
 #include "WexoCreator/views/WPaddingLabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -22,11 +24,42 @@ constexpr qsizetype kElisionSlack = 64;
 // Widths whose layouts are kept: the measuring and the drawing width, and one more.
 constexpr std::size_t kKeptLayouts = 3;
 
+// What a screen reader is told of a padded label: static text, read by its
+// text (an accessible name set on the label goes first).
+class WPaddingLabelAccessible final : public QAccessibleWidget
+{
+public:
+    explicit WPaddingLabelAccessible(WPaddingLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString own = QAccessibleWidget::text(kind);
+        if (kind == QAccessible::Name && own.isEmpty())
+            return static_cast<const WPaddingLabel *>(widget())->text();
+        return own;
+    }
+};
+
+QAccessibleInterface *paddingLabelAccessible(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(WPaddingLabel::staticMetaObject.className()) || !object || !object->isWidgetType())
+        return nullptr;
+    return new WPaddingLabelAccessible(static_cast<WPaddingLabel *>(object));
+}
+
 } // namespace
 
 WPaddingLabel::WPaddingLabel(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(paddingLabelAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -245,6 +278,8 @@ void WPaddingLabel::textChanged()
     m_layouts.clear();
     updateGeometry();
     update();
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 qreal WPaddingLabel::textWidth() const

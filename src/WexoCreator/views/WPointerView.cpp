@@ -23,21 +23,11 @@ WPointerView::WPointerView(QPointF anchor, WexoStepView viewType, QWidget *paren
     , m_position(anchor)
     , m_viewType(viewType)
 {
-    const QPointF centre = centreFor(anchor, viewType);
-    QRectF disc(centre.x() - kViewWidth / 2.0, centre.y() - kViewWidth / 2.0, kViewWidth, kViewWidth);
-    // Beside a target at the window's edge the marker would be mostly outside
-    // it, with the "?" that opens the card out of sight: it moves in along the
-    // edge it crosses.
-    if (parent && parent->width() >= kViewWidth && parent->height() >= kViewWidth) {
-        const QRectF room = QRectF(parent->rect()).adjusted(0, 0, -kViewWidth, -kViewWidth);
-        disc.moveTopLeft(QPointF(std::clamp(disc.left(), room.left(), room.right()),
-                                 std::clamp(disc.top(), room.top(), room.bottom())));
-    }
-    setGeometry(disc.toRect());
+    place();
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     connect(this, &QAbstractButton::clicked, this, &WPointerView::onPointerClick);
-    if (isToolTip())
+    if (isToolTipKind(viewType))
         showToolTip();
     else
         showPulse();
@@ -51,9 +41,30 @@ WPointerView::~WPointerView()
     }
 }
 
+void WPointerView::place()
+{
+    const QPointF centre = centreFor(m_position, m_viewType);
+    QRectF disc(centre.x() - kViewWidth / 2.0, centre.y() - kViewWidth / 2.0, kViewWidth, kViewWidth);
+    // Beside a target at the window's edge the marker would be mostly outside
+    // it, with the "?" that opens the card out of sight: it moves in along the
+    // edge it crosses.
+    const QWidget *parent = parentWidget();
+    if (parent && parent->width() >= kViewWidth && parent->height() >= kViewWidth) {
+        const QRectF room = QRectF(parent->rect()).adjusted(0, 0, -kViewWidth, -kViewWidth);
+        disc.moveTopLeft(QPointF(std::clamp(disc.left(), room.left(), room.right()),
+                                 std::clamp(disc.top(), room.top(), room.bottom())));
+    }
+    setGeometry(disc.toRect());
+}
+
 bool WPointerView::isToolTip() const
 {
-    switch (m_viewType) {
+    return !m_glyph.isEmpty();
+}
+
+bool WPointerView::isToolTipKind(WexoStepView viewType)
+{
+    switch (viewType) {
     case WexoStepView::toolTipTopLeft:
     case WexoStepView::toolTipTopRight:
     case WexoStepView::toolTipBottomLeft:

@@ -34,9 +34,17 @@ public:
     WPointerView(QPointF anchor, WexoStepView viewType, QWidget *parent = nullptr);
     ~WPointerView() override;
 
+    // The anchor and the kind; a change is used at the next place(). The look
+    // (pulse or glyph) is the one chosen when the marker was built.
     QPointF position() const { return m_position; }
+    void setPosition(QPointF position) { m_position = position; }
     WexoStepView viewType() const { return m_viewType; }
+    void setViewType(WexoStepView viewType) { m_viewType = viewType; }
+    // Centres the marker on its anchor for its kind, inside its parent.
+    void place();
+    // The glyph look, chosen when the marker was built.
     bool isToolTip() const;
+    static bool isToolTipKind(WexoStepView viewType);
     // The glyph of the tooltip look; empty in the pulse look.
     QString glyph() const { return m_glyph; }
     QColor fillColor() const { return m_fill; }

@@ -3,7 +3,6 @@
 #include "WexoCreator/extensions/WLayoutExtensions.h"
 #include "WexoCreator/platform/WSpringAnimation.h"
 
-#include <QPainter>
 #include <QPointer>
 #include <QWidget>
 
@@ -19,7 +18,7 @@ constexpr qreal kStartScale = 0.7;
 } // namespace
 
 WPopInEffect::WPopInEffect(QObject *parent)
-    : QGraphicsEffect(parent)
+    : WViewEffect(parent)
 {
 }
 
@@ -28,34 +27,13 @@ void WPopInEffect::setScale(qreal scale)
     if (!std::isfinite(scale) || scale == m_scale)
         return;
     m_scale = std::max(scale, qreal(0));
-    updateBoundingRect();
-    update();
+    setTransform(QTransform::fromScale(m_scale, m_scale));
 }
 
 QRectF WPopInEffect::boundingRectFor(const QRectF &rect) const
 {
     // The spring overshoots: the card may be drawn beyond its own rectangle.
     return rectScaled(rect, std::max(m_scale, qreal(1)));
-}
-
-void WPopInEffect::draw(QPainter *painter)
-{
-    if (m_scale == 1) {
-        drawSource(painter);
-        return;
-    }
-    QPoint offset;
-    const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
-    if (pixmap.isNull())
-        return;
-    const QPointF centre = sourceBoundingRect(Qt::LogicalCoordinates).center();
-    painter->save();
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->translate(centre);
-    painter->scale(m_scale, m_scale);
-    painter->translate(-centre);
-    painter->drawPixmap(offset, pixmap);
-    painter->restore();
 }
 
 WPopInEffect *WPopInEffect::popIn(QWidget *card)

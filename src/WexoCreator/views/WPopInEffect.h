@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QGraphicsEffect>
+#include "WexoCreator/extensions/WViewEffect.h"
 
 class QWidget;
 
 namespace WexoCreator {
 
-// Draws a widget scaled about its centre. popIn() uses it to let a card grow
-// from 0.7 to its size on a spring (2.0 s, damping 0.2, velocity 6.0) and
-// removes it at the end, so the card is drawn plainly again.
-class WPopInEffect : public QGraphicsEffect
+// Draws a widget scaled about its centre: the library's view effect under a
+// scale. popIn() uses it to let a card grow from 0.7 to its size on a spring
+// (2.0 s, damping 0.2, velocity 6.0) and removes it at the end, so the card
+// is drawn plainly again.
+class WPopInEffect : public WViewEffect
 {
     Q_OBJECT
 
@@ -23,7 +24,6 @@ public:
 
 protected:
     QRectF boundingRectFor(const QRectF &rect) const override;
-    void draw(QPainter *painter) override;
 
 private:
     qreal m_scale = 1;

@@ -87,6 +87,12 @@ void WPopup::initToolTip()
     m_stepCounter->raise();
 }
 
+void WPopup::setCornerRadius(qreal radius)
+{
+    m_radius = radius;
+    update();
+}
+
 void WPopup::paintEvent(QPaintEvent *)
 {
     wPaintCard(this, m_color, m_radius);

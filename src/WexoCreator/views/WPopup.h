@@ -23,18 +23,30 @@ enum class WPopupPosition { up, down, left, right, best };
 class WPopup : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(qreal cornerRadius READ cornerRadius WRITE setCornerRadius)
 
 public:
     WPopup(const QString &title, const QString &descriptionText, WPopupPosition position = WPopupPosition::up,
            qint64 currentStepNumber = 0, qint64 totalStepNumber = 0, bool showProgressBar = false,
            QWidget *parent = nullptr);
 
+    // The six inputs. The card is laid out once, when built: a later change
+    // is only stored.
     WPopupPosition toolTipPosition() const { return m_position; }
+    void setToolTipPosition(WPopupPosition position) { m_position = position; }
     QString titleText() const { return m_titleText; }
+    void setTitleText(const QString &text) { m_titleText = text; }
     QString descriptionText() const { return m_descriptionText; }
+    void setDescriptionText(const QString &text) { m_descriptionText = text; }
     qint64 currentStepNumber() const { return m_currentStepNumber; }
+    void setCurrentStepNumber(qint64 number) { m_currentStepNumber = number; }
     qint64 totalStepNumber() const { return m_totalStepNumber; }
+    void setTotalStepNumber(qint64 number) { m_totalStepNumber = number; }
     bool showProgressBar() const { return m_showProgressBar; }
+    void setShowProgressBar(bool show) { m_showProgressBar = show; }
+
+    qreal cornerRadius() const { return m_radius; }
+    void setCornerRadius(qreal radius);
 
     WPaddingLabel *textLabel() const { return m_textLabel; }
     WProgressBar *progressBar() const { return m_progressBar; }

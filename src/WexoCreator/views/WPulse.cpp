@@ -36,16 +36,13 @@ WPulse::WPulse(float numberOfPulses, qreal radius, QPointF position, QWidget *pa
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setCentre(position);
 
-    const float count = m_numberOfPulses;
-    const int cycleMs = std::max(1, WTiming::ms(m_animationDuration + m_nextPulseAfter));
     const QPointer<WPulse> self(this);
-    // The animation is made ready off the main thread; only plain values cross
-    // back, and the pulse is looked at again on the main thread alone.
-    QThreadPool::globalInstance()->start([self, count, cycleMs]() mutable {
-        const Timing timing = makeTiming(count, cycleMs);
-        WPerform::onMainThread([self = std::move(self), timing] {
+    // The set-up goes through the thread pool and comes back later on the main
+    // thread, where the animation is made from the properties as they are then.
+    QThreadPool::globalInstance()->start([self]() mutable {
+        WPerform::onMainThread([self = std::move(self)] {
             if (self)
-                self->attach(timing);
+                self->attach();
         });
     });
 }
@@ -55,14 +52,44 @@ WPulse::WPulse(qreal radius, QPointF position, QWidget *parent)
 {
 }
 
-WPulse::Timing WPulse::makeTiming(float numberOfPulses, int cycleMs)
+int WPulse::loopCountFor(float numberOfPulses)
 {
-    Timing timing{cycleMs, -1};
     if (std::isnan(numberOfPulses) || numberOfPulses <= 0)
-        timing.loopCount = 0;
-    else if (numberOfPulses < float(std::numeric_limits<int>::max()))
-        timing.loopCount = int(std::ceil(numberOfPulses));
-    return timing;
+        return 0;
+    if (numberOfPulses < float(std::numeric_limits<int>::max()))
+        return int(std::ceil(numberOfPulses));
+    return -1;
+}
+
+int WPulse::cycleMs() const
+{
+    return std::max(1, WTiming::ms(std::max(m_animationDuration, qreal(0)) + std::max(m_nextPulseAfter, qreal(0))));
+}
+
+void WPulse::setNumberOfPulses(float count)
+{
+    m_numberOfPulses = count;
+    retime();
+}
+
+void WPulse::setNextPulseAfter(qreal seconds)
+{
+    m_nextPulseAfter = std::isfinite(seconds) ? seconds : 0;
+    retime();
+}
+
+void WPulse::setAnimationDuration(qreal seconds)
+{
+    m_animationDuration = std::isfinite(seconds) ? seconds : 0;
+    retime();
+}
+
+void WPulse::setRadius(qreal radius)
+{
+    const QPointF centre = QRectF(geometry()).center();
+    m_radius = std::isfinite(radius) ? std::max(radius, qreal(0)) : qreal(0);
+    setCentre(centre);
+    update();
 }
 
 void WPulse::setCentre(QPointF position)
@@ -72,34 +99,72 @@ void WPulse::setCentre(QPointF position)
     setGeometry(QRectF(position.x() - side / 2.0, position.y() - side / 2.0, side, side).toRect());
 }
 
-void WPulse::attach(Timing timing)
+void WPulse::attach()
 {
-    if (timing.loopCount == 0) {
+    if (m_animation)
+        return;
+    if (loopCountFor(m_numberOfPulses) == 0) {
         deleteLater();
         return;
     }
-    auto *animation = new QVariantAnimation(this);
-    QEasingCurve curve(QEasingCurve::BezierSpline);
-    curve.addCubicBezierSegment(QPointF(0.25, 0.1), QPointF(0.25, 1.0), QPointF(1.0, 1.0));
-    animation->setEasingCurve(curve);
+    setAnimation(new QVariantAnimation(this));
+}
+
+void WPulse::setAnimation(QVariantAnimation *animation)
+{
+    if (animation == m_animation)
+        return;
+    if (QVariantAnimation *old = m_animation) {
+        m_animation = nullptr;
+        old->disconnect(this);
+        old->stop();
+        old->deleteLater();
+    }
+    if (!animation)
+        return;
+    animation->setParent(this);
+    m_animation = animation;
     animation->setStartValue(0.0);
     animation->setEndValue(1.0);
-    animation->setDuration(timing.cycleMs);
-    animation->setLoopCount(timing.loopCount);
+    retime();
     connect(animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) { showFrame(value.toDouble()); });
     connect(animation, &QAbstractAnimation::stateChanged, this, [this](QAbstractAnimation::State state) {
         if (state == QAbstractAnimation::Stopped)
             deleteLater();
     });
-    m_animation = animation;
     showFrame(0);
-    animation->start();
+    if (animation->state() != QAbstractAnimation::Running)
+        animation->start();
 }
 
-void WPulse::showFrame(qreal progress)
+void WPulse::retime()
 {
-    m_scale = m_initialPulseScale + (1 - m_initialPulseScale) * progress;
-    m_opacity = opacityAt(std::clamp(progress, qreal(0), qreal(1)));
+    if (!m_animation)
+        return;
+    m_animation->setDuration(cycleMs());
+    const int loops = loopCountFor(m_numberOfPulses);
+    // No pulses left: the animation ends, and the pulse with it.
+    if (loops == 0)
+        m_animation->stop();
+    else
+        m_animation->setLoopCount(loops);
+}
+
+void WPulse::showFrame(qreal cycleProgress)
+{
+    // The pulse takes the first animationDuration of the cycle and then rests
+    // at its end (full size, transparent) for nextPulseAfter.
+    const qreal duration = std::max(m_animationDuration, qreal(0));
+    const qreal cycle = duration + std::max(m_nextPulseAfter, qreal(0));
+    const qreal pulse = duration > 0 && cycle > 0 ? std::clamp(cycleProgress * cycle / duration, qreal(0), qreal(1)) : 1;
+    static const QEasingCurve curve = [] {
+        QEasingCurve easing(QEasingCurve::BezierSpline);
+        easing.addCubicBezierSegment(QPointF(0.25, 0.1), QPointF(0.25, 1.0), QPointF(1.0, 1.0));
+        return easing;
+    }();
+    const qreal eased = curve.valueForProgress(pulse);
+    m_scale = m_initialPulseScale + (1 - m_initialPulseScale) * eased;
+    m_opacity = opacityAt(std::clamp(eased, qreal(0), qreal(1)));
     update();
 }
 

@@ -25,16 +25,29 @@ public:
     WPulse(float numberOfPulses, qreal radius, QPointF position, QWidget *parent);
     WPulse(qreal radius, QPointF position, QWidget *parent);
 
+    // The animation is made from these when the set-up comes back to the main
+    // thread; a change afterwards applies to the animation running then. Each
+    // cycle lasts animationDuration + nextPulseAfter seconds: the pulse runs
+    // for animationDuration and then rests, unseen, for nextPulseAfter.
     float numberOfPulses() const { return m_numberOfPulses; }
-    qreal radius() const { return m_radius; }
+    void setNumberOfPulses(float count);
     qreal initialPulseScale() const { return m_initialPulseScale; }
+    void setInitialPulseScale(qreal scale) { m_initialPulseScale = scale; }
     qreal nextPulseAfter() const { return m_nextPulseAfter; }
+    void setNextPulseAfter(qreal seconds);
     qreal animationDuration() const { return m_animationDuration; }
+    void setAnimationDuration(qreal seconds);
+    // The disc's radius; it keeps its centre.
+    qreal radius() const { return m_radius; }
+    void setRadius(qreal radius);
 
     void setCentre(QPointF position);
 
-    // Null until the set-up has come back to the main thread.
+    // One cycle's progress, 0 to 1. Null until the set-up has come back to the
+    // main thread. Another animation set here takes over, started if it is
+    // not running yet; the pulse deletes itself when that one stops.
     QVariantAnimation *animation() const { return m_animation; }
+    void setAnimation(QVariantAnimation *animation);
     qreal currentScale() const { return m_scale; }
     qreal currentOpacity() const { return m_opacity; }
 
@@ -42,13 +55,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    struct Timing {
-        int cycleMs;
-        int loopCount;
-    };
-    static Timing makeTiming(float numberOfPulses, int cycleMs);
-    void attach(Timing timing);
-    void showFrame(qreal progress);
+    static int loopCountFor(float numberOfPulses);
+    int cycleMs() const;
+    void attach();
+    // Duration and repeat count of the running animation, from the properties.
+    void retime();
+    void showFrame(qreal cycleProgress);
 
     float m_numberOfPulses;
     qreal m_radius;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QLabel>
+#include <QPointer>
 #include <QWidget>
-
-class QLabel;
 
 namespace WexoCreator {
 
@@ -19,16 +19,22 @@ class WStepNumberView : public QWidget
 public:
     WStepNumberView(qint64 currentStepNumber, qint64 totalSteps, QWidget *parent = nullptr);
 
+    // The text is fixed when the counter is built: these only store.
     qint64 currentStepNumber() const { return m_currentStepNumber; }
+    void setCurrentStepNumber(qint64 number) { m_currentStepNumber = number; }
     qint64 totalSteps() const { return m_totalSteps; }
+    void setTotalSteps(qint64 steps) { m_totalSteps = steps; }
+    // The label the counter keeps; another one set here is neither shown nor
+    // owned by the counter (null once it is deleted).
     QLabel *stepLabel() const { return m_stepLabel; }
+    void setStepLabel(QLabel *label) { m_stepLabel = label; }
 
     static QString titleString(WStepNumberViewType type, qint64 current, qint64 total);
 
 private:
     qint64 m_currentStepNumber;
     qint64 m_totalSteps;
-    QLabel *m_stepLabel;
+    QPointer<QLabel> m_stepLabel;
 };
 
 } // namespace WexoCreator

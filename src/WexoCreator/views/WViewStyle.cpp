@@ -65,6 +65,7 @@ void wStylePlainLabel(QLabel *label, const QFont &font, const QColor &color)
 void wStyleCloseButton(QAbstractButton *button, const QColor &color)
 {
     button->setText(QStringLiteral("X"));
+    button->setAccessibleName(QStringLiteral("Close"));
     button->setFont(wSystemFont(18, QFont::Black));
     button->setStyleSheet(QStringLiteral("border: none; background: transparent; color: %1;").arg(color.name(QColor::HexArgb)));
     setTextColor(button, color);
@@ -75,6 +76,7 @@ void wStyleCloseButton(QAbstractButton *button, const QColor &color)
 void wStyleBackButton(QAbstractButton *button, const QColor &color)
 {
     button->setText(QString());
+    button->setAccessibleName(QStringLiteral("Back"));
     button->setIcon(QIcon(wTinted(wRequiredImage(QStringLiteral("popup-back")), color)));
     button->setIconSize(QSize(kButtonSide - 2 * kBackImageInset, kButtonSide - 2 * kBackImageInset));
     button->setStyleSheet(QStringLiteral("border: none; background: transparent;"));

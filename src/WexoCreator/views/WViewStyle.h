@@ -23,9 +23,11 @@ QPixmap wRequiredImage(const QString &name);
 // A label that shows backend text as typed, in one colour.
 void wStylePlainLabel(QLabel *label, const QFont &font, const QColor &color);
 
-// The "X" of a close button, heavy 18 px in the colour, on no background.
+// The "X" of a close button, heavy 18 px in the colour, on no background;
+// a screen reader reads it as "Close".
 void wStyleCloseButton(QAbstractButton *button, const QColor &color);
-// The back arrow, tinted in the colour and inset by 10 px in the button.
+// The back arrow, tinted in the colour and inset by 10 px in the button; a
+// screen reader reads it as "Back".
 void wStyleBackButton(QAbstractButton *button, const QColor &color);
 
 // Fills the widget with an antialiased rounded card; the corners stay clear.
