@@ -19,6 +19,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -76,6 +77,9 @@ class tst_RecordPlay : public QObject
             return {work->wizardNext, {}};
         if (name == QLatin1String("editor"))
             return {work->editor->viewport(), {}};
+        // The part of the canvas a person sees is the scroll area's viewport.
+        if (name == QLatin1String("formCanvas"))
+            return {work->formArea->viewport(), {}};
         if (name == QLatin1String("groupLabel"))
             return {work->groupLabel, {}};
         if (name == QLatin1String("plainList"))
@@ -154,6 +158,8 @@ private Q_SLOTS:
             QTest::addRow("button on a stack nested in the page, %s", how) << "wizardNext" << aimed << "wizardNext" << "";
             QTest::addRow("editor in a scroll area, %s", how) << "editor" << aimed << "notesEditor" << "notesEditor";
             QTest::addRow("unnamed label in a named group box, %s", how) << "groupLabel" << aimed << "deliveryGroup" << "deliveryGroup";
+            // Only the part its scroll area shows is cut out, never the docks beside it.
+            QTest::addRow("canvas larger than its scroll area, %s", how) << "formCanvas" << aimed << "formCanvas" << "";
         }
         QTest::addRow("row of the list with Qt's delegate") << "plainList" << true << "QStyledItemDelegate_indexpath_[0, 1]" << "";
         QTest::addRow("row of the list with a delegate of its own")
