@@ -26,6 +26,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace WexoCreator;
 
@@ -38,7 +39,8 @@ public:
     int count = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
-        count += event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress;
+        count += event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress
+            || event->type() == QEvent::Wheel;
         return false;
     }
 };
@@ -80,11 +82,15 @@ class tst_CoveringWindow : public QObject
             + request.value(QStringLiteral("className")).toString();
     }
 
-    // A click and a key through the window, as a person gives them.
-    static void clickAndKey(QWindow *window, const QPoint &point)
+    // A click and a key through the window, as a person gives them, and a
+    // turn of the wheel over the receiver.
+    static void clickKeyAndWheel(QWindow *window, QObject *receiver, const QPoint &point)
     {
         QTest::mouseClick(window, Qt::LeftButton, {}, point);
         QTest::keyClick(window, Qt::Key_A);
+        QWheelEvent wheel(QPointF(point), QPointF(window->mapToGlobal(point)), {}, QPoint(0, 120), Qt::NoButton, {},
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(receiver, &wheel);
     }
 
 private Q_SLOTS:
@@ -101,6 +107,9 @@ private Q_SLOTS:
     {
         launcher()->endRecording();
         m_session->reset();
+        // A failed row must not leave a modal dialog blocking the next.
+        for (DialogPage *dialog : host().findChildren<DialogPage *>())
+            dialog->reject();
     }
 
     // The administrator can log in while an application's start-up dialog is up.
@@ -122,8 +131,9 @@ private Q_SLOTS:
         QTRY_COMPARE(covering()->parentWidget(), &host());
     }
 
-    // Over a modal dialog the pick layer records the dialog's page, the record
-    // bar's Stop is reachable, and a step plays over the dialog.
+    // Over a modal dialog the pick layer (a click, the crosshair) records the
+    // dialog's page, the record bar's Stop is reachable, and a step plays over
+    // the dialog.
     void modalDialogs_data()
     {
         QTest::addColumn<Qt::WindowModality>("modality");
@@ -140,8 +150,24 @@ private Q_SLOTS:
         QCOMPARE(WexolinManager::inspector().frameView()->parentWidget(), dialog.data());
 
         QWindow *window = dialog->windowHandle();
+        const auto posts = [this] { return m_session->backend()->createdSteps().array().size(); };
+        const qsizetype before = posts();
         QTest::mouseClick(window, Qt::LeftButton, {}, centreIn(dialog->button, dialog) + QPoint(1, 2));
-        QTRY_COMPARE(lastPost(), QStringLiteral("dialogButton@WexoCreator::DialogPage"));
+        QTRY_COMPARE(posts(), before + 1);
+        QCOMPARE(lastPost(), QStringLiteral("dialogButton@WexoCreator::DialogPage"));
+        // The crosshair is there too: aimed at the button, it records it again.
+        QTest::mouseClick(window, Qt::LeftButton, {}, centreIn(console()->targetModeBtn(), dialog));
+        QLabel *aim = launcher()->crossHair();
+        QCOMPARE(aim->window(), dialog.data());
+        // A drag (by way of the dialog's foot): a tap on the crosshair would select by itself.
+        QTest::mousePress(window, Qt::LeftButton, {}, centreIn(aim, dialog));
+        QTest::mouseMove(window, QPoint(dialog->width() / 2, dialog->height() - 10));
+        QTest::mouseMove(window, centreIn(dialog->button, dialog));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, centreIn(dialog->button, dialog));
+        QTest::mouseClick(window, Qt::LeftButton, {}, centreIn(console()->selectTargetViewBtn(), dialog));
+        QTRY_COMPARE(posts(), before + 2);
+        QCOMPARE(lastPost(), QStringLiteral("dialogButton@WexoCreator::DialogPage"));
+        QTest::mouseClick(window, Qt::LeftButton, {}, centreIn(console()->cancelTargetModeBtn(), dialog));
         QTest::mouseClick(window, Qt::LeftButton, {}, centreIn(console()->stopBtn(), dialog));
         QVERIFY(!WexolinManager::shared().isRecording);
 
@@ -163,7 +189,7 @@ private Q_SLOTS:
     }
 
     // While a step is up, or while picking, the host's other windows get no
-    // click and no key; afterwards they get them again.
+    // click, key or wheel; afterwards they get them again.
     void otherWindowsGetNothing_data()
     {
         QTest::addColumn<QString>("other");
@@ -216,11 +242,11 @@ private Q_SLOTS:
             startRecording();
         else
             WexolinManager::playWexo(makePage({makeStep(0, QStringLiteral("targetButton"), QStringLiteral("screen"))}, 1));
-        clickAndKey(window, point);
+        clickKeyAndWheel(window, receiver, point);
         QCOMPARE(counter.count, 0);
         cleanup();
-        clickAndKey(window, point);
-        QCOMPARE(counter.count, 2);
+        clickKeyAndWheel(window, receiver, point);
+        QCOMPARE(counter.count, 3);
 
         if (host().dock->isFloating()) {
             host().dock->setFloating(false);

@@ -10,6 +10,7 @@
 #include "WexoCreator/model/WexoStep.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/playback/WOverlay.h"
+#include "WexoCreator/recording/FrameView.h"
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
@@ -18,6 +19,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -75,6 +77,9 @@ class tst_RecordPlay : public QObject
             return {work->wizardNext, {}};
         if (name == QLatin1String("editor"))
             return {work->editor->viewport(), {}};
+        // The part of the canvas a person sees is the scroll area's viewport.
+        if (name == QLatin1String("formCanvas"))
+            return {work->formArea->viewport(), {}};
         if (name == QLatin1String("groupLabel"))
             return {work->groupLabel, {}};
         if (name == QLatin1String("plainList"))
@@ -126,6 +131,13 @@ private Q_SLOTS:
 
     void cleanupTestCase() { m_session.reset(); }
 
+    // A failed row leaves nothing recording or playing for the next.
+    void cleanup()
+    {
+        launcher()->endRecording();
+        m_session->reset();
+    }
+
     void recordThenPlay_data()
     {
         QTest::addColumn<QString>("target");
@@ -139,13 +151,20 @@ private Q_SLOTS:
         QTest::addRow("a click in a dock's unnamed list names the dock") << "dockList" << false << "productDock" << "productDock";
         QTest::addRow("child row of a tree in a dock") << "treeChild" << true << "QStyledItemDelegate_indexpath_[1, 1]" << "";
         QTest::addRow("a tree's section row is its view") << "treeSection" << true << "settingsDock" << "settingsDock";
-        QTest::addRow("button of a main window nested in a dock") << "innerButton" << false << "innerButton" << "";
-        QTest::addRow("button on a stack nested in the page") << "wizardNext" << false << "wizardNext" << "";
-        QTest::addRow("editor in a scroll area") << "editor" << false << "notesEditor" << "notesEditor";
-        QTest::addRow("unnamed label in a named group box") << "groupLabel" << false << "deliveryGroup" << "deliveryGroup";
+        QTest::addRow("a click in a tree's child row names the dock") << "treeChild" << false << "settingsDock" << "settingsDock";
+        for (const bool aimed : {false, true}) {
+            const char *how = aimed ? "aimed at" : "clicked";
+            QTest::addRow("button of a main window nested in a dock, %s", how) << "innerButton" << aimed << "innerButton" << "";
+            QTest::addRow("button on a stack nested in the page, %s", how) << "wizardNext" << aimed << "wizardNext" << "";
+            QTest::addRow("editor in a scroll area, %s", how) << "editor" << aimed << "notesEditor" << "notesEditor";
+            QTest::addRow("unnamed label in a named group box, %s", how) << "groupLabel" << aimed << "deliveryGroup" << "deliveryGroup";
+            // Only the part its scroll area shows is cut out, never the docks beside it.
+            QTest::addRow("canvas larger than its scroll area, %s", how) << "formCanvas" << aimed << "formCanvas" << "";
+        }
         QTest::addRow("row of the list with Qt's delegate") << "plainList" << true << "QStyledItemDelegate_indexpath_[0, 1]" << "";
         QTest::addRow("row of the list with a delegate of its own")
             << "badgeList" << true << "WexoCreator::BadgeDelegate_indexpath_[0, 1]" << "";
+        QTest::addRow("a click in a named list names the list") << "badgeList" << false << "badgeList" << "badgeList";
     }
     void recordThenPlay()
     {
@@ -163,10 +182,16 @@ private Q_SLOTS:
         launcher()->onOptionSelected(option);
         QTRY_COMPARE(Inspector::alpha(WexolinManager::inspector().frameView()), 1.0);
 
-        Target aim = targetNamed(target);
+        const Target aim = targetNamed(target);
         QVERIFY(aim.widget);
+        // What is outlined and cut out: the part of it a person sees.
+        const Target shown = shownAt.isEmpty() ? aim : Target{named(shownAt), {}};
         record(aim, byCrossHair);
         QTRY_COMPARE(launcher()->wConsoleMenu()->stepNumberBadge()->text(), QStringLiteral("1"));
+        if (!byCrossHair) {
+            FrameView *frame = WexolinManager::inspector().frameView();
+            QCOMPARE(frame->mainRect(), QRectF(frame->mapFrom(&host(), shown.rect().topLeft()), shown.rect().size()));
+        }
         launcher()->onStop(nullptr);
 
         std::shared_ptr<Wexo> page;
@@ -180,13 +205,16 @@ private Q_SLOTS:
         WexolinManager::playWexo(page);
         WOverlay *overlay = m_session->shown();
         QVERIFY(overlay);
-        if (!shownAt.isEmpty())
-            aim = Target{named(shownAt), {}};
-        const QRect expected(overlay->mapFrom(&host(), aim.rect().topLeft()), aim.rect().size());
+        const QRect expected(overlay->mapFrom(&host(), shown.rect().topLeft()), shown.rect().size());
+        const bool cutOut = overlay->targets() == QList<QRectF>{QRectF(expected)}
+            && !overlay->backdropPath().contains(QRectF(expected).center());
+        // One line of the table of targets: what was recorded, and whether it played at its place.
+        qInfo("target: %s | %s @ %s | played with its cut-out: %s", QTest::currentDataTag(),
+              qPrintable(page->values->value(0)->Frame.value_or(QString())), qPrintable(page->Page.value_or(QString())),
+              cutOut ? "yes" : "no");
         QCOMPARE(overlay->targets(), QList<QRectF>{QRectF(expected)});
         QVERIFY(!overlay->backdropPath().contains(QRectF(expected).center()));
         QVERIFY(overlay->mobilePopupView() || overlay->defaultPopupView());
-        m_session->reset();
     }
 };
 

@@ -141,7 +141,7 @@ private Q_SLOTS:
 
         QTest::addRow("dimmed by default") << "targetButton" << std::optional<bool>() << 128 << 0;
         QTest::addRow("no backdrop") << "targetButton" << std::optional<bool>(false) << 0 << 0;
-        QTest::addRow("hole cut at the window's edge") << "edgeLabel" << std::optional<bool>() << 128 << 0;
+        QTest::addRow("hole cut at the page's edge") << "edgeLabel" << std::optional<bool>() << 128 << 0;
         QTest::addRow("missing target: backdrop only") << "nowhere" << std::optional<bool>() << 128 << 128;
     }
     void backdrop()
@@ -160,7 +160,8 @@ private Q_SLOTS:
         WOverlay *overlay = show(QStringLiteral("screen"), frame, backdrop);
         const QImage image = ViewTestSupport::drawn(overlay);
         const QWidget *target = m_host->targets->findChild<QWidget *>(frame);
-        const QRectF hole = target ? rectOf(target).intersected(overlay->rect()) : QRectF(100, 300, 20, 20);
+        // The hole ends where its page stops showing it (the dock beside it stays dimmed).
+        const QRectF hole = target ? rectOf(target).intersected(rectOf(m_host->targets)) : QRectF(100, 300, 20, 20);
         QCOMPARE(pixelAt(image, QPointF(5, 300)).alpha(), outside);
         QCOMPARE(pixelAt(image, hole.center()).alpha(), inHole);
         // At the screen's pixel ratio the hole's device pixels are the target's.

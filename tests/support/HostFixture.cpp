@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStringListModel>
@@ -115,12 +116,16 @@ WorkPage::WorkPage(QWidget *parent)
     , group(named(new QGroupBox(QStringLiteral("Delivery"), this), "deliveryGroup"))
     , groupLabel(new QLabel(QStringLiteral("Sample Street 1"), group))
     , editor(named(new QPlainTextEdit(QStringLiteral("Notes"), this), "notesEditor"))
+    , formArea(new QScrollArea(this))
+    , formCanvas(named(new QWidget, "formCanvas"))
     , plainList(new QListView(this))
     , badgeList(named(new QListView(this), "badgeList"))
     , wizard(new QStackedWidget(this))
     , wizardNext(named(new QPushButton(QStringLiteral("Next")), "wizardNext"))
 {
     (new QVBoxLayout(group))->addWidget(groupLabel);
+    formCanvas->setFixedSize(800, 600);
+    formArea->setWidget(formCanvas);
     plainList->setModel(rows(5, plainList));
     badgeList->setModel(rows(5, badgeList));
     badgeList->setItemDelegate(new BadgeDelegate(badgeList));
@@ -128,12 +133,15 @@ WorkPage::WorkPage(QWidget *parent)
     (new QVBoxLayout(first))->addWidget(wizardNext);
     wizard->addWidget(first);
     wizard->addWidget(new QLabel(QStringLiteral("Done")));
+    auto *editors = new QHBoxLayout;
+    editors->addWidget(editor);
+    editors->addWidget(formArea);
     auto *lists = new QHBoxLayout;
     lists->addWidget(plainList);
     lists->addWidget(badgeList);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addWidget(editor);
+    layout->addLayout(editors);
     layout->addLayout(lists);
     layout->addWidget(wizard);
 }

@@ -17,6 +17,7 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QLineEdit;
+class QScrollArea;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
@@ -60,8 +61,9 @@ public:
 };
 
 // A page laid out as real applications are: a named group box holding unnamed
-// labels, an editor (a scroll area), two lists with different item delegates
-// (the first unnamed) and a stack nested inside the page.
+// labels, an editor (a scroll area), a form canvas larger than the scroll area
+// beside it (as form editors show one), two lists with different item
+// delegates (the first unnamed) and a stack nested inside the page.
 class WorkPage : public QWidget
 {
     Q_OBJECT
@@ -70,6 +72,8 @@ public:
     QGroupBox *group;        // "deliveryGroup"
     QLabel *groupLabel;      // unnamed, inside the group
     QPlainTextEdit *editor;  // "notesEditor"
+    QScrollArea *formArea;   // unnamed, shows the canvas's top-left part
+    QWidget *formCanvas;     // "formCanvas", 800 x 600
     QListView *plainList;    // unnamed, 5 rows, Qt's own delegate
     QListView *badgeList;    // "badgeList", 5 rows, a delegate of its own class
     QStackedWidget *wizard;  // unnamed, nested in the page

@@ -101,7 +101,7 @@ void WexoButtonController::outlineAimedRow()
     if (!frame || !row)
         return;
     // What a select records is the row, not the list around it.
-    const QRect rect = WItemViewCellFinder::rowRect(row->view, row->cell);
+    const QRect rect = WHostQueries::shownPart(row->view, WItemViewCellFinder::rowRect(row->view, row->cell));
     frame->setMainRect(QRectF(frame->mapFromGlobal(row->view->mapToGlobal(rect.topLeft())), rect.size()));
 }
 

@@ -143,6 +143,20 @@ QWidget *WHostQueries::pageOf(QWidget *widget)
     return chain.last();
 }
 
+QRect WHostQueries::shownPart(const QWidget *widget, const QRect &rect)
+{
+    QRect shown = rect;
+    // The origin of `widget` in the coordinates of the ancestor at hand.
+    QPoint origin;
+    for (const QWidget *ancestor = widget; ancestor; ancestor = ancestor->parentWidget()) {
+        shown &= QRect(-origin, ancestor->size());
+        if (ancestor->isWindow())
+            break;
+        origin += ancestor->pos();
+    }
+    return shown;
+}
+
 QString WHostQueries::pageName(const QWidget *page)
 {
     return page ? QString::fromLatin1(page->metaObject()->className()) : QString();

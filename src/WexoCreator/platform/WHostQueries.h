@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QModelIndex>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -46,6 +47,11 @@ struct WHostQueries {
     // page) belongs to the window's current top page. Recording and playback
     // both use it, so a recorded page name is always one the walk reaches.
     static QWidget *pageOf(QWidget *widget);
+
+    // The part of `rect` (in the widget's coordinates) that the widget and its
+    // parents up to its window show: a widget larger than its scroll area
+    // shows only what the viewport lets through. Empty when nothing shows.
+    static QRect shownPart(const QWidget *widget, const QRect &rect);
 
     // The name walkthroughs use in "Page": the page's class name.
     static QString pageName(const QWidget *page);

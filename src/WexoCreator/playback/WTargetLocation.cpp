@@ -148,8 +148,12 @@ QAbstractItemView *WTargetLocation::collectionView(QWidget *page)
     return WHostQueries::isCollectionView(self) ? self : nullptr;
 }
 
-QRectF WTargetLocation::mapRect(const QWidget *from, const QRect &rect, const QWidget *space)
+QRectF WTargetLocation::mapRect(const QWidget *from, const QRect &whole, const QWidget *space)
 {
+    // Only what shows of it: a hole over all of a canvas larger than its
+    // scroll area would open over the docks beside it.
+    const QRect shown = WHostQueries::shownPart(from, whole);
+    const QRect rect = shown.isEmpty() ? whole : shown;
     const QWidget *window = from->window();
     if (window == space->window() && window != from && window != space) {
         const QPoint topLeft = space->mapFrom(window, from->mapTo(window, rect.topLeft()));

@@ -39,8 +39,9 @@ struct WTargetLocation {
     static QAbstractItemView *tableView(QWidget *page);
     static QAbstractItemView *collectionView(QWidget *page);
 
-    // A rectangle of `from` in the coordinates of `space`, across windows too.
-    static QRectF mapRect(const QWidget *from, const QRect &rect, const QWidget *space);
+    // A rectangle of `from` in the coordinates of `space`, across windows too:
+    // the part of it that `from` and its parents show, when any part shows.
+    static QRectF mapRect(const QWidget *from, const QRect &whole, const QWidget *space);
 };
 
 } // namespace WexoCreator

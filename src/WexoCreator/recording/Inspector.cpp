@@ -109,9 +109,11 @@ void Inspector::updateViews()
 
 QRectF Inspector::frameInFrameView(const QWidget *view) const
 {
-    const QWidget *parent = view->parentWidget();
-    const QPoint topLeft = m_frameView->mapFromGlobal(parent->mapToGlobal(view->geometry().topLeft()));
-    return QRectF(topLeft, view->size());
+    // The part a person sees: a canvas larger than its scroll area is
+    // outlined where the viewport shows it, not across the docks beside it.
+    const QRect shown = WHostQueries::shownPart(view, view->rect());
+    const QRect rect = shown.isEmpty() ? view->rect() : shown;
+    return QRectF(m_frameView->mapFromGlobal(view->mapToGlobal(rect.topLeft())), rect.size());
 }
 
 void Inspector::attachTo(QWidget *window)
