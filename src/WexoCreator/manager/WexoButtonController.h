@@ -63,6 +63,8 @@ public:
     WPlayConsole *wConsoleMenu();
     QLabel *crossHair();
     bool isPresenting() const { return m_isPresenting; }
+    // The desktop is being asked whether it has a mail program.
+    bool isAskingMail() const { return m_askingMail; }
     bool dragging = false;
 
     // Docking points of the console, made on first use.
