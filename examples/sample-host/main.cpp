@@ -7,8 +7,13 @@
 #include "WalkthroughDemo.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOption.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
+#ifdef WEXO_WEB_VIEW
+#include "WexoCreator/platform/WInAppBrowser.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -92,6 +97,58 @@ void saveMenuScreens(SampleHostWindow &window, const QString &directory, std::fu
     });
 }
 
+// The About page as the menu opens it: its reader face first (entered by
+// itself for an article), then the page itself; reports the PNGs written.
+void saveAboutScreens(SampleHostWindow &window, const QString &directory, std::function<void(QStringList)> done)
+{
+#ifdef WEXO_WEB_VIEW
+    using namespace WexoCreator;
+    constexpr int settleMs = 700;
+    WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
+    // The menu of the screens before is still up; About is chosen from a closed one.
+    launcher->dismiss(false);
+    WexoOption about;
+    about.type = WexoOptionType::about;
+    launcher->onOptionSelected(about);
+    auto *browser = qobject_cast<WInAppBrowser *>(launcher->presentedViewController());
+    if (!browser) {
+        done({});
+        return;
+    }
+    auto written = std::make_shared<QStringList>();
+    auto finished = std::make_shared<bool>(false);
+    const auto finish = [browser = QPointer<WInAppBrowser>(browser), written, finished, done] {
+        if (*finished)
+            return;
+        *finished = true;
+        if (browser)
+            browser->close();
+        done(*written);
+    };
+    const auto save = [&window, directory, written](const QString &name) {
+        const QString path = QDir(directory).absoluteFilePath(name + QStringLiteral(".png"));
+        if (window.grab().save(path))
+            *written << path;
+    };
+    QObject::connect(browser, &WInAppBrowser::readerChecked, &window, [&window, browser, save, finish](bool readable) {
+        QTimer::singleShot(settleMs, &window, [browser, save, finish, readable] {
+            if (readable) {
+                save(QStringLiteral("menu-about-reader"));
+                browser->showReader(false);
+                return;
+            }
+            save(QStringLiteral("menu-about"));
+            finish();
+        });
+    });
+    QTimer::singleShot(20000, &window, finish);
+#else
+    Q_UNUSED(window);
+    Q_UNUSED(directory);
+    done({});
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -162,8 +219,10 @@ int main(int argc, char *argv[])
             // Let the library lay out what the download brought before grabbing.
             QTimer::singleShot(300, &app, [&] {
                 const QStringList written = saveScreens(window, directory);
-                saveMenuScreens(window, directory, [&window, directory, written](const QStringList &menus) {
+                saveMenuScreens(window, directory, [&window, directory, written](const QStringList &adminMenus) {
                     WexoCreator::WexolinManager::logoutAdmin();
+                    saveAboutScreens(window, directory, [&window, directory, written, adminMenus](const QStringList &pages) {
+                    const QStringList menus = adminMenus + pages;
                     // Then every walkthrough, played by clicks, one PNG per step.
                     auto *demo = new WalkthroughDemo(window, directory, [written, menus, directory](const QStringList &steps) {
                         printSummary();
@@ -175,6 +234,7 @@ int main(int argc, char *argv[])
                         QApplication::exit(written.isEmpty() ? 1 : 0);
                     });
                     demo->start();
+                    });
                 });
             });
         };

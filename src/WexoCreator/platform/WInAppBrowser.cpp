@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QJsonDocument>
@@ -59,7 +60,7 @@ const QString &readerScript()
 
 const char *const kReaderStyle = R"(
 body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
-article { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
+.wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
           font: 18px/1.6 "DejaVu Serif", Georgia, serif; }
 h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
 .byline { font: 15px "DejaVu Sans", sans-serif; color: #6e6e73; margin: 0 0 24px; }
@@ -127,8 +128,8 @@ std::optional<QString> WInAppBrowser::readerDocument(const QString &title, const
     QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                   "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"
                                   "<meta name=\"viewport\" content=\"width=device-width\">"
-                                  "<title>%1</title><style>%2</style></head><body><article>"
-                                  "<h1>%1</h1>%3%4</article></body></html>")
+                                  "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
+                                  "<h1>%1</h1>%3%4</div></body></html>")
                        .arg(title.toHtmlEscaped(), QString::fromLatin1(kReaderStyle),
                             byline.trimmed().isEmpty() ? QString()
                                                        : QStringLiteral("<p class=\"byline\">%1</p>").arg(byline.toHtmlEscaped()),
@@ -253,6 +254,7 @@ void WInAppBrowser::buildBar(QWidget *bar)
     QFont titleFont = m_title->font();
     titleFont.setBold(true);
     m_title->setFont(titleFont);
+    m_title->installEventFilter(this);
     m_host = new QLabel(bar);
     m_host->setObjectName(QStringLiteral("inAppBrowserHost"));
     m_host->setTextFormat(Qt::PlainText);
@@ -428,6 +430,19 @@ void WInAppBrowser::close()
     dismiss(true);
 }
 
+void WInAppBrowser::elideTitle()
+{
+    if (m_title)
+        m_title->setText(m_title->fontMetrics().elidedText(m_fullTitle, Qt::ElideRight, m_title->width()));
+}
+
+bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_title && event->type() == QEvent::Resize)
+        elideTitle();
+    return WViewController::eventFilter(watched, event);
+}
+
 void WInAppBrowser::updateBar()
 {
     if (!m_title || !m_page)
@@ -437,7 +452,8 @@ void WInAppBrowser::updateBar()
     // Before a title arrives the page reports its address.
     if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
         title = shown.host();
-    m_title->setText(title);
+    m_fullTitle = title;
+    elideTitle();
     m_host->setText(shown.host());
     m_back->setEnabled(m_face == Face::reader || m_page->history()->canGoBack());
     m_forward->setEnabled(m_face == Face::page && m_page->history()->canGoForward());

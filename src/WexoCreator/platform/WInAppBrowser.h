@@ -65,6 +65,7 @@ Q_SIGNALS:
 protected:
     QWidget *loadView() override;
     void viewDidLoad() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildBar(QWidget *bar);
@@ -72,6 +73,7 @@ private:
     void examineForReader();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
+    void elideTitle();
     void release();
 
     // Deleted in this order: view, page, profile (a profile must outlive its page).
@@ -89,6 +91,7 @@ private:
     QUrl m_pageUrl;
     QUrl m_messageUrl;
     QString m_readerTitle;
+    QString m_fullTitle;
     Face m_face = Face::page;
     bool m_skipReaderOnce = false;
     bool m_certificateRefused = false;
