@@ -18,6 +18,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -508,6 +509,21 @@ private Q_SLOTS:
         WNotificationCenter::defaultCenter().post(WFeedManager::WexoDownloadCompleteNotification);
         QTRY_VERIFY(!closed);
         QVERIFY(m_handed.isEmpty());
+    }
+
+    void pageWithoutBrowserShowsTheAddress()
+    {
+        // Offscreen, with no handler, nothing can open the page: a notice names it.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        launcher()->presentWebView(QUrl(QStringLiteral("http://127.0.0.1:9/about")));
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_sink, "open");
+        const auto notices = [this] { return launcher()->view()->findChildren<WAlert *>(QStringLiteral("noBrowserAlert")); };
+        QTRY_COMPARE(notices().size(), 1);
+        QCOMPARE(notices().constFirst()->findChild<QLabel *>(QStringLiteral("alertMessage"))->text(), QStringLiteral("http://127.0.0.1:9/about"));
+        QVERIFY(!launcher()->window()->wConsoleButton());
+        QTest::mouseClick(notices().constFirst()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QVERIFY(!launcher()->isPresenting());
+        QVERIFY(hostGetsClick());
     }
 
     void supportWithoutMailShowsOneNotice()

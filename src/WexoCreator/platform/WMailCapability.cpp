@@ -16,7 +16,9 @@ void WMailCapability::query(QObject *context, std::function<void(bool)> done)
     // Answers once: a failure to start, a crash and a time-out all mean no mail program.
     auto answer = std::make_shared<std::function<void(bool)>>(std::move(done));
     const QPointer<QProcess> guard(process);
-    const auto finish = [answer, guard](bool canSend) {
+    // A process ended by its owner's deletion answers no one.
+    const QPointer<QObject> owner(context);
+    const auto finish = [answer, guard, owner](bool canSend) {
         if (!*answer)
             return;
         const std::function<void(bool)> call = std::move(*answer);
@@ -26,7 +28,8 @@ void WMailCapability::query(QObject *context, std::function<void(bool)> done)
             guard->kill();
             guard->deleteLater();
         }
-        call(canSend);
+        if (owner)
+            call(canSend);
     };
     QObject::connect(process, &QProcess::finished, process, [process, finish](int code, QProcess::ExitStatus status) {
         // xdg-mime exits 0 with or without a default: only its output tells.
