@@ -118,6 +118,11 @@ private Q_SLOTS:
     {
         for (const char *scheme : {"http", "https", "hostapp"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        // Left open: the application's end releases page and profile before
+        // Qt WebEngine shuts down (a crash or hang there fails this program).
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
     }
 
     void aboutCoversTheHostUntilDone()
