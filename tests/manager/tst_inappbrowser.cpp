@@ -162,7 +162,7 @@ private Q_SLOTS:
         // Typing goes to the page's field, not to the host's.
         QCOMPARE(evaluate(QStringLiteral("document.getElementById('email').focus(); document.activeElement.id")).toString(),
                  QStringLiteral("email"));
-        browser()->webView()->setFocus();
+        QTRY_VERIFY(browser()->webView()->focusProxy()->hasFocus());
         QTest::keyClicks(browser()->webView()->focusProxy(), QStringLiteral("ab"));
         QTRY_COMPARE(evaluate(QStringLiteral("document.getElementById('email').value")).toString(), QStringLiteral("ab"));
         QCOMPARE(m_hostField->text(), QString());

@@ -325,10 +325,20 @@ void WInAppBrowser::viewDidLoad()
     page->load(m_pageUrl);
 }
 
+void WInAppBrowser::viewDidAppear(bool animated)
+{
+    WViewController::viewDidAppear(animated);
+    // Keys go to the page (and Escape to the page's shortcut) without a click first.
+    if (m_web && m_face != Face::message)
+        m_web->setFocus();
+}
+
 void WInAppBrowser::onLoadFinished(bool ok)
 {
     m_progress->hide();
     updateBar();
+    // Whatever address the reader face's load was reported with, it is over.
+    m_page->expectReaderLoad(false);
     if (m_face == Face::reader) {
         // The reader face's own load is not examined again; if it failed, the page comes back.
         if (ok)
@@ -379,7 +389,7 @@ void WInAppBrowser::examineForReader()
         self->m_face = Face::reader;
         self->m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
         self->m_page->setReaderFace(true);
-        self->m_page->expectReaderLoad();
+        self->m_page->expectReaderLoad(true);
         self->m_page->setHtml(*document, self->m_pageUrl);
         self->updateBar();
     });

@@ -65,6 +65,7 @@ Q_SIGNALS:
 protected:
     QWidget *loadView() override;
     void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -18,7 +18,7 @@ public:
     static bool isWebAddress(const QUrl &url);
 
     // The next navigation to a data address is the reader face's own load.
-    void expectReaderLoad() { m_expectReaderLoad = true; }
+    void expectReaderLoad(bool expect) { m_expectReaderLoad = expect; }
     // While the reader face is up, a clicked link leaves it (with scripts on again).
     void setReaderFace(bool reader) { m_readerFace = reader; }
 
