@@ -3,7 +3,7 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 #include "WexoCreator/platform/WLogging.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFile>
@@ -354,6 +354,14 @@ void WInAppBrowser::onLoadFinished(bool ok)
     }
     if (m_face != Face::page)
         return;
+    // The page's surface exists from its first load on: it takes the keys
+    // unless the user has put the focus elsewhere in the meantime.
+    if (!m_focusGiven) {
+        m_focusGiven = true;
+        QWidget *focus = QApplication::focusWidget();
+        if (!focus || focus == m_web || !view()->isAncestorOf(focus))
+            m_web->setFocus();
+    }
     if (m_skipReaderOnce || !readerAvailable()) {
         m_skipReaderOnce = false;
         emit readerChecked(false);

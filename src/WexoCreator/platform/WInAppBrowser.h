@@ -96,6 +96,7 @@ private:
     Face m_face = Face::page;
     bool m_skipReaderOnce = false;
     bool m_certificateRefused = false;
+    bool m_focusGiven = false;
     int m_loadSerial = 0;
 };
 
