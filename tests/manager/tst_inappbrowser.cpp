@@ -24,7 +24,9 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 
 #include <QLabel>
+#include <QToolButton>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -77,6 +79,16 @@ class tst_InAppBrowser : public QObject
         if (!QTest::qWaitFor([&] { return done; }, 10000))
             return QStringLiteral("<no answer>");
         return result;
+    }
+
+    // A link over the page's top left corner, clicked as a person clicks it.
+    void clickLinkTo(const QString &address, const QString &attribute = QString(), const QString &value = QString())
+    {
+        evaluate(QStringLiteral("var a = document.createElement('a'); a.href = '%1';"
+                                "a.style = 'position:fixed;left:0;top:0;width:200px;height:100px;display:block;background:red';"
+                                "if ('%2') a.setAttribute('%2', '%3'); document.body.appendChild(a); window.marker = 7;")
+                     .arg(address, attribute, value));
+        QTest::mouseClick(browser()->webView()->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
     }
 
     bool closed() { return QTest::qWaitFor([this] { return !browser() && launcher()->window()->wConsoleButton(); }, 10000); }
@@ -168,6 +180,40 @@ private Q_SLOTS:
         QCOMPARE(m_hostField->text(), QString());
         QTest::keyClick(browser()->webView()->focusProxy(), Qt::Key_Escape);
         QVERIFY(closed());
+    }
+
+    void barFollowsThePage()
+    {
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QWidget *root = browser()->view();
+        auto *title = root->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle"));
+        auto *back = root->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"));
+        auto *forward = root->findChild<QToolButton *>(QStringLiteral("inAppBrowserForward"));
+        QTRY_COMPARE(title->toolTip(), QStringLiteral("Sign in to Sample Shop"));
+        QVERIFY(title->text().startsWith(QStringLiteral("Sign in")));
+        QVERIFY(!back->isEnabled());
+        QVERIFY(!forward->isEnabled());
+
+        const QString second = page(QStringLiteral("sign-in.html?again"));
+        // Followed by a click: a page's own unprompted navigations are skipped by Back.
+        clickLinkTo(second);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), second);
+        QTest::mouseClick(back, Qt::LeftButton);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")));
+        QTRY_VERIFY(forward->isEnabled());
+        QTest::mouseClick(forward, Qt::LeftButton);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), second);
+        // Reload loads the same address again; "Open in browser" hands it on.
+        QTest::mouseClick(root->findChild<QToolButton *>(QStringLiteral("inAppBrowserReload")), Qt::LeftButton);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), second);
+        QTest::mouseClick(root->findChild<QToolButton *>(QStringLiteral("inAppBrowserOpenExternal")), Qt::LeftButton);
+        QCOMPARE(m_sink.urls, QStringList {second});
     }
 
     void readerFace_data()
@@ -300,18 +346,12 @@ private Q_SLOTS:
         QList<QWebEngineDownloadRequest *> downloads;
         connect(profile, &QWebEngineProfile::downloadRequested, this,
                 [&downloads](QWebEngineDownloadRequest *download) { downloads << download; });
-        // A link over the page's top left corner, clicked as a person clicks it.
         const QString address = QUrl(page(QString())).resolved(QUrl(target)).toString();
-        const QStringList attribute = attributes.split(u'=');
-        evaluate(QStringLiteral("var a = document.createElement('a'); a.id = 'bait'; a.href = '%1';"
-                                "a.style = 'position:fixed;left:0;top:0;width:200px;height:100px;display:block;background:red';"
-                                "%2 document.body.appendChild(a); window.marker = 7;")
-                     .arg(address, attributes.isEmpty() ? QString()
-                                                        : QStringLiteral("a.setAttribute('%1', '%2');").arg(attribute.at(0), attribute.at(1))));
         if (click) {
-            QWidget *surface = browser()->webView()->focusProxy();
-            QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(50, 50));
+            const QStringList attribute = attributes.split(u'=');
+            clickLinkTo(address, attribute.value(0), attribute.value(1));
         } else {
+            evaluate(QStringLiteral("window.marker = 7;"));
             browser()->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(address));
         }
         if (handedOn)

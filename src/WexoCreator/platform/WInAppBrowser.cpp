@@ -471,6 +471,8 @@ void WInAppBrowser::updateBar()
     if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
         title = shown.host();
     m_fullTitle = title;
+    // The bar is narrow: the whole title shows on hover.
+    m_title->setToolTip(title);
     elideTitle();
     m_host->setText(shown.host());
     m_back->setEnabled(m_face == Face::reader || m_page->history()->canGoBack());
