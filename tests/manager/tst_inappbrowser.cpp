@@ -26,7 +26,6 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QWebEngineDownloadRequest>
-#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -365,6 +364,25 @@ private Q_SLOTS:
         QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")));
         if (!handedOn)
             QVERIFY2(m_sink.urls.isEmpty(), qPrintable(m_sink.urls.join(u' ')));
+    }
+
+    void permissionsDenied_data()
+    {
+        QTest::addColumn<QString>("ask");
+        QTest::addColumn<QString>("answer");
+        QTest::addRow("notifications") << "Notification.requestPermission().then(p => document.body.dataset.answer = p);" << "denied";
+    }
+
+    void permissionsDenied()
+    {
+        QFETCH(QString, ask);
+        QFETCH(QString, answer);
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        // Asked from the page's own world, as the page would; answered, never left pending.
+        browser()->page()->runJavaScript(ask);
+        QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.answer || 'pending'")).toString(), answer);
     }
 
     void launcherKeepsItsHostWindow()
