@@ -7,6 +7,7 @@
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/menu/WexoOption.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -383,6 +385,18 @@ private Q_SLOTS:
         // Asked from the page's own world, as the page would; answered, never left pending.
         browser()->page()->runJavaScript(ask);
         QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.answer || 'pending'")).toString(), answer);
+    }
+
+    void consoleGoesToTheLibraryLog()
+    {
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        setDebugLogging(true);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^page console .*hello from the page$")));
+        browser()->page()->runJavaScript(QStringLiteral("console.log('hello from the page'); document.body.dataset.logged = 'yes';"));
+        QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.logged || ''")).toString(), QStringLiteral("yes"));
+        setDebugLogging(false);
     }
 
     void launcherKeepsItsHostWindow()
