@@ -201,7 +201,7 @@ void WInAppBrowser::buildBar(QWidget *bar)
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(8, 4, 8, 4);
     row->setSpacing(4);
-    const auto button = [this, bar, row](const QString &name, const QString &text, QStyle::StandardPixmap icon) {
+    const auto button = [bar, row](const QString &name, const QString &text, QStyle::StandardPixmap icon) {
         auto *tool = new QToolButton(bar);
         tool->setObjectName(name);
         tool->setAutoRaise(true);
@@ -213,7 +213,6 @@ void WInAppBrowser::buildBar(QWidget *bar)
             tool->setAccessibleName(text);
         }
         row->addWidget(tool);
-        Q_UNUSED(this);
         return tool;
     };
     QToolButton *done = button(QStringLiteral("inAppBrowserDone"), QStringLiteral("Done"), QStyle::SP_CustomBase);
