@@ -253,6 +253,8 @@ private Q_SLOTS:
         QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
         QVERIFY(browser()->page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
         QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('nav a').length")).toInt(), 3);
+        // The reader face's history entry is nothing Back could go to.
+        QVERIFY(!browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"))->isEnabled());
     }
 
     void readerDocumentLimit_data()

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineHistoryItem>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -474,8 +475,12 @@ void WInAppBrowser::updateBar()
     m_title->setToolTip(title);
     elideTitle();
     m_host->setText(shown.host());
-    m_back->setEnabled(m_face == Face::reader || m_page->history()->canGoBack());
-    m_forward->setEnabled(m_face == Face::page && m_page->history()->canGoForward());
+    // The reader face's own entry in the history is no address to go to.
+    QWebEngineHistory *history = m_page->history();
+    m_back->setEnabled(m_face == Face::reader
+                       || (history->canGoBack() && WInAppBrowserPage::isWebAddress(history->backItem().url())));
+    m_forward->setEnabled(m_face == Face::page && history->canGoForward()
+                          && WInAppBrowserPage::isWebAddress(history->forwardItem().url()));
     m_reader->setChecked(m_face == Face::reader);
 }
 
