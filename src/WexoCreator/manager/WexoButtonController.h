@@ -27,7 +27,6 @@ class QLabel;
 
 namespace WexoCreator {
 
-
 class WAlert;
 class Wexo;
 class WexoStep;

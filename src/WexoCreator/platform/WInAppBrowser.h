@@ -12,11 +12,9 @@
 
 class QLabel;
 class QProgressBar;
-class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class QWebEngineProfile;
-
 
 namespace WexoCreator {
 
