@@ -105,6 +105,17 @@ if tr ',' '\n' <<<"$depends" | grep -q -- '-dev\b'; then
 fi
 # Forms are loaded at run time with Qt's UiTools library.
 grep -q 'libqt6uitools6' <<<"$depends" || fail "$(basename "$runtime") does not depend on libqt6uitools6: $depends"
+# Qt WebEngine's runtime only when the in-app page was built (it is large: nothing else
+# may pull it in), with the reader library's licence next to the library.
+cached() { sed -n "s/^$1:INTERNAL=//p" "$build/CMakeCache.txt"; }
+if [ "$(cached WEXO_WEB_VIEW_BUILT)" = ON ]; then
+  grep -q 'libqt6webengine' <<<"$depends" || fail "$(basename "$runtime") misses Qt WebEngine's runtime: $depends"
+else
+  if grep -q 'libqt6webengine' <<<"$depends"; then fail "$(basename "$runtime") depends on Qt WebEngine without the in-app page"; fi
+fi
+if [ "$(cached WEXO_READER_VIEW_BUILT)" = ON ]; then
+  dpkg-deb -c "$runtime" | grep -q 'readability-LICENSE.md' || fail "$(basename "$runtime") lacks the reader library's licence"
+fi
 unpacked="$work/packages"
 dpkg-deb -x "$runtime" "$unpacked"
 dpkg-deb -x "$dev" "$unpacked"

@@ -11,6 +11,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   # run-time form loading (Qt UiTools): headers to build, the library to run
   qt6-tools-dev libqt6uitools6
+  # the in-app page (WEXO_WEB_VIEW)
+  qt6-webengine-dev
+  # the support mail's can-send test asks xdg-mime for the mailto program
+  xdg-utils
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libbenchmark-dev libclang-rt-14-dev
   openssl fonts-dejavu-core fonts-dejavu-extra
@@ -25,8 +29,49 @@ for p in "${packages[@]}"; do
   fi
 done
 
+# The reader view's library, from the npm registry: a pinned version whose tarball must
+# match the pinned integrity hash. Unpacked into .deps/ (never committed) and embedded
+# into the library at build time; without npm the in-app page has no reader view.
+reader_version=0.6.0
+reader_integrity='sha512-juG5VWh4qAivzTAeMzvY9xs9HY5rAcr2E4I7tiSSCokRFi7XIZCAu92ZkSTsIj1OPceCifL3cpfteP3pDT9/QQ=='
+install_reader() {
+  local root dest tmp tarball actual
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  dest="$root/.deps/readability"
+  if [ "$(cat "$dest/VERSION" 2>/dev/null)" = "$reader_version" ]; then
+    echo "install-deps: reader library $reader_version is present"
+    return 0
+  fi
+  if ! command -v npm >/dev/null 2>&1; then
+    echo "install-deps: no npm; the in-app page is built without reader view"
+    return 0
+  fi
+  tmp=$(mktemp -d)
+  if ! (cd "$tmp" && npm pack --silent "@mozilla/readability@$reader_version" >pack.out 2>pack.err); then
+    echo "install-deps: npm could not fetch @mozilla/readability@$reader_version; no reader view:" >&2
+    tail -n 5 "$tmp/pack.err" >&2
+    rm -rf "$tmp"
+    return 0
+  fi
+  tarball="$tmp/$(tail -n 1 "$tmp/pack.out")"
+  actual="sha512-$(openssl dgst -sha512 -binary "$tarball" | base64 -w 0)"
+  if [ "$actual" != "$reader_integrity" ]; then
+    echo "install-deps: @mozilla/readability@$reader_version does not match its pinned hash; not installed" >&2
+    rm -rf "$tmp"
+    exit 1
+  fi
+  tar -xzf "$tarball" -C "$tmp"
+  rm -rf "$dest"
+  mkdir -p "$dest"
+  cp "$tmp/package/Readability.js" "$tmp/package/Readability-readerable.js" "$tmp/package/LICENSE.md" "$dest/"
+  echo "$reader_version" >"$dest/VERSION"
+  rm -rf "$tmp"
+  echo "install-deps: reader library @mozilla/readability@$reader_version installed into .deps/readability"
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all ${#packages[@]} packages are present, nothing installed"
+  install_reader
   exit 0
 fi
 
@@ -58,3 +103,4 @@ step "updating the package lists" "${sudo_cmd[@]}" apt-get update
 step "installing ${#missing[@]} missing packages: ${missing[*]}" \
   "${sudo_cmd[@]}" apt-get install -y --no-install-recommends --no-upgrade "${missing[@]}"
 echo "install-deps: installed ${missing[*]} (log: $log)"
+install_reader

@@ -27,6 +27,9 @@ export XDG_DATA_HOME="$state/data"
 export XDG_CACHE_HOME="$state/cache"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+# The in-app page's engine refuses to start as root with its sandbox on; the demo
+# switches it off for itself (the library never does that for a host).
+export QTWEBENGINE_DISABLE_SANDBOX=1
 
 host_args=(--backend "$url")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -9,8 +9,12 @@
 #include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOption.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/recording/WexoItemListViewController.h"
+#ifdef WEXO_WEB_VIEW
+#include "WexoCreator/platform/WInAppBrowser.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -134,6 +138,58 @@ void saveStepsListScreen(SampleHostWindow &window, const QString &directory, std
     });
 }
 
+// The About page as the menu opens it: its reader face first (entered by
+// itself for an article), then the page itself; reports the PNGs written.
+void saveAboutScreens(SampleHostWindow &window, const QString &directory, std::function<void(QStringList)> done)
+{
+#ifdef WEXO_WEB_VIEW
+    using namespace WexoCreator;
+    constexpr int settleMs = 700;
+    WexoButtonController *launcher = WexolinManager::shared().wexoButtonController();
+    // About is chosen from a closed menu, as a person would after closing it.
+    launcher->dismiss(false);
+    WexoOption about;
+    about.type = WexoOptionType::about;
+    launcher->onOptionSelected(about);
+    auto *browser = qobject_cast<WInAppBrowser *>(launcher->presentedViewController());
+    if (!browser) {
+        done({});
+        return;
+    }
+    auto written = std::make_shared<QStringList>();
+    auto finished = std::make_shared<bool>(false);
+    const auto finish = [browser = QPointer<WInAppBrowser>(browser), written, finished, done] {
+        if (*finished)
+            return;
+        *finished = true;
+        if (browser)
+            browser->close();
+        done(*written);
+    };
+    const auto save = [&window, directory, written](const QString &name) {
+        const QString path = QDir(directory).absoluteFilePath(name + QStringLiteral(".png"));
+        if (window.grab().save(path))
+            *written << path;
+    };
+    QObject::connect(browser, &WInAppBrowser::readerChecked, &window, [&window, browser, save, finish](bool readable) {
+        QTimer::singleShot(settleMs, &window, [browser, save, finish, readable] {
+            if (readable) {
+                save(QStringLiteral("menu-about-reader"));
+                browser->showReader(false);
+                return;
+            }
+            save(QStringLiteral("menu-about"));
+            finish();
+        });
+    });
+    QTimer::singleShot(20000, &window, finish);
+#else
+    Q_UNUSED(window);
+    Q_UNUSED(directory);
+    done({});
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -206,19 +262,21 @@ int main(int argc, char *argv[])
                 const QStringList written = saveScreens(window, directory);
                 saveMenuScreens(window, directory, [&window, directory, written](const QStringList &menuShots) {
                     saveStepsListScreen(window, directory, [&window, directory, written, menuShots](const QStringList &stepShots) {
-                        const QStringList menus = menuShots + stepShots;
                         WexoCreator::WexolinManager::logoutAdmin();
-                        // Then every walkthrough, played by clicks, one PNG per step.
-                        auto *demo = new WalkthroughDemo(window, directory, [written, menus, directory](const QStringList &steps) {
-                            printSummary();
-                            QTextStream out(stdout);
-                            for (const QString &path : written + menus + steps)
-                                out << "screenshot: " << path << Qt::endl;
-                            if (written.isEmpty())
-                                QTextStream(stderr) << "wexo-sample-host: no screenshot could be written into " << directory << Qt::endl;
-                            QApplication::exit(written.isEmpty() ? 1 : 0);
+                        saveAboutScreens(window, directory, [&window, directory, written, menuShots, stepShots](const QStringList &pages) {
+                            const QStringList menus = menuShots + stepShots + pages;
+                            // Then every walkthrough, played by clicks, one PNG per step.
+                            auto *demo = new WalkthroughDemo(window, directory, [written, menus, directory](const QStringList &steps) {
+                                printSummary();
+                                QTextStream out(stdout);
+                                for (const QString &path : written + menus + steps)
+                                    out << "screenshot: " << path << Qt::endl;
+                                if (written.isEmpty())
+                                    QTextStream(stderr) << "wexo-sample-host: no screenshot could be written into " << directory << Qt::endl;
+                                QApplication::exit(written.isEmpty() ? 1 : 0);
+                            });
+                            demo->start();
                         });
-                        demo->start();
                     });
                 });
             });

@@ -29,6 +29,18 @@ private Q_SLOTS:
         QCOMPARE(spinner->titleLabel()->textFormat(), Qt::PlainText);
     }
 
+    void frameAndImage()
+    {
+        // The image given is neither shown nor kept: the form's own one turns.
+        QPixmap red(40, 40);
+        red.fill(Qt::red);
+        const WActivityIndicator plain;
+        const WActivityIndicator spinner(QRect(10, 20, 120, 90), red);
+        QCOMPARE(spinner.geometry(), QRect(10, 20, 120, 90));
+        QCOMPARE(spinner.bgImageView()->pixmap().toImage(), plain.bgImageView()->pixmap().toImage());
+        QVERIFY(spinner.findChildren<QLabel *>().size() == plain.findChildren<QLabel *>().size());
+    }
+
     void turnsOnceAtATimeAndStopsUpright()
     {
         std::unique_ptr<WActivityIndicator> spinner(WActivityIndicator::createView());

@@ -50,18 +50,19 @@ private Q_SLOTS:
             row.type = type;
             return row.contentURL().toString();
         };
-        // Rows without an address of their own get the bare host.
+        // Rows without an address of their own get the library's home page, a secure address.
         for (auto type : {std::optional(WexoOptionType::play), std::optional(WexoOptionType::poweredBy), std::optional(WexoOptionType::none),
                           std::optional<WexoOptionType>()})
-            QCOMPARE(urlOf(type), QStringLiteral("wexolin.example"));
+            QCOMPARE(urlOf(type), QStringLiteral("https://wexolin.example/"));
 
         // The same row gives the new address once a theme has arrived.
         QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/theme.json"));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const auto theme = WJsonDecoder::decode<Theme>(file.readAll());
+        // As the sample backend serves it, with its own root.
+        const auto theme = WJsonDecoder::decode<Theme>(file.readAll().replace("{{root}}", "http://127.0.0.1:8080/"));
         QVERIFY(theme.record);
         WAppearanceState::setTheme(theme.record);
-        QCOMPARE(urlOf(WexoOptionType::about), QStringLiteral("https://sampleshop.example/about"));
+        QCOMPARE(urlOf(WexoOptionType::about), QStringLiteral("http://127.0.0.1:8080/pages/about.html"));
         QCOMPARE(urlOf(WexoOptionType::support), QStringLiteral("support@sampleshop.example"));
         QCOMPARE(urlOf(WexoOptionType::privacy), QStringLiteral("https://sampleshop.example/privacy"));
         WAppearanceState::setTheme(nullptr);

@@ -1,4 +1,5 @@
 #include "support/BackendFixture.h"
+#include "support/DesktopFixture.h"
 
 #include "WexoCreator/appearance-model/ElementConfiguration.h"
 #include "WexoCreator/appearance-model/Theme.h"
@@ -21,6 +22,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -51,18 +53,6 @@ public:
     QPushButton *button = new QPushButton(QStringLiteral("host"));
 };
 
-// Collects the addresses the library hands to the system.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-
-public Q_SLOTS:
-    void open(const QUrl &url) { urls << url.toString(); }
-
-public:
-    QStringList urls;
-};
-
 // The menu of a library started as a host starts it, against the sample
 // backend; one launcher per process, so one process for these cases.
 class tst_WexoOptionsViewController : public QObject
@@ -74,6 +64,7 @@ private:
     std::unique_ptr<QMainWindow> m_host;
     ProductListPage *m_page = nullptr;
     UrlSink m_sink;
+    std::unique_ptr<MailDefault> m_mailProgram;
     QList<WexoOption> m_handed;
     bool m_handedWhileUp = false;
 
@@ -180,7 +171,12 @@ private Q_SLOTS:
         WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
         QTRY_VERIFY_WITH_TIMEOUT(WexolinManager::shared().theme() && WFeedManager::shared().wexoFeed().size() == 4, 10000);
         QTRY_VERIFY(launcher()->window()->wConsoleButton());
+        // Pages go to the system browser here, as in a host that loads the
+        // library as a plugin; the in-app page has a test program of its own.
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, false);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_sink, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_sink, "open");
+        m_mailProgram = std::make_unique<MailDefault>(true);
     }
 
     void init()
@@ -210,7 +206,9 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        m_mailProgram.reset();
     }
 
     void opening_data()
@@ -487,7 +485,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("url");
         QTest::addRow("walkthrough") << "Checking out" << "" << false << "play" << "" << "" << false << "";
         QTest::addRow("refresh") << "Refresh" << "" << false << "refresh" << "" << "" << false << "";
-        QTest::addRow("about") << "About Sample Shop" << "" << false << "about" << "" << "" << false << "https://sampleshop.example/about";
+        QTest::addRow("about") << "About Sample Shop" << "" << false << "about" << "" << "" << false << m_backend->rootUrl() + "pages/about.html";
         QTest::addRow("privacy") << "Privacy" << "" << false << "privacy" << "" << "" << false << "https://sampleshop.example/privacy";
         QTest::addRow("support") << "Contact support" << "" << false << "support" << "" << "" << false << "mailto:support@sampleshop.example";
         QTest::addRow("stop") << "Stop Recording" << "ar" << true << "" << "" << "a" << false << "";
@@ -537,7 +535,8 @@ private Q_SLOTS:
         QCOMPARE(manager.isRecording, stateAfter.contains(u'r'));
         QCOMPARE(manager.isPaused, stateAfter.contains(u'p'));
         QCOMPARE(WexolinManager::inspector().on, inspectorOn);
-        QCOMPARE(m_sink.urls, url.isEmpty() ? QStringList() : QStringList{url});
+        // The mail program is asked for first, so the address comes a moment later.
+        QTRY_COMPARE(m_sink.urls, url.isEmpty() ? QStringList() : QStringList{url});
         if (stays) {
             QVERIFY(m_handed.isEmpty());
             // The admin section is rebuilt from the new state.
@@ -639,9 +638,24 @@ private Q_SLOTS:
         QVERIFY(m_handed.isEmpty());
     }
 
+    void pageWithoutBrowserShowsTheAddress()
+    {
+        // Offscreen, with no handler, nothing can open the page: a notice names it.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        launcher()->presentWebView(QUrl(QStringLiteral("http://127.0.0.1:9/about")));
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_sink, "open");
+        const auto notices = [this] { return launcher()->view()->findChildren<WAlert *>(QStringLiteral("noBrowserAlert")); };
+        QTRY_COMPARE(notices().size(), 1);
+        QCOMPARE(notices().constFirst()->findChild<QLabel *>(QStringLiteral("alertMessage"))->text(), QStringLiteral("http://127.0.0.1:9/about"));
+        QVERIFY(!launcher()->window()->wConsoleButton());
+        QTest::mouseClick(notices().constFirst()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
+        QVERIFY(!launcher()->isPresenting());
+        QVERIFY(hostGetsClick());
+    }
+
     void supportWithoutMailShowsOneNotice()
     {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        const MailDefault noMailProgram(false);
         setState(false, false, false);
         QVERIFY(openMenu());
         click(rowCentre(QStringLiteral("Contact support")));
@@ -649,6 +663,7 @@ private Q_SLOTS:
         QTRY_COMPARE(notices().size(), 1);
         QVERIFY(launcher()->isPresenting());
         launcher()->presentMail();
+        QTRY_VERIFY(!launcher()->isAskingMail());
         QCOMPARE(notices().size(), 1);
         QVERIFY(!launcher()->window()->wConsoleButton());
         QTest::mouseClick(notices().constFirst()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);

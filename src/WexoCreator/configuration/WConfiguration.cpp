@@ -388,6 +388,11 @@ QUrl WConfiguration::kAboutLink()
     return webLink(&MobileTexts::aboutUsLink, wAboutUsLink);
 }
 
+QUrl WConfiguration::kHomePageLink()
+{
+    return QUrl(QStringLiteral("https://wexolin.example/"));
+}
+
 QUrl WConfiguration::kPrivacyPolicyLink()
 {
     return webLink(&MobileTexts::privacyPolicyLink, wPrivacyPolicyLink);

@@ -81,6 +81,9 @@ struct WConfiguration {
     // Web links are http or https; the support link is a bare e-mail address.
     // A theme link of another kind gives the built-in one.
     static QUrl kAboutLink();
+    // The library's home page (a fixed secure address): Powered by, and every
+    // menu row without a page of its own.
+    static QUrl kHomePageLink();
     static QUrl kPrivacyPolicyLink();
     static QUrl KSupportLink();
     static QColor kBlockBackgroundColor();

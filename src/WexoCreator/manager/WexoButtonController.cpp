@@ -13,6 +13,8 @@
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WHostSurface.h"
 #include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WMailCapability.h"
+#include "WexoCreator/platform/WWebEngineRule.h"
 #include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WPerform.h"
 #include "WexoCreator/platform/WUserDefaults.h"
@@ -20,6 +22,10 @@
 #include "WexoCreator/recording/Inspector.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 #include "WexoCreator/recording/WexoSteps.h"
+
+#ifdef WEXO_WEB_VIEW
+#include "WexoCreator/platform/WInAppBrowser.h"
+#endif
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -415,6 +421,7 @@ void WexoButtonController::onOptionSelected(const WexoOption &option)
         break;
     case WexoOptionType::about:
     case WexoOptionType::privacy:
+    case WexoOptionType::poweredBy:
         presentWebView(option.contentURL());
         break;
     case WexoOptionType::support:
@@ -424,9 +431,6 @@ void WexoButtonController::onOptionSelected(const WexoOption &option)
     case WexoOptionType::element:
         WexolinManager::enableIntrospect();
         WexolinManager::inspector().setHelperDelegate(this);
-        break;
-    case WexoOptionType::poweredBy:
-        presentWebView(QUrl(WexoOptionsViewController::wPoweredByAddress));
         break;
     case WexoOptionType::stopRecord:
     case WexoOptionType::pauseRecord:
@@ -444,21 +448,49 @@ void WexoButtonController::presentWebView(const QUrl &url)
         qCDebug(lcManager) << "not opening a page that is no web address:" << url.scheme();
         return;
     }
-    QDesktopServices::openUrl(url);
+#ifdef WEXO_WEB_VIEW
+    // Decided before the first Qt WebEngine object: where it would end or
+    // crash the host, the page goes to the system browser.
+    if (WWebEngineRule::processVerdict() == WWebEngineRule::Verdict::inApp) {
+        if (presentedViewController())
+            return;
+        // Covers the launcher's view: its callbacks empty the console slot now
+        // and fill it again when the page goes.
+        present(new WInAppBrowser(url), true);
+        return;
+    }
+#endif
+    if (!QDesktopServices::openUrl(url))
+        showNotice(QStringLiteral("noBrowserAlert"), QStringLiteral("The page could not be opened."), url.toDisplayString());
 }
 
 void WexoButtonController::presentMail()
 {
-    const QUrl mail(QStringLiteral("mailto:") + WConfiguration::KSupportLink().toString());
-    if (QDesktopServices::openUrl(mail))
+    // One question at a time; the answer decides before anything is opened.
+    if (m_askingMail)
         return;
+    m_askingMail = true;
+    QPointer<WexoButtonController> self(this);
+    WMailCapability::query(this, [self](bool canSend) {
+        if (!self)
+            return;
+        self->m_askingMail = false;
+        const QUrl mail(QStringLiteral("mailto:") + WConfiguration::KSupportLink().toString());
+        if (canSend && QDesktopServices::openUrl(mail))
+            return;
+        self->showNotice(QStringLiteral("noEmailAlert"), QStringLiteral("No email configured."), QString());
+    });
+}
+
+void WexoButtonController::showNotice(const QString &name, const QString &title, const QString &message)
+{
     if (m_isPresenting)
         return;
     m_isPresenting = true;
     if (m_window)
         m_window->setWConsoleButton(nullptr);
-    auto *notice = new WAlert(QStringLiteral("No email configured."), QString(), view());
-    notice->setObjectName(QStringLiteral("noEmailAlert"));
+    auto *notice = new WAlert(title, message, view());
+    notice->setObjectName(name);
     QPointer<WexoButtonController> self(this);
     notice->addAction(QStringLiteral("Ok"), WAlert::ActionStyle::Cancel, [self] {
         if (!self)

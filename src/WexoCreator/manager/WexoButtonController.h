@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/menu/WActivityIndicator.h"
 #include "WexoCreator/menu/WexoOptionType.h"
 #include "WexoCreator/platform/WViewController.h"
 #include "WexoCreator/recording/InspectorDelegate.h"
@@ -61,6 +62,8 @@ public:
     WPlayConsole *wConsoleMenu();
     QLabel *crossHair();
     bool isPresenting() const { return m_isPresenting; }
+    // The desktop is being asked whether it has a mail program.
+    bool isAskingMail() const { return m_askingMail; }
     bool dragging = false;
 
     // Docking points of the console, made on first use.
@@ -84,9 +87,11 @@ public:
     // --- Options menu hand-off ----------------------------------------------
     // What the launcher does with the row the menu hands over once it is gone.
     void onOptionSelected(const WexoOption &option);
-    // Support: the system mail program, or a notice when there is none.
+    // Support: the desktop's mail program when it names one, else a notice.
     void presentMail();
-    // About, Privacy and Powered By: the system browser, for web addresses only.
+    // About, Privacy and Powered By, web addresses only: the in-app page over
+    // the host window, or the system browser where Qt WebEngine cannot run
+    // here (with a notice when that cannot be opened either).
     void presentWebView(const QUrl &url);
     // Ends a recording without reloading the feed: flags, inspector,
     // recording context, crosshair mode, the console's resting face.
@@ -112,6 +117,8 @@ public:
     // The busy indicator shows nothing.
     void showBusy(const QString &title) { Q_UNUSED(title); }
     void removeBusy() {}
+    // A spinner the launcher could show; nothing assigns it.
+    QPointer<WActivityIndicator> activityView;
     // Something of the library is up that must keep every touch.
     bool holdsEveryTouch() const;
     void onCrossHairTap();
@@ -160,6 +167,9 @@ private:
     // Lays an overlay for the step over the page on screen; false without one.
     bool addOverlayWith(std::shared_ptr<WexoStep> step, std::shared_ptr<Wexo> wexo);
     void endLoginPrompt();
+    // A notice with one "Ok" that keeps every touch while it is up; none while
+    // another prompt is.
+    void showNotice(const QString &name, const QString &title, const QString &message);
     void submitLogin(const QString &email, const QString &password);
 
     // What a recorded step is made of. Identity, page and element name come
@@ -198,6 +208,7 @@ private:
     std::optional<QList<QPointF>> m_sockets;
     QList<QPointer<WOverlay>> m_overlays;
     bool m_isPresenting = false;
+    bool m_askingMail = false;
 };
 
 } // namespace WexoCreator

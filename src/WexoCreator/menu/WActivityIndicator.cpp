@@ -19,6 +19,13 @@ WActivityIndicator::WActivityIndicator(QWidget *parent)
     paintImage();
 }
 
+WActivityIndicator::WActivityIndicator(const QRect &frame, const QPixmap &image, QWidget *parent)
+    : WActivityIndicator(parent)
+{
+    Q_UNUSED(image);
+    setGeometry(frame);
+}
+
 WActivityIndicator::~WActivityIndicator() = default;
 
 WActivityIndicator *WActivityIndicator::createView(QWidget *parent)

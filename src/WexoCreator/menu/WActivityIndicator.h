@@ -29,6 +29,8 @@ public:
     static inline const QString rotationAnimationKey = QStringLiteral("rotationAnimation");
 
     explicit WActivityIndicator(QWidget *parent = nullptr);
+    // At the frame; the image is neither shown nor kept (the form's image turns).
+    WActivityIndicator(const QRect &frame, const QPixmap &image, QWidget *parent = nullptr);
     ~WActivityIndicator() override;
 
     // A spinner from the library's form.

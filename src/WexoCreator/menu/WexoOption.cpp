@@ -14,7 +14,7 @@ QUrl WexoOption::contentURL() const
     case WexoOptionType::privacy:
         return WConfiguration::kPrivacyPolicyLink();
     default:
-        return QUrl(wMakerHost);
+        return WConfiguration::kHomePageLink();
     }
 }
 

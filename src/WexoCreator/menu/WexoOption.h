@@ -17,9 +17,6 @@ class WexoStep;
 // One row of the options menu, and what the menu hands to the launcher when
 // the row is chosen. A plain value: copies share the walkthrough and steps.
 struct WexoOption {
-    // The address that stands behind the rows that link nowhere of their own.
-    static inline const QString wMakerHost = QStringLiteral("wexolin.example");
-
     std::optional<QString> displayName;
     std::optional<QString> action;
     std::optional<WexoOptionType> type;
@@ -28,7 +25,8 @@ struct WexoOption {
     std::optional<QString> url;
     qint64 totalWexoSteps = 0;
 
-    // The page the row stands for, read from the theme in force at the call.
+    // The page the row stands for, read from the theme in force at the call;
+    // the library's home page for rows without one of their own.
     QUrl contentURL() const;
 };
 

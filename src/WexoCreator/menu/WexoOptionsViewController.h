@@ -53,7 +53,6 @@ public:
     static constexpr int kSearchHeight = 64;
     static constexpr int kHandleWidth = 80;
     static constexpr int kHandleHeight = 6;
-    static inline const QString wPoweredByAddress = QStringLiteral("https://wexolin.example/");
 
     static WexoOptionsViewController *createWexoOptions();
     ~WexoOptionsViewController() override;

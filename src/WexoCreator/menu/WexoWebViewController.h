@@ -4,8 +4,9 @@
 
 namespace WexoCreator {
 
-// A controller for web pages inside the library. Pages open in the system
-// browser, so nothing makes one; it adds nothing to WViewController.
+// A controller for web pages inside the library. Pages open in the platform's
+// in-app browser (WInAppBrowser), so nothing makes one; it adds nothing to
+// WViewController.
 class WexoWebViewController : public WViewController
 {
     Q_OBJECT

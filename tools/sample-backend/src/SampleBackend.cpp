@@ -262,6 +262,7 @@ struct SampleBackend::Private {
     Answer createElement(const QJsonObject &body);
     Answer analytics(const QString &kind, const QJsonObject &body);
     Answer font(const QString &name) const;
+    Answer webPage(const QString &name) const;
 
     std::optional<Answer> checkClient(const QJsonObject &body) const;
     QByteArray withRoot(const QJsonObject &object) const;
@@ -498,6 +499,11 @@ Answer SampleBackend::Private::route(const QString &method, const QString &path,
         if (method != QLatin1String("GET"))
             return errorAnswer(405, QStringLiteral("Fonts are fetched with GET"));
         return font(path.mid(7));
+    }
+    if (path.startsWith(QLatin1String("/pages/"))) {
+        if (method != QLatin1String("GET"))
+            return errorAnswer(405, QStringLiteral("Pages are fetched with GET"));
+        return webPage(path.mid(7));
     }
 
     struct Endpoint {
@@ -762,6 +768,18 @@ Answer SampleBackend::Private::font(const QString &name) const
             return {200, file.readAll(), "font/ttf"};
     }
     return errorAnswer(404, QStringLiteral("No such font"));
+}
+
+Answer SampleBackend::Private::webPage(const QString &name) const
+{
+    // As with fonts, the name from the URL stays a plain file name.
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._-]*\\.html$"));
+    if (!plainName.match(name).hasMatch() || name.contains(QLatin1String("..")))
+        return errorAnswer(404, QStringLiteral("No such page"));
+    QFile file(QDir(options.dataDir).filePath(QStringLiteral("pages/") + name));
+    if (!file.open(QIODevice::ReadOnly))
+        return errorAnswer(404, QStringLiteral("No such page"));
+    return {200, file.readAll(), "text/html; charset=utf-8"};
 }
 
 SampleBackend::SampleBackend(Options options)

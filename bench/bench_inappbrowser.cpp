@@ -1,0 +1,277 @@
+// The in-app page: the time from the About choice to the page's first paint
+// (loaded, then its first frame on screen), and the resident memory of the host
+// process and of its Qt WebEngine helper processes, reported apart, with the
+// page open and after it closed. After the first open and close, three more
+// rounds may add at most 10 % to either: no growth per page.
+#include "BenchReport.h"
+
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOption.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+
+#include "SampleBackend.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMainWindow>
+#include <QTest>
+#include <QTimer>
+
+#ifdef WEXO_WEB_VIEW
+#include "WexoCreator/platform/WInAppBrowser.h"
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+
+#include <QWebEngineLoadingInfo>
+#endif
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+#include <unistd.h>
+
+using namespace WexoCreator;
+
+#ifdef WEXO_WEB_VIEW
+
+namespace {
+
+struct Bench {
+    std::unique_ptr<WexoSample::SampleBackend> backend;
+    std::unique_ptr<QMainWindow> host;
+};
+
+Bench &bench()
+{
+    static Bench instance;
+    return instance;
+}
+
+// Resident kilobytes of a process, from /proc.
+qint64 residentKb(const QString &pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
+    }
+    return 0;
+}
+
+// The helper processes Qt WebEngine started for this one (its children and theirs).
+qint64 helpersKb()
+{
+    QMap<QString, QString> parentOf;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype close = text.lastIndexOf(')');
+        if (close < 0)
+            continue;
+        parentOf.insert(pid, QString::fromLatin1(text.mid(close + 2).split(' ').value(1)));
+    }
+    const QString self = QString::number(::getpid());
+    qint64 total = 0;
+    for (const QString &pid : pids) {
+        for (QString up = parentOf.value(pid); !up.isEmpty() && up != QLatin1String("0") && up != QLatin1String("1");
+             up = parentOf.value(up)) {
+            if (up == self) {
+                total += residentKb(pid);
+                break;
+            }
+        }
+    }
+    return total;
+}
+
+qint64 hostKb()
+{
+    return residentKb(QString::number(::getpid()));
+}
+
+bool startLibrary()
+{
+    Bench &b = bench();
+    WexoSample::SampleBackend::Options options;
+    options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
+    b.backend = std::make_unique<WexoSample::SampleBackend>(options);
+    if (!b.backend->start())
+        return false;
+    qputenv("WEXO_PRODUCTION_URL", b.backend->rootUrl().toUtf8());
+    qunsetenv("WEXO_STAGING");
+    b.host = std::make_unique<QMainWindow>();
+    b.host->setCentralWidget(new QWidget);
+    b.host->resize(420, 800);
+    b.host->show();
+    if (!QTest::qWaitForWindowExposed(b.host.get()))
+        return false;
+    QEventLoop loop;
+    QObject context;
+    WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, &context,
+                                                     [&](const QVariantMap &) { loop.quit(); });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    WexolinManager::initialiseWith(b.backend->clientToken(), b.backend->clientAppId(), true, false);
+    loop.exec();
+    return WexolinManager::shared().theme() != nullptr;
+}
+
+// Ends the loop at the next paint of the watched widget.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(QEventLoop *loop)
+        : m_loop(loop)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_loop->quit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEventLoop *m_loop;
+};
+
+WexoButtonController *launcher()
+{
+    return WexolinManager::shared().wexoButtonController();
+}
+
+// Chooses About and waits for the page's first frame after its load; the seconds it took.
+std::optional<double> openAbout()
+{
+    QElapsedTimer timer;
+    timer.start();
+    WexoOption about;
+    about.type = WexoOptionType::about;
+    launcher()->onOptionSelected(about);
+    auto *browser = qobject_cast<WInAppBrowser *>(launcher()->presentedViewController());
+    if (!browser)
+        return std::nullopt;
+    QEventLoop loop;
+    PaintWatch watch(&loop);
+    bool painted = false;
+    QObject::connect(browser->page(), &QWebEnginePage::loadingChanged, &loop, [&](const QWebEngineLoadingInfo &info) {
+        QWidget *surface = browser->webView()->focusProxy();
+        if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus || !surface || painted)
+            return;
+        // The view's surface is painted when the engine hands it a frame.
+        surface->installEventFilter(&watch);
+        painted = true;
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    return painted ? std::optional(seconds) : std::nullopt;
+}
+
+void closePage()
+{
+    if (auto *browser = qobject_cast<WInAppBrowser *>(launcher()->presentedViewController()))
+        browser->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Let the engine finish with the page it was told to drop.
+    QTest::qWait(200);
+}
+
+void BM_AboutToFirstPaint(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const std::optional<double> seconds = openAbout();
+        if (!seconds) {
+            state.SkipWithError("the page did not paint");
+            closePage();
+            return;
+        }
+        state.SetIterationTime(*seconds);
+        closePage();
+    }
+}
+BENCHMARK(BM_AboutToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The bench's own process (root in CI): the sandbox goes off here only.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (!startLibrary()) {
+        std::fprintf(stderr, "the bench host did not start against the sample backend\n");
+        return 1;
+    }
+    const qint64 hostBefore = hostKb();
+    // The cold start, measured on its own before the repeated runs.
+    const std::optional<double> cold = openAbout();
+    const qint64 hostOpen = hostKb();
+    const qint64 helpersOpen = helpersKb();
+    closePage();
+    const qint64 hostClosed = hostKb();
+    const qint64 helpersClosed = helpersKb();
+    if (!cold) {
+        std::fprintf(stderr, "the About page did not paint\n");
+        return 1;
+    }
+
+    BenchReport report;
+    benchmark::RunSpecifiedBenchmarks(&report);
+
+    // Three more rounds after the first: nothing may grow per page.
+    const qint64 hostFirst = hostKb();
+    const qint64 helpersFirst = helpersKb();
+    for (int round = 0; round < 3; ++round) {
+        if (!openAbout())
+            return 1;
+        closePage();
+    }
+    const qint64 hostAfter = hostKb();
+    const qint64 helpersAfter = helpersKb();
+    const double hostRatio = hostFirst > 0 ? double(hostAfter) / double(hostFirst) : 0;
+    const double helpersRatio = helpersFirst > 0 ? double(helpersAfter) / double(helpersFirst) : 1;
+
+    const std::optional<double> warm = report.time("BM_AboutToFirstPaint/iterations:5/manual_time");
+    std::printf("about to first paint: cold %.0f ms, warm %.1f ms\n", *cold * 1000, warm.value_or(0));
+    std::printf("host rss: before %lld MB, page open %lld MB, after close %lld MB\n", hostBefore / 1024, hostOpen / 1024,
+                hostClosed / 1024);
+    std::printf("QtWebEngineProcess rss: page open %lld MB, after close %lld MB\n", helpersOpen / 1024,
+                helpersClosed / 1024);
+    std::printf("host rss rounds ratio %.3f (after 3 more rounds %lld MB / after the first %lld MB; goal at most 1.10)\n",
+                hostRatio, hostAfter / 1024, hostFirst / 1024);
+    std::printf("helpers rss rounds ratio %.3f (%lld MB / %lld MB; goal at most 1.10)\n", helpersRatio,
+                helpersAfter / 1024, helpersFirst / 1024);
+    benchmark::Shutdown();
+    // The window and the backend go while the application still exists.
+    bench().host.reset();
+    bench().backend.reset();
+    return hostRatio <= 1.10 && helpersRatio <= 1.10 ? 0 : 1;
+}
+
+#else
+
+int main()
+{
+    std::printf("built without the in-app page (WEXO_WEB_VIEW off): nothing to measure\n");
+    return 0;
+}
+
+#endif
+

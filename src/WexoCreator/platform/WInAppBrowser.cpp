@@ -1,0 +1,487 @@
+#include "WexoCreator/platform/WInAppBrowser.h"
+
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WLogging.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineHistoryItem>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace WexoCreator {
+
+namespace {
+
+QList<QPointer<WInAppBrowser>> &liveBrowsers()
+{
+    static QList<QPointer<WInAppBrowser>> browsers;
+    return browsers;
+}
+
+QString resourceText(const QString &name)
+{
+    QFile file(QStringLiteral(":/WexoCreator/readability/") + name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Runs in the application's own script world, on a copy of the document, so
+// the page's scripts neither see the reader library nor what it changes.
+const QString &readerScript()
+{
+    static const QString script = QStringLiteral("(function () {\n%1\n%2\n"
+                                                 "if (!isProbablyReaderable(document)) return '';\n"
+                                                 "var article = new Readability(document.cloneNode(true)).parse();\n"
+                                                 "if (!article || !article.content) return '';\n"
+                                                 "return JSON.stringify({title: article.title || '', byline: article.byline || '',"
+                                                 " content: article.content});\n"
+                                                 "})()")
+                                      .arg(resourceText(QStringLiteral("Readability-readerable.js")),
+                                           resourceText(QStringLiteral("Readability.js")));
+    return script;
+}
+
+const char *const kReaderStyle = R"(
+body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
+.wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
+          font: 18px/1.6 "DejaVu Serif", Georgia, serif; }
+h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
+.byline { font: 15px "DejaVu Sans", sans-serif; color: #6e6e73; margin: 0 0 24px; }
+img, video, figure { max-width: 100%; height: auto; }
+pre { white-space: pre-wrap; }
+a { color: #0a62c9; }
+)";
+
+} // namespace
+
+WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
+    : WViewController(parent)
+    , m_pageUrl(url)
+{
+    // No storage name: off the record, nothing written to disk.
+    m_profile = std::make_unique<QWebEngineProfile>();
+    m_profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Downloads are never accepted, so no file is written.
+    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this, [](QWebEngineDownloadRequest *download) {
+        qCDebug(lcPlatform) << "download refused:" << download->url().host();
+        download->cancel();
+    });
+    m_page = std::make_unique<WInAppBrowserPage>(m_profile.get());
+
+    // Pages and profiles still alive when the application goes are released
+    // before Qt WebEngine shuts down (post routines run newest first, and this
+    // one is added after the first profile started Qt WebEngine).
+    static const bool routineAdded = [] {
+        qAddPostRoutine([] {
+            for (const QPointer<WInAppBrowser> &browser : std::as_const(liveBrowsers())) {
+                if (browser)
+                    browser->release();
+            }
+        });
+        return true;
+    }();
+    Q_UNUSED(routineAdded);
+    liveBrowsers().removeAll(nullptr);
+    liveBrowsers().append(this);
+}
+
+WInAppBrowser::~WInAppBrowser()
+{
+    release();
+}
+
+void WInAppBrowser::release()
+{
+    liveBrowsers().removeAll(this);
+    // The view first, then its page, then the profile the page was made in.
+    delete m_web.data();
+    m_page.reset();
+    m_profile.reset();
+}
+
+bool WInAppBrowser::readerAvailable()
+{
+    return QFile::exists(QStringLiteral(":/WexoCreator/readability/Readability.js"));
+}
+
+std::optional<QString> WInAppBrowser::readerDocument(const QString &title, const QString &byline, const QString &content)
+{
+    // The article is unsanitised page content: the reader face runs with
+    // scripts off, and the document forbids them as well.
+    QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                  "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"
+                                  "<meta name=\"viewport\" content=\"width=device-width\">"
+                                  "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
+                                  "<h1>%1</h1>%3%4</div></body></html>")
+                       .arg(title.toHtmlEscaped(), QString::fromLatin1(kReaderStyle),
+                            byline.trimmed().isEmpty() ? QString()
+                                                       : QStringLiteral("<p class=\"byline\">%1</p>").arg(byline.toHtmlEscaped()),
+                            content);
+    // setHtml hands the document over as a base64 data address, which fails above the limit.
+    static const qsizetype prefix = QByteArrayLiteral("data:text/html;charset=UTF-8;base64,").size();
+    const qsizetype encoded = prefix + (html.toUtf8().size() + 2) / 3 * 4;
+    if (encoded > kSetHtmlLimit)
+        return std::nullopt;
+    return html;
+}
+
+QWidget *WInAppBrowser::loadView()
+{
+    auto *root = new QWidget;
+    root->setObjectName(QStringLiteral("inAppBrowser"));
+    root->setAutoFillBackground(true);
+    auto *column = new QVBoxLayout(root);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto *bar = new QWidget(root);
+    bar->setObjectName(QStringLiteral("inAppBrowserBar"));
+    buildBar(bar);
+    column->addWidget(bar);
+
+    m_progress = new QProgressBar(root);
+    m_progress->setObjectName(QStringLiteral("inAppBrowserProgress"));
+    m_progress->setTextVisible(false);
+    m_progress->setFixedHeight(2);
+    m_progress->setRange(0, 100);
+    m_progress->setStyleSheet(QStringLiteral("QProgressBar { border: 0; background: transparent; }"
+                                             "QProgressBar::chunk { background: #0a84ff; }"));
+    column->addWidget(m_progress);
+
+    m_faces = new QStackedWidget(root);
+    m_web = new QWebEngineView(m_faces);
+    m_web->setObjectName(QStringLiteral("inAppBrowserWebView"));
+    m_web->setPage(m_page.get());
+    m_faces->addWidget(m_web);
+
+    auto *panel = new QWidget(m_faces);
+    auto *panelColumn = new QVBoxLayout(panel);
+    panelColumn->addStretch(1);
+    m_message = new QLabel(panel);
+    m_message->setObjectName(QStringLiteral("inAppBrowserMessage"));
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    panelColumn->addWidget(m_message);
+    auto *open = new QPushButton(QStringLiteral("Open in browser"), panel);
+    open->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
+    connect(open, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
+    panelColumn->addWidget(open, 0, Qt::AlignHCenter);
+    panelColumn->addStretch(2);
+    m_faces->addWidget(panel);
+    column->addWidget(m_faces, 1);
+
+    // Escape closes the page wherever the focus is inside it, the page's own content included.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), root);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &WInAppBrowser::close);
+    return root;
+}
+
+void WInAppBrowser::buildBar(QWidget *bar)
+{
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(4);
+    const auto button = [bar, row](const QString &name, const QString &text, QStyle::StandardPixmap icon) {
+        auto *tool = new QToolButton(bar);
+        tool->setObjectName(name);
+        tool->setAutoRaise(true);
+        tool->setToolTip(text);
+        if (icon == QStyle::SP_CustomBase) {
+            tool->setText(text);
+        } else {
+            tool->setIcon(bar->style()->standardIcon(icon, nullptr, bar));
+            tool->setAccessibleName(text);
+        }
+        row->addWidget(tool);
+        return tool;
+    };
+    QToolButton *done = button(QStringLiteral("inAppBrowserDone"), QStringLiteral("Done"), QStyle::SP_CustomBase);
+    QFont bold = done->font();
+    bold.setBold(true);
+    done->setFont(bold);
+    connect(done, &QToolButton::clicked, this, &WInAppBrowser::close);
+    m_back = button(QStringLiteral("inAppBrowserBack"), QStringLiteral("Back"), QStyle::SP_ArrowBack);
+    connect(m_back, &QToolButton::clicked, this, [this] {
+        // Back from the reader face is the page it was made from.
+        if (m_face == Face::reader)
+            showReader(false);
+        else if (m_page)
+            m_page->triggerAction(QWebEnginePage::Back);
+    });
+    m_forward = button(QStringLiteral("inAppBrowserForward"), QStringLiteral("Forward"), QStyle::SP_ArrowForward);
+    connect(m_forward, &QToolButton::clicked, this, [this] {
+        if (m_page)
+            m_page->triggerAction(QWebEnginePage::Forward);
+    });
+    QToolButton *reload = button(QStringLiteral("inAppBrowserReload"), QStringLiteral("Reload"), QStyle::SP_BrowserReload);
+    connect(reload, &QToolButton::clicked, this, [this] {
+        if (!m_page)
+            return;
+        if (m_face == Face::page)
+            m_page->triggerAction(QWebEnginePage::Reload);
+        else
+            showReader(false);
+    });
+
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(0);
+    m_title = new QLabel(bar);
+    m_title->setObjectName(QStringLiteral("inAppBrowserTitle"));
+    m_title->setTextFormat(Qt::PlainText);
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QFont titleFont = m_title->font();
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    m_title->installEventFilter(this);
+    m_host = new QLabel(bar);
+    m_host->setObjectName(QStringLiteral("inAppBrowserHost"));
+    m_host->setTextFormat(Qt::PlainText);
+    m_host->setAlignment(Qt::AlignCenter);
+    m_host->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QPalette muted = m_host->palette();
+    muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
+    m_host->setPalette(muted);
+    titles->addWidget(m_title);
+    titles->addWidget(m_host);
+    row->addLayout(titles, 1);
+
+    m_reader = button(QStringLiteral("inAppBrowserReader"), QStringLiteral("Reader"), QStyle::SP_CustomBase);
+    m_reader->setCheckable(true);
+    m_reader->setVisible(readerAvailable());
+    connect(m_reader, &QToolButton::clicked, this, [this](bool checked) { showReader(checked); });
+    QToolButton *external = button(QStringLiteral("inAppBrowserOpenExternal"), QStringLiteral("Open in browser"),
+                                   QStyle::SP_CustomBase);
+    connect(external, &QToolButton::clicked, this,
+            [this] { openInSystemBrowser(m_face == Face::message ? m_messageUrl : m_pageUrl); });
+}
+
+void WInAppBrowser::viewDidLoad()
+{
+    WViewController::viewDidLoad();
+    WInAppBrowserPage *page = m_page.get();
+    connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
+    connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        if (m_face == Face::page && WInAppBrowserPage::isWebAddress(url))
+            m_pageUrl = url;
+        updateBar();
+    });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        ++m_loadSerial;
+        m_certificateRefused = false;
+        if (m_face == Face::message) {
+            m_face = Face::page;
+            m_faces->setCurrentWidget(m_web);
+        }
+        m_progress->setValue(0);
+        m_progress->show();
+    });
+    connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+            onLoadFinished(true);
+        // An aborted load (a refused navigation, a new one) is no failure.
+        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() != -3)
+            onLoadFinished(false);
+        else if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            m_progress->hide();
+    });
+    connect(page, &WInAppBrowserPage::certificateRefused, this, [this](const QUrl &url, const QString &) {
+        m_certificateRefused = true;
+        showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."), url);
+    });
+    connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser);
+    connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this](const QUrl &url) {
+        m_pageUrl = url;
+        showReader(false);
+    });
+    m_progress->hide();
+    updateBar();
+    if (!WInAppBrowserPage::isWebAddress(m_pageUrl)) {
+        showMessage(QStringLiteral("Only web addresses open here."), m_pageUrl);
+        return;
+    }
+    page->load(m_pageUrl);
+}
+
+void WInAppBrowser::viewDidAppear(bool animated)
+{
+    WViewController::viewDidAppear(animated);
+    // Keys go to the page (and Escape to the page's shortcut) without a click first.
+    if (m_web && m_face != Face::message)
+        m_web->setFocus();
+}
+
+void WInAppBrowser::onLoadFinished(bool ok)
+{
+    m_progress->hide();
+    updateBar();
+    // Whatever address the reader face's load was reported with, it is over.
+    m_page->expectReaderLoad(false);
+    if (m_face == Face::reader) {
+        // The reader face's own load is not examined again; if it failed, the page comes back.
+        if (ok)
+            emit readerChecked(true);
+        else
+            showReader(false);
+        return;
+    }
+    if (!ok) {
+        if (!m_certificateRefused)
+            showMessage(QStringLiteral("This page could not be loaded."), m_pageUrl);
+        return;
+    }
+    if (m_face != Face::page)
+        return;
+    // The page's surface exists from its first load on: it takes the keys
+    // unless the user has put the focus elsewhere in the meantime.
+    if (!m_focusGiven) {
+        m_focusGiven = true;
+        QWidget *focus = QApplication::focusWidget();
+        if (!focus || focus == m_web || !view()->isAncestorOf(focus))
+            m_web->setFocus();
+    }
+    if (m_skipReaderOnce || !readerAvailable()) {
+        m_skipReaderOnce = false;
+        emit readerChecked(false);
+        return;
+    }
+    examineForReader();
+}
+
+void WInAppBrowser::examineForReader()
+{
+    const int serial = m_loadSerial;
+    QPointer<WInAppBrowser> self(this);
+    m_page->runJavaScript(readerScript(), QWebEngineScript::ApplicationWorld, [self, serial](const QVariant &result) {
+        if (!self || !self->m_page || serial != self->m_loadSerial || self->m_face != Face::page)
+            return;
+        const QJsonObject article = QJsonDocument::fromJson(result.toString().toUtf8()).object();
+        const QString content = article.value(QStringLiteral("content")).toString();
+        if (content.isEmpty()) {
+            emit self->readerChecked(false);
+            return;
+        }
+        QString title = article.value(QStringLiteral("title")).toString().trimmed();
+        if (title.isEmpty())
+            title = self->m_page->title();
+        const std::optional<QString> document =
+            readerDocument(title, article.value(QStringLiteral("byline")).toString(), content);
+        if (!document) {
+            qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
+            emit self->readerChecked(false);
+            return;
+        }
+        self->m_readerTitle = title;
+        self->m_face = Face::reader;
+        self->m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+        self->m_page->setReaderFace(true);
+        self->m_page->expectReaderLoad(true);
+        self->m_page->setHtml(*document, self->m_pageUrl);
+        self->updateBar();
+    });
+}
+
+void WInAppBrowser::showReader(bool reader)
+{
+    if (!m_page)
+        return;
+    if (reader && m_face == Face::page) {
+        examineForReader();
+    } else if (!reader && m_face == Face::reader) {
+        m_face = Face::page;
+        m_page->setReaderFace(false);
+        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+        m_skipReaderOnce = true;
+        m_page->load(m_pageUrl);
+    }
+    updateBar();
+}
+
+void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
+{
+    m_face = Face::message;
+    m_messageUrl = url;
+    m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString());
+    m_faces->setCurrentIndex(1);
+    m_progress->hide();
+    updateBar();
+    emit messageShown(m_message->text());
+}
+
+QString WInAppBrowser::messageText() const
+{
+    return m_face == Face::message && m_message ? m_message->text() : QString();
+}
+
+void WInAppBrowser::openInSystemBrowser(const QUrl &url)
+{
+    if (!WInAppBrowserPage::isWebAddress(url))
+        return;
+    if (!QDesktopServices::openUrl(url))
+        showMessage(QStringLiteral("No browser could be opened for this address."), url);
+}
+
+void WInAppBrowser::close()
+{
+    dismiss(true);
+}
+
+void WInAppBrowser::elideTitle()
+{
+    if (m_title)
+        m_title->setText(m_title->fontMetrics().elidedText(m_fullTitle, Qt::ElideRight, m_title->width()));
+}
+
+bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_title && event->type() == QEvent::Resize)
+        elideTitle();
+    return WViewController::eventFilter(watched, event);
+}
+
+void WInAppBrowser::updateBar()
+{
+    if (!m_title || !m_page)
+        return;
+    const QUrl shown = m_face == Face::message ? m_messageUrl : m_pageUrl;
+    QString title = m_face == Face::reader ? m_readerTitle : m_page->title();
+    // Before a title arrives the page reports its address.
+    if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
+        title = shown.host();
+    m_fullTitle = title;
+    // The bar is narrow: the whole title shows on hover.
+    m_title->setToolTip(title);
+    elideTitle();
+    m_host->setText(shown.host());
+    // The reader face's own entry in the history is no address to go to.
+    QWebEngineHistory *history = m_page->history();
+    m_back->setEnabled(m_face == Face::reader
+                       || (history->canGoBack() && WInAppBrowserPage::isWebAddress(history->backItem().url())));
+    m_forward->setEnabled(m_face == Face::page && history->canGoForward()
+                          && WInAppBrowserPage::isWebAddress(history->forwardItem().url()));
+    m_reader->setChecked(m_face == Face::reader);
+}
+
+} // namespace WexoCreator

@@ -1,0 +1,78 @@
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+
+#include "WexoCreator/platform/WLogging.h"
+
+#include <QWebEngineCertificateError>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineQuotaRequest>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+
+namespace WexoCreator {
+
+WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent)
+    : QWebEnginePage(profile, parent)
+{
+    connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+        // Refused on a copy: the error handed in is const.
+        QWebEngineCertificateError refused = error;
+        refused.rejectCertificate();
+        qCDebug(lcPlatform) << "certificate error refused for" << error.url().host() << error.description();
+        emit certificateRefused(error.url(), error.description());
+    });
+    connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
+        // Not opening the request refuses it.
+        if (request.isUserInitiated() && isWebAddress(request.requestedUrl())) {
+            emit openElsewhere(request.requestedUrl());
+            return;
+        }
+        qCDebug(lcPlatform) << "pop-up refused:" << request.requestedUrl().scheme() << "user initiated"
+                            << request.isUserInitiated();
+    });
+    // Every request is answered at once, never left pending.
+    connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl &origin, Feature feature) {
+        qCDebug(lcPlatform) << "permission denied:" << feature;
+        setFeaturePermission(origin, feature, PermissionDeniedByUser);
+    });
+    connect(this, &QWebEnginePage::fileSystemAccessRequested, this, [](QWebEngineFileSystemAccessRequest request) {
+        request.reject();
+    });
+    connect(this, &QWebEnginePage::quotaRequested, this, [](QWebEngineQuotaRequest request) { request.reject(); });
+    connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+}
+
+bool WInAppBrowserPage::isWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+}
+
+bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    if (isMainFrame && m_expectReaderLoad && url.scheme() == QLatin1String("data")) {
+        m_expectReaderLoad = false;
+        return true;
+    }
+    if (isWebAddress(url)) {
+        if (m_readerFace && isMainFrame && type == NavigationTypeLinkClicked) {
+            emit readerLinkClicked(url);
+            return false;
+        }
+        return true;
+    }
+    // Empty frames of a web page open nothing outside.
+    if (!isMainFrame && (url.toString() == QLatin1String("about:blank") || url.toString() == QLatin1String("about:srcdoc")))
+        return true;
+    // Anything else would reach the desktop's (and the host's) URL handlers.
+    qCDebug(lcPlatform) << "navigation refused, not a web address:" << url.scheme();
+    return false;
+}
+
+void WInAppBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                                 int lineNumber, const QString &sourceID)
+{
+    qCDebug(lcPlatform).noquote() << "page console" << level << QUrl(sourceID).host() << lineNumber << message;
+}
+
+} // namespace WexoCreator

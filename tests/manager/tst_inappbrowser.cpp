@@ -1,0 +1,452 @@
+#include "support/BackendFixture.h"
+#include "support/DesktopFixture.h"
+
+#include "WexoCreator/backend/WFeedManager.h"
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOption.h"
+#include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#ifdef WEXO_WEB_VIEW
+#include "WexoCreator/platform/WInAppBrowser.h"
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+
+#include <QLabel>
+#include <QToolButton>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#endif
+
+using namespace WexoCreator;
+
+#ifdef WEXO_WEB_VIEW
+
+// The in-app page end to end: the library started as a host starts it, pages
+// from the sample backend. Qt WebEngine lives for the whole process, so these
+// cases have a program of their own.
+class tst_InAppBrowser : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<BackendFixture> m_backend;
+    std::unique_ptr<QMainWindow> m_host;
+    QPushButton *m_hostButton = nullptr;
+    QLineEdit *m_hostField = nullptr;
+    UrlSink m_sink;
+
+    WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
+    WInAppBrowser *browser() { return qobject_cast<WInAppBrowser *>(launcher()->presentedViewController()); }
+    QString page(const QString &name) { return m_backend->rootUrl() + QStringLiteral("pages/") + name; }
+
+    // Opens a row's page as the menu hands it over, and waits for the first look at it.
+    bool open(WexoOptionType type, const QUrl &url = {})
+    {
+        if (!url.isEmpty()) {
+            launcher()->presentWebView(url);
+        } else {
+            WexoOption option;
+            option.type = type;
+            launcher()->onOptionSelected(option);
+        }
+        return browser() != nullptr;
+    }
+
+    // The page's answer to a script, run in the application's world (the
+    // reader face runs none of the page's own).
+    QVariant evaluate(const QString &script)
+    {
+        QVariant result;
+        bool done = false;
+        browser()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, 10000))
+            return QStringLiteral("<no answer>");
+        return result;
+    }
+
+    // A link over the page's top left corner, clicked as a person clicks it.
+    void clickLinkTo(const QString &address, const QString &attribute = QString(), const QString &value = QString())
+    {
+        evaluate(QStringLiteral("var a = document.createElement('a'); a.href = '%1';"
+                                "a.style = 'position:fixed;left:0;top:0;width:200px;height:100px;display:block;background:red';"
+                                "if ('%2') a.setAttribute('%2', '%3'); document.body.appendChild(a); window.marker = 7;")
+                     .arg(address, attribute, value));
+        QTest::mouseClick(browser()->webView()->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    }
+
+    bool closed() { return QTest::qWaitFor([this] { return !browser() && launcher()->window()->wConsoleButton(); }, 10000); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        startWithEmptyDefaults();
+        m_backend = std::make_unique<BackendFixture>();
+        QVERIFY(m_backend->isRunning());
+        m_host = std::make_unique<QMainWindow>();
+        auto *central = new QWidget;
+        auto *column = new QVBoxLayout(central);
+        m_hostButton = new QPushButton(QStringLiteral("Buy"), central);
+        m_hostField = new QLineEdit(central);
+        column->addWidget(m_hostButton);
+        column->addWidget(m_hostField);
+        m_host->setCentralWidget(central);
+        m_host->resize(420, 700);
+        m_host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
+        WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
+        QTRY_VERIFY_WITH_TIMEOUT(WexolinManager::shared().theme() && !WFeedManager::shared().wexoFeed().isEmpty(), 10000);
+        QTRY_VERIFY(launcher()->window()->wConsoleButton());
+        for (const char *scheme : {"http", "https", "hostapp"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_sink, "open");
+    }
+
+    void init() { m_sink.urls.clear(); }
+
+    void cleanup()
+    {
+        if (browser())
+            browser()->close();
+        QVERIFY(closed());
+    }
+
+    void cleanupTestCase()
+    {
+        for (const char *scheme : {"http", "https", "hostapp"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+        // Left open: the application's end releases page and profile before
+        // Qt WebEngine shuts down (a crash or hang there fails this program).
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+    }
+
+    void aboutCoversTheHostUntilDone()
+    {
+        QVERIFY(open(WexoOptionType::about));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        // Over the whole host window, the console slot empty, the host getting nothing.
+        QCOMPARE(browser()->view()->geometry(), launcher()->window()->rect());
+        QVERIFY(browser()->view()->isVisible());
+        QVERIFY(!launcher()->window()->wConsoleButton());
+        QTRY_VERIFY(launcher()->window()->holdsEveryTouch());
+        QVERIFY(checked.wait(20000) || !checked.isEmpty());
+        QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("about.html")));
+        QCOMPARE(evaluate(QStringLiteral("document.body.innerText.includes('single market stall')")).toBool(), true);
+        auto *host = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserHost"));
+        QCOMPARE(host->text(), QStringLiteral("127.0.0.1"));
+
+        QSignalSpy hostClicked(m_hostButton, &QPushButton::clicked);
+        QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, m_hostButton->mapTo(m_host.get(), QPoint(5, 5)));
+        QCOMPARE(hostClicked.count(), 0);
+
+        QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserDone")), Qt::LeftButton);
+        QVERIFY(closed());
+        QCOMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
+        QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, m_hostButton->mapTo(m_host.get(), QPoint(5, 5)));
+        QCOMPARE(hostClicked.count(), 1);
+        QVERIFY(m_sink.urls.isEmpty());
+    }
+
+    void escapeClosesFromThePage()
+    {
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        // Typing goes to the page's field, not to the host's.
+        QCOMPARE(evaluate(QStringLiteral("document.getElementById('email').focus(); document.activeElement.id")).toString(),
+                 QStringLiteral("email"));
+        QTRY_VERIFY(browser()->webView()->focusProxy()->hasFocus());
+        QTest::keyClicks(browser()->webView()->focusProxy(), QStringLiteral("ab"));
+        QTRY_COMPARE(evaluate(QStringLiteral("document.getElementById('email').value")).toString(), QStringLiteral("ab"));
+        QCOMPARE(m_hostField->text(), QString());
+        QTest::keyClick(browser()->webView()->focusProxy(), Qt::Key_Escape);
+        QVERIFY(closed());
+    }
+
+    void barFollowsThePage()
+    {
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QWidget *root = browser()->view();
+        auto *title = root->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle"));
+        auto *back = root->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"));
+        auto *forward = root->findChild<QToolButton *>(QStringLiteral("inAppBrowserForward"));
+        QTRY_COMPARE(title->toolTip(), QStringLiteral("Sign in to Sample Shop"));
+        QVERIFY(title->text().startsWith(QStringLiteral("Sign in")));
+        QVERIFY(!back->isEnabled());
+        QVERIFY(!forward->isEnabled());
+
+        const QString second = page(QStringLiteral("sign-in.html?again"));
+        // Followed by a click: a page's own unprompted navigations are skipped by Back.
+        clickLinkTo(second);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), second);
+        QTest::mouseClick(back, Qt::LeftButton);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")));
+        QTRY_VERIFY(forward->isEnabled());
+        QTest::mouseClick(forward, Qt::LeftButton);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), second);
+        // Reload loads the same address again; "Open in browser" hands it on.
+        QTest::mouseClick(root->findChild<QToolButton *>(QStringLiteral("inAppBrowserReload")), Qt::LeftButton);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->pageUrl().toString(), second);
+        QTest::mouseClick(root->findChild<QToolButton *>(QStringLiteral("inAppBrowserOpenExternal")), Qt::LeftButton);
+        QCOMPARE(m_sink.urls, QStringList {second});
+    }
+
+    void readerFace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("title");
+        QTest::addRow("article") << "about.html" << true << "About Sample Shop";
+        QTest::addRow("sign-in form") << "sign-in.html" << false << "Sign in to Sample Shop";
+    }
+
+    void readerFace()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, readable);
+        QFETCH(QString, title);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        QVERIFY(open(WexoOptionType::about, page(name)));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(checked.constFirst().constFirst().toBool(), readable);
+        QCOMPARE(browser()->face(), readable ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page);
+        QTRY_COMPARE(browser()->page()->title(), title);
+        const bool scripts = browser()->page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled);
+        QCOMPARE(scripts, !readable);
+        if (!readable)
+            return;
+        // The article alone: the page's navigation is gone.
+        QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('nav').length")).toInt(), 0);
+        QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), title);
+        // Back to the page: scripts on, the page itself, not examined again.
+        browser()->showReader(false);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(checked.constLast().constFirst().toBool(), false);
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+        QVERIFY(browser()->page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled));
+        QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('nav a').length")).toInt(), 3);
+        // The reader face's history entry is nothing Back could go to.
+        QVERIFY(!browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"))->isEnabled());
+    }
+
+    void readerDocumentLimit_data()
+    {
+        QTest::addColumn<int>("contentBytes");
+        QTest::addColumn<bool>("fits");
+        QTest::addRow("small") << 1000 << true;
+        QTest::addRow("just under") << 1'500'000 << true;
+        QTest::addRow("over once encoded") << 1'600'000 << false;
+    }
+
+    void readerDocumentLimit()
+    {
+        QFETCH(int, contentBytes);
+        QFETCH(bool, fits);
+        const auto document = WInAppBrowser::readerDocument(QStringLiteral("<b>T</b>"), QStringLiteral("by <i>me</i>"),
+                                                            QString(contentBytes, u'x'));
+        QCOMPARE(document.has_value(), fits);
+        if (document) {
+            QVERIFY(document->contains(QStringLiteral("&lt;b&gt;T&lt;/b&gt;")));
+            QVERIFY(document->contains(QStringLiteral("script-src 'none'")));
+        }
+    }
+
+    void failuresShowAMessage_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<QString>("says");
+        QTest::addRow("nothing listens") << false << "could not be loaded";
+        QTest::addRow("untrusted certificate") << true << "certificate";
+    }
+
+    void failuresShowAMessage()
+    {
+        QFETCH(bool, tls);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        std::unique_ptr<WexoSample::SampleBackend> secure;
+        QString url = QStringLiteral("http://127.0.0.1:9/pages/about.html");
+        if (tls) {
+            const std::optional<TestCertificate> certificate = makeTestCertificate(dir);
+            if (!certificate)
+                QSKIP("the openssl command is not available");
+            WexoSample::SampleBackend::Options options;
+            options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
+            options.tlsCertFile = certificate->certificateFile;
+            options.tlsKeyFile = certificate->keyFile;
+            secure = std::make_unique<WexoSample::SampleBackend>(options);
+            QVERIFY2(secure->start(0), qPrintable(secure->errorString()));
+            url = secure->rootUrl() + QStringLiteral("pages/about.html");
+        }
+        QVERIFY(open(WexoOptionType::about, url));
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        QVERIFY(shown.wait(20000) || !shown.isEmpty());
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
+        QVERIFY2(browser()->messageText().contains(says), qPrintable(browser()->messageText()));
+        QVERIFY(browser()->messageText().contains(QUrl(url).toDisplayString()));
+        auto *message = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserMessage"));
+        QCOMPARE(message->textFormat(), Qt::PlainText);
+        QVERIFY(message->isVisible());
+        // "Open in browser" hands the address on.
+        QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
+        QCOMPARE(m_sink.urls, QStringList {url});
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<bool>("handedOn");
+        QTest::addColumn<int>("downloadsAsked");
+        QTest::addRow("link to another scheme") << "hostapp://open" << "" << true << false << 0;
+        QTest::addRow("link to a file") << "file:///etc/hostname" << "" << true << false << 0;
+        QTest::addRow("scripted pop-up") << "about.html?popup" << "" << false << false << 0;
+        QTest::addRow("pop-up from a click goes to the browser") << "about.html?popup" << "target=_blank" << true << true << 0;
+        QTest::addRow("download") << "about.html" << "download=x.html" << true << false << 1;
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, attributes);
+        QFETCH(bool, click);
+        QFETCH(bool, handedOn);
+        QFETCH(int, downloadsAsked);
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QWebEngineProfile *profile = browser()->page()->profile();
+        QVERIFY(profile->isOffTheRecord());
+        QList<QWebEngineDownloadRequest *> downloads;
+        connect(profile, &QWebEngineProfile::downloadRequested, this,
+                [&downloads](QWebEngineDownloadRequest *download) { downloads << download; });
+        const QString address = QUrl(page(QString())).resolved(QUrl(target)).toString();
+        if (click) {
+            const QStringList attribute = attributes.split(u'=');
+            clickLinkTo(address, attribute.value(0), attribute.value(1));
+        } else {
+            evaluate(QStringLiteral("window.marker = 7;"));
+            browser()->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(address));
+        }
+        if (handedOn)
+            QTRY_COMPARE(m_sink.urls, QStringList {address});
+        QTRY_COMPARE(downloads.size(), downloadsAsked);
+        for (QWebEngineDownloadRequest *download : std::as_const(downloads))
+            QTRY_COMPARE(download->state(), QWebEngineDownloadRequest::DownloadCancelled);
+        // Round trips through the page: a navigation would have replaced it by then.
+        evaluate(QStringLiteral("document.readyState"));
+        QCOMPARE(evaluate(QStringLiteral("window.marker")).toInt(), 7);
+        QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")));
+        if (!handedOn)
+            QVERIFY2(m_sink.urls.isEmpty(), qPrintable(m_sink.urls.join(u' ')));
+    }
+
+    void permissionsDenied_data()
+    {
+        QTest::addColumn<QString>("ask");
+        QTest::addColumn<QString>("answer");
+        QTest::addRow("notifications") << "Notification.requestPermission().then(p => document.body.dataset.answer = p);" << "denied";
+    }
+
+    void permissionsDenied()
+    {
+        QFETCH(QString, ask);
+        QFETCH(QString, answer);
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        // Asked from the page's own world, as the page would; answered, never left pending.
+        browser()->page()->runJavaScript(ask);
+        QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.answer || 'pending'")).toString(), answer);
+    }
+
+    void consoleGoesToTheLibraryLog()
+    {
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        setDebugLogging(true);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^page console .*hello from the page$")));
+        browser()->page()->runJavaScript(QStringLiteral("console.log('hello from the page'); document.body.dataset.logged = 'yes';"));
+        QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.logged || ''")).toString(), QStringLiteral("yes"));
+        setDebugLogging(false);
+    }
+
+    void launcherKeepsItsHostWindow()
+    {
+        // A second main window made after the host: the ranking of windows
+        // changes when Qt WebEngine recreates native windows.
+        QMainWindow other;
+        other.resize(200, 200);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        const QPointer<QWidget> libraryWindow = launcher()->window();
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        browser()->close();
+        QVERIFY(closed());
+        QCOMPARE(launcher()->hostWindow(), m_host.get());
+        QCOMPARE(WHostQueries::libraryWindow(), m_host.get());
+        QCOMPARE(launcher()->window(), libraryWindow.data());
+        QCOMPARE(launcher()->window()->parentWidget(), m_host.get());
+        QVERIFY(launcher()->wConsoleMenu()->isVisible());
+        QVERIFY(!launcher()->activityView);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // This test's own process runs as root in CI: the sandbox goes off here, never in the library.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tst_InAppBrowser test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#else
+
+class tst_InAppBrowser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void builtWithoutWebView() { QSKIP("built without Qt WebEngine (WEXO_WEB_VIEW off)"); }
+};
+
+QTEST_MAIN(tst_InAppBrowser)
+
+#endif
+
+#include "tst_inappbrowser.moc"

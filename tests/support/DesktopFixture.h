@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <optional>
+
+namespace WexoCreator {
+
+// Collects the addresses the library hands to the desktop (set it with
+// QDesktopServices::setUrlHandler for a scheme).
+class UrlSink : public QObject
+{
+    Q_OBJECT
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url.toString(); }
+
+public:
+    QStringList urls;
+};
+
+// A desktop with or without a default mail program, as xdg-mime finds it: a
+// temporary XDG config folder (mimeapps.list) and data folder (the program's
+// desktop file) for this process. The destructor restores the environment.
+class MailDefault
+{
+public:
+    explicit MailDefault(bool withProgram);
+    ~MailDefault();
+    MailDefault(const MailDefault &) = delete;
+    MailDefault &operator=(const MailDefault &) = delete;
+
+private:
+    QTemporaryDir m_dir;
+    QList<std::pair<const char *, std::optional<QByteArray>>> m_saved;
+};
+
+} // namespace WexoCreator
