@@ -142,8 +142,9 @@ private Q_SLOTS:
     {
         QVERIFY(open(WexoOptionType::about));
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
-        // Over the whole host window, the console slot empty, the host getting nothing.
-        QCOMPARE(browser()->view()->geometry(), launcher()->window()->rect());
+        // Over the whole host window once it has slid in, the console slot empty,
+        // the host getting nothing.
+        QTRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect());
         QVERIFY(browser()->view()->isVisible());
         QVERIFY(!launcher()->window()->wConsoleButton());
         QTRY_VERIFY(launcher()->window()->holdsEveryTouch());
