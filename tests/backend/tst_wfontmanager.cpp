@@ -6,13 +6,17 @@
 
 #include "support/BackendFixture.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QStandardPaths>
 #include <QTest>
 #include <QUuid>
+
+#include <algorithm>
 
 using namespace WexoCreator;
 
@@ -303,6 +307,33 @@ private Q_SLOTS:
         }
         for (const QFont &font : {WFontManager::templateTitleFont(name, 30), WFontManager::templateContentFont(name, 30)})
             QCOMPARE(font.family(), QGuiApplication::font().family());
+    }
+
+    // A host adds and removes its own fonts on the main thread whenever it
+    // likes; fonts downloaded and read from the cache meanwhile must not crash
+    // fontconfig, which is not safe to use from two threads at once.
+    void hostChangesItsFontsMeanwhile()
+    {
+        const QByteArray hostFont = systemFont(QStringLiteral("DejaVuSerif.ttf"));
+        for (const bool cached : {false, true}) {
+            QList<std::shared_ptr<WFonts>> fonts;
+            for (int i = 0; i < 60; ++i)
+                fonts << remote(QStringLiteral("fonts/DejaVuSans-Bold.ttf?copy=%1").arg(i));
+            download(fonts);
+            const auto placed = [&fonts] {
+                return std::all_of(fonts.cbegin(), fonts.cend(), [](const auto &font) { return font->localURL().has_value(); });
+            };
+            QDeadlineTimer deadline(30000);
+            while (!placed() && !deadline.hasExpired()) {
+                const int id = QFontDatabase::addApplicationFontFromData(hostFont);
+                QVERIFY(id >= 0);
+                QVERIFY(QFontDatabase::removeApplicationFont(id));
+                QCoreApplication::processEvents();
+            }
+            QVERIFY2(placed(), cached ? "from the cache" : "downloaded");
+            QCOMPARE(face(*fonts.constLast()), QStringLiteral("DejaVu Sans Bold"));
+        }
+        QCOMPARE(fontRequests(), 60);
     }
 
     void firstRecordOfANameWinsAndRefreshesDoNotPileUp()

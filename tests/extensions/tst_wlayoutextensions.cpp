@@ -105,12 +105,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("call");
         QTest::addColumn<QColor>("edge");
         QTest::addColumn<QColor>("belowEdge");
+        QTest::addColumn<qreal>("pixelRatio");
 
-        QTest::addRow("two-pixel top strip") << "strip" << QColor(Qt::gray) << QColor(Qt::gray);
-        QTest::addRow("default debug outline") << "debug" << QColor(Qt::red) << QColor(Qt::white);
-        QTest::addRow("short-form colour") << "debug 00F" << QColor(Qt::blue) << QColor(Qt::white);
-        QTest::addRow("not a colour draws nothing") << "debug #12345" << QColor(Qt::white) << QColor(Qt::white);
-        QTest::addRow("width 0 removes the outline") << "debug; none" << QColor(Qt::white) << QColor(Qt::white);
+        for (const qreal ratio : {1.0, 2.0}) {
+            QTest::addRow("two-pixel top strip, x%g", ratio) << "strip" << QColor(Qt::gray) << QColor(Qt::gray) << ratio;
+            QTest::addRow("default debug outline, x%g", ratio) << "debug" << QColor(Qt::red) << QColor(Qt::white) << ratio;
+            QTest::addRow("short-form colour, x%g", ratio) << "debug 00F" << QColor(Qt::blue) << QColor(Qt::white) << ratio;
+            QTest::addRow("not a colour draws nothing, x%g", ratio) << "debug #12345" << QColor(Qt::white) << QColor(Qt::white) << ratio;
+            QTest::addRow("width 0 removes the outline, x%g", ratio) << "debug; none" << QColor(Qt::white) << QColor(Qt::white) << ratio;
+        }
     }
 
     void drawnPixels()
@@ -118,6 +121,7 @@ private Q_SLOTS:
         QFETCH(QString, call);
         QFETCH(QColor, edge);
         QFETCH(QColor, belowEdge);
+        QFETCH(qreal, pixelRatio);
 
         QWidget panel;
         panel.setAutoFillBackground(true);
@@ -131,10 +135,24 @@ private Q_SLOTS:
             debugBounds(&panel);
         if (call.endsWith(QLatin1String("none")))
             setOutline(&panel, 0, Qt::red);
-        const QImage picture = panel.grab().toImage();
-        QCOMPARE(picture.pixelColor(20, 0), edge);
-        QCOMPARE(picture.pixelColor(20, 1), belowEdge);
-        QCOMPARE(picture.pixelColor(20, 10), QColor(Qt::white));
+        // Widths are logical pixels: at any ratio a logical pixel is one colour throughout.
+        QImage picture((QSizeF(panel.size()) * pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(pixelRatio);
+        panel.render(&picture);
+        const auto at = [&](int x, int y) {
+            const QRect devicePixels((QPointF(x, y) * pixelRatio).toPoint(), (QSizeF(1, 1) * pixelRatio).toSize());
+            const QColor first = picture.pixelColor(devicePixels.topLeft());
+            for (int dy = devicePixels.top(); dy <= devicePixels.bottom(); ++dy) {
+                for (int dx = devicePixels.left(); dx <= devicePixels.right(); ++dx) {
+                    if (picture.pixelColor(dx, dy) != first)
+                        return QColor();
+                }
+            }
+            return first;
+        };
+        QCOMPARE(at(20, 0), edge);
+        QCOMPARE(at(20, 1), belowEdge);
+        QCOMPARE(at(20, 10), QColor(Qt::white));
     }
 
     void rectGeometry()

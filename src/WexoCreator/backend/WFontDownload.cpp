@@ -54,6 +54,8 @@ void onFontFileThread(Work work, Done done)
 }
 
 // Keeps the bytes only when they are a font, with the style name that picks its face.
+// Main thread only: a QRawFont asks fontconfig, which crashes when the main thread
+// adds or removes an application font at the same time.
 FontFile checked(FontFile file)
 {
     if (const std::optional<QString> styleName = WFontManager::styleNameOf(file.data))
@@ -76,28 +78,9 @@ QList<FontFile> readCachedFonts(const QList<QUrl> &urls)
                 file.data = stored.readAll();
             }
         }
-        file = checked(file);
-        // A cached copy that is no font goes, so that it is downloaded again.
-        if (file.data.isEmpty() && !file.path.isEmpty()) {
-            qCDebug(lcBackend) << "not a usable font file:" << file.path;
-            WFileManager::removeStoredFile(file.path);
-            file.path.clear();
-        }
         files.append(file);
     }
     return files;
-}
-
-FontFile storeDownloadedFont(const QUrl &url, const QByteArray &data)
-{
-    FontFile file;
-    file.url = url;
-    file.fresh = true;
-    file.data = data;
-    file = checked(file);
-    if (!file.data.isEmpty())
-        file.path = WFileManager::downloadedFilePath(url, WFileType::Font, file.data).value_or(QString());
-    return file;
 }
 
 } // namespace
@@ -137,8 +120,14 @@ void WFontDownload::downloadFonts(const std::shared_ptr<Theme> &theme)
 
 void WFontDownload::cachedFontsRead(const QList<FontFile> &files, const QHash<QUrl, Fonts> &fonts)
 {
-    for (const FontFile &file : files) {
+    for (FontFile file : files) {
+        file = checked(file);
         if (file.data.isEmpty()) {
+            // A cached copy that is no font goes, so that it is downloaded again.
+            if (!file.path.isEmpty()) {
+                qCDebug(lcBackend) << "not a usable font file:" << file.path;
+                onFontFileThread([path = file.path] { WFileManager::removeStoredFile(path); return true; }, [](bool) {});
+            }
             download(file.url, fonts.value(file.url));
             continue;
         }
@@ -163,13 +152,26 @@ void WFontDownload::download(const QUrl &url, const Fonts &fonts)
             self.done(url);
             return;
         }
-        // The bytes are checked and written on the worker; the main thread only registers them.
-        onFontFileThread([url, data = std::move(*data)] { return storeDownloadedFont(url, data); },
-                         [waiting](const FontFile &file) {
-                             if (!file.data.isEmpty())
-                                 shared().fontFileReady(file, waiting);
-                             shared().done(file.url);
-                         });
+        FontFile file;
+        file.url = url;
+        file.fresh = true;
+        file.data = std::move(*data);
+        file = checked(file);
+        if (file.data.isEmpty()) {
+            self.done(url);
+            return;
+        }
+        // Only a font is written to the cache, on the worker.
+        onFontFileThread(
+            [file] {
+                FontFile stored = file;
+                stored.path = WFileManager::downloadedFilePath(file.url, WFileType::Font, file.data).value_or(QString());
+                return stored;
+            },
+            [waiting](const FontFile &stored) {
+                shared().fontFileReady(stored, waiting);
+                shared().done(stored.url);
+            });
     });
 }
 

@@ -12,13 +12,14 @@ namespace WexoCreator {
 class Theme;
 class WFonts;
 
-// Makes the fonts of a theme available to WFontManager. Font files are read,
-// written and checked on one worker thread (one, so that two theme answers never
-// write the cache index at once); only the registration with the font database
-// happens on the main thread, once the bytes are ready. A cached copy is reused
-// without a request, other fonts are downloaded into the cache (http and https
-// only, one file per address). When every font of the latest theme is in place,
-// cached files that no font of that theme names are deleted.
+// Makes the fonts of a theme available to WFontManager. Font files are read and
+// written on one worker thread (one, so that two theme answers never write the
+// cache index at once); the bytes are checked and registered with the font
+// database on the main thread, as fontconfig is not safe to use from two
+// threads. A cached copy is reused without a request, other fonts are
+// downloaded into the cache (http and https only, one file per address). When
+// every font of the latest theme is in place, cached files that no font of that
+// theme names are deleted.
 class WFontDownload
 {
 public:

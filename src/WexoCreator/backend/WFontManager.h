@@ -41,7 +41,7 @@ public:
         QString styleName;
     };
 
-    // Registers the bytes of a font file, read and checked on another thread, and
+    // Registers the bytes of a font file, read on another thread and checked, and
     // reuses that registration for the file later. The manager itself never reads a
     // file: a record whose file was not registered this way gives no font.
     std::optional<Registration> registerFile(const QString &path, const QByteArray &data, const QString &styleName);
@@ -51,7 +51,8 @@ public:
     void forgetFiles(const QStringList &paths);
 
     // The style name of the face in font bytes, absent when they are no font.
-    // Safe on any thread.
+    // Main thread only: it asks fontconfig, which another thread must not use
+    // while the main thread adds or removes an application font.
     static std::optional<QString> styleNameOf(const QByteArray &data);
 
 private:
