@@ -1,8 +1,9 @@
 // A host built against the installed library only: it brings its own default
-// theme and fills its Help menu with the walkthroughs for the page on screen,
-// by name. It prints the menu once the walkthroughs are in and quits; without
-// any within 30 seconds it fails.
+// theme, fills its Help menu with the walkthroughs for the page on screen by
+// name and writes each back as JSON. It prints the menu once the walkthroughs
+// are in and quits; without any within 30 seconds it fails.
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/model/WJsonObjectWriter.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -79,7 +80,8 @@ int main(int argc, char *argv[])
             const auto &steps = page->values;
             const bool first = steps && !steps->isEmpty();
             out << "help menu: " << name << " (" << (steps ? steps->size() : 0) << " steps here, first shown as kind "
-                << (first ? WexoCreator::rawValue(steps->first()->viewType()) : -1) << ")" << Qt::endl;
+                << (first ? WexoCreator::rawValue(steps->first()->viewType()) : -1) << ", written back as "
+                << WexoCreator::WJsonObjectWriter::encode(*page).size() << " bytes of JSON)" << Qt::endl;
         }
         QApplication::exit(0);
     });
