@@ -3,6 +3,7 @@
 // process and of its Qt WebEngine helper processes, reported apart, with the
 // page open and after it closed. After the first open and close, three more
 // rounds may add at most 10 % to either: no growth per page.
+#include "BenchHost.h"
 #include "BenchReport.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
@@ -108,21 +109,9 @@ bool startLibrary()
     b.backend = std::make_unique<WexoSample::SampleBackend>(options);
     if (!b.backend->start())
         return false;
-    qputenv("WEXO_PRODUCTION_URL", b.backend->rootUrl().toUtf8());
-    qunsetenv("WEXO_STAGING");
     b.host = std::make_unique<QMainWindow>();
-    b.host->setCentralWidget(new QWidget);
-    b.host->resize(420, 800);
-    b.host->show();
-    if (!QTest::qWaitForWindowExposed(b.host.get()))
+    if (!startLibraryOver(*b.backend, *b.host, new QWidget, QSize(420, 800)))
         return false;
-    QEventLoop loop;
-    QObject context;
-    WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, &context,
-                                                     [&](const QVariantMap &) { loop.quit(); });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    WexolinManager::initialiseWith(b.backend->clientToken(), b.backend->clientAppId(), true, false);
-    loop.exec();
     return WexolinManager::shared().theme() != nullptr;
 }
 

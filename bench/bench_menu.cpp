@@ -2,6 +2,7 @@
 // backend: opening it (until the sheet has painted once at its normal place)
 // and one keystroke in its search (until the matching rows have painted),
 // each against a plain QListWidget doing the same work at the same size.
+#include "BenchHost.h"
 #include "BenchReport.h"
 
 #include "WexoCreator/backend/WFeedManager.h"
@@ -107,21 +108,9 @@ bool startLibrary()
     b.backend = std::make_unique<WexoSample::SampleBackend>(options);
     if (!b.backend->start())
         return false;
-    qputenv("WEXO_PRODUCTION_URL", b.backend->rootUrl().toUtf8());
-    qunsetenv("WEXO_STAGING");
-
     b.host = std::make_unique<QMainWindow>();
-    b.host->setCentralWidget(new BenchPage);
-    b.host->resize(400, 800);
-    b.host->show();
-    if (!QTest::qWaitForWindowExposed(b.host.get()))
+    if (!startLibraryOver(*b.backend, *b.host, new BenchPage, QSize(400, 800)))
         return false;
-    QEventLoop loop;
-    QObject context;
-    WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, &context, [&](const QVariantMap &) { loop.quit(); });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    WexolinManager::initialiseWith(b.backend->clientToken(), b.backend->clientAppId(), true, false);
-    loop.exec();
     return WexolinManager::wexosOnCurrentView().size() == kWalkthroughs;
 }
 
