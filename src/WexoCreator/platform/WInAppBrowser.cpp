@@ -10,10 +10,10 @@
 #include <QHBoxLayout>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
@@ -190,10 +190,10 @@ QWidget *WInAppBrowser::loadView()
     m_faces->addWidget(panel);
     column->addWidget(m_faces, 1);
 
-    // Escape closes the page wherever the focus is inside it, the page's own content included.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), root);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &WInAppBrowser::close);
+    // Keys typed in the page are the page's: a host's shortcut (Escape is a
+    // common one) never fires under it, and Escape closes it. A QShortcut here
+    // would tie with a host's Escape and neither would fire.
+    root->installEventFilter(this);
     return root;
 }
 
@@ -458,6 +458,14 @@ bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_title && event->type() == QEvent::Resize)
         elideTitle();
+    if (event->type() == QEvent::ShortcutOverride && isViewLoaded() && watched == view()) {
+        // Sent to the focus widget first, then up to here unless taken.
+        auto *key = static_cast<QKeyEvent *>(event);
+        key->accept();
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier)
+            close();
+        return true;
+    }
     return WViewController::eventFilter(watched, event);
 }
 
