@@ -361,6 +361,15 @@ private Q_SLOTS:
         auto *message = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserMessage"));
         QCOMPARE(message->textFormat(), Qt::PlainText);
         QVERIFY(message->isVisible());
+        // The keys stay inside: Escape from where the focus is closes it.
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus && browser()->view()->isAncestorOf(focus));
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(closed());
+        QVERIFY(open(WexoOptionType::about, url));
+        QTRY_VERIFY_WITH_TIMEOUT(!browser()->messageText().isEmpty(), 20000);
         // "Open in browser" hands the address on.
         QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
         QCOMPARE(m_sink.urls, QStringList {url});

@@ -182,10 +182,10 @@ QWidget *WInAppBrowser::loadView()
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     panelColumn->addWidget(m_message);
-    auto *open = new QPushButton(QStringLiteral("Open in browser"), panel);
-    open->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
-    connect(open, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
-    panelColumn->addWidget(open, 0, Qt::AlignHCenter);
+    m_messageOpen = new QPushButton(QStringLiteral("Open in browser"), panel);
+    m_messageOpen->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
+    connect(m_messageOpen, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
+    panelColumn->addWidget(m_messageOpen, 0, Qt::AlignHCenter);
     panelColumn->addStretch(2);
     m_faces->addWidget(panel);
     column->addWidget(m_faces, 1);
@@ -328,8 +328,10 @@ void WInAppBrowser::viewDidLoad()
 void WInAppBrowser::viewDidAppear(bool animated)
 {
     WViewController::viewDidAppear(animated);
-    // Keys go to the page (and Escape to the page's shortcut) without a click first.
-    if (m_web && m_face != Face::message)
+    // Keys go to the page (and Escape closes it) without a click first.
+    if (m_face == Face::message && m_messageOpen)
+        m_messageOpen->setFocus();
+    else if (m_web)
         m_web->setFocus();
 }
 
@@ -427,6 +429,10 @@ void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
     m_faces->setCurrentIndex(1);
     m_progress->hide();
     updateBar();
+    // The hidden page gave up the focus: keep the keys (Escape) inside.
+    QWidget *focus = QApplication::focusWidget();
+    if (view()->isVisible() && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus)))
+        m_messageOpen->setFocus();
     emit messageShown(m_message->text());
 }
 
