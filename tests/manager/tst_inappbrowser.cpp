@@ -139,6 +139,23 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
     }
 
+    // The first page in a window makes Qt build the window again (for the
+    // page's GL surface); the host stays the active window, so keys reach the
+    // page without a click first. Must run first: later pages keep the window.
+    void firstPageKeepsTheHostActive()
+    {
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QVERIFY(open(WexoOptionType::about));
+        QTRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect());
+        QTRY_VERIFY(!launcher()->isTransitioning());
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_host.get(), 5000);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus && browser()->view()->isAncestorOf(focus));
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(closed());
+    }
+
     void aboutCoversTheHostUntilDone()
     {
         QVERIFY(open(WexoOptionType::about));

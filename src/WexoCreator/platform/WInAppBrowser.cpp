@@ -75,6 +75,7 @@ a { color: #0a62c9; }
 WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
     : WViewController(parent)
     , m_pageUrl(url)
+    , m_activeBefore(QApplication::activeWindow())
 {
     // No storage name: off the record, nothing written to disk.
     m_profile = std::make_unique<QWebEngineProfile>();
@@ -328,6 +329,10 @@ void WInAppBrowser::viewDidLoad()
 void WInAppBrowser::viewDidAppear(bool animated)
 {
     WViewController::viewDidAppear(animated);
+    // The page's GL surface makes Qt build the host's native window again,
+    // and the new one is not the active window (nothing would get the keys).
+    if (m_activeBefore && !QApplication::activeWindow())
+        m_activeBefore->activateWindow();
     // Keys go to the page (and Escape closes it) without a click first.
     if (m_face == Face::message && m_messageOpen)
         m_messageOpen->setFocus();

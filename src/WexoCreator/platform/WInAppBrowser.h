@@ -97,6 +97,7 @@ private:
     bool m_skipReaderOnce = false;
     bool m_certificateRefused = false;
     bool m_focusGiven = false;
+    QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
     int m_loadSerial = 0;
 };
 
