@@ -10,6 +10,7 @@
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -138,6 +139,23 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
     }
 
+    // The first page in a window makes Qt build the window again (for the
+    // page's GL surface); the host stays the active window, so keys reach the
+    // page without a click first. Must run first: later pages keep the window.
+    void firstPageKeepsTheHostActive()
+    {
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QVERIFY(open(WexoOptionType::about));
+        QTRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect());
+        QTRY_VERIFY(!launcher()->isTransitioning());
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_host.get(), 5000);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus && browser()->view()->isAncestorOf(focus));
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(closed());
+    }
+
     void aboutCoversTheHostUntilDone()
     {
         QVERIFY(open(WexoOptionType::about));
@@ -182,6 +200,50 @@ private Q_SLOTS:
         QCOMPARE(m_hostField->text(), QString());
         QTest::keyClick(browser()->webView()->focusProxy(), Qt::Key_Escape);
         QVERIFY(closed());
+    }
+
+    // Hosts bind Escape and other keys to their own actions (a designer tool
+    // binds Escape to a mode switch): none of them fires under the page, and
+    // Escape still closes it.
+    void hostShortcutsStayUnder_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape closes the page") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true;
+        QTest::newRow("Ctrl+N stays with the page") << int(Qt::Key_N) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Shift+Escape stays with the page") << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << false;
+    }
+
+    void hostShortcutsStayUnder()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, closes);
+        const QKeySequence sequence(key | modifiers);
+        auto action = std::make_unique<QAction>(QStringLiteral("Host's own"));
+        action->setShortcut(sequence);
+        m_host->addAction(action.get());
+        QSignalSpy fired(action.get(), &QAction::triggered);
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QTRY_VERIFY(browser()->webView()->focusProxy()->hasFocus());
+
+        QTest::keyClick(browser()->webView()->focusProxy(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (closes)
+            QVERIFY(closed());
+        QCOMPARE(fired.count(), 0);
+        QCOMPARE(browser() != nullptr, !closes);
+        if (browser()) {
+            browser()->close();
+            QVERIFY(closed());
+        }
+        // Without the page the host's shortcut is its own again.
+        QTest::keyClick(m_host.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(fired.count(), 1);
     }
 
     void barFollowsThePage()
@@ -316,6 +378,15 @@ private Q_SLOTS:
         auto *message = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserMessage"));
         QCOMPARE(message->textFormat(), Qt::PlainText);
         QVERIFY(message->isVisible());
+        // The keys stay inside: Escape from where the focus is closes it.
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus && browser()->view()->isAncestorOf(focus));
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(closed());
+        QVERIFY(open(WexoOptionType::about, url));
+        QTRY_VERIFY_WITH_TIMEOUT(!browser()->messageText().isEmpty(), 20000);
         // "Open in browser" hands the address on.
         QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
         QCOMPARE(m_sink.urls, QStringList {url});

@@ -10,10 +10,10 @@
 #include <QHBoxLayout>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolButton>
@@ -75,6 +75,7 @@ a { color: #0a62c9; }
 WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
     : WViewController(parent)
     , m_pageUrl(url)
+    , m_activeBefore(QApplication::activeWindow())
 {
     // No storage name: off the record, nothing written to disk.
     m_profile = std::make_unique<QWebEngineProfile>();
@@ -182,18 +183,18 @@ QWidget *WInAppBrowser::loadView()
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     panelColumn->addWidget(m_message);
-    auto *open = new QPushButton(QStringLiteral("Open in browser"), panel);
-    open->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
-    connect(open, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
-    panelColumn->addWidget(open, 0, Qt::AlignHCenter);
+    m_messageOpen = new QPushButton(QStringLiteral("Open in browser"), panel);
+    m_messageOpen->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
+    connect(m_messageOpen, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
+    panelColumn->addWidget(m_messageOpen, 0, Qt::AlignHCenter);
     panelColumn->addStretch(2);
     m_faces->addWidget(panel);
     column->addWidget(m_faces, 1);
 
-    // Escape closes the page wherever the focus is inside it, the page's own content included.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), root);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &WInAppBrowser::close);
+    // Keys typed in the page are the page's: a host's shortcut (Escape is a
+    // common one) never fires under it, and Escape closes it. A QShortcut here
+    // would tie with a host's Escape and neither would fire.
+    root->installEventFilter(this);
     return root;
 }
 
@@ -328,8 +329,14 @@ void WInAppBrowser::viewDidLoad()
 void WInAppBrowser::viewDidAppear(bool animated)
 {
     WViewController::viewDidAppear(animated);
-    // Keys go to the page (and Escape to the page's shortcut) without a click first.
-    if (m_web && m_face != Face::message)
+    // The page's GL surface makes Qt build the host's native window again,
+    // and the new one is not the active window (nothing would get the keys).
+    if (m_activeBefore && !QApplication::activeWindow())
+        m_activeBefore->activateWindow();
+    // Keys go to the page (and Escape closes it) without a click first.
+    if (m_face == Face::message && m_messageOpen)
+        m_messageOpen->setFocus();
+    else if (m_web)
         m_web->setFocus();
 }
 
@@ -427,6 +434,10 @@ void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
     m_faces->setCurrentIndex(1);
     m_progress->hide();
     updateBar();
+    // The hidden page gave up the focus: keep the keys (Escape) inside.
+    QWidget *focus = QApplication::focusWidget();
+    if (view()->isVisible() && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus)))
+        m_messageOpen->setFocus();
     emit messageShown(m_message->text());
 }
 
@@ -458,6 +469,14 @@ bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_title && event->type() == QEvent::Resize)
         elideTitle();
+    if (event->type() == QEvent::ShortcutOverride && isViewLoaded() && watched == view()) {
+        // Sent to the focus widget first, then up to here unless taken.
+        auto *key = static_cast<QKeyEvent *>(event);
+        key->accept();
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier)
+            close();
+        return true;
+    }
     return WViewController::eventFilter(watched, event);
 }
 

@@ -12,6 +12,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class QWebEngineProfile;
@@ -83,6 +84,7 @@ private:
     QPointer<QLabel> m_title;
     QPointer<QLabel> m_host;
     QPointer<QLabel> m_message;
+    QPointer<QPushButton> m_messageOpen;
     QPointer<QProgressBar> m_progress;
     QPointer<QToolButton> m_back;
     QPointer<QToolButton> m_forward;
@@ -95,6 +97,7 @@ private:
     bool m_skipReaderOnce = false;
     bool m_certificateRefused = false;
     bool m_focusGiven = false;
+    QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
     int m_loadSerial = 0;
 };
 
