@@ -527,6 +527,20 @@ private Q_SLOTS:
         QCOMPARE(sentBodies().first().value("value").toString(), QStringLiteral("QStyledItemDelegate_indexpath_[0, 2]"));
     }
 
+    // However a recording ends, the next one shows only its own steps: its
+    // count stays at 0 until the backend has taken its first step.
+    void aNewRecordingCountsItsOwnSteps()
+    {
+        startRecording(WexoOptionType::record);
+        pickAt(named("openDetailButton"));
+        QTRY_COMPARE(console()->stepNumberBadge()->text(), QStringLiteral("1"));
+        launcher()->endRecording();
+        startRecording(WexoOptionType::record);
+        QCOMPARE(console()->stepNumberBadge()->text(), QStringLiteral("0"));
+        pickAt(named("openDetailButton"));
+        QTRY_COMPARE(console()->stepNumberBadge()->text(), QStringLiteral("1"));
+    }
+
     // A double click is one click; only the left button picks.
     void oneStepPerClick_data()
     {

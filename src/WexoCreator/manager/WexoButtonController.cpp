@@ -514,8 +514,10 @@ void WexoButtonController::endRecording()
     if (m_window)
         m_window->setCrossHair(nullptr);
     wConsoleMenu()->setMode(consoleMode());
-    // The next recording starts with pause, stop and target, whatever this one left.
+    // The next recording starts with pause, stop and target, whatever this one left,
+    // and counts its own steps from nothing, however this one ended.
     wConsoleMenu()->resetRecordBar();
+    wConsoleMenu()->setBadgeTitle(QStringLiteral("0"));
     resetSockets();
 }
 
