@@ -100,7 +100,7 @@ class tst_CoveringWindow : public QObject
         QTRY_COMPARE(covering()->parentWidget(), m_startUpDialog.data());
         QWindow *dialog = m_startUpDialog->windowHandle();
         QTest::mousePress(dialog, Qt::LeftButton, {}, centreIn(console(), m_startUpDialog));
-        QTRY_VERIFY_WITH_TIMEOUT(launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert")), 3000);
+        QTRY_VERIFY(launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert")));
         QTest::mouseRelease(dialog, Qt::LeftButton, {}, centreIn(console(), m_startUpDialog));
         WAlert *login = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"));
         login->textFields().first()->setText(m_session->backend()->adminEmail());

@@ -52,7 +52,7 @@ private:
     void openPrompt()
     {
         QTest::mousePress(m_host->windowHandle(), Qt::LeftButton, {}, consoleCentre());
-        QTRY_VERIFY_WITH_TIMEOUT(prompt() != nullptr, 3000);
+        QTRY_VERIFY(prompt() != nullptr);
         QTest::mouseRelease(m_host->windowHandle(), Qt::LeftButton, {}, consoleCentre());
     }
 
@@ -171,6 +171,7 @@ private Q_SLOTS:
         QFETCH(QString, password);
         m_backend->backend().clearRequests();
         openPrompt();
+        QVERIFY(prompt());
         prompt()->textFields().first()->setText(email);
         prompt()->textFields().last()->setText(password);
         QTest::mouseClick(prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
@@ -182,6 +183,7 @@ private Q_SLOTS:
     void refusedLoginStoresNothing()
     {
         openPrompt();
+        QVERIFY(prompt());
         prompt()->textFields().first()->setText(QStringLiteral("admin@sampleshop.example"));
         prompt()->textFields().last()->setText(QStringLiteral("wrong-password"));
         QTest::mouseClick(prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
@@ -195,6 +197,7 @@ private Q_SLOTS:
     {
         m_backend->backend().clearRequests();
         openPrompt();
+        QVERIFY(prompt());
         prompt()->textFields().first()->setText(m_backend->backend().adminEmail());
         prompt()->textFields().last()->setText(m_backend->backend().adminPassword());
         QTest::mouseClick(prompt()->actionButton(QStringLiteral("Ok")), Qt::LeftButton);
@@ -205,6 +208,7 @@ private Q_SLOTS:
         QVERIFY(launcher()->presentedViewController());
         launcher()->presentedViewController()->dismiss(false);
         openPrompt();
+        QVERIFY(prompt());
         QTest::mouseClick(prompt()->actionButton(QStringLiteral("Cancel")), Qt::LeftButton);
         QTRY_VERIFY(!prompt());
     }

@@ -100,7 +100,7 @@ private Q_SLOTS:
         // Administrator login: a long press on the console.
         QTest::mousePress(window(), Qt::LeftButton, {}, centreOf(console()));
         WAlert *login = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT((login = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"))), 3000);
+        QTRY_VERIFY((login = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"))));
         QTest::mouseRelease(window(), Qt::LeftButton, {}, centreOf(console()));
         login->textFields().first()->setText(m_backend->backend().adminEmail());
         login->textFields().last()->setText(m_backend->backend().adminPassword());
