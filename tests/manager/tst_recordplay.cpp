@@ -138,6 +138,35 @@ private Q_SLOTS:
         m_session->reset();
     }
 
+    // Stopped while its pick is still being stored: the reload that follows
+    // lists the walkthrough with that step, not without it.
+    void stopWaitsForTheLastStep()
+    {
+        const QString name = QStringLiteral("stopped while storing");
+        const QString create = QStringLiteral("/mobileApi/walkthroughElements/createElementIos");
+        host().tabs->setCurrentWidget(host().workPage);
+        WexolinManager::setWexo(name);
+        WexolinManager::setCurrentWexoType(WexoOptionType::record);
+        WexoOption option;
+        option.type = WexoOptionType::record;
+        launcher()->onOptionSelected(option);
+        QTRY_COMPARE(Inspector::alpha(WexolinManager::inspector().frameView()), 1.0);
+        WexoSample::ScriptedAnswer slowStore;
+        slowStore.delayMs = 1500;
+        slowStore.thenRealAnswer = true;
+        slowStore.times = 1;
+        m_session->backend()->clearRequests();
+        m_session->backend()->script(QStringLiteral("POST"), create, slowStore);
+
+        record(targetNamed(QStringLiteral("wizardNext")), false);
+        QTRY_VERIFY(!m_session->backend()->requests(create).isEmpty());
+        launcher()->onStop(nullptr);
+
+        std::shared_ptr<Wexo> page;
+        QTRY_VERIFY_WITH_TIMEOUT((page = recorded(name)), 10000);
+        QCOMPARE(page->values->value(0)->Frame.value_or(QString()), QStringLiteral("wizardNext"));
+    }
+
     void recordThenPlay_data()
     {
         QTest::addColumn<QString>("target");

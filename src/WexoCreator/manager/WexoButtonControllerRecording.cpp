@@ -233,7 +233,12 @@ void WexoButtonController::onPlay(QPushButton *)
 void WexoButtonController::onStop(QPushButton *)
 {
     endRecording();
-    reloadFeed();
+    // A reload that ran ahead of the last picks' answers would list the
+    // walkthrough without them until the next reload.
+    WexoSteps::afterEndedSessionsAnswered([self = QPointer<WexoButtonController>(this)] {
+        if (self)
+            self->reloadFeed();
+    });
 }
 
 void WexoButtonController::onWexoBadge(QPushButton *)

@@ -5,6 +5,9 @@
 #include "WexoCreator/model/WexoCreate.h"
 #include "WexoCreator/platform/WLogging.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace WexoCreator {
 
 WexoSteps &WexoSteps::shared()
@@ -124,6 +127,26 @@ void WexoSteps::dropIfIdle(quint64 sessionId)
     const auto found = m_sessions.find(sessionId);
     if (found != m_sessions.end() && sessionId != m_session && !found->second.busy && found->second.waiting.empty())
         m_sessions.erase(found);
+    runIfEndedSessionsAnswered();
+}
+
+void WexoSteps::afterEndedSessionsAnswered(std::function<void()> then)
+{
+    WexoSteps &recorder = shared();
+    recorder.m_afterEndedAnswered.push_back(std::move(then));
+    recorder.runIfEndedSessionsAnswered();
+}
+
+void WexoSteps::runIfEndedSessionsAnswered()
+{
+    // Idle ended sessions are dropped, so any other session left is still sending.
+    const bool sending = std::any_of(m_sessions.begin(), m_sessions.end(),
+                                     [this](const auto &entry) { return entry.first != m_session; });
+    if (sending || m_afterEndedAnswered.empty())
+        return;
+    const std::vector<std::function<void()>> waiting = std::exchange(m_afterEndedAnswered, {});
+    for (const std::function<void()> &then : waiting)
+        then();
 }
 
 void WexoSteps::endSession()

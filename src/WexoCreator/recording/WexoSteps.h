@@ -8,9 +8,11 @@
 #include <QVariantMap>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace WexoCreator {
 
@@ -45,6 +47,9 @@ public:
 
     // Ends the recording session; the next add starts a new one.
     static void endSession();
+    // Runs `then` once every ended session's picks have been answered (at
+    // once when none is waiting), so a reload after a stop lists its last steps.
+    static void afterEndedSessionsAnswered(std::function<void()> then);
     // Before a feed reload: forgets every tree but the one being recorded.
     static void emptyForReload();
 
@@ -75,9 +80,11 @@ private:
     void sendNext(quint64 sessionId);
     void answered(quint64 sessionId, const Pick &pick, qint64 sentStepNumber, const std::shared_ptr<WexoCreate> &created);
     void dropIfIdle(quint64 sessionId);
+    void runIfEndedSessionsAnswered();
 
     quint64 m_session = 1;
     std::map<quint64, Session> m_sessions;
+    std::vector<std::function<void()>> m_afterEndedAnswered;
 };
 
 } // namespace WexoCreator

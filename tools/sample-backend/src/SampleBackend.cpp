@@ -30,6 +30,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace WexoSample {
@@ -456,13 +457,16 @@ void SampleBackend::Private::handle(const httplib::Request &request, httplib::Re
         return dropConnection();
 
     const auto key = qMakePair(method, path);
-    const auto script = scripts.find(key);
-    if (script != scripts.end()) {
-        const ScriptedAnswer answer = *script;
+    std::optional<ScriptedAnswer> scripted;
+    if (const auto script = scripts.find(key); script != scripts.end()) {
+        scripted = *script;
         if (script->times > 0 && --script->times == 0)
             scripts.erase(script);
-        if (!waitUnlessStopping(lock, answer.delayMs))
+        if (!waitUnlessStopping(lock, scripted->delayMs))
             return dropConnection();
+    }
+    if (scripted && !scripted->thenRealAnswer) {
+        const ScriptedAnswer answer = *scripted;
         if (answer.hang) {
             wake.wait(lock, [this] { return stopping; });
             return dropConnection();

@@ -29,6 +29,7 @@ struct ScriptedAnswer {
     bool closeWithoutAnswer = false; // drop the connection without a response
     int times = -1;             // how many requests it answers; -1 = every one
     bool endless = false;       // send the body again and again (chunked) until the client goes
+    bool thenRealAnswer = false; // after delayMs, the real handler answers
 };
 
 // A small HTTP(S) server on loopback that speaks the backend's endpoints from a
