@@ -89,6 +89,18 @@ class tst_RecordPlay : public QObject
         return {};
     }
 
+    // A recording named `name` on the work page, the pick layer up.
+    void startRecording(const QString &name)
+    {
+        host().tabs->setCurrentWidget(host().workPage);
+        WexolinManager::setWexo(name);
+        WexolinManager::setCurrentWexoType(WexoOptionType::record);
+        WexoOption option;
+        option.type = WexoOptionType::record;
+        launcher()->onOptionSelected(option);
+        QTRY_COMPARE(Inspector::alpha(WexolinManager::inspector().frameView()), 1.0);
+    }
+
     QWidget *named(const QString &name) { return host().findChild<QWidget *>(name); }
 
     void record(const Target &aim, bool byCrossHair)
@@ -144,13 +156,9 @@ private Q_SLOTS:
     {
         const QString name = QStringLiteral("stopped while storing");
         const QString create = QStringLiteral("/mobileApi/walkthroughElements/createElementIos");
-        host().tabs->setCurrentWidget(host().workPage);
-        WexolinManager::setWexo(name);
-        WexolinManager::setCurrentWexoType(WexoOptionType::record);
-        WexoOption option;
-        option.type = WexoOptionType::record;
-        launcher()->onOptionSelected(option);
-        QTRY_COMPARE(Inspector::alpha(WexolinManager::inspector().frameView()), 1.0);
+        startRecording(name);
+        if (QTest::currentTestFailed())
+            return;
         WexoSample::ScriptedAnswer slowStore;
         slowStore.delayMs = 1500;
         slowStore.thenRealAnswer = true;
@@ -203,13 +211,9 @@ private Q_SLOTS:
         QFETCH(QString, shownAt);
 
         const QString name = QString::fromLatin1(QTest::currentDataTag());
-        host().tabs->setCurrentWidget(host().workPage);
-        WexolinManager::setWexo(name);
-        WexolinManager::setCurrentWexoType(WexoOptionType::record);
-        WexoOption option;
-        option.type = WexoOptionType::record;
-        launcher()->onOptionSelected(option);
-        QTRY_COMPARE(Inspector::alpha(WexolinManager::inspector().frameView()), 1.0);
+        startRecording(name);
+        if (QTest::currentTestFailed())
+            return;
 
         const Target aim = targetNamed(target);
         QVERIFY(aim.widget);
