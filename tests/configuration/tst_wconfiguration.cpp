@@ -4,6 +4,7 @@
 #include "WexoCreator/configuration/WConfiguration.h"
 #include "WexoCreator/model/WJsonDecoder.h"
 
+#include <QJsonDocument>
 #include <QTest>
 
 #include <functional>

@@ -104,28 +104,40 @@ struct EmptyProbe {
     void decode(const WJsonObjectReader &) {}
 };
 
-// Runs one typed read of the key "v" and says what came of it: the value
-// as text, "-" when absent, or "fail".
+// One typed read of the key "v", through the decoder as an answer is read:
+// the value as text, "-" when absent.
+struct ReadProbe {
+    static inline QString type;
+    static inline bool required = true;
+    QString outcome;
+
+    void decode(const WJsonObjectReader &json)
+    {
+        const auto key = "v"_L1;
+        if (type == u"text")
+            outcome = t(required ? std::optional(json.requiredString(key)) : json.optionalString(key));
+        else if (type == u"int64")
+            outcome = t(required ? std::optional(json.requiredInt64(key)) : json.optionalInt64(key));
+        else if (type == u"bool")
+            outcome = t(required ? std::optional(json.requiredBool(key)) : json.optionalBool(key));
+        else if (type == u"url")
+            outcome = t(required ? std::optional(json.requiredUrl(key)) : json.optionalUrl(key));
+        else if (type == u"record")
+            outcome = (required ? json.requiredRecord<EmptyProbe>(key) : json.optionalRecord<EmptyProbe>(key)) ? u"record"_s : u"-"_s;
+        else if (const auto v = required ? std::optional(json.requiredList<EmptyProbe>(key)) : json.optionalList<EmptyProbe>(key))
+            outcome = QStringLiteral("list of %1").arg(v->size());
+        else
+            outcome = u"-"_s;
+    }
+};
+
+// What one typed read of "v" in the object makes of it, or "fail".
 QString readOutcome(const QString &type, bool required, const QByteArray &object)
 {
-    const WJsonObjectReader json(QJsonDocument::fromJson(object).object());
-    const auto key = "v"_L1;
-    try {
-        if (type == u"text")
-            return t(required ? std::optional(json.requiredString(key)) : json.optionalString(key));
-        if (type == u"int64")
-            return t(required ? std::optional(json.requiredInt64(key)) : json.optionalInt64(key));
-        if (type == u"bool")
-            return t(required ? std::optional(json.requiredBool(key)) : json.optionalBool(key));
-        if (type == u"url")
-            return t(required ? std::optional(json.requiredUrl(key)) : json.optionalUrl(key));
-        if (type == u"record")
-            return (required ? json.requiredRecord<EmptyProbe>(key) : json.optionalRecord<EmptyProbe>(key)) ? u"record"_s : u"-"_s;
-        const auto v = required ? std::optional(json.requiredList<EmptyProbe>(key)) : json.optionalList<EmptyProbe>(key);
-        return v ? QStringLiteral("list of %1").arg(v->size()) : u"-"_s;
-    } catch (const WDecodeError &) {
-        return u"fail"_s;
-    }
+    ReadProbe::type = type;
+    ReadProbe::required = required;
+    const WDecodeResult<ReadProbe> result = WJsonDecoder::decode<ReadProbe>(object);
+    return result ? result.record->outcome : u"fail"_s;
 }
 
 } // namespace
@@ -602,6 +614,47 @@ private Q_SLOTS:
         QFETCH(QByteArray, object);
         QFETCH(QString, expected);
         QCOMPARE(readOutcome(type, required, object), expected);
+    }
+
+    // An integer is decided on its text as written: exactly its whole value,
+    // or the whole answer fails. Doubles would round or hide a fraction.
+    void integerFromItsText_data()
+    {
+        QTest::addColumn<QByteArray>("number");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("2^53 + 1 with a point") << QByteArray("9007199254740993.0") << u"9007199254740993"_s;
+        QTest::addRow("18 digits with a point") << QByteArray("123456789012345678.0") << u"123456789012345678"_s;
+        QTest::addRow("largest with a point") << QByteArray("9223372036854775807.0") << u"9223372036854775807"_s;
+        QTest::addRow("smallest in exponent form") << QByteArray("-9.223372036854775808e18") << u"-9223372036854775808"_s;
+        QTest::addRow("digits past the point that cancel") << QByteArray("12345678901234567890e-1") << u"1234567890123456789"_s;
+        QTest::addRow("fraction below a double's precision") << QByteArray("1.0000000000000000001") << u"fail"_s;
+        QTest::addRow("quarter past 2^52") << QByteArray("4503599627370496.25") << u"fail"_s;
+        QTest::addRow("one below the smallest") << QByteArray("-9223372036854775809") << u"fail"_s;
+        QTest::addRow("one above the largest") << QByteArray("9223372036854775808") << u"fail"_s;
+        QTest::addRow("2^63 with a point") << QByteArray("9223372036854775808.0") << u"fail"_s;
+        QTest::addRow("exponent past 64 bits") << QByteArray("1e19") << u"fail"_s;
+        QTest::addRow("past 2^53, point without digits") << QByteArray("9007199254740993.") << u"9007199254740993"_s;
+        QTest::addRow("fraction without a leading digit") << QByteArray("-.5") << u"fail"_s;
+        QTest::addRow("integer literal") << QByteArray("42") << u"42"_s;
+        QTest::addRow("exponent") << QByteArray("1e2") << u"100"_s;
+        QTest::addRow("capital exponent with sign") << QByteArray("1E+2") << u"100"_s;
+        QTest::addRow("negative exponent") << QByteArray("100e-2") << u"1"_s;
+        QTest::addRow("negative zero") << QByteArray("-0") << u"0"_s;
+        QTest::addRow("zero with a huge exponent") << QByteArray("0e999999999999") << u"0"_s;
+        QTest::addRow("whole with a point") << QByteArray("2.0") << u"2"_s;
+        QTest::addRow("largest") << QByteArray("9223372036854775807") << u"9223372036854775807"_s;
+        QTest::addRow("smallest") << QByteArray("-9223372036854775808") << u"-9223372036854775808"_s;
+    }
+
+    void integerFromItsText()
+    {
+        QFETCH(QByteArray, number);
+        QFETCH(QString, expected);
+        // Numbers inside texts are not numbers, escaped quotes included.
+        const WDecodeResult<Wexo> page = WJsonDecoder::decode<Wexo>("{\"Page\": \"2.0 \\\"3.0\\\" 1e2\", \"PageOrderNo\": " + number + "}");
+        QCOMPARE(page ? QString::number(page.record->PageOrderNo) : u"fail"_s, expected);
+        if (page)
+            QCOMPARE(page.record->Page, u"2.0 \"3.0\" 1e2"_s);
     }
 
     void failureReachesTheRoot_data()

@@ -78,10 +78,10 @@ std::optional<double> parseSize(const QString &text)
 
 void readSize(const WJsonObjectReader &json, QLatin1StringView key, double &field)
 {
-    const QJsonValue value = json.value(key);
-    if (!value.isString())
+    const std::optional<QString> text = json.lenientString(key);
+    if (!text)
         return;
-    if (const std::optional<double> size = parseSize(value.toString()))
+    if (const std::optional<double> size = parseSize(*text))
         field = *size;
 }
 

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "WexoCreator/model/WDecodeError.h"
+#include "WexoCreator/WexoCreatorExport.h"
 #include "WexoCreator/model/WJsonObjectReader.h"
 
 #include <QByteArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QJsonValue>
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 
 namespace WexoCreator {
@@ -28,39 +27,55 @@ struct WDecodeResult {
 // decodes the top-level object as the answer's root record T (see
 // WJsonObjectReader for what a record provides and which values it accepts).
 // Any failure, anywhere in the answer, gives no record at all.
-class WJsonDecoder
+//
+// A walkthrough page written with WJsonObjectWriter::encode(page) reads back
+// with WJsonDecoder::decode<Wexo>(text).
+class WEXOCREATOR_EXPORT WJsonDecoder
 {
 public:
     // class_name -> className, Page_Order_No -> pageOrderNo; keys without an
     // inner "_" stay as they are, leading and trailing "_" runs survive.
     static QString convertFromSnakeCase(QStringView key);
 
+    // Integer fields take a number only when its text, as written, is a whole
+    // number within 64 bits ("12", "1.2e1", "-0"); any other number fails them.
     template<class T>
     static WDecodeResult<T> decode(const QByteArray &json)
     {
-        QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-        if (parseError.error != QJsonParseError::NoError)
-            return {nullptr, QStringLiteral("not JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset)};
-        if (!document.isObject())
-            return {nullptr, QStringLiteral("expected an object at the top level")};
-        return decodeValue<T>(QJsonValue(document.object()));
+        WDecodeResult<T> result;
+        result.error = decodeText(json, rootDecoder(result));
+        return result;
     }
 
+    // For JSON already parsed by Qt, whose numbers no longer have their text:
+    // an integer field takes only values held as integers (QJsonValue(qint64(3))),
+    // never a double, even a whole one.
     template<class T>
     static WDecodeResult<T> decodeValue(const QJsonValue &value)
     {
-        if (!value.isObject())
-            return {nullptr, QStringLiteral("expected an object at the top level")};
-        try {
-            const WJsonObjectReader reader(value.toObject());
-            auto record = std::make_shared<T>();
-            record->decode(reader);
-            return {std::move(record), {}};
-        } catch (const WDecodeError &error) {
-            return {nullptr, error.toString()};
-        }
+        WDecodeResult<T> result;
+        result.error = decodeParsed(value, rootDecoder(result));
+        return result;
     }
+
+private:
+    using RootDecoder = std::function<void(const WJsonObjectReader &)>;
+
+    // The record is handed over only once it has decoded whole.
+    template<class T>
+    static RootDecoder rootDecoder(WDecodeResult<T> &result)
+    {
+        return [&result](const WJsonObjectReader &json) {
+            auto record = std::make_shared<T>();
+            record->decode(json);
+            result.record = std::move(record);
+        };
+    }
+
+    // Both give the error text, empty on success. Decoding failures are caught
+    // inside the library, so a host's build never has to match the error type.
+    static QString decodeText(const QByteArray &json, const RootDecoder &decodeRoot);
+    static QString decodeParsed(const QJsonValue &value, const RootDecoder &decodeRoot);
 };
 
 } // namespace WexoCreator

@@ -1,5 +1,6 @@
 #include "WexoCreator/model/WJsonObjectReader.h"
 
+#include "WexoCreator/model/WDecodeError.h"
 #include "WexoCreator/model/WJsonDecoder.h"
 
 #include <QStringList>
@@ -46,8 +47,10 @@ std::optional<QString> snakeCaseForm(const QString &raw)
     return converted;
 }
 
-// The parser keeps integer literals within 64 bits as integers and every
-// other number as a double, which still counts when it is whole and in range.
+// WJsonDecoder::decode() hands over every number whose text is exactly whole
+// and within 64 bits as an integer, and every other number as a fraction.
+// JSON that Qt parsed (decodeValue) has no number text left: a whole double
+// in range counts there, as Qt holds it.
 std::optional<qint64> asInt64(const QCborValue &v)
 {
     if (v.isInteger())
@@ -89,9 +92,9 @@ constexpr const char *kExpectedInt64 = "expected a whole number within 64 bits";
 constexpr const char *kExpectedBool = "expected true or false";
 
 template<class Convert>
-auto readOptional(const WJsonObjectReader &json, QLatin1StringView key, Convert convert, const char *expected)
+auto readOptional(const WJsonObjectReader &json, const QCborValue &v, QLatin1StringView key, Convert convert,
+                  const char *expected)
 {
-    const QCborValue v = json.cborValue(key);
     if (v.isUndefined() || v.isNull())
         return decltype(convert(v))();
     auto result = convert(v);
@@ -101,9 +104,10 @@ auto readOptional(const WJsonObjectReader &json, QLatin1StringView key, Convert 
 }
 
 template<class Convert>
-auto readRequired(const WJsonObjectReader &json, QLatin1StringView key, Convert convert, const char *expected)
+auto readRequired(const WJsonObjectReader &json, const QCborValue &v, QLatin1StringView key, Convert convert,
+                  const char *expected)
 {
-    auto result = convert(json.requiredCborValue(key));
+    auto result = convert(v);
     if (!result)
         json.fail(key, QString::fromLatin1(expected));
     return result;
@@ -123,16 +127,6 @@ WJsonObjectReader::WJsonObjectReader(const QCborMap &object, const WJsonObjectRe
     , m_keyInParent(keyInParent)
     , m_indexInParent(indexInParent)
 {
-}
-
-QJsonValue WJsonObjectReader::value(QLatin1StringView key) const
-{
-    return cborValue(key).toJsonValue();
-}
-
-QJsonValue WJsonObjectReader::requiredValue(QLatin1StringView key) const
-{
-    return requiredCborValue(key).toJsonValue();
 }
 
 QCborValue WJsonObjectReader::cborValue(QLatin1StringView key) const
@@ -171,42 +165,42 @@ QCborValue WJsonObjectReader::requiredCborValue(QLatin1StringView key) const
 
 QString WJsonObjectReader::requiredString(QLatin1StringView key) const
 {
-    return *readRequired(*this, key, asString, "expected a string");
+    return *readRequired(*this, requiredCborValue(key), key, asString, "expected a string");
 }
 
 std::optional<QString> WJsonObjectReader::optionalString(QLatin1StringView key) const
 {
-    return readOptional(*this, key, asString, "expected a string");
+    return readOptional(*this, cborValue(key), key, asString, "expected a string");
 }
 
 qint64 WJsonObjectReader::requiredInt64(QLatin1StringView key) const
 {
-    return *readRequired(*this, key, asInt64, kExpectedInt64);
+    return *readRequired(*this, requiredCborValue(key), key, asInt64, kExpectedInt64);
 }
 
 std::optional<qint64> WJsonObjectReader::optionalInt64(QLatin1StringView key) const
 {
-    return readOptional(*this, key, asInt64, kExpectedInt64);
+    return readOptional(*this, cborValue(key), key, asInt64, kExpectedInt64);
 }
 
 bool WJsonObjectReader::requiredBool(QLatin1StringView key) const
 {
-    return *readRequired(*this, key, asBool, kExpectedBool);
+    return *readRequired(*this, requiredCborValue(key), key, asBool, kExpectedBool);
 }
 
 std::optional<bool> WJsonObjectReader::optionalBool(QLatin1StringView key) const
 {
-    return readOptional(*this, key, asBool, kExpectedBool);
+    return readOptional(*this, cborValue(key), key, asBool, kExpectedBool);
 }
 
 QUrl WJsonObjectReader::requiredUrl(QLatin1StringView key) const
 {
-    return *readRequired(*this, key, asUrl, "expected a URL");
+    return *readRequired(*this, requiredCborValue(key), key, asUrl, "expected a URL");
 }
 
 std::optional<QUrl> WJsonObjectReader::optionalUrl(QLatin1StringView key) const
 {
-    return readOptional(*this, key, asUrl, "expected a URL");
+    return readOptional(*this, cborValue(key), key, asUrl, "expected a URL");
 }
 
 std::optional<QString> WJsonObjectReader::lenientString(QLatin1StringView key) const

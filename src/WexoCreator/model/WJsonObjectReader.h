@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WexoCreator/model/WDecodeError.h"
+#include "WexoCreator/WexoCreatorExport.h"
 
 #include <QCborArray>
 #include <QCborMap>
@@ -36,7 +36,9 @@ namespace WexoCreator {
 //
 // Accepted values:
 //   string: a JSON string
-//   int64:  a number whose value is whole and within the signed 64-bit range
+//   int64:  a number whose value, as written, is whole and within the signed
+//           64-bit range (no other read takes a number, so a number's value
+//           is only ever read exactly)
 //   bool:   true or false (not 0 or 1)
 //   url:    a string that parses as a URL with a non-empty scheme
 //   record: an object, decoded by T::decode
@@ -47,20 +49,10 @@ namespace WexoCreator {
 // of the whole answer. Keys that match no coding key are ignored.
 //
 // The lenient reads are for records that skip bad fields instead of failing.
-class WJsonObjectReader
+class WEXOCREATOR_EXPORT WJsonObjectReader
 {
 public:
     explicit WJsonObjectReader(const QJsonObject &object);
-
-    // The value under a coding key, QJsonValue::Undefined when there is none.
-    QJsonValue value(QLatin1StringView key) const;
-    // The value under a coding key; fails when it is missing or null.
-    QJsonValue requiredValue(QLatin1StringView key) const;
-
-    // The same as CBOR values: parsed JSON is held in the same container, so
-    // these read without converting.
-    QCborValue cborValue(QLatin1StringView key) const;
-    QCborValue requiredCborValue(QLatin1StringView key) const;
 
     QString requiredString(QLatin1StringView key) const;
     std::optional<QString> optionalString(QLatin1StringView key) const;
@@ -111,6 +103,13 @@ public:
     [[noreturn]] void fail(QLatin1StringView key, const QString &reason, qsizetype index = -1) const;
 
 private:
+    // The value under a coding key, undefined when there is none; the second
+    // fails when it is missing or null. Parsed JSON is held in the same
+    // container, so these read without converting. Kept to the typed reads:
+    // they are what decides how a number's value may be read.
+    QCborValue cborValue(QLatin1StringView key) const;
+    QCborValue requiredCborValue(QLatin1StringView key) const;
+
     WJsonObjectReader(const QCborMap &object, const WJsonObjectReader *parent, QLatin1StringView keyInParent,
                       qsizetype indexInParent);
 
