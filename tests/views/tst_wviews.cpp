@@ -370,6 +370,25 @@ private Q_SLOTS:
         QCOMPARE(m_completions, 1);
     }
 
+    // The close "X" and the marker's glyph are drawn heavy: 800, not black (900).
+    void heavyGlyphs_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addRow("banner close") << u"banner"_s;
+        QTest::addRow("mobile card close") << u"mobile"_s;
+        QTest::addRow("marker glyph") << u"marker"_s;
+    }
+    void heavyGlyphs()
+    {
+        QFETCH(QString, view);
+        QWidget *glyph = new WPointerView(QPointF(100, 100), WexoStepView::toolTipTopLeft, m_view.get());
+        if (view == u"banner")
+            glyph = makeBanner(WBannerPosition::top, 1)->closeButton();
+        else if (view == u"mobile")
+            glyph = filled<WMobilePopup>(m_view.get(), 1, 2)->closeButton();
+        QCOMPARE(glyph->font().weight(), QFont::ExtraBold);
+    }
+
     void pressesStayWithTheBannerAndButtonsGoToTheDelegate()
     {
         QPushButton below(m_view.get());
@@ -816,17 +835,24 @@ private Q_SLOTS:
     void pulseDeletesItselfWhenStopped_data()
     {
         QTest::addColumn<float>("count");
-        QTest::addRow("stopped") << std::numeric_limits<float>::infinity();
-        QTest::addRow("ran its count") << 2.0f;
-        QTest::addRow("no pulses") << 0.0f;
+        QTest::addColumn<QString>("end"); // what ends a pulse that would run on
+        constexpr float endless = std::numeric_limits<float>::infinity();
+        QTest::addRow("stopped") << endless << u"stop"_s;
+        QTest::addRow("animation removed") << endless << u"remove"_s;
+        QTest::addRow("ran its count") << 2.0f << QString();
+        QTest::addRow("no pulses") << 0.0f << QString();
     }
     void pulseDeletesItselfWhenStopped()
     {
         QFETCH(float, count);
+        QFETCH(QString, end);
         QPointer<WPulse> pulse = new WPulse(count, 80, QPointF(50, 50), m_view.get());
-        if (std::isinf(count)) {
+        if (!end.isEmpty()) {
             QTRY_VERIFY(pulse->animation());
-            pulse->animation()->stop();
+            if (end == u"stop")
+                pulse->animation()->stop();
+            else
+                pulse->setAnimation(nullptr);
         }
         QTRY_VERIFY(pulse.isNull());
     }

@@ -106,7 +106,7 @@ void WPointerView::showToolTip()
     m_glyphColor = WConfiguration::ktooltipPrimaryColor();
     m_fill = WConfiguration::ktooltipSecondaryColor();
     m_fillOpacity = 1.0;
-    setFont(wSystemFont(20, QFont::Black));
+    setFont(wSystemFont(20, QFont::ExtraBold));
     setText(m_glyph);
 }
 

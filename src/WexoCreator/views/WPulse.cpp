@@ -120,8 +120,11 @@ void WPulse::setAnimation(QVariantAnimation *animation)
         old->stop();
         old->deleteLater();
     }
-    if (!animation)
+    // A pulse without its animation would stay on screen, frozen mid-pulse.
+    if (!animation) {
+        deleteLater();
         return;
+    }
     animation->setParent(this);
     m_animation = animation;
     animation->setStartValue(0.0);

@@ -45,7 +45,8 @@ public:
 
     // One cycle's progress, 0 to 1. Null until the set-up has come back to the
     // main thread. Another animation set here takes over, started if it is
-    // not running yet; the pulse deletes itself when that one stops.
+    // not running yet; the pulse deletes itself when that one stops, or when
+    // its animation is taken away (null).
     QVariantAnimation *animation() const { return m_animation; }
     void setAnimation(QVariantAnimation *animation);
     qreal currentScale() const { return m_scale; }

@@ -66,7 +66,7 @@ void wStyleCloseButton(QAbstractButton *button, const QColor &color)
 {
     button->setText(QStringLiteral("X"));
     button->setAccessibleName(QStringLiteral("Close"));
-    button->setFont(wSystemFont(18, QFont::Black));
+    button->setFont(wSystemFont(18, QFont::ExtraBold));
     button->setStyleSheet(QStringLiteral("border: none; background: transparent; color: %1;").arg(color.name(QColor::HexArgb)));
     setTextColor(button, color);
     button->setFixedSize(kButtonSide, kButtonSide);
