@@ -1,9 +1,12 @@
 // A host built against the installed library only: it brings its own default
-// theme, fills its Help menu with the walkthroughs for the page on screen by
-// name and writes each back as JSON. It prints the menu once the walkthroughs
-// are in and quits; without any within 30 seconds it fails.
+// theme, and once the feed's download has completed it fills its Help menu with
+// the walkthroughs for the page on screen by name, writes each back as JSON and
+// reads that back. It prints the menu and quits; without any walkthrough within
+// 30 seconds, or with one that does not read back the same, it fails.
 #include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/model/WJsonDecoder.h"
 #include "WexoCreator/model/WJsonObjectWriter.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -11,6 +14,7 @@
 #include <QMenuBar>
 #include <QTextStream>
 #include <QTimer>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -69,23 +73,31 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
-        const QList<std::shared_ptr<WexoCreator::Wexo>> pages = WexolinManager::wexosOnCurrentView();
-        if (pages.isEmpty())
-            return;
-        for (const std::shared_ptr<WexoCreator::Wexo> &page : pages) {
-            const QString name = page->wexoName.value_or(QStringLiteral("Untitled"));
-            help->addAction(name, [page] { WexolinManager::playWexo(page); });
-            const auto &steps = page->values;
-            const bool first = steps && !steps->isEmpty();
-            out << "help menu: " << name << " (" << (steps ? steps->size() : 0) << " steps here, first shown as kind "
-                << (first ? WexoCreator::rawValue(steps->first()->viewType()) : -1) << ", written back as "
-                << WexoCreator::WJsonObjectWriter::encode(*page).size() << " bytes of JSON)" << Qt::endl;
-        }
-        QApplication::exit(0);
-    });
-    poll.start(100);
+    // Posted each time the feed's download completes; the window is the observer's context.
+    WexoCreator::WNotificationCenter::defaultCenter().addObserver(
+        QStringLiteral("Wexo.DownloadComplete.Notification"), &window, [&](const QVariantMap &) {
+            const QList<std::shared_ptr<WexoCreator::Wexo>> pages = WexolinManager::wexosOnCurrentView();
+            if (pages.isEmpty())
+                return;
+            for (const std::shared_ptr<WexoCreator::Wexo> &page : pages) {
+                const QString name = page->wexoName.value_or(QStringLiteral("Untitled"));
+                help->addAction(name, [page] { WexolinManager::playWexo(page); });
+                const auto &steps = page->values;
+                const bool first = steps && !steps->isEmpty();
+                const QByteArray json = WexoCreator::WJsonObjectWriter::encode(*page);
+                const auto readBack = WexoCreator::WJsonDecoder::decode<WexoCreator::Wexo>(json);
+                if (!readBack || WexoCreator::WJsonObjectWriter::encode(*readBack.record) != json) {
+                    out << "help-menu: " << name << " does not read back: " << readBack.error << Qt::endl;
+                    QApplication::exit(1);
+                    return;
+                }
+                out << "help menu: " << name << " (" << (steps ? steps->size() : 0) << " steps here, first shown as kind "
+                    << (first ? WexoCreator::rawValue(steps->first()->viewType()) : -1) << ", written back as "
+                    << json.size() << " bytes of JSON and read back as "
+                    << (readBack.record->values ? readBack.record->values->size() : 0) << " steps)" << Qt::endl;
+            }
+            QApplication::exit(0);
+        });
     QTimer::singleShot(30000, &app, [&out] {
         out << "help-menu: no walkthrough for the page on screen" << Qt::endl;
         QApplication::exit(1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WexoCreator/WexoCreatorExport.h"
+
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -11,7 +13,14 @@ namespace WexoCreator {
 
 // Name-keyed observers called synchronously on the posting thread. An observer
 // lives as long as its context object: once that dies it is never called again.
-class WNotificationCenter
+//
+// A host observes the library's notifications on the default center by their
+// name text; "Wexo.DownloadComplete.Notification" is posted on the main thread
+// each time a feed download has completed, e.g.
+//     WNotificationCenter::defaultCenter().addObserver(
+//         QStringLiteral("Wexo.DownloadComplete.Notification"), &window,
+//         [](const QVariantMap &) { /* WexolinManager::wexosOnCurrentView() */ });
+class WEXOCREATOR_EXPORT WNotificationCenter
 {
 public:
     using Handler = std::function<void(const QVariantMap &userInfo)>;
