@@ -292,7 +292,8 @@ private Q_SLOTS:
         DialogPage *dialog = host().openDialog();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         auto page = makePage({makeStep(0, QStringLiteral("dialogButton"), QStringLiteral("screen")),
-                              makeStep(1, QStringLiteral("dialogButton"), QStringLiteral("pulse:top-left"))}, 2);
+                              makeStep(1, QStringLiteral("dialogButton"), QStringLiteral("pulse:top-left")),
+                              makeStep(2, QStringLiteral("dialogButton"), QStringLiteral("screen"))}, 3);
         WexolinManager::playWexo(page);
         WOverlay *overlay = session().shown();
         QVERIFY(overlay);
@@ -305,6 +306,7 @@ private Q_SLOTS:
         QCOMPARE(session().shown()->currentWexoStep()->OrderNumber, 1); // the click was a tap
         QTest::keyClick(dialog->button, Qt::Key_Space);
         QCOMPARE(clicked.count(), 0);
+        QCOMPARE(session().shown()->currentWexoStep()->OrderNumber, 2); // so was the key
         // The dialog closing ends the playback as a close does.
         dialog->reject();
         QVERIFY(!session().shown());

@@ -378,7 +378,7 @@ private Q_SLOTS:
     }
 
     // onCancel slides the whole menu down as it stands: the card keeps its
-    // place and nothing is handed over.
+    // place and nothing is handed over, not even a row clicked on the way out.
     void cancelLeavesWithoutHandingOver()
     {
         setState(false, false, false);
@@ -387,12 +387,40 @@ private Q_SLOTS:
         const qreal top = open->cardTop();
         open->onCancel();
         QCOMPARE(launcher()->presentedViewController(), open.data());
+        QVERIFY(open->isClosing());
+        click(rowCentre(QStringLiteral("Refresh")));
         QTRY_VERIFY(open->view()->y() > 0);
         QCOMPARE(open->cardTop(), top);
-        QVERIFY(!open->isClosing());
         QTRY_VERIFY(!launcher()->presentedViewController());
         QVERIFY(m_handed.isEmpty());
         QTRY_VERIFY(launcher()->window()->wConsoleButton());
+    }
+
+    // A sheet without a height keeps its first top, the expanded one: the
+    // keyboard coming up then moves nothing. A height that comes only after
+    // the card was shown does not put the card at the hidden place under the
+    // dimmer.
+    void sheetWithoutHeight()
+    {
+        setState(false, false, false);
+        m_host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
+        QWidget sheetArea(m_page);
+        sheetArea.setGeometry(0, 0, m_page->width(), 0);
+        sheetArea.show();
+        std::unique_ptr<WexoOptionsViewController> made(WexoOptionsViewController::createWexoOptions());
+        made->embedViewIn(&sheetArea);
+        QCOMPARE(made->currentCardState(), WexoOptionsViewController::CardViewState::expanded);
+        made->searchField()->setFocus();
+        QVERIFY(made->searchField()->hasFocus());
+        QVERIFY(!made->isCardMoving());
+        QCOMPARE(made->dimAlpha(), 0.0);
+
+        made->showCard(WexoOptionsViewController::CardViewState::normal);
+        QTRY_VERIFY(!made->isCardMoving());
+        QCOMPARE(made->dimAlpha(), 0.4);
+        sheetArea.resize(sheetArea.width(), 600);
+        QCOMPARE(made->cardView()->y(), int(WexoOptionsViewController::kExpandedTop));
     }
 
     // Set before the menu shows, the backing image lies under the dimmer; the

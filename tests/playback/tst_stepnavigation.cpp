@@ -7,9 +7,12 @@
 #include "WexoCreator/platform/WTiming.h"
 #include "WexoCreator/playback/WOverlay.h"
 
+#include <QAction>
+#include <QLineEdit>
 #include <QPropertyAnimation>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -173,6 +176,58 @@ private Q_SLOTS:
         if (scroll)
             QCOMPARE(scroll->propertyName(), QByteArray("value"));
         QTRY_COMPARE(view->verticalScrollBar()->value(), 0);
+    }
+
+    // The keyboard does what the mouse does on a step, wherever the host's
+    // keyboard was: Return, Enter and Space move on, Escape closes. The host
+    // gets none of them, not even through a shortcut of its own on the key.
+    void keysMoveOnAndClose_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("throughWindow");
+        QTest::addColumn<bool>("menuOver");
+        QTest::addColumn<QString>("shown");
+        const Qt::KeyboardModifiers none = Qt::NoModifier;
+        QTest::addRow("Return at the host's field moves on") << Qt::Key_Return << none << false << false << "s-1";
+        QTest::addRow("keypad Enter at the host's field moves on") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier) << false << false << "s-1";
+        QTest::addRow("Space at the host's field moves on") << Qt::Key_Space << none << false << false << "s-1";
+        QTest::addRow("Escape at the host's field closes") << Qt::Key_Escape << none << false << false << "";
+        QTest::addRow("Return through the window moves on") << Qt::Key_Return << none << true << false << "s-1";
+        QTest::addRow("Escape through the window closes") << Qt::Key_Escape << none << true << false << "";
+        QTest::addRow("Shift+Return does nothing") << Qt::Key_Return << Qt::KeyboardModifiers(Qt::ShiftModifier) << false << false << "s-0";
+        // The menu keeps the keyboard as it keeps the clicks.
+        QTest::addRow("Escape with the menu over the step") << Qt::Key_Escape << none << false << true << "s-0";
+    }
+    void keysMoveOnAndClose()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, throughWindow);
+        QFETCH(bool, menuOver);
+        QFETCH(QString, shown);
+        HostFixture &host = session().host();
+        QLineEdit *field = host.targets->field;
+        field->setFocus();
+        QAction hostAction;
+        hostAction.setShortcut(QKeySequence(key | modifiers));
+        host.addAction(&hostAction);
+        const auto removeAction = qScopeGuard([&] { host.removeAction(&hostAction); });
+        QSignalSpy fired(&hostAction, &QAction::triggered);
+        const auto page = pageNumbered(QStringLiteral("0 1 2"), 3);
+        WexolinManager::playWexo(page);
+        QVERIFY(session().shown());
+        if (menuOver)
+            WexolinManager::showGuideMenu();
+        const auto closeMenu = qScopeGuard([this] { session().launcher()->dismiss(false); });
+
+        QVERIFY(!session().hostGetsKey(field, key, modifiers, throughWindow));
+        QCOMPARE(session().launcher()->presentedViewController() != nullptr, menuOver);
+        QCOMPARE(session().shown() ? *session().shown()->currentWexoStep()->StepId : QString(), shown);
+        QCOMPARE(WexolinManager::shared().currentPlayingWexo() == page, !shown.isEmpty());
+        QCOMPARE(consoleSlotFilled(), shown.isEmpty());
+        QCOMPARE(fired.count(), 0);
+        QCOMPARE(field->text(), QString());
     }
 
     // An overlay that has moved on, back or closed never acts again.

@@ -17,6 +17,19 @@
 
 namespace WexoCreator {
 
+namespace {
+
+struct KeyPressCounter : QObject {
+    int presses = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        presses += event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+        return false;
+    }
+};
+
+} // namespace
+
 PlaybackSession::PlaybackSession(const std::function<void(HostFixture &)> &beforeStart)
 {
     startWithEmptyDefaults();
@@ -100,6 +113,18 @@ bool PlaybackSession::hostGetsClick(QWidget *widget)
     QSignalSpy clicked(button, &QAbstractButton::clicked);
     clickAt(m_host->pointOf(button));
     return clicked.count() == 1;
+}
+
+bool PlaybackSession::hostGetsKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers, bool throughWindow)
+{
+    KeyPressCounter counter;
+    widget->installEventFilter(&counter);
+    if (throughWindow)
+        QTest::keyClick(widget->window()->windowHandle(), key, modifiers);
+    else
+        QTest::keyClick(widget, key, modifiers);
+    widget->removeEventFilter(&counter);
+    return counter.presses > 0;
 }
 
 } // namespace WexoCreator

@@ -47,6 +47,10 @@ public:
     void tapAside();
     // The host's own widget gets a click at its centre through the window.
     bool hostGetsClick(QWidget *widget);
+    // A key typed as a person types it: at the host's widget that has the
+    // keyboard, or through the window to whatever has its focus. True when
+    // the widget itself got the press.
+    bool hostGetsKey(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers, bool throughWindow = false);
 
 private:
     std::unique_ptr<BackendFixture> m_backend;

@@ -59,6 +59,8 @@ WexoButtonController::WexoButtonController(QWidget *hostWindow)
         m_window->hide();
     }
     m_window->setRootViewController(this);
+    QPointer<WexoButtonController> self(this);
+    m_window->heldKeysTarget = [self]() -> QWidget * { return self ? self->keyboardStep() : nullptr; };
     if (WHostSurface *surface = WHostSurface::of(hostWindow))
         connect(surface, &WHostSurface::changed, this, &WexoButtonController::keepInView);
 }
@@ -577,6 +579,16 @@ bool WexoButtonController::addOverlayWith(std::shared_ptr<WexoStep> step, std::s
     overlay->show();
     overlay->raise();
     return true;
+}
+
+WOverlay *WexoButtonController::keyboardStep() const
+{
+    // A menu, a page or a prompt over the step keeps the keyboard as it does
+    // the clicks.
+    if (m_isPresenting || presentedViewController() || m_namePrompt || (m_window && m_window->alert()))
+        return nullptr;
+    const QList<WOverlay *> shown = overlays();
+    return shown.isEmpty() ? nullptr : shown.constLast();
 }
 
 QList<WOverlay *> WexoButtonController::overlays() const

@@ -110,6 +110,9 @@ public:
     void onPrev(std::shared_ptr<Wexo> wexo, std::shared_ptr<WexoStep> prevWexo) override;
     // The overlays on screen, oldest first (stacked walkthroughs lie one above the other).
     QList<WOverlay *> overlays() const;
+    // The step that answers the keyboard: the top overlay, unless something
+    // of the library lies over it.
+    WOverlay *keyboardStep() const;
     void setBadgeTitle(const QString &title);
     // Played flags of walkthroughs, by the step's walkthrough identifier.
     static void saveAutoPlayedWexo(const WexoStep &step);

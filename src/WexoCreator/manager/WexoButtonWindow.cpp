@@ -9,7 +9,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QWindow>
+
+#include <memory>
 
 namespace WexoCreator {
 
@@ -185,8 +189,11 @@ void WexoButtonWindow::updateTouchArea()
 bool WexoButtonWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // While holding, this also filters every object of the application.
-    if (m_filtering && filterHostInput(watched, event))
+    if (m_filtering && filterHostInput(watched, event)) {
+        if (m_holding)
+            routeHeldKey(event);
         return true;
+    }
     if (watched == parentWidget()) {
         if (event->type() == QEvent::Resize)
             setGeometry(parentWidget()->rect());
@@ -317,6 +324,25 @@ bool WexoButtonWindow::filterHostInput(QObject *receiver, QEvent *event) const
     // Picking: the window under the pick layer keeps its keys; the host's
     // other windows get nothing.
     return static_cast<QWidget *>(receiver)->window() != window();
+}
+
+void WexoButtonWindow::routeHeldKey(QEvent *event)
+{
+    // Whichever host widget had the keyboard, a key still reaches the library.
+    // The override goes too, so that a host's shortcut on the same key does
+    // not swallow the press that follows.
+    if (m_routing || !heldKeysTarget || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
+        return;
+    QWidget *target = heldKeysTarget();
+    if (!target)
+        return;
+    const std::unique_ptr<QEvent> routed(event->clone());
+    // A key the target leaves climbs its parents back to the host window and
+    // this filter: it goes no further.
+    const QScopedValueRollback<bool> routing(m_routing, true);
+    QCoreApplication::sendEvent(target, routed.get());
+    if (routed->isAccepted())
+        event->accept();
 }
 
 bool WexoButtonWindow::focusNextPrevChild(bool next)

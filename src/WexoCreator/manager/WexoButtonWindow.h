@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace WexoCreator {
@@ -63,6 +64,9 @@ public:
     // While the pick layer is up the host's other windows get no input either:
     // nothing there can be picked.
     void setPicking(bool picking);
+    // Where the keys go that the window keeps from the host, asked afresh for
+    // each key: the library widget that answers them, or null to drop them.
+    std::function<QWidget *()> heldKeysTarget;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -74,6 +78,7 @@ private:
     void setHolding(bool holding);
     void updateInputFilter();
     bool filterHostInput(QObject *receiver, QEvent *event) const;
+    void routeHeldKey(QEvent *event);
 
     std::optional<QRegion> claimedArea(QWidget *widget) const;
     void watch(QWidget *oldWidget, QWidget *newWidget);
@@ -87,6 +92,7 @@ private:
     bool m_holding = false;
     bool m_picking = false;
     bool m_filtering = false;
+    bool m_routing = false;
 };
 
 } // namespace WexoCreator

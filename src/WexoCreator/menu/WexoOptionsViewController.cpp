@@ -290,9 +290,10 @@ void WexoOptionsViewController::layoutSheet()
     if (!root)
         return;
     const int width = root->width();
-    const qreal height = sheetHeight();
-    if (m_startsHidden && height > 0)
-        m_cardTop = height;
+    // Until the card is first shown it waits at the hidden place; without a
+    // height there is none, and it keeps the top it starts with.
+    if (m_startsHidden)
+        m_cardTop = topOf(CardPlace::hidden).value_or(kExpandedTop);
     const int top = qRound(m_cardTop);
     m_backingImageView->setGeometry(root->rect());
     m_dimmerView->setGeometry(root->rect());
@@ -318,7 +319,9 @@ void WexoOptionsViewController::setDimAlpha(qreal alpha)
 
 WexoOptionsViewController::CardViewState WexoOptionsViewController::currentCardState() const
 {
-    return m_cardTop == kExpandedTop && !m_startsHidden ? CardViewState::expanded : CardViewState::normal;
+    // Read from the top alone: a sheet without a height still has its first
+    // top, which is the expanded one.
+    return m_cardView && m_cardTop == kExpandedTop ? CardViewState::expanded : CardViewState::normal;
 }
 
 // --- Moving the card ------------------------------------------------------------
@@ -362,8 +365,10 @@ void WexoOptionsViewController::showCard(CardViewState state)
         return;
     const CardPlace place = placeOf(state);
     std::optional<CardPlace> moveTo;
+    // Shown once, the card no longer waits at the hidden place: a height that
+    // comes only now must not put it there while the dimmer shows.
+    m_startsHidden = false;
     if (const std::optional<qreal> top = topOf(place)) {
-        m_startsHidden = false;
         m_scrollEnabled = state == CardViewState::expanded;
         m_cardPanStartingTopConstant = *top;
         m_restingState = state;
@@ -374,13 +379,8 @@ void WexoOptionsViewController::showCard(CardViewState state)
 
 void WexoOptionsViewController::hideCardAndGoBack(std::function<void()> completion)
 {
-    // One way out: input is ignored from here on and the completion (the
-    // hand-over) can run only once.
-    if (m_closing)
+    if (!beginClosing())
         return;
-    m_closing = true;
-    m_restingState.reset();
-    m_searchField->setReadOnly(true);
     QPointer<WexoOptionsViewController> self(this);
     animateCard(CardPlace::hidden, 0, [self, completion = std::move(completion)] {
         if (self)
@@ -459,7 +459,21 @@ void WexoOptionsViewController::dimmerViewTapped()
 
 void WexoOptionsViewController::onCancel()
 {
-    dismiss(true);
+    if (beginClosing())
+        dismiss(true);
+}
+
+bool WexoOptionsViewController::beginClosing()
+{
+    // One way out: input is ignored from here on, so nothing chosen during
+    // the slide-out is handed over, and a hand-over runs only once.
+    if (m_closing)
+        return false;
+    m_closing = true;
+    m_restingState.reset();
+    if (m_searchField)
+        m_searchField->setReadOnly(true);
+    return true;
 }
 
 bool WexoOptionsViewController::eventFilter(QObject *watched, QEvent *event)

@@ -113,8 +113,8 @@ public:
     void onRefresh();
     void onLogout();
     void dimmerViewTapped();
-    // Leaves at once, sliding the whole menu down; the card stays where it is
-    // and nothing is handed over.
+    // Leaves at once, sliding the whole menu down; the card stays where it is,
+    // nothing is handed over and the menu takes no more input.
     void onCancel();
 
 protected:
@@ -130,6 +130,8 @@ private:
     // The top of a place at the present height; absent without a height.
     std::optional<qreal> topOf(CardPlace place) const;
     bool isSlidingIn() const;
+    // False when the menu is already on its way out.
+    bool beginClosing();
     QList<WexoSection> datasource();
     void reloadData();
     void layoutSheet();

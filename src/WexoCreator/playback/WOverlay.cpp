@@ -25,6 +25,7 @@
 
 #include <QAbstractItemView>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPropertyAnimation>
@@ -36,6 +37,25 @@ namespace WexoCreator {
 namespace {
 
 constexpr double kScrollBackSeconds = 0.3;
+
+enum class StepKey { none, tap, close };
+
+// A held key repeats, a click does not: only its first press counts.
+StepKey stepKey(const QKeyEvent *key)
+{
+    if (key->isAutoRepeat() || (key->modifiers() & ~Qt::KeypadModifier))
+        return StepKey::none;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        return StepKey::tap;
+    case Qt::Key_Escape:
+        return StepKey::close;
+    default:
+        return StepKey::none;
+    }
+}
 
 } // namespace
 
@@ -307,6 +327,34 @@ void WOverlay::mousePressEvent(QMouseEvent *event)
 void WOverlay::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
+}
+
+bool WOverlay::event(QEvent *event)
+{
+    // Claimed before the shortcut map sees it: a host's own shortcut on one
+    // of these keys would otherwise take the press away from the step.
+    if (event->type() == QEvent::ShortcutOverride && stepKey(static_cast<QKeyEvent *>(event)) != StepKey::none) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void WOverlay::keyPressEvent(QKeyEvent *event)
+{
+    switch (stepKey(event)) {
+    case StepKey::tap:
+        event->accept();
+        moveNext();
+        return;
+    case StepKey::close:
+        event->accept();
+        discardAll();
+        return;
+    case StepKey::none:
+        break;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool WOverlay::eventFilter(QObject *watched, QEvent *event)

@@ -144,6 +144,10 @@ public:
     void onPointerView() override;
 
 protected:
+    // Return, Enter and Space are a tap on the overlay, Escape the close
+    // control, so a keyboard alone can move on or leave.
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
