@@ -55,6 +55,21 @@ class tst_InAppBrowser : public QObject
     WInAppBrowser *browser() { return qobject_cast<WInAppBrowser *>(launcher()->presentedViewController()); }
     QString page(const QString &name) { return m_backend->rootUrl() + QStringLiteral("pages/") + name; }
 
+    // A page of the test's own, served by the sample backend until the test ends.
+    QString serve(const QString &name, const QByteArray &body, const QByteArray &type = "text/html; charset=utf-8")
+    {
+        WexoSample::ScriptedAnswer answer;
+        answer.body = body;
+        answer.contentType = type;
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/") + name, answer);
+        return page(name);
+    }
+
+    void clickBar(const char *name)
+    {
+        QTest::mouseClick(browser()->view()->findChild<QToolButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+
     // Opens a row's page as the menu hands it over, and waits for the first look at it.
     bool open(WexoOptionType type, const QUrl &url = {})
     {
@@ -123,6 +138,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_backend->backend().clearScripts();
         if (browser())
             browser()->close();
         QVERIFY(closed());
@@ -358,14 +374,9 @@ private Q_SLOTS:
         std::unique_ptr<WexoSample::SampleBackend> secure;
         QString url = QStringLiteral("http://127.0.0.1:9/pages/about.html");
         if (tls) {
-            const std::optional<TestCertificate> certificate = makeTestCertificate(dir);
-            if (!certificate)
+            secure = makeUntrustedBackend(dir);
+            if (!secure)
                 QSKIP("the openssl command is not available");
-            WexoSample::SampleBackend::Options options;
-            options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
-            options.tlsCertFile = certificate->certificateFile;
-            options.tlsKeyFile = certificate->keyFile;
-            secure = std::make_unique<WexoSample::SampleBackend>(options);
             QVERIFY2(secure->start(0), qPrintable(secure->errorString()));
             url = secure->rootUrl() + QStringLiteral("pages/about.html");
         }
@@ -390,6 +401,36 @@ private Q_SLOTS:
         // "Open in browser" hands the address on.
         QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
         QCOMPARE(m_sink.urls, QStringList {url});
+    }
+
+    // A page's part served with a bad certificate is refused by Chromium itself
+    // (never fetched); the page stays, and its own address is the one handed on.
+    void subResourceCertificateBlocksOnlyItself_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addRow("image") << "<img src=\"%1\">";
+        QTest::addRow("frame") << "<iframe src=\"%1\"></iframe>";
+    }
+
+    void subResourceCertificateBlocksOnlyItself()
+    {
+        QFETCH(QString, element);
+        QTemporaryDir dir;
+        const std::unique_ptr<WexoSample::SampleBackend> secure = makeUntrustedBackend(dir);
+        if (!secure)
+            QSKIP("the openssl command is not available");
+        QVERIFY2(secure->start(0), qPrintable(secure->errorString()));
+        const QString address = serve(QStringLiteral("mixed.html"),
+                                      "<!DOCTYPE html><title>Stores</title><p>Our stores</p>"
+                                          + element.arg(secure->rootUrl() + QStringLiteral("pages/about.html")).toUtf8());
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy loaded(browser()->page(), &QWebEnginePage::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+        QCOMPARE(browser()->messageText(), QString());
+        QVERIFY(secure->requests().isEmpty());
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls, QStringList {address});
     }
 
     void refusals_data()

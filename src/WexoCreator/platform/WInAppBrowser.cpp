@@ -290,7 +290,6 @@ void WInAppBrowser::viewDidLoad()
     });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         ++m_loadSerial;
-        m_certificateRefused = false;
         if (m_face == Face::message) {
             m_face = Face::page;
             m_faces->setCurrentWidget(m_web);
@@ -299,19 +298,7 @@ void WInAppBrowser::viewDidLoad()
         m_progress->show();
     });
     connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
-    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-            onLoadFinished(true);
-        // An aborted load (a refused navigation, a new one) is no failure.
-        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() != -3)
-            onLoadFinished(false);
-        else if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-            m_progress->hide();
-    });
-    connect(page, &WInAppBrowserPage::certificateRefused, this, [this](const QUrl &url, const QString &) {
-        m_certificateRefused = true;
-        showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."), url);
-    });
+    connect(page, &QWebEnginePage::loadingChanged, this, &WInAppBrowser::onLoadingChanged);
     connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser);
     connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this](const QUrl &url) {
         m_pageUrl = url;
@@ -340,8 +327,30 @@ void WInAppBrowser::viewDidAppear(bool animated)
         m_web->setFocus();
 }
 
-void WInAppBrowser::onLoadFinished(bool ok)
+void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        return;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        onLoadFinished(info);
+        return;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        // An aborted load (a refused navigation, a new one) is no failure.
+        if (info.errorCode() != -3) {
+            onLoadFinished(info);
+            return;
+        }
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        break;
+    }
+    m_progress->hide();
+}
+
+void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
+{
+    const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     m_progress->hide();
     updateBar();
     // Whatever address the reader face's load was reported with, it is over.
@@ -355,7 +364,11 @@ void WInAppBrowser::onLoadFinished(bool ok)
         return;
     }
     if (!ok) {
-        if (!m_certificateRefused)
+        // Sub-resources' certificates never fail the page's load: this is the page's own.
+        if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
+            showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."),
+                        info.url());
+        else
             showMessage(QStringLiteral("This page could not be loaded."), m_pageUrl);
         return;
     }

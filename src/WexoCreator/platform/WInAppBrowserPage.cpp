@@ -13,12 +13,13 @@ namespace WexoCreator {
 WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
 {
-    connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+    // Also raised for a sub-resource, which refusing blocks alone; only the
+    // page's own certificate fails its load (and that failure says so).
+    connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
         // Refused on a copy: the error handed in is const.
         QWebEngineCertificateError refused = error;
         refused.rejectCertificate();
         qCDebug(lcPlatform) << "certificate error refused for" << error.url().host() << error.description();
-        emit certificateRefused(error.url(), error.description());
     });
     connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         // Not opening the request refuses it.

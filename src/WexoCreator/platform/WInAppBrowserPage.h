@@ -23,7 +23,6 @@ public:
     void setReaderFace(bool reader) { m_readerFace = reader; }
 
 Q_SIGNALS:
-    void certificateRefused(const QUrl &url, const QString &description);
     // A user-initiated pop-up or a link clicked in the reader face.
     void openElsewhere(const QUrl &url);
     void readerLinkClicked(const QUrl &url);
