@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -431,6 +432,36 @@ private Q_SLOTS:
         QVERIFY(secure->requests().isEmpty());
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, QStringList {address});
+    }
+
+    // Help pages get none of the user's files, whatever asks for them.
+    void fileChoicesRefused()
+    {
+        QTemporaryDir dir;
+        QFile secret(dir.filePath(QStringLiteral("secret.txt")));
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret") == 6);
+        secret.close();
+        FileDialogCatcher dialogs(secret.fileName());
+        // An empty choice leaves an input's file as it was; the pickers fail.
+        const QString address = serve(QStringLiteral("files.html"), R"(<!DOCTYPE html><body style="margin:0"><style>
+            * { position: fixed; left: 0; width: 300px; height: 100px; }</style>
+            <input id="f" type="file" style="top:0"><button id="o" style="top:120px">Open</button>
+            <button id="d" style="top:240px">Folder</button><script>
+            const held = new DataTransfer(); held.items.add(new File(['x'], 'held.txt')); f.files = held.files;
+            const say = (key, text) => document.body.dataset[key] = text;
+            o.onclick = () => showOpenFilePicker().then(files => say('open', files.length), e => say('open', e.name));
+            d.onclick = () => showDirectoryPicker().then(() => say('folder', 'chosen'), e => say('folder', e.name));
+            </script></body>)");
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        for (int top : {0, 120, 240})
+            QTest::mouseClick(browser()->webView()->focusProxy(), Qt::LeftButton, {}, QPoint(50, top + 50));
+        // The pickers answer after the input's choice, asked for first, is over.
+        const QString answers = QStringLiteral("[document.body.dataset.open, document.body.dataset.folder,"
+                                               " ...[...f.files].map(file => file.name)].join(' ')");
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(answers).toString(), QStringLiteral("AbortError AbortError held.txt"), 20000);
+        QCOMPARE(dialogs.opened, 0);
     }
 
     void refusals_data()

@@ -70,6 +70,13 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
     return false;
 }
 
+QStringList WInAppBrowserPage::chooseFiles(FileSelectionMode mode, const QStringList &, const QStringList &)
+{
+    // Help pages get none of the user's files, and no dialog opens over the host.
+    qCDebug(lcPlatform) << "file choice refused:" << mode;
+    return {};
+}
+
 void WInAppBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                                  int lineNumber, const QString &sourceID)
 {

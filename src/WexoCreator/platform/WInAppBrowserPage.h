@@ -7,7 +7,8 @@ namespace WexoCreator {
 
 // The in-app page's web page with the library's rules: only web addresses,
 // certificate errors refused, no pop-ups but user-initiated web ones (handed
-// on), every permission denied, the page's console to the library's log.
+// on), every permission and file choice denied, the page's console to the
+// library's log.
 class WInAppBrowserPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -29,6 +30,8 @@ Q_SIGNALS:
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                            const QStringList &acceptedMimeTypes) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
                                   const QString &sourceID) override;
 
