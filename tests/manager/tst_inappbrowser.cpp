@@ -33,6 +33,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
+
+#include <csignal>
 #endif
 
 using namespace WexoCreator;
@@ -66,6 +68,7 @@ class tst_InAppBrowser : public QObject
         return page(name);
     }
 
+    QString barText(const char *name) { return browser()->view()->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
     void clickBar(const char *name)
     {
         QTest::mouseClick(browser()->view()->findChild<QToolButton *>(QString::fromLatin1(name)), Qt::LeftButton);
@@ -462,6 +465,43 @@ private Q_SLOTS:
                                                " ...[...f.files].map(file => file.name)].join(' ')");
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(answers).toString(), QStringLiteral("AbortError AbortError held.txt"), 20000);
         QCOMPARE(dialogs.opened, 0);
+    }
+
+    // A page that leaves nothing to show is replaced by a message, as a failed load is.
+    void emptyEndsShowAMessage_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("named");
+        QTest::addRow("address is a download") << "download" << "could not be loaded" << "leaflet.bin";
+        QTest::addRow("renderer killed") << "kill" << "could not be loaded" << "sign-in.html";
+        QTest::addRow("page goes to an empty page") << "about:blank" << "Only web addresses" << "about:blank";
+    }
+
+    void emptyEndsShowAMessage()
+    {
+        QFETCH(QString, end);
+        QFETCH(QString, says);
+        QFETCH(QString, named);
+        const QString download = serve(QStringLiteral("leaflet.bin"), "%PDF-1.4", "application/octet-stream");
+        QVERIFY(open(WexoOptionType::about, end == QLatin1String("download") ? download : page(QStringLiteral("sign-in.html"))));
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        if (end != QLatin1String("download")) {
+            QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+            QVERIFY(checked.wait(20000));
+        }
+        if (end == QLatin1String("kill"))
+            QCOMPARE(::kill(pid_t(browser()->page()->renderProcessPid()), SIGKILL), 0);
+        else if (end == QLatin1String("about:blank"))
+            browser()->page()->runJavaScript(QStringLiteral("location.href = 'about:blank'"));
+        QVERIFY(shown.wait(20000) || !shown.isEmpty());
+        const QUrl address = QUrl(page(QString())).resolved(QUrl(named));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
+        QVERIFY2(browser()->messageText().contains(says), qPrintable(browser()->messageText()));
+        QVERIFY(browser()->messageText().endsWith(address.toDisplayString()));
+        QCOMPARE(barText("inAppBrowserHost"), address.host());
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls, WInAppBrowserPage::isWebAddress(address) ? QStringList {address.toString()} : QStringList());
     }
 
     void refusals_data()

@@ -59,6 +59,12 @@ const QString &readerScript()
     return script;
 }
 
+// Every end that leaves the page with nothing to show says this.
+QString notLoadedText()
+{
+    return QStringLiteral("This page could not be loaded.");
+}
+
 const char *const kReaderStyle = R"(
 body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
 .wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
@@ -299,6 +305,15 @@ void WInAppBrowser::viewDidLoad()
     });
     connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
     connect(page, &QWebEnginePage::loadingChanged, this, &WInAppBrowser::onLoadingChanged);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        // Nothing is drawn without a renderer. The view goes first when the page
+        // is released; a message already up stays.
+        if (!m_web || m_face == Face::message)
+            return;
+        if (m_face == Face::reader)
+            leaveReaderFace();
+        showMessage(notLoadedText(), m_pageUrl);
+    });
     connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser);
     connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this](const QUrl &url) {
         m_pageUrl = url;
@@ -336,7 +351,7 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
         onLoadFinished(info);
         return;
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        // An aborted load (a refused navigation, a new one) is no failure.
+        // An aborted load (a refused navigation, a new one, a download) is no failure of its own.
         if (info.errorCode() != -3) {
             onLoadFinished(info);
             return;
@@ -346,6 +361,9 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
         break;
     }
     m_progress->hide();
+    // ...unless the page never had a document: it would stay empty.
+    if (m_face == Face::page && m_page->url().isEmpty())
+        showMessage(notLoadedText(), m_pageUrl);
 }
 
 void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
@@ -369,11 +387,16 @@ void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
             showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."),
                         info.url());
         else
-            showMessage(QStringLiteral("This page could not be loaded."), m_pageUrl);
+            showMessage(notLoadedText(), m_pageUrl);
         return;
     }
     if (m_face != Face::page)
         return;
+    // Navigations to an empty page are never asked about: refused here instead.
+    if (!WInAppBrowserPage::isWebAddress(m_page->url())) {
+        showMessage(QStringLiteral("Only web addresses open here."), m_page->url());
+        return;
+    }
     // The page's surface exists from its first load on: it takes the keys
     // unless the user has put the focus elsewhere in the meantime.
     if (!m_focusGiven) {
@@ -430,13 +453,18 @@ void WInAppBrowser::showReader(bool reader)
     if (reader && m_face == Face::page) {
         examineForReader();
     } else if (!reader && m_face == Face::reader) {
-        m_face = Face::page;
-        m_page->setReaderFace(false);
-        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+        leaveReaderFace();
         m_skipReaderOnce = true;
         m_page->load(m_pageUrl);
     }
     updateBar();
+}
+
+void WInAppBrowser::leaveReaderFace()
+{
+    m_face = Face::page;
+    m_page->setReaderFace(false);
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
 }
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)

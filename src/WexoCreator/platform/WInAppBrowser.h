@@ -73,6 +73,7 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onLoadFinished(const QWebEngineLoadingInfo &info);
     void examineForReader();
+    void leaveReaderFace();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
     void elideTitle();
