@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -502,6 +503,59 @@ private Q_SLOTS:
         QCOMPARE(barText("inAppBrowserHost"), address.host());
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, WInAppBrowserPage::isWebAddress(address) ? QStringList {address.toString()} : QStringList());
+    }
+
+    // The reader face shows a page's article under the page's address: it goes
+    // nowhere by itself, and whatever it comes to show, the bar names.
+    void readerFaceGoesNowhereByItself_data()
+    {
+        QTest::addColumn<QString>("refreshTo");
+        QTest::addColumn<bool>("staysOnTheArticle");
+        QTest::addRow("refresh to another host") << "http://localhost:%1/pages/sign-in.html" << true;
+        QTest::addRow("refresh to an empty page") << "about:blank" << false;
+    }
+
+    void readerFaceGoesNowhereByItself()
+    {
+        QFETCH(QString, refreshTo);
+        QFETCH(bool, staysOnTheArticle);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        const QString target = refreshTo.arg(m_backend->backend().port());
+        // The refresh sits in the article; an image that never arrives keeps the
+        // page itself from following it (a refresh waits for the page's load).
+        QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/pages/about.html"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray article = file.readAll();
+        article.replace("<p class=\"byline\">", "<meta http-equiv=\"refresh\" content=\"0; url=" + target.toUtf8() + "\"><p class=\"byline\">");
+        article.replace("<aside>", "<aside><img src=\"never.png\">");
+        WexoSample::ScriptedAnswer never;
+        never.hang = true;
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/never.png"), never);
+        const QString address = serve(QStringLiteral("refreshing.html"), article);
+        QVERIFY(open(WexoOptionType::about, address));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("interactive"), 20000);
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QObject listening;
+        QList<QUrl> ended;
+        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
+            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                ended << info.url();
+        });
+        clickBar("inAppBrowserReader");
+        QVERIFY(checked.wait(20000));
+        // Until the refresh has been tried, refused or not.
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        QTRY_COMPARE(browser()->face(), staysOnTheArticle ? WInAppBrowser::Face::reader : WInAppBrowser::Face::message);
+        QCOMPARE(browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserReader"))->isChecked(), staysOnTheArticle);
+        const QUrl shown = staysOnTheArticle ? QUrl(evaluate(QStringLiteral("document.baseURI")).toString()) : QUrl(target);
+        QCOMPARE(barText("inAppBrowserHost"), shown.host());
+        const auto requests = m_backend->backend().requests(QStringLiteral("/pages/sign-in.html"));
+        QVERIFY(std::none_of(requests.cbegin(), requests.cend(), [](const WexoSample::RecordedRequest &request) {
+            return request.headers.value(QStringLiteral("host")).startsWith(QLatin1String("localhost"));
+        }));
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls, staysOnTheArticle ? QStringList {address} : QStringList());
     }
 
     void refusals_data()

@@ -290,6 +290,10 @@ void WInAppBrowser::viewDidLoad()
     WInAppBrowserPage *page = m_page.get();
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        // The reader face's own document is reported under the page's address;
+        // any other address there is another document, and the bar follows it.
+        if (m_face == Face::reader && url != m_pageUrl)
+            leaveReaderFace();
         if (m_face == Face::page && WInAppBrowserPage::isWebAddress(url))
             m_pageUrl = url;
         updateBar();

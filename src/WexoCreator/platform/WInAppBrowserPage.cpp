@@ -55,13 +55,17 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
         m_expectReaderLoad = false;
         return true;
     }
-    if (isWebAddress(url)) {
-        if (m_readerFace && isMainFrame && type == NavigationTypeLinkClicked) {
+    // The reader face shows what it was made from under that address: a
+    // refresh or any other move of its own would show another page there.
+    if (m_readerFace && isMainFrame) {
+        if (type == NavigationTypeLinkClicked && isWebAddress(url))
             emit readerLinkClicked(url);
-            return false;
-        }
-        return true;
+        else
+            qCDebug(lcPlatform) << "reader face navigation refused:" << type << url.scheme();
+        return false;
     }
+    if (isWebAddress(url))
+        return true;
     // Empty frames of a web page open nothing outside.
     if (!isMainFrame && (url.toString() == QLatin1String("about:blank") || url.toString() == QLatin1String("about:srcdoc")))
         return true;

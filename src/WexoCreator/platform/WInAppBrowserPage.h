@@ -20,7 +20,8 @@ public:
 
     // The next navigation to a data address is the reader face's own load.
     void expectReaderLoad(bool expect) { m_expectReaderLoad = expect; }
-    // While the reader face is up, a clicked link leaves it (with scripts on again).
+    // While the reader face is up, it goes nowhere by itself; a clicked link
+    // leaves it (with scripts on again).
     void setReaderFace(bool reader) { m_readerFace = reader; }
 
 Q_SIGNALS:
