@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -29,9 +30,12 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
+
+#include <csignal>
 #endif
 
 using namespace WexoCreator;
@@ -54,6 +58,22 @@ class tst_InAppBrowser : public QObject
     WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
     WInAppBrowser *browser() { return qobject_cast<WInAppBrowser *>(launcher()->presentedViewController()); }
     QString page(const QString &name) { return m_backend->rootUrl() + QStringLiteral("pages/") + name; }
+
+    // A page of the test's own, served by the sample backend until the test ends.
+    QString serve(const QString &name, const QByteArray &body, const QByteArray &type = "text/html; charset=utf-8")
+    {
+        WexoSample::ScriptedAnswer answer;
+        answer.body = body;
+        answer.contentType = type;
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/") + name, answer);
+        return page(name);
+    }
+
+    QString barText(const char *name) { return browser()->view()->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
+    void clickBar(const char *name)
+    {
+        QTest::mouseClick(browser()->view()->findChild<QToolButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
 
     // Opens a row's page as the menu hands it over, and waits for the first look at it.
     bool open(WexoOptionType type, const QUrl &url = {})
@@ -123,6 +143,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_backend->backend().clearScripts();
         if (browser())
             browser()->close();
         QVERIFY(closed());
@@ -358,14 +379,9 @@ private Q_SLOTS:
         std::unique_ptr<WexoSample::SampleBackend> secure;
         QString url = QStringLiteral("http://127.0.0.1:9/pages/about.html");
         if (tls) {
-            const std::optional<TestCertificate> certificate = makeTestCertificate(dir);
-            if (!certificate)
+            secure = makeUntrustedBackend(dir);
+            if (!secure)
                 QSKIP("the openssl command is not available");
-            WexoSample::SampleBackend::Options options;
-            options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
-            options.tlsCertFile = certificate->certificateFile;
-            options.tlsKeyFile = certificate->keyFile;
-            secure = std::make_unique<WexoSample::SampleBackend>(options);
             QVERIFY2(secure->start(0), qPrintable(secure->errorString()));
             url = secure->rootUrl() + QStringLiteral("pages/about.html");
         }
@@ -390,6 +406,156 @@ private Q_SLOTS:
         // "Open in browser" hands the address on.
         QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
         QCOMPARE(m_sink.urls, QStringList {url});
+    }
+
+    // A page's part served with a bad certificate is refused by Chromium itself
+    // (never fetched); the page stays, and its own address is the one handed on.
+    void subResourceCertificateBlocksOnlyItself_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addRow("image") << "<img src=\"%1\">";
+        QTest::addRow("frame") << "<iframe src=\"%1\"></iframe>";
+    }
+
+    void subResourceCertificateBlocksOnlyItself()
+    {
+        QFETCH(QString, element);
+        QTemporaryDir dir;
+        const std::unique_ptr<WexoSample::SampleBackend> secure = makeUntrustedBackend(dir);
+        if (!secure)
+            QSKIP("the openssl command is not available");
+        QVERIFY2(secure->start(0), qPrintable(secure->errorString()));
+        const QString address = serve(QStringLiteral("mixed.html"),
+                                      "<!DOCTYPE html><title>Stores</title><p>Our stores</p>"
+                                          + element.arg(secure->rootUrl() + QStringLiteral("pages/about.html")).toUtf8());
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy loaded(browser()->page(), &QWebEnginePage::loadFinished);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+        QCOMPARE(browser()->messageText(), QString());
+        QVERIFY(secure->requests().isEmpty());
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls, QStringList {address});
+    }
+
+    // Help pages get none of the user's files, whatever asks for them.
+    void fileChoicesRefused()
+    {
+        QTemporaryDir dir;
+        QFile secret(dir.filePath(QStringLiteral("secret.txt")));
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret") == 6);
+        secret.close();
+        FileDialogCatcher dialogs(secret.fileName());
+        // An empty choice leaves an input's file as it was; the pickers fail.
+        const QString address = serve(QStringLiteral("files.html"), R"(<!DOCTYPE html><body style="margin:0"><style>
+            * { position: fixed; left: 0; width: 300px; height: 100px; }</style>
+            <input id="f" type="file" style="top:0"><button id="o" style="top:120px">Open</button>
+            <button id="d" style="top:240px">Folder</button><script>
+            const held = new DataTransfer(); held.items.add(new File(['x'], 'held.txt')); f.files = held.files;
+            const say = (key, text) => document.body.dataset[key] = text;
+            o.onclick = () => showOpenFilePicker().then(files => say('open', files.length), e => say('open', e.name));
+            d.onclick = () => showDirectoryPicker().then(() => say('folder', 'chosen'), e => say('folder', e.name));
+            </script></body>)");
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        for (int top : {0, 120, 240})
+            QTest::mouseClick(browser()->webView()->focusProxy(), Qt::LeftButton, {}, QPoint(50, top + 50));
+        // The pickers answer after the input's choice, asked for first, is over.
+        const QString answers = QStringLiteral("[document.body.dataset.open, document.body.dataset.folder,"
+                                               " ...[...f.files].map(file => file.name)].join(' ')");
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(answers).toString(), QStringLiteral("AbortError AbortError held.txt"), 20000);
+        QCOMPARE(dialogs.opened, 0);
+    }
+
+    // A page that leaves nothing to show is replaced by a message, as a failed load is.
+    void emptyEndsShowAMessage_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("named");
+        QTest::addRow("address is a download") << "download" << "could not be loaded" << "leaflet.bin";
+        QTest::addRow("renderer killed") << "kill" << "could not be loaded" << "sign-in.html";
+        QTest::addRow("page goes to an empty page") << "about:blank" << "Only web addresses" << "about:blank";
+    }
+
+    void emptyEndsShowAMessage()
+    {
+        QFETCH(QString, end);
+        QFETCH(QString, says);
+        QFETCH(QString, named);
+        const QString download = serve(QStringLiteral("leaflet.bin"), "%PDF-1.4", "application/octet-stream");
+        QVERIFY(open(WexoOptionType::about, end == QLatin1String("download") ? download : page(QStringLiteral("sign-in.html"))));
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        if (end != QLatin1String("download")) {
+            QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+            QVERIFY(checked.wait(20000));
+        }
+        if (end == QLatin1String("kill"))
+            QCOMPARE(::kill(pid_t(browser()->page()->renderProcessPid()), SIGKILL), 0);
+        else if (end == QLatin1String("about:blank"))
+            browser()->page()->runJavaScript(QStringLiteral("location.href = 'about:blank'"));
+        QVERIFY(shown.wait(20000) || !shown.isEmpty());
+        const QUrl address = QUrl(page(QString())).resolved(QUrl(named));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
+        QVERIFY2(browser()->messageText().contains(says), qPrintable(browser()->messageText()));
+        QVERIFY(browser()->messageText().endsWith(address.toDisplayString()));
+        QCOMPARE(barText("inAppBrowserHost"), address.host());
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls, WInAppBrowserPage::isWebAddress(address) ? QStringList {address.toString()} : QStringList());
+    }
+
+    // The reader face shows a page's article under the page's address: it goes
+    // nowhere by itself, and whatever it comes to show, the bar names.
+    void readerFaceGoesNowhereByItself_data()
+    {
+        QTest::addColumn<QString>("refreshTo");
+        QTest::addColumn<bool>("staysOnTheArticle");
+        QTest::addRow("refresh to another host") << "http://localhost:%1/pages/sign-in.html" << true;
+        QTest::addRow("refresh to an empty page") << "about:blank" << false;
+    }
+
+    void readerFaceGoesNowhereByItself()
+    {
+        QFETCH(QString, refreshTo);
+        QFETCH(bool, staysOnTheArticle);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        const QString target = refreshTo.arg(m_backend->backend().port());
+        // The refresh sits in the article; an image that never arrives keeps the
+        // page itself from following it (a refresh waits for the page's load).
+        QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/pages/about.html"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray article = file.readAll();
+        article.replace("<p class=\"byline\">", "<meta http-equiv=\"refresh\" content=\"0; url=" + target.toUtf8() + "\"><p class=\"byline\">");
+        article.replace("<aside>", "<aside><img src=\"never.png\">");
+        WexoSample::ScriptedAnswer never;
+        never.hang = true;
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/never.png"), never);
+        const QString address = serve(QStringLiteral("refreshing.html"), article);
+        QVERIFY(open(WexoOptionType::about, address));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("interactive"), 20000);
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QObject listening;
+        QList<QUrl> ended;
+        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
+            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                ended << info.url();
+        });
+        clickBar("inAppBrowserReader");
+        QVERIFY(checked.wait(20000));
+        // Until the refresh has been tried, refused or not.
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        QTRY_COMPARE(browser()->face(), staysOnTheArticle ? WInAppBrowser::Face::reader : WInAppBrowser::Face::message);
+        QCOMPARE(browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserReader"))->isChecked(), staysOnTheArticle);
+        const QUrl shown = staysOnTheArticle ? QUrl(evaluate(QStringLiteral("document.baseURI")).toString()) : QUrl(target);
+        QCOMPARE(barText("inAppBrowserHost"), shown.host());
+        const auto requests = m_backend->backend().requests(QStringLiteral("/pages/sign-in.html"));
+        QVERIFY(std::none_of(requests.cbegin(), requests.cend(), [](const WexoSample::RecordedRequest &request) {
+            return request.headers.value(QStringLiteral("host")).startsWith(QLatin1String("localhost"));
+        }));
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls, staysOnTheArticle ? QStringList {address} : QStringList());
     }
 
     void refusals_data()

@@ -81,6 +81,18 @@ std::optional<TestCertificate> makeTestCertificate(const QTemporaryDir &dir)
     return files;
 }
 
+std::unique_ptr<WexoSample::SampleBackend> makeUntrustedBackend(const QTemporaryDir &dir)
+{
+    const std::optional<TestCertificate> certificate = makeTestCertificate(dir);
+    if (!certificate)
+        return nullptr;
+    WexoSample::SampleBackend::Options options;
+    options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
+    options.tlsCertFile = certificate->certificateFile;
+    options.tlsKeyFile = certificate->keyFile;
+    return std::make_unique<WexoSample::SampleBackend>(options);
+}
+
 void startWithEmptyDefaults()
 {
     QStandardPaths::setTestModeEnabled(true);

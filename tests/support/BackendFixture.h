@@ -50,6 +50,10 @@ struct TestCertificate {
 };
 std::optional<TestCertificate> makeTestCertificate(const QTemporaryDir &dir);
 
+// A sample backend (not yet started) that speaks HTTPS with such a certificate,
+// which nothing trusts; the library is not pointed at it. Absent without openssl.
+std::unique_ptr<WexoSample::SampleBackend> makeUntrustedBackend(const QTemporaryDir &dir);
+
 // Test-mode paths and an empty user-defaults store: the process starts as a
 // fresh installation would, whatever an earlier run left behind.
 void startWithEmptyDefaults();

@@ -1,7 +1,10 @@
 #include "support/DesktopFixture.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
+#include <QFileDialog>
 
 namespace WexoCreator {
 
@@ -14,6 +17,30 @@ bool writeFile(const QString &path, const QByteArray &text)
 }
 
 } // namespace
+
+FileDialogCatcher::FileDialogCatcher(const QString &choice)
+    : m_choice(choice)
+{
+    qApp->installEventFilter(this);
+}
+
+FileDialogCatcher::~FileDialogCatcher()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool FileDialogCatcher::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *dialog = event->type() == QEvent::Show ? qobject_cast<QFileDialog *>(watched) : nullptr;
+    if (!dialog)
+        return false;
+    ++opened;
+    dialog->selectFile(dialog->fileMode() == QFileDialog::Directory ? QFileInfo(m_choice).path() : m_choice);
+    // Answered once it runs its own loop; closed unanswered should it refuse the choice.
+    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    return false;
+}
 
 MailDefault::MailDefault(bool withProgram)
 {

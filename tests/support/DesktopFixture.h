@@ -24,6 +24,22 @@ public:
     QStringList urls;
 };
 
+// Counts the file dialogs the application opens and answers each as a person
+// confirming a choice would: with the given file (its folder for a folder).
+class FileDialogCatcher : public QObject
+{
+public:
+    explicit FileDialogCatcher(const QString &choice);
+    ~FileDialogCatcher() override;
+    int opened = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString m_choice;
+};
+
 // A desktop with or without a default mail program, as xdg-mime finds it: a
 // temporary XDG config folder (mimeapps.list) and data folder (the program's
 // desktop file) for this process. The destructor restores the environment.

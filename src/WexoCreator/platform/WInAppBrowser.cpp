@@ -59,6 +59,12 @@ const QString &readerScript()
     return script;
 }
 
+// Every end that leaves the page with nothing to show says this.
+QString notLoadedText()
+{
+    return QStringLiteral("This page could not be loaded.");
+}
+
 const char *const kReaderStyle = R"(
 body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
 .wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
@@ -284,13 +290,16 @@ void WInAppBrowser::viewDidLoad()
     WInAppBrowserPage *page = m_page.get();
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        // The reader face's own document is reported under the page's address;
+        // any other address there is another document, and the bar follows it.
+        if (m_face == Face::reader && url != m_pageUrl)
+            leaveReaderFace();
         if (m_face == Face::page && WInAppBrowserPage::isWebAddress(url))
             m_pageUrl = url;
         updateBar();
     });
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         ++m_loadSerial;
-        m_certificateRefused = false;
         if (m_face == Face::message) {
             m_face = Face::page;
             m_faces->setCurrentWidget(m_web);
@@ -299,18 +308,15 @@ void WInAppBrowser::viewDidLoad()
         m_progress->show();
     });
     connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
-    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-            onLoadFinished(true);
-        // An aborted load (a refused navigation, a new one) is no failure.
-        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorCode() != -3)
-            onLoadFinished(false);
-        else if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-            m_progress->hide();
-    });
-    connect(page, &WInAppBrowserPage::certificateRefused, this, [this](const QUrl &url, const QString &) {
-        m_certificateRefused = true;
-        showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."), url);
+    connect(page, &QWebEnginePage::loadingChanged, this, &WInAppBrowser::onLoadingChanged);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        // Nothing is drawn without a renderer. The view goes first when the page
+        // is released; a message already up stays.
+        if (!m_web || m_face == Face::message)
+            return;
+        if (m_face == Face::reader)
+            leaveReaderFace();
+        showMessage(notLoadedText(), m_pageUrl);
     });
     connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser);
     connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this](const QUrl &url) {
@@ -340,8 +346,33 @@ void WInAppBrowser::viewDidAppear(bool animated)
         m_web->setFocus();
 }
 
-void WInAppBrowser::onLoadFinished(bool ok)
+void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        return;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        onLoadFinished(info);
+        return;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        // An aborted load (a refused navigation, a new one, a download) is no failure of its own.
+        if (info.errorCode() != -3) {
+            onLoadFinished(info);
+            return;
+        }
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        break;
+    }
+    m_progress->hide();
+    // ...unless the page never had a document: it would stay empty.
+    if (m_face == Face::page && m_page->url().isEmpty())
+        showMessage(notLoadedText(), m_pageUrl);
+}
+
+void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
+{
+    const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     m_progress->hide();
     updateBar();
     // Whatever address the reader face's load was reported with, it is over.
@@ -355,12 +386,21 @@ void WInAppBrowser::onLoadFinished(bool ok)
         return;
     }
     if (!ok) {
-        if (!m_certificateRefused)
-            showMessage(QStringLiteral("This page could not be loaded."), m_pageUrl);
+        // Sub-resources' certificates never fail the page's load: this is the page's own.
+        if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
+            showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."),
+                        info.url());
+        else
+            showMessage(notLoadedText(), m_pageUrl);
         return;
     }
     if (m_face != Face::page)
         return;
+    // Navigations to an empty page are never asked about: refused here instead.
+    if (!WInAppBrowserPage::isWebAddress(m_page->url())) {
+        showMessage(QStringLiteral("Only web addresses open here."), m_page->url());
+        return;
+    }
     // The page's surface exists from its first load on: it takes the keys
     // unless the user has put the focus elsewhere in the meantime.
     if (!m_focusGiven) {
@@ -417,13 +457,18 @@ void WInAppBrowser::showReader(bool reader)
     if (reader && m_face == Face::page) {
         examineForReader();
     } else if (!reader && m_face == Face::reader) {
-        m_face = Face::page;
-        m_page->setReaderFace(false);
-        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+        leaveReaderFace();
         m_skipReaderOnce = true;
         m_page->load(m_pageUrl);
     }
     updateBar();
+}
+
+void WInAppBrowser::leaveReaderFace()
+{
+    m_face = Face::page;
+    m_page->setReaderFace(false);
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
 }
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)

@@ -15,6 +15,7 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QToolButton;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 
 namespace WexoCreator {
@@ -69,8 +70,10 @@ protected:
 
 private:
     void buildBar(QWidget *bar);
-    void onLoadFinished(bool ok);
+    void onLoadingChanged(const QWebEngineLoadingInfo &info);
+    void onLoadFinished(const QWebEngineLoadingInfo &info);
     void examineForReader();
+    void leaveReaderFace();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
     void elideTitle();
@@ -95,7 +98,6 @@ private:
     QString m_fullTitle;
     Face m_face = Face::page;
     bool m_skipReaderOnce = false;
-    bool m_certificateRefused = false;
     bool m_focusGiven = false;
     QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
     int m_loadSerial = 0;

@@ -13,12 +13,13 @@ namespace WexoCreator {
 WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
 {
-    connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+    // Also raised for a sub-resource, which refusing blocks alone; only the
+    // page's own certificate fails its load (and that failure says so).
+    connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
         // Refused on a copy: the error handed in is const.
         QWebEngineCertificateError refused = error;
         refused.rejectCertificate();
         qCDebug(lcPlatform) << "certificate error refused for" << error.url().host() << error.description();
-        emit certificateRefused(error.url(), error.description());
     });
     connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
         // Not opening the request refuses it.
@@ -54,19 +55,30 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
         m_expectReaderLoad = false;
         return true;
     }
-    if (isWebAddress(url)) {
-        if (m_readerFace && isMainFrame && type == NavigationTypeLinkClicked) {
+    // The reader face shows what it was made from under that address: a
+    // refresh or any other move of its own would show another page there.
+    if (m_readerFace && isMainFrame) {
+        if (type == NavigationTypeLinkClicked && isWebAddress(url))
             emit readerLinkClicked(url);
-            return false;
-        }
-        return true;
+        else
+            qCDebug(lcPlatform) << "reader face navigation refused:" << type << url.scheme();
+        return false;
     }
+    if (isWebAddress(url))
+        return true;
     // Empty frames of a web page open nothing outside.
     if (!isMainFrame && (url.toString() == QLatin1String("about:blank") || url.toString() == QLatin1String("about:srcdoc")))
         return true;
     // Anything else would reach the desktop's (and the host's) URL handlers.
     qCDebug(lcPlatform) << "navigation refused, not a web address:" << url.scheme();
     return false;
+}
+
+QStringList WInAppBrowserPage::chooseFiles(FileSelectionMode mode, const QStringList &, const QStringList &)
+{
+    // Help pages get none of the user's files, and no dialog opens over the host.
+    qCDebug(lcPlatform) << "file choice refused:" << mode;
+    return {};
 }
 
 void WInAppBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,

@@ -7,7 +7,8 @@ namespace WexoCreator {
 
 // The in-app page's web page with the library's rules: only web addresses,
 // certificate errors refused, no pop-ups but user-initiated web ones (handed
-// on), every permission denied, the page's console to the library's log.
+// on), every permission and file choice denied, the page's console to the
+// library's log.
 class WInAppBrowserPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -19,17 +20,19 @@ public:
 
     // The next navigation to a data address is the reader face's own load.
     void expectReaderLoad(bool expect) { m_expectReaderLoad = expect; }
-    // While the reader face is up, a clicked link leaves it (with scripts on again).
+    // While the reader face is up, it goes nowhere by itself; a clicked link
+    // leaves it (with scripts on again).
     void setReaderFace(bool reader) { m_readerFace = reader; }
 
 Q_SIGNALS:
-    void certificateRefused(const QUrl &url, const QString &description);
     // A user-initiated pop-up or a link clicked in the reader face.
     void openElsewhere(const QUrl &url);
     void readerLinkClicked(const QUrl &url);
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                            const QStringList &acceptedMimeTypes) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
                                   const QString &sourceID) override;
 
