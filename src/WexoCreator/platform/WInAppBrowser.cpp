@@ -76,6 +76,18 @@ pre { white-space: pre-wrap; }
 a { color: #0a62c9; }
 )";
 
+// One of the bar's two centred lines; the page's own texts show as typed and
+// never widen the bar.
+QLabel *barLine(const QString &name, QWidget *bar)
+{
+    auto *line = new QLabel(bar);
+    line->setObjectName(name);
+    line->setTextFormat(Qt::PlainText);
+    line->setAlignment(Qt::AlignCenter);
+    line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return line;
+}
+
 } // namespace
 
 WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
@@ -253,20 +265,12 @@ void WInAppBrowser::buildBar(QWidget *bar)
 
     auto *titles = new QVBoxLayout;
     titles->setSpacing(0);
-    m_title = new QLabel(bar);
-    m_title->setObjectName(QStringLiteral("inAppBrowserTitle"));
-    m_title->setTextFormat(Qt::PlainText);
-    m_title->setAlignment(Qt::AlignCenter);
-    m_title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_title = barLine(QStringLiteral("inAppBrowserTitle"), bar);
     QFont titleFont = m_title->font();
     titleFont.setBold(true);
     m_title->setFont(titleFont);
     m_title->installEventFilter(this);
-    m_host = new QLabel(bar);
-    m_host->setObjectName(QStringLiteral("inAppBrowserHost"));
-    m_host->setTextFormat(Qt::PlainText);
-    m_host->setAlignment(Qt::AlignCenter);
-    m_host->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_host = barLine(QStringLiteral("inAppBrowserHost"), bar);
     QPalette muted = m_host->palette();
     muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
     m_host->setPalette(muted);
