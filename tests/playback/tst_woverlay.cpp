@@ -4,6 +4,8 @@
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAncestorChain.h"
+#include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WTiming.h"
 #include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/playback/WPlacement.h"
@@ -432,6 +434,83 @@ private Q_SLOTS:
         if (tab == 0) // every column, the grid line aside
             QVERIFY(qAbs(hole.width() - m_host->targets->table->horizontalHeader()->length()) <= 1);
         QVERIFY(!QRectF(overlay->defaultPopupView()->geometry()).intersects(hole));
+    }
+
+    // A marker kind at a row: the row brought on screen, the hole on it, the
+    // marker at the row's corner for its kind, and its card beside the row.
+    void markersOnRows_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("list");
+
+        QTest::addRow("tooltip at a table row off screen") << "tooltip:bottom-left" << "targets" << "[0, 150]" << "table";
+        QTest::addRow("pulse at a list row") << "pulse:top-right" << "work" << "[0, 3]" << "plainList";
+        QTest::addRow("tooltip at a tree's child row") << "tooltip:top-left" << "work" << "[2, 1]" << "dockTree";
+        QTest::addRow("pulse at a grid item off screen") << "pulse:bottom-right" << "grid" << "[0, 55]" << "grid";
+    }
+    void markersOnRows()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, page);
+        QFETCH(QString, cell);
+        QFETCH(QString, list);
+
+        const std::map<QString, QWidget *> pages{
+            {"targets", m_host->targets}, {"work", m_host->workPage}, {"grid", m_host->gridPage}};
+        const std::map<QString, QAbstractItemView *> lists{{"table", m_host->targets->table},
+                                                           {"plainList", m_host->workPage->plainList},
+                                                           {"dockTree", m_host->dockTree},
+                                                           {"grid", m_host->gridPage->grid}};
+        m_host->tabs->setCurrentWidget(pages.at(page));
+        QAbstractItemView *view = lists.at(list);
+        if (view != m_host->dockTree) {
+            m_host->listDock->hide(); // rows of the docks' lists would be found instead
+            m_host->treeDock->hide();
+        }
+        QApplication::processEvents();
+
+        WOverlay *overlay = show(display, QStringLiteral("QStyledItemDelegate_indexpath_") + cell);
+        QCOMPARE(overlay->targets().size(), 1);
+        const QRectF hole = overlay->targets().first();
+        QVERIFY(rectOf(view->viewport()).contains(hole));
+        const QModelIndex shown = view->indexAt(view->viewport()->mapFrom(m_host.get(), hole.center().toPoint()));
+        QCOMPARE(WHostQueries::indexPathOf(view, shown), overlay->currentWexoStep()->indexPathForElement());
+        QVERIFY(!overlay->backdropPath().contains(hole.center()));
+
+        QCOMPARE(overlay->markers().size(), 1);
+        WPointerView *marker = overlay->markers().first();
+        const QString corner = display.section(u':', 1);
+        const QPointF expected(corner.endsWith(QLatin1String("left")) ? hole.left() : hole.right(),
+                               corner.startsWith(QLatin1String("top")) ? hole.top() : hole.bottom());
+        QCOMPARE(marker->position(), expected);
+
+        QTest::mouseClick(marker, Qt::LeftButton, {}, marker->rect().center());
+        QTRY_VERIFY(overlay->mobilePopupView() && overlay->mobilePopupView()->isVisible());
+        QVERIFY(!QRectF(overlay->mobilePopupView()->geometry()).intersects(hole));
+    }
+
+    // A target not found dims with nothing on it; the debug log says which step and target.
+    void missingTargetIsLogged_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("frame");
+
+        QTest::addRow("pulse at no widget") << "pulse:top-left" << "noSuchWidget";
+        QTest::addRow("popover at no row") << "popover" << "QStyledItemDelegate_indexpath_[0, 999]";
+    }
+    void missingTargetIsLogged()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, frame);
+
+        setDebugLogging(true);
+        const auto quiet = qScopeGuard([] { setDebugLogging(false); });
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("step s-1: target %1 not found on this page").arg(frame)));
+        WOverlay *overlay = show(display, frame);
+        QVERIFY(overlay->targets().isEmpty());
+        QVERIFY(overlay->markers().isEmpty() && !overlay->mobilePopupView() && !overlay->defaultPopupView());
     }
 };
 

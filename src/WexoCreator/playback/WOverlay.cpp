@@ -134,8 +134,21 @@ void WOverlay::build()
             showPointerView(r);
             break;
         }
+        reportMissingTarget();
     }
     update();
+}
+
+void WOverlay::reportMissingTarget()
+{
+    // The step dims with nothing on it: an author needs to know which target
+    // was not found. Once per step, not on every resize.
+    const WexoStepView kind = m_step->viewType();
+    if (m_missingReported || !m_targets.isEmpty() || kind == WexoStepView::bannerTop || kind == WexoStepView::bannerBottom)
+        return;
+    m_missingReported = true;
+    qCDebug(lcPlayback).noquote() << QStringLiteral("step %1: target %2 not found on this page")
+                                         .arg(m_step->StepId.value_or(QString()), m_step->Frame.value_or(QString()));
 }
 
 void WOverlay::startBuild(const QRectF &rect)

@@ -165,6 +165,8 @@ private:
     void showMobileTemplate(const QRectF &rect, const std::optional<QList<QRectF>> &rects);
     void showPointerView(const QRectF &rect);
     void showBanner(bool top);
+    // Logs the step whose target this build did not find.
+    void reportMissingTarget();
     // The mobile card at each target, without touching the backdrop.
     void addMobileCards(const QList<QRectF> &targets);
     // A template card's four inputs from the step and the page.
@@ -201,6 +203,7 @@ private:
     QList<QPointer<QWidget>> m_topViewSubViews;
     bool m_built = false;
     bool m_left = false;
+    bool m_missingReported = false;
 };
 
 } // namespace WexoCreator

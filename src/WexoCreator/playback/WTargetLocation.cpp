@@ -5,6 +5,7 @@
 #include "WexoCreator/model/WexoStep.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
+#include "WexoCreator/playback/WItemViewCellFinder.h"
 
 #include <QAbstractItemView>
 #include <QHeaderView>
@@ -74,7 +75,16 @@ QList<QRectF> WTargetLocation::transparentRects(const WexoStep &step, const QWid
         return tabs ? rectForTabbarController(tabs, step, space) : QList<QRectF>();
     }
     QWidget *page = WHostQueries::wTopViewController();
-    return page ? rectForViewController(page, step, space) : QList<QRectF>();
+    if (!page)
+        return {};
+    // A row is no widget: it is found in its list, brought on screen first.
+    if (step.isScrollElement() && canLocate(step, space)) {
+        if (QAbstractItemView *view = cellView(page, step)) {
+            if (const std::optional<WItemViewCellFinder::Cell> cell = WItemViewCellFinder::locate(view, step.indexPathForElement()))
+                return {mapRect(view, cell->rect, space)};
+        }
+    }
+    return rectForViewController(page, step, space);
 }
 
 QList<QRectF> WTargetLocation::rectForViewController(QWidget *page, const WexoStep &step, const QWidget *space)

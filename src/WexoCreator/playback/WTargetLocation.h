@@ -16,8 +16,9 @@ class WexoStep;
 // Turns a step's target identity into rectangles in the coordinates of `space`
 // (the overlay). Every look-up gives no rectangle (not found) or one.
 struct WTargetLocation {
-    // A tab of the registered tab widget for "UITabBarButton" steps, otherwise
-    // a widget of the page on screen.
+    // A tab of the registered tab widget for "UITabBarButton" steps, a row
+    // (scrolled into view) for a row's identity, otherwise a widget of the
+    // page on screen.
     static QList<QRectF> transparentRects(const WexoStep &step, const QWidget *space);
     static QList<QRectF> rectForViewController(QWidget *page, const WexoStep &step, const QWidget *space);
     static QList<QRectF> rectForTabbarController(const QTabWidget *tabs, const WexoStep &step, const QWidget *space);
