@@ -443,9 +443,14 @@ private Q_SLOTS:
         else if (items)
             offset = items->viewport()->mapTo(items, items->visualRect(row).center());
         aimAt(target, offset);
-        // Aiming at a row outlines the row, not the list around it.
+        // Aiming at a row or a tab outlines it, not the list or the bar around it.
+        FrameView *frame = WexolinManager::inspector().frameView();
         if (identity.contains(QLatin1String("_indexpath_")))
-            QCOMPARE(WexolinManager::inspector().frameView()->mainRect()->height(), items->visualRect(row).height());
+            QCOMPARE(frame->mainRect()->height(), items->visualRect(row).height());
+        if (widget == QLatin1String("tabBar")) {
+            const QRect tab = m_tabs->tabBar()->tabRect(1);
+            QCOMPARE(frame->mainRect(), QRectF(frame->mapFromGlobal(target->mapToGlobal(tab.topLeft())), tab.size()));
+        }
         QVERIFY(!launcher()->dragging);
         QCOMPARE(sentBodies().size(), 0); // aiming alone records nothing
         clickButton(console()->selectTargetViewBtn());

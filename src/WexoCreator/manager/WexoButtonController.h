@@ -21,9 +21,11 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QAbstractItemView;
 class QLabel;
+class QTabBar;
 
 namespace WexoCreator {
 
@@ -199,7 +201,11 @@ private:
         WIndexPath path;
     };
     std::optional<AimedRow> aimedRow() const;
-    void outlineAimedRow();
+    // The tab of the registered tab widget under the stored pick, as its bar
+    // and index; absent off that bar.
+    std::optional<std::pair<QTabBar *, int>> aimedTab() const;
+    // Outlines the one tab or row that a select would record.
+    void outlineAimedPart();
     void dragCrossHair(const QPoint &location);
     QPointer<WAlert> m_namePrompt;
 

@@ -62,7 +62,7 @@ void WexoButtonController::selectedElement(QWidget *element, std::optional<QRect
     }
     const bool aiming = wConsoleMenu()->currentMode() == WConsoleMode::sniping;
     if (aiming)
-        outlineAimedRow();
+        outlineAimedPart();
     // While a press moves on, its picks only follow the finger: the press
     // itself has already been handled.
     if (WexolinManager::inspector().pickFollowsPress() || aiming)
@@ -94,15 +94,33 @@ std::optional<WexoButtonController::AimedRow> WexoButtonController::aimedRow() c
     return AimedRow{items, WHostQueries::cellIndex(items, *path), *path};
 }
 
-void WexoButtonController::outlineAimedRow()
+std::optional<std::pair<QTabBar *, int>> WexoButtonController::aimedTab() const
+{
+    QWidget *deepest = targettedDeepest ? targettedDeepest.data() : targettedView.data();
+    QTabWidget *tabs = WexolinManager::shared().tabBarController();
+    QTabBar *bar = tabs ? tabs->tabBar() : nullptr;
+    if (!deepest || !targettedPoint || !bar || (deepest != bar && !bar->isAncestorOf(deepest)))
+        return std::nullopt;
+    return std::pair{bar, bar->tabAt(bar->mapFrom(deepest->window(), *targettedPoint))};
+}
+
+void WexoButtonController::outlineAimedPart()
 {
     FrameView *frame = WexolinManager::inspector().frameView();
-    const std::optional<AimedRow> row = aimedRow();
-    if (!frame || !row)
+    if (!frame)
         return;
-    // What a select records is the row, not the list around it.
-    const QRect rect = WHostQueries::shownPart(row->view, WItemViewCellFinder::rowRect(row->view, row->cell));
-    frame->setMainRect(QRectF(frame->mapFromGlobal(row->view->mapToGlobal(rect.topLeft())), rect.size()));
+    // What a select records is the tab or the row, not the bar or the list around it.
+    QWidget *owner = nullptr;
+    QRect rect;
+    if (const auto tab = aimedTab(); tab && tab->second >= 0) {
+        owner = tab->first;
+        rect = WHostQueries::shownPart(owner, tab->first->tabRect(tab->second));
+    } else if (const std::optional<AimedRow> row = aimedRow()) {
+        owner = row->view;
+        rect = WHostQueries::shownPart(row->view, WItemViewCellFinder::rowRect(row->view, row->cell));
+    }
+    if (owner)
+        frame->setMainRect(QRectF(frame->mapFromGlobal(owner->mapToGlobal(rect.topLeft())), rect.size()));
 }
 
 void WexoButtonController::reactToPick(const RecordTarget &target)
@@ -293,21 +311,15 @@ void WexoButtonController::onSelectElement()
         return;
     // Rows and tabs are found from the deepest widget at the pick: the pick
     // itself may have climbed past the list or the tab bar to a named parent.
-    QWidget *deepest = targettedDeepest ? targettedDeepest.data() : view;
-    const std::optional<QPoint> point = targettedPoint;
-    QWidget *window = deepest->window();
-
     // A tab of the registered tab widget: its tab data names it.
-    QTabWidget *tabs = WexolinManager::shared().tabBarController();
-    QTabBar *bar = tabs ? tabs->tabBar() : nullptr;
-    if (bar && point && (deepest == bar || bar->isAncestorOf(deepest))) {
-        const int index = bar->tabAt(bar->mapFrom(window, *point));
-        const std::optional<QString> identity = WHostQueries::tabItemIdentifier(bar, index);
+    if (const auto tab = aimedTab()) {
+        const std::optional<QString> identity = WHostQueries::tabItemIdentifier(tab->first, tab->second);
         if (!identity) {
             qCDebug(lcRecording) << "nothing recorded: the tab has no identifier";
             return;
         }
-        reactToPick(RecordTarget{bar, *targettedFrame, identity, WHostQueries::pageName(tabs), kTabElementName});
+        reactToPick(RecordTarget{tab->first, *targettedFrame, identity,
+                                 WHostQueries::pageName(WexolinManager::shared().tabBarController()), kTabElementName});
         return;
     }
 
