@@ -48,8 +48,10 @@ public:
     }
 
     // For JSON already parsed by Qt, whose numbers no longer have their text:
-    // an integer field takes only values held as integers (QJsonValue(qint64(3))),
-    // never a double, even a whole one.
+    // an integer field takes an integer value (QJsonValue(qint64(3))) and a
+    // whole double within 64 bits as the double holds it (2.0 gives 2, and
+    // 9007199254740993.0, which a double cannot hold, gives 9007199254740992);
+    // a fraction fails it.
     template<class T>
     static WDecodeResult<T> decodeValue(const QJsonValue &value)
     {
