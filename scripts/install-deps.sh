@@ -18,8 +18,9 @@ packages=(
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev
   libbenchmark-dev libclang-rt-14-dev
   openssl fonts-dejavu-core fonts-dejavu-extra
-  # a real X server for the launcher and playback tests (xvfb-run)
-  xvfb xauth
+  # a real X server for the launcher and playback tests (xvfb-run), and real key
+  # presses there that the server holds and repeats as a keyboard's (XTEST)
+  xvfb xauth xdotool
 )
 
 missing=()

@@ -1,3 +1,4 @@
+#include "support/KeyStrokes.h"
 #include "support/PlaybackSession.h"
 
 #include "WexoCreator/manager/WexoButtonController.h"
@@ -9,6 +10,8 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -50,6 +53,22 @@ QTreeView *sectionedTree()
     return tree;
 }
 
+// "screen" steps at one target, step n numbered n and named "s-n".
+std::shared_ptr<Wexo> walkthrough(const QString &target, int count)
+{
+    QList<std::shared_ptr<WexoStep>> steps;
+    for (int order = 0; order < count; ++order)
+        steps << makeStep(order, target, QStringLiteral("screen"));
+    return makePage(steps, count);
+}
+
+// A key held past four repeats and let go. Qt flags a repeat pair only when
+// the press is already waiting as it handles the release; so a pair may come
+// flagged or as a plain release and press with one timestamp.
+const QString kUnflaggedHold = QStringLiteral("P0 R660 P660 R700 P700 R740 P740 R780 P780 R800");
+const QString kFlaggedHold = QStringLiteral("P0 R660r P660r R700r P700r R740r P740r R780r P780r R800");
+const QString kMixedHold = QStringLiteral("P0 R660r P660r R700 P700 R740r P740r R780 P780 R800");
+
 } // namespace
 
 class tst_StepNavigation : public QObject
@@ -60,6 +79,19 @@ class tst_StepNavigation : public QObject
 
     PlaybackSession &session() { return *m_session; }
     bool consoleSlotFilled() { return session().launcher()->window()->wConsoleButton() != nullptr; }
+    HostFixture &host() { return m_session->host(); }
+    QString shownStep() const
+    {
+        const WOverlay *overlay = m_session->shown();
+        return overlay ? *overlay->currentWexoStep()->StepId : QString();
+    }
+    // The host's notes editor has the keyboard as a walkthrough over its page starts.
+    QPlainTextEdit *focusEditor()
+    {
+        host().tabs->setCurrentWidget(host().workPage);
+        host().workPage->editor->setFocus();
+        return host().workPage->editor;
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -248,6 +280,134 @@ private Q_SLOTS:
         QCOMPARE(*second->currentWexoStep()->StepId, QStringLiteral("s-1"));
         QCOMPARE(WexolinManager::shared().currentPlayingWexo(), page);
         QVERIFY(!consoleSlotFilled());
+    }
+
+    // One press of the physical key acts once however it repeats; neither its
+    // repeats nor its release reach the host's editor once the walkthrough
+    // has ended; the next press acts again.
+    void heldKeyActsOnce_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("shownAfterNextPress");
+        QTest::addRow("Return held on step 1, pairs not flagged") << int(Qt::Key_Return) << 5 << kUnflaggedHold << "s-1" << "s-2";
+        QTest::addRow("Space held on step 1, some pairs flagged") << int(Qt::Key_Space) << 5 << kMixedHold << "s-1" << "s-2";
+        QTest::addRow("Return held on the last step, pairs not flagged") << int(Qt::Key_Return) << 1 << kUnflaggedHold << "" << "";
+        QTest::addRow("Return held on the last step, pairs flagged") << int(Qt::Key_Return) << 1 << kFlaggedHold << "" << "";
+        QTest::addRow("Escape held, pairs not flagged") << int(Qt::Key_Escape) << 3 << kUnflaggedHold << "" << "";
+        QTest::addRow("Escape held, pairs flagged") << int(Qt::Key_Escape) << 3 << kFlaggedHold << "" << "";
+    }
+    void heldKeyActsOnce()
+    {
+        QFETCH(int, key);
+        QFETCH(int, steps);
+        QFETCH(QString, held);
+        QFETCH(QString, shown);
+        QFETCH(QString, shownAfterNextPress);
+        QPlainTextEdit *editor = focusEditor();
+        const QString notes = editor->toPlainText();
+        KeyCounter reached(editor, key);
+        WexolinManager::playWexo(walkthrough(QStringLiteral("notesEditor"), steps));
+        QVERIFY(session().shown());
+
+        sendKeyScript(host().windowHandle(), key, held);
+        QCOMPARE(shownStep(), shown);
+        QCOMPARE(reached.events, 0);
+        QCOMPARE(editor->toPlainText(), notes);
+
+        // A new press: the step's again, or the host's when the walkthrough is over.
+        sendKeyScript(host().windowHandle(), key, QStringLiteral("P0 R90"));
+        QCOMPARE(shownStep(), shownAfterNextPress);
+        QCOMPARE(reached.events, shown.isEmpty() ? 2 : 0);
+    }
+
+    // Escape held over a host's modal dialog closes the walkthrough, and its
+    // repeats leave the dialog open (with what was chosen in it); the next
+    // press closes the dialog.
+    void escapeHeldOverModalDialog_data()
+    {
+        QTest::addColumn<QString>("held");
+        QTest::addRow("pairs not flagged") << kUnflaggedHold;
+        QTest::addRow("pairs flagged") << kFlaggedHold;
+    }
+    void escapeHeldOverModalDialog()
+    {
+        QFETCH(QString, held);
+        QPointer<DialogPage> dialog = host().openDialog();
+        const auto activateHost = qScopeGuard([this, &dialog] {
+            if (dialog)
+                dialog->reject();
+            host().activateWindow();
+        });
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        KeyCounter reached(dialog, Qt::Key_Escape);
+        WexolinManager::playWexo(walkthrough(QStringLiteral("dialogButton"), 3));
+        QVERIFY(session().shown());
+
+        sendKeyScript(dialog->windowHandle(), Qt::Key_Escape, held);
+        QVERIFY(!session().shown());
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(reached.events, 0);
+
+        sendKeyScript(dialog->windowHandle(), Qt::Key_Escape, QStringLiteral("P0 R90"));
+        QVERIFY(!dialog || !dialog->isVisible());
+    }
+
+    // On a real X server, the key pressed and held as a keyboard does (the
+    // server repeats it; Qt flags the pairs or not as they come): neither the
+    // host's editor, nor its dialog, nor its shortcut on the key gets any of it.
+    void realHeldKey_data()
+    {
+        QTest::addColumn<QString>("keysym");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("overDialog");
+        QTest::addRow("Return held on the last step") << "Return" << int(Qt::Key_Return) << 1 << false;
+        QTest::addRow("Escape held on step 1 of 3") << "Escape" << int(Qt::Key_Escape) << 3 << false;
+        QTest::addRow("Escape held over a modal dialog") << "Escape" << int(Qt::Key_Escape) << 3 << true;
+    }
+    void realHeldKey()
+    {
+        QFETCH(QString, keysym);
+        QFETCH(int, key);
+        QFETCH(int, steps);
+        QFETCH(bool, overDialog);
+        if (const std::optional<QString> why = XKeyboard::unavailable())
+            QSKIP(qPrintable(*why));
+        QPlainTextEdit *editor = focusEditor();
+        const QString notes = editor->toPlainText();
+        QPointer<DialogPage> dialog = overDialog ? host().openDialog() : nullptr;
+        const auto activateHost = qScopeGuard([this, &dialog] {
+            if (dialog)
+                dialog->reject();
+            host().activateWindow();
+        });
+        QWidget *active = dialog ? static_cast<QWidget *>(dialog) : &host();
+        active->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(active));
+        XKeyboard keyboard;
+        QVERIFY(keyboard.focus(active->windowHandle()));
+        KeyCounter reached(dialog ? static_cast<QObject *>(dialog) : editor, key);
+        // A shortcut of the host's on the key fires on repeats as a press would.
+        QAction hostAction;
+        hostAction.setShortcut(QKeySequence(key));
+        host().addAction(&hostAction);
+        const auto removeAction = qScopeGuard([&] { host().removeAction(&hostAction); });
+        QSignalSpy fired(&hostAction, &QAction::triggered);
+        WexolinManager::playWexo(walkthrough(QString::fromLatin1(dialog ? "dialogButton" : "notesEditor"), steps));
+        QVERIFY(session().shown());
+
+        QVERIFY(keyboard.keyDown(keysym));
+        QVERIFY(keyboard.waitForPresses(6));
+        QVERIFY(keyboard.keyUp(keysym));
+        QVERIFY(keyboard.settle());
+        QVERIFY(!session().shown());
+        QCOMPARE(reached.events, 0);
+        QCOMPARE(editor->toPlainText(), notes);
+        QCOMPARE(fired.count(), 0);
+        QCOMPARE(dialog && dialog->isVisible(), overDialog);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAncestorChain.h"
 #include "WexoCreator/platform/WGestureTracker.h"
+#include "WexoCreator/platform/WHeldKeyGuard.h"
 #include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/platform/WLogging.h"
@@ -355,13 +356,17 @@ bool WOverlay::event(QEvent *event)
 
 void WOverlay::keyPressEvent(QKeyEvent *event)
 {
+    // The key's repeats and release go nowhere: neither to the next step nor,
+    // once the walkthrough is over, to the host.
     switch (stepKey(event)) {
     case StepKey::tap:
         event->accept();
+        WHeldKeyGuard::hold(event);
         moveNext();
         return;
     case StepKey::close:
         event->accept();
+        WHeldKeyGuard::hold(event);
         discardAll();
         return;
     case StepKey::none:
