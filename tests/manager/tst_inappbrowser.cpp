@@ -115,6 +115,13 @@ class tst_InAppBrowser : public QObject
 
     bool closed() { return QTest::qWaitFor([this] { return !browser() && launcher()->window()->wConsoleButton(); }, 10000); }
 
+    // The sample About page, an article the reader face takes.
+    static QByteArray article()
+    {
+        QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/pages/about.html"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -556,6 +563,52 @@ private Q_SLOTS:
         }));
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, staysOnTheArticle ? QStringList {address} : QStringList());
+    }
+
+    // The title line is one line over the host line, whatever breaks the
+    // page's title or the article's carries.
+    void titleIsOneLine_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("line separator in the page's title")
+            << "hours.html" << QStringLiteral("Opening hours\u2028and holidays") << "Opening hours and holidays";
+        QTest::addRow("paragraph separator in the page's title")
+            << "hours.html" << QStringLiteral("Opening hours\u2029and holidays") << "Opening hours and holidays";
+        QTest::addRow("line breaks in the article's title")
+            << "about.html" << QStringLiteral("About&#10;Sample&#13;&#10;Shop") << "About Sample Shop";
+        QTest::addRow("long title with a break")
+            << "hours.html" << QStringLiteral("Opening hours\u2028") + QStringLiteral("and holidays ").repeated(40)
+            << (QStringLiteral("Opening hours ") + QStringLiteral("and holidays ").repeated(40)).trimmed();
+    }
+
+    void titleIsOneLine()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        const bool reader = name == QLatin1String("about.html");
+        if (reader && !WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        QByteArray body = "<!DOCTYPE html><title>" + title.toUtf8() + "</title><p>Open every day.</p>";
+        if (reader)
+            body = article().replace("<title>", "<meta property=\"og:title\" content=\"" + title.toUtf8() + "\"><title>");
+        QVERIFY(open(WexoOptionType::about, serve(name, body)));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->face(), reader ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page);
+        auto *line = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle"));
+        QTRY_COMPARE(line->toolTip(), shown);
+        QLabel oneLine(QStringLiteral("Opening hours"));
+        oneLine.setFont(line->font());
+        QCOMPARE(line->sizeHint().height(), oneLine.sizeHint().height());
+        if (line->fontMetrics().horizontalAdvance(shown) <= line->width()) {
+            QCOMPARE(line->text(), shown);
+        } else {
+            QVERIFY2(line->text().endsWith(QChar(0x2026)), qPrintable(line->text()));
+            QVERIFY(shown.startsWith(line->text().chopped(1)));
+        }
     }
 
     void refusals_data()

@@ -538,9 +538,10 @@ void WInAppBrowser::updateBar()
     // Before a title arrives the page reports its address.
     if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
         title = shown.host();
-    m_fullTitle = title;
+    // One line over the host line: breaks of any kind (U+2028 too) become spaces.
+    m_fullTitle = title.simplified();
     // The bar is narrow: the whole title shows on hover.
-    m_title->setToolTip(title);
+    m_title->setToolTip(m_fullTitle);
     elideTitle();
     m_host->setText(shown.host());
     // The reader face's own entry in the history is no address to go to.
