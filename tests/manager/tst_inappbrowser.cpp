@@ -36,6 +36,7 @@
 #include <QWebEngineSettings>
 
 #include <csignal>
+#include <vector>
 #endif
 
 using namespace WexoCreator;
@@ -70,6 +71,7 @@ class tst_InAppBrowser : public QObject
     }
 
     QString barText(const char *name) { return browser()->view()->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
+    QString barTip(const char *name) { return browser()->view()->findChild<QLabel *>(QString::fromLatin1(name))->toolTip(); }
     void clickBar(const char *name)
     {
         QTest::mouseClick(browser()->view()->findChild<QToolButton *>(QString::fromLatin1(name)), Qt::LeftButton);
@@ -565,6 +567,32 @@ private Q_SLOTS:
         QCOMPARE(m_sink.urls, staysOnTheArticle ? QStringList {address} : QStringList());
     }
 
+    // The host line is where the user reads where the page is: a name that
+    // could pass for another shows in its encoded (xn--) form. These names
+    // reach the sample backend (see main).
+    void hostLineShowsLookalikesEncoded_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("Cyrillic letters that look Latin") << QStringLiteral("\u0430\u0440\u0440\u04cf\u0435.com") << "xn--80ak6aa92e.com";
+        QTest::addRow("one Cyrillic letter among Latin") << QStringLiteral("ex\u0430mple.com") << "xn--exmple-4nf.com";
+        QTest::addRow("Latin letters with an accent") << QStringLiteral("m\u00fcnchen.de") << "xn--mnchen-3ya.de";
+        QTest::addRow("plain letters") << QStringLiteral("shop.example.com") << "shop.example.com";
+    }
+
+    void hostLineShowsLookalikesEncoded()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, shown);
+        serve(QStringLiteral("hours.html"), "<!DOCTYPE html><title>Opening hours</title><p>Open every day.</p>");
+        const QString address = QStringLiteral("http://%1:%2/pages/hours.html").arg(host).arg(m_backend->backend().port());
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("Opening hours"));
+        QCOMPARE(barText("inAppBrowserHost"), shown);
+    }
+
     // The title line is one line over the host line, whatever breaks the
     // page's title or the article's carries.
     void titleIsOneLine_data()
@@ -720,7 +748,14 @@ int main(int argc, char **argv)
     // This test's own process runs as root in CI: the sandbox goes off here, never in the library.
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    // Internationalised names for the host line's cases, answered on loopback.
+    std::vector<char *> arguments(argv, argv + argc);
+    char engineArguments[] = "--webEngineArgs";
+    char resolverRules[] = "--host-resolver-rules=MAP *.com 127.0.0.1,MAP *.de 127.0.0.1";
+    arguments.push_back(engineArguments);
+    arguments.push_back(resolverRules);
+    int engineArgc = int(arguments.size());
+    QApplication app(engineArgc, arguments.data());
     tst_InAppBrowser test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

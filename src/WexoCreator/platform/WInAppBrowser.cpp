@@ -88,6 +88,15 @@ QLabel *barLine(const QString &name, QWidget *bar)
     return line;
 }
 
+// A decoded name can pass for another (Cyrillic letters that look Latin, one
+// such letter among Latin ones), and telling which names are safe to decode
+// takes the browsers' confusable tables: any name that is not plain ASCII
+// shows in its xn-- form. The application's IDN whitelist is not consulted.
+QString shownHost(const QUrl &url)
+{
+    return url.host(QUrl::EncodeUnicode);
+}
+
 } // namespace
 
 WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
@@ -537,13 +546,13 @@ void WInAppBrowser::updateBar()
     QString title = m_face == Face::reader ? m_readerTitle : m_page->title();
     // Before a title arrives the page reports its address.
     if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
-        title = shown.host();
+        title = shownHost(shown);
     // One line over the host line: breaks of any kind (U+2028 too) become spaces.
     m_fullTitle = title.simplified();
     // The bar is narrow: the whole title shows on hover.
     m_title->setToolTip(m_fullTitle);
     elideTitle();
-    m_host->setText(shown.host());
+    m_host->setText(shownHost(shown));
     // The reader face's own entry in the history is no address to go to.
     QWebEngineHistory *history = m_page->history();
     m_back->setEnabled(m_face == Face::reader
