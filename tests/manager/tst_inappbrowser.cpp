@@ -124,6 +124,9 @@ class tst_InAppBrowser : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    bool scriptsOn() { return browser()->page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled); }
+    bool readerChecked() { return browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserReader"))->isChecked(); }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -565,6 +568,124 @@ private Q_SLOTS:
         }));
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, staysOnTheArticle ? QStringList {address} : QStringList());
+    }
+
+    // Article pages move their own address as they load (history API): that
+    // is the same document, so the reader face going up stays up and the bar
+    // keeps naming the page.
+    void readerFaceOutlastsAddressChanges_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addRow("pushState every 20 ms") << "setInterval(function () { history.pushState(null, '', '?step=' + ++n); }, 20);";
+        QTest::addRow("pushState every 5 ms") << "setInterval(function () { history.pushState(null, '', '?step=' + ++n); }, 5);";
+        QTest::addRow("replaceState every 20 ms") << "setInterval(function () { history.replaceState(null, '', '?step=' + ++n); }, 20);";
+    }
+
+    void readerFaceOutlastsAddressChanges()
+    {
+        QFETCH(QString, script);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        QByteArray moving = article();
+        moving.replace("</body>", "<script>var n = 0; " + script.toUtf8() + "</script></body>");
+        const QString address = serve(QStringLiteral("moving.html"), moving);
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        QTRY_VERIFY_WITH_TIMEOUT(!checked.isEmpty() || !shown.isEmpty(), 20000);
+        // A round trip through the page: any late address change has arrived by then.
+        evaluate(QStringLiteral("document.readyState"));
+        QCOMPARE(browser()->messageText(), QString());
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+        QVERIFY(readerChecked());
+        QVERIFY(!scriptsOn());
+        QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls.size(), 1);
+        QCOMPARE(QUrl(m_sink.urls.constFirst()).adjusted(QUrl::RemoveQuery).toString(), address);
+    }
+
+    // A link clicked in the reader face leaves it for the document it brings;
+    // one that brings none (a download, no content, a host that never
+    // answers) leaves the article as it was: face, bar and "Open in browser"
+    // change only with the document shown.
+    void readerLinkChangesTheFaceOnlyWithADocument_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("leaves");
+        QTest::addRow("link is a download") << "download" << false;
+        QTest::addRow("link answers no content") << "no content" << false;
+        QTest::addRow("link's host does not answer") << "silence" << false;
+        QTest::addRow("link to a page elsewhere") << "page" << true;
+        QTest::addRow("link to the article's own address") << "article" << true;
+        QTest::addRow("link to a part of the article") << "part" << false;
+    }
+
+    void readerLinkChangesTheFaceOnlyWithADocument()
+    {
+        QFETCH(QString, end);
+        QFETCH(bool, leaves);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        // Another host: the same kind of backend under the name localhost.
+        WexoSample::SampleBackend::Options options;
+        options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
+        WexoSample::SampleBackend other(options);
+        QVERIFY2(other.start(0), qPrintable(other.errorString()));
+        WexoSample::ScriptedAnswer answer;
+        answer.status = end == QLatin1String("no content") ? 204 : 200;
+        answer.contentType = end == QLatin1String("page") ? "text/html; charset=utf-8" : "application/octet-stream";
+        answer.body = end == QLatin1String("download") ? "%PDF-1.4"
+            : end == QLatin1String("page")             ? "<!DOCTYPE html><title>Next</title><script>document.documentElement.dataset.ran = 'yes';</script>"
+                                                       : "";
+        answer.hang = end == QLatin1String("silence");
+        other.script(QStringLiteral("GET"), QStringLiteral("/pages/next"), answer);
+        const QString address = page(QStringLiteral("about.html"));
+        const QString target = end == QLatin1String("article") ? address
+            : end == QLatin1String("part")                     ? address + QStringLiteral("#stores")
+                                                               : QStringLiteral("http://localhost:%1/pages/next").arg(other.port());
+
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+        QObject listening;
+        QList<QUrl> ended;
+        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
+            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                ended << info.url();
+        });
+        clickLinkTo(target);
+        if (answer.hang)
+            QTRY_VERIFY_WITH_TIMEOUT(!other.requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
+        else if (end == QLatin1String("part"))
+            QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        evaluate(QStringLiteral("document.readyState"));
+        QCOMPARE(browser()->face(), leaves ? WInAppBrowser::Face::page : WInAppBrowser::Face::reader);
+        QCOMPARE(readerChecked(), !leaves);
+        clickBar("inAppBrowserOpenExternal");
+        if (leaves) {
+            // The page itself, its scripts run from its start.
+            QVERIFY(scriptsOn());
+            if (end == QLatin1String("page"))
+                QCOMPARE(evaluate(QStringLiteral("document.documentElement.dataset.ran")).toString(), QStringLiteral("yes"));
+            else
+                QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('nav a').length")).toInt(), 3);
+            QCOMPARE(barText("inAppBrowserHost"), QUrl(target).host());
+            QCOMPARE(m_sink.urls, QStringList {target});
+            return;
+        }
+        // Until another document comes, scripts stay off.
+        if (!answer.hang)
+            QVERIFY(!scriptsOn());
+        QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(m_sink.urls, QStringList {address});
     }
 
     // The host line is where the user reads where the page is: a name that
