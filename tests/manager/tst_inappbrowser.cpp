@@ -36,6 +36,7 @@
 #include <QWebEngineSettings>
 
 #include <csignal>
+#include <vector>
 #endif
 
 using namespace WexoCreator;
@@ -70,6 +71,7 @@ class tst_InAppBrowser : public QObject
     }
 
     QString barText(const char *name) { return browser()->view()->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
+    QString barTip(const char *name) { return browser()->view()->findChild<QLabel *>(QString::fromLatin1(name))->toolTip(); }
     void clickBar(const char *name)
     {
         QTest::mouseClick(browser()->view()->findChild<QToolButton *>(QString::fromLatin1(name)), Qt::LeftButton);
@@ -114,6 +116,16 @@ class tst_InAppBrowser : public QObject
     }
 
     bool closed() { return QTest::qWaitFor([this] { return !browser() && launcher()->window()->wConsoleButton(); }, 10000); }
+
+    // The sample About page, an article the reader face takes.
+    static QByteArray article()
+    {
+        QFile file(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/pages/about.html"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    bool scriptsOn() { return browser()->page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled); }
+    bool readerChecked() { return browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserReader"))->isChecked(); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -558,6 +570,196 @@ private Q_SLOTS:
         QCOMPARE(m_sink.urls, staysOnTheArticle ? QStringList {address} : QStringList());
     }
 
+    // Article pages move their own address as they load (history API): that
+    // is the same document, so the reader face going up stays up and the bar
+    // keeps naming the page.
+    void readerFaceOutlastsAddressChanges_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addRow("pushState every 20 ms") << "setInterval(function () { history.pushState(null, '', '?step=' + ++n); }, 20);";
+        QTest::addRow("pushState every 5 ms") << "setInterval(function () { history.pushState(null, '', '?step=' + ++n); }, 5);";
+        QTest::addRow("replaceState every 20 ms") << "setInterval(function () { history.replaceState(null, '', '?step=' + ++n); }, 20);";
+    }
+
+    void readerFaceOutlastsAddressChanges()
+    {
+        QFETCH(QString, script);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        QByteArray moving = article();
+        moving.replace("</body>", "<script>var n = 0; " + script.toUtf8() + "</script></body>");
+        const QString address = serve(QStringLiteral("moving.html"), moving);
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        QTRY_VERIFY_WITH_TIMEOUT(!checked.isEmpty() || !shown.isEmpty(), 20000);
+        // A round trip through the page: any late address change has arrived by then.
+        evaluate(QStringLiteral("document.readyState"));
+        QCOMPARE(browser()->messageText(), QString());
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+        QVERIFY(readerChecked());
+        QVERIFY(!scriptsOn());
+        QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+        clickBar("inAppBrowserOpenExternal");
+        QCOMPARE(m_sink.urls.size(), 1);
+        QCOMPARE(QUrl(m_sink.urls.constFirst()).adjusted(QUrl::RemoveQuery).toString(), address);
+    }
+
+    // A link clicked in the reader face leaves it for the document it brings;
+    // one that brings none (a download, no content, a host that never
+    // answers) leaves the article as it was: face, bar and "Open in browser"
+    // change only with the document shown.
+    void readerLinkChangesTheFaceOnlyWithADocument_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("leaves");
+        QTest::addRow("link is a download") << "download" << false;
+        QTest::addRow("link answers no content") << "no content" << false;
+        QTest::addRow("link's host does not answer") << "silence" << false;
+        QTest::addRow("link to a page elsewhere") << "page" << true;
+        QTest::addRow("link to the article's own address") << "article" << true;
+        QTest::addRow("link to a part of the article") << "part" << false;
+    }
+
+    void readerLinkChangesTheFaceOnlyWithADocument()
+    {
+        QFETCH(QString, end);
+        QFETCH(bool, leaves);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        // Another host: the same kind of backend under the name localhost.
+        WexoSample::SampleBackend::Options options;
+        options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
+        WexoSample::SampleBackend other(options);
+        QVERIFY2(other.start(0), qPrintable(other.errorString()));
+        WexoSample::ScriptedAnswer answer;
+        answer.status = end == QLatin1String("no content") ? 204 : 200;
+        answer.contentType = end == QLatin1String("page") ? "text/html; charset=utf-8" : "application/octet-stream";
+        answer.body = end == QLatin1String("download") ? "%PDF-1.4"
+            : end == QLatin1String("page")             ? "<!DOCTYPE html><title>Next</title><script>document.documentElement.dataset.ran = 'yes';</script>"
+                                                       : "";
+        answer.hang = end == QLatin1String("silence");
+        other.script(QStringLiteral("GET"), QStringLiteral("/pages/next"), answer);
+        const QString address = page(QStringLiteral("about.html"));
+        const QString target = end == QLatin1String("article") ? address
+            : end == QLatin1String("part")                     ? address + QStringLiteral("#stores")
+                                                               : QStringLiteral("http://localhost:%1/pages/next").arg(other.port());
+
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+        QObject listening;
+        QList<QUrl> ended;
+        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
+            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                ended << info.url();
+        });
+        clickLinkTo(target);
+        if (answer.hang)
+            QTRY_VERIFY_WITH_TIMEOUT(!other.requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
+        else if (end == QLatin1String("part"))
+            QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        evaluate(QStringLiteral("document.readyState"));
+        QCOMPARE(browser()->face(), leaves ? WInAppBrowser::Face::page : WInAppBrowser::Face::reader);
+        QCOMPARE(readerChecked(), !leaves);
+        clickBar("inAppBrowserOpenExternal");
+        if (leaves) {
+            // The page itself, its scripts run from its start.
+            QVERIFY(scriptsOn());
+            if (end == QLatin1String("page"))
+                QCOMPARE(evaluate(QStringLiteral("document.documentElement.dataset.ran")).toString(), QStringLiteral("yes"));
+            else
+                QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('nav a').length")).toInt(), 3);
+            QCOMPARE(barText("inAppBrowserHost"), QUrl(target).host());
+            QCOMPARE(m_sink.urls, QStringList {target});
+            return;
+        }
+        // Until another document comes, scripts stay off.
+        if (!answer.hang)
+            QVERIFY(!scriptsOn());
+        QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(m_sink.urls, QStringList {address});
+    }
+
+    // The host line is where the user reads where the page is: a name that
+    // could pass for another shows in its encoded (xn--) form. These names
+    // reach the sample backend (see main).
+    void hostLineShowsLookalikesEncoded_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("Cyrillic letters that look Latin") << QStringLiteral("\u0430\u0440\u0440\u04cf\u0435.com") << "xn--80ak6aa92e.com";
+        QTest::addRow("one Cyrillic letter among Latin") << QStringLiteral("ex\u0430mple.com") << "xn--exmple-4nf.com";
+        QTest::addRow("Latin letters with an accent") << QStringLiteral("m\u00fcnchen.de") << "xn--mnchen-3ya.de";
+        QTest::addRow("plain letters") << QStringLiteral("shop.example.com") << "shop.example.com";
+    }
+
+    void hostLineShowsLookalikesEncoded()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, shown);
+        serve(QStringLiteral("hours.html"), "<!DOCTYPE html><title>Opening hours</title><p>Open every day.</p>");
+        const QString address = QStringLiteral("http://%1:%2/pages/hours.html").arg(host).arg(m_backend->backend().port());
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("Opening hours"));
+        QCOMPARE(barText("inAppBrowserHost"), shown);
+    }
+
+    // The title line is one line over the host line, whatever breaks the
+    // page's title or the article's carries.
+    void titleIsOneLine_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("line separator in the page's title")
+            << "hours.html" << QStringLiteral("Opening hours\u2028and holidays") << "Opening hours and holidays";
+        QTest::addRow("paragraph separator in the page's title")
+            << "hours.html" << QStringLiteral("Opening hours\u2029and holidays") << "Opening hours and holidays";
+        QTest::addRow("line breaks in the article's title")
+            << "about.html" << QStringLiteral("About&#10;Sample&#13;&#10;Shop") << "About Sample Shop";
+        QTest::addRow("long title with a break")
+            << "hours.html" << QStringLiteral("Opening hours\u2028") + QStringLiteral("and holidays ").repeated(40)
+            << (QStringLiteral("Opening hours ") + QStringLiteral("and holidays ").repeated(40)).trimmed();
+    }
+
+    void titleIsOneLine()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        const bool reader = name == QLatin1String("about.html");
+        if (reader && !WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        QByteArray body = "<!DOCTYPE html><title>" + title.toUtf8() + "</title><p>Open every day.</p>";
+        if (reader)
+            body = article().replace("<title>", "<meta property=\"og:title\" content=\"" + title.toUtf8() + "\"><title>");
+        QVERIFY(open(WexoOptionType::about, serve(name, body)));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->face(), reader ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page);
+        auto *line = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle"));
+        QTRY_COMPARE(line->toolTip(), shown);
+        QLabel oneLine(QStringLiteral("Opening hours"));
+        oneLine.setFont(line->font());
+        QCOMPARE(line->sizeHint().height(), oneLine.sizeHint().height());
+        if (line->fontMetrics().horizontalAdvance(shown) <= line->width()) {
+            QCOMPARE(line->text(), shown);
+        } else {
+            QVERIFY2(line->text().endsWith(QChar(0x2026)), qPrintable(line->text()));
+            QVERIFY(shown.startsWith(line->text().chopped(1)));
+        }
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QString>("target");
@@ -667,7 +869,14 @@ int main(int argc, char **argv)
     // This test's own process runs as root in CI: the sandbox goes off here, never in the library.
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    // Internationalised names for the host line's cases, answered on loopback.
+    std::vector<char *> arguments(argv, argv + argc);
+    char engineArguments[] = "--webEngineArgs";
+    char resolverRules[] = "--host-resolver-rules=MAP *.com 127.0.0.1,MAP *.de 127.0.0.1";
+    arguments.push_back(engineArguments);
+    arguments.push_back(resolverRules);
+    int engineArgc = int(arguments.size());
+    QApplication app(engineArgc, arguments.data());
     tst_InAppBrowser test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

@@ -88,6 +88,20 @@ QLabel *barLine(const QString &name, QWidget *bar)
     return line;
 }
 
+// A decoded name can pass for another (Cyrillic letters that look Latin, one
+// such letter among Latin ones), and telling which names are safe to decode
+// takes the browsers' confusable tables: any name that is not plain ASCII
+// shows in its xn-- form. The application's IDN whitelist is not consulted.
+QString shownHost(const QUrl &url)
+{
+    return url.host(QUrl::EncodeUnicode);
+}
+
+bool sameOrigin(const QUrl &one, const QUrl &other)
+{
+    return one.scheme() == other.scheme() && one.host() == other.host() && one.port() == other.port();
+}
+
 } // namespace
 
 WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
@@ -294,10 +308,12 @@ void WInAppBrowser::viewDidLoad()
     WInAppBrowserPage *page = m_page.get();
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
-        // The reader face's own document is reported under the page's address;
-        // any other address there is another document, and the bar follows it.
-        if (m_face == Face::reader && url != m_pageUrl)
+        // Only another document ends the reader face, and the bar follows it;
+        // a followed link's page shows as a page, not examined again.
+        if (m_face == Face::reader && replacesReaderFace(url)) {
+            m_skipReaderOnce = m_page->followsReaderLink();
             leaveReaderFace();
+        }
         if (m_face == Face::page && WInAppBrowserPage::isWebAddress(url))
             m_pageUrl = url;
         updateBar();
@@ -323,9 +339,10 @@ void WInAppBrowser::viewDidLoad()
         showMessage(notLoadedText(), m_pageUrl);
     });
     connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser);
-    connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this](const QUrl &url) {
-        m_pageUrl = url;
-        showReader(false);
+    connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this] {
+        // Scripts on before the link's document arrives, or it would start
+        // without them; the reader's own document forbids them itself.
+        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
     });
     m_progress->hide();
     updateBar();
@@ -369,6 +386,10 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
         break;
     }
     m_progress->hide();
+    // A link from the reader face that brought no document (a download, no
+    // content): the article stays, and so does its face.
+    if (m_face == Face::reader && m_page->followsReaderLink())
+        keepReaderFace();
     // ...unless the page never had a document: it would stay empty.
     if (m_face == Face::page && m_page->url().isEmpty())
         showMessage(notLoadedText(), m_pageUrl);
@@ -377,6 +398,12 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
 void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
 {
     const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+    // A followed link's document under the reader face's own address reports
+    // no new address.
+    if (m_face == Face::reader && m_page->followsReaderLink()) {
+        m_skipReaderOnce = ok;
+        leaveReaderFace();
+    }
     m_progress->hide();
     updateBar();
     // Whatever address the reader face's load was reported with, it is over.
@@ -468,6 +495,25 @@ void WInAppBrowser::showReader(bool reader)
     updateBar();
 }
 
+bool WInAppBrowser::replacesReaderFace(const QUrl &url) const
+{
+    if (m_page->followsReaderLink() && WInAppBrowserPage::isWebAddress(url))
+        return true;
+    // The reader's own document, however it is reported.
+    if (url.scheme() == QLatin1String("data"))
+        return false;
+    // Until the reader's document is shown, the page it was made from may still
+    // move its address within its origin (history API, fragments). No other
+    // document of that origin gets past the reader face's navigation check.
+    return !sameOrigin(url, m_pageUrl);
+}
+
+void WInAppBrowser::keepReaderFace()
+{
+    m_page->setReaderFace(true);
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+}
+
 void WInAppBrowser::leaveReaderFace()
 {
     m_face = Face::page;
@@ -537,12 +583,13 @@ void WInAppBrowser::updateBar()
     QString title = m_face == Face::reader ? m_readerTitle : m_page->title();
     // Before a title arrives the page reports its address.
     if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
-        title = shown.host();
-    m_fullTitle = title;
+        title = shownHost(shown);
+    // One line over the host line: breaks of any kind (U+2028 too) become spaces.
+    m_fullTitle = title.simplified();
     // The bar is narrow: the whole title shows on hover.
-    m_title->setToolTip(title);
+    m_title->setToolTip(m_fullTitle);
     elideTitle();
-    m_host->setText(shown.host());
+    m_host->setText(shownHost(shown));
     // The reader face's own entry in the history is no address to go to.
     QWebEngineHistory *history = m_page->history();
     m_back->setEnabled(m_face == Face::reader

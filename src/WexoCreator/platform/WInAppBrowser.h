@@ -73,6 +73,9 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onLoadFinished(const QWebEngineLoadingInfo &info);
     void examineForReader();
+    // Whether an address reported while the reader face is up is another document's.
+    bool replacesReaderFace(const QUrl &url) const;
+    void keepReaderFace();
     void leaveReaderFace();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();

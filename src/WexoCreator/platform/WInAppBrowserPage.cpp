@@ -58,10 +58,14 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
     // The reader face shows what it was made from under that address: a
     // refresh or any other move of its own would show another page there.
     if (m_readerFace && isMainFrame) {
-        if (type == NavigationTypeLinkClicked && isWebAddress(url))
+        if (type == NavigationTypeLinkClicked && isWebAddress(url)) {
+            m_readerLinkFollowed = true;
             emit readerLinkClicked(url);
-        else
-            qCDebug(lcPlatform) << "reader face navigation refused:" << type << url.scheme();
+            return true;
+        }
+        if (type == NavigationTypeRedirect && m_readerLinkFollowed && isWebAddress(url))
+            return true;
+        qCDebug(lcPlatform) << "reader face navigation refused:" << type << url.scheme();
         return false;
     }
     if (isWebAddress(url))

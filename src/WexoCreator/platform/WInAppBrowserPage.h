@@ -20,9 +20,16 @@ public:
 
     // The next navigation to a data address is the reader face's own load.
     void expectReaderLoad(bool expect) { m_expectReaderLoad = expect; }
-    // While the reader face is up, it goes nowhere by itself; a clicked link
-    // leaves it (with scripts on again).
-    void setReaderFace(bool reader) { m_readerFace = reader; }
+    // While the reader face is up, it goes nowhere by itself; only a clicked
+    // link (and the redirects it takes) may replace it.
+    void setReaderFace(bool reader)
+    {
+        m_readerFace = reader;
+        m_readerLinkFollowed = false;
+    }
+    // A link clicked in the reader face is on its way; its document, if it
+    // brings one, is the next one shown.
+    bool followsReaderLink() const { return m_readerLinkFollowed; }
 
 Q_SIGNALS:
     // A user-initiated pop-up or a link clicked in the reader face.
@@ -39,6 +46,7 @@ protected:
 private:
     bool m_expectReaderLoad = false;
     bool m_readerFace = false;
+    bool m_readerLinkFollowed = false;
 };
 
 } // namespace WexoCreator
