@@ -525,7 +525,8 @@ void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
 {
     m_face = Face::message;
     m_messageUrl = url;
-    m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString());
+    // Its host as the bar shows it: a lookalike name never reads decoded.
+    m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString(QUrl::EncodeUnicode));
     m_faces->setCurrentIndex(1);
     m_progress->hide();
     updateBar();
