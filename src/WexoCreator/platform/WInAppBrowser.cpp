@@ -389,7 +389,7 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
     // A link from the reader face that brought no document (a download, no
     // content): the article stays, and so does its face.
     if (m_face == Face::reader && m_page->followsReaderLink())
-        keepReaderFace();
+        enterReaderFace();
     // ...unless the page never had a document: it would stay empty.
     if (m_face == Face::page && m_page->url().isEmpty())
         showMessage(notLoadedText(), m_pageUrl);
@@ -472,9 +472,7 @@ void WInAppBrowser::examineForReader()
             return;
         }
         self->m_readerTitle = title;
-        self->m_face = Face::reader;
-        self->m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-        self->m_page->setReaderFace(true);
+        self->enterReaderFace();
         self->m_page->expectReaderLoad(true);
         self->m_page->setHtml(*document, self->m_pageUrl);
         self->updateBar();
@@ -508,8 +506,9 @@ bool WInAppBrowser::replacesReaderFace(const QUrl &url) const
     return !sameOrigin(url, m_pageUrl);
 }
 
-void WInAppBrowser::keepReaderFace()
+void WInAppBrowser::enterReaderFace()
 {
+    m_face = Face::reader;
     m_page->setReaderFace(true);
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
 }

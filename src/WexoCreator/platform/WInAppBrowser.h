@@ -75,7 +75,8 @@ private:
     void examineForReader();
     // Whether an address reported while the reader face is up is another document's.
     bool replacesReaderFace(const QUrl &url) const;
-    void keepReaderFace();
+    // Scripts off and no navigation of its own; leaving turns scripts back on.
+    void enterReaderFace();
     void leaveReaderFace();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
