@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -35,6 +36,13 @@ QList<QPointer<WInAppBrowser>> &liveBrowsers()
 {
     static QList<QPointer<WInAppBrowser>> browsers;
     return browsers;
+}
+
+// Profiles whose page has gone, waiting for their turn to go too.
+QList<QPointer<QWebEngineProfile>> &retiringProfiles()
+{
+    static QList<QPointer<QWebEngineProfile>> profiles;
+    return profiles;
 }
 
 QString resourceText(const QString &name)
@@ -128,6 +136,9 @@ WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
                 if (browser)
                     browser->release();
             }
+            // No event loop is left to delete these later.
+            for (const QPointer<QWebEngineProfile> &profile : std::as_const(retiringProfiles()))
+                delete profile.data();
         });
         return true;
     }();
@@ -147,7 +158,15 @@ void WInAppBrowser::release()
     // The view first, then its page, then the profile the page was made in.
     delete m_web.data();
     m_page.reset();
-    m_profile.reset();
+    // Chromium finishes ending a page in work it has queued on this thread, and
+    // some of that work (a refused download's, for one) still uses the profile:
+    // deleting the profile in the same turn corrupted the heap. It goes once that
+    // work has run, or with the application.
+    if (QWebEngineProfile *profile = m_profile.release()) {
+        retiringProfiles().removeAll(nullptr);
+        retiringProfiles().append(profile);
+        QTimer::singleShot(0, profile, &QObject::deleteLater);
+    }
 }
 
 bool WInAppBrowser::readerAvailable()
