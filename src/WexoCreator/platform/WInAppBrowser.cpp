@@ -395,6 +395,18 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
         onLoadFinished(info);
         return;
     case QWebEngineLoadingInfo::LoadFailedStatus:
+        // Qt reports a load as failed, with no error, when the page stops loading
+        // before the document has arrived: the old page's own address change
+        // (history API) can do that while the reader's document is on its way,
+        // and then nothing reports that document. Its scripts are off by now,
+        // so the document is loaded once more, and that load is reported.
+        if (m_face == Face::reader && !m_page->followsReaderLink() && !m_readerDocumentRetried
+            && info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain) {
+            qCDebug(lcPlatform) << "reader document's load reported ended before it arrived; loading it again";
+            m_readerDocumentRetried = true;
+            loadReaderDocument();
+            return;
+        }
         // An aborted load (a refused navigation, a new one, a download) is no failure of its own.
         if (info.errorCode() != -3) {
             onLoadFinished(info);
@@ -492,10 +504,17 @@ void WInAppBrowser::examineForReader()
         }
         self->m_readerTitle = title;
         self->enterReaderFace();
-        self->m_page->expectReaderLoad(true);
-        self->m_page->setHtml(*document, self->m_pageUrl);
+        self->m_readerDocument = *document;
+        self->m_readerDocumentRetried = false;
+        self->loadReaderDocument();
         self->updateBar();
     });
+}
+
+void WInAppBrowser::loadReaderDocument()
+{
+    m_page->expectReaderLoad(true);
+    m_page->setHtml(m_readerDocument, m_pageUrl);
 }
 
 void WInAppBrowser::showReader(bool reader)
@@ -534,6 +553,7 @@ void WInAppBrowser::enterReaderFace()
 
 void WInAppBrowser::leaveReaderFace()
 {
+    m_readerDocument.clear();
     m_face = Face::page;
     m_page->setReaderFace(false);
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);

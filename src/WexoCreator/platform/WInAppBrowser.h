@@ -73,6 +73,7 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo &info);
     void onLoadFinished(const QWebEngineLoadingInfo &info);
     void examineForReader();
+    void loadReaderDocument();
     // Whether an address reported while the reader face is up is another document's.
     bool replacesReaderFace(const QUrl &url) const;
     // Scripts off and no navigation of its own; leaving turns scripts back on.
@@ -102,6 +103,8 @@ private:
     QString m_fullTitle;
     Face m_face = Face::page;
     bool m_skipReaderOnce = false;
+    QString m_readerDocument; // while the reader face is up
+    bool m_readerDocumentRetried = false;
     bool m_focusGiven = false;
     QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
     int m_loadSerial = 0;
