@@ -400,11 +400,11 @@ void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
         // (history API) can do that while the reader's document is on its way,
         // and then nothing reports that document. Its scripts are off by now,
         // so the document is loaded once more, and that load is reported.
-        if (m_face == Face::reader && !m_page->followsReaderLink() && !m_readerDocumentRetried
+        if (m_face == Face::reader && !m_page->followsReaderLink() && !m_readerDocument.isEmpty()
             && info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain) {
             qCDebug(lcPlatform) << "reader document's load reported ended before it arrived; loading it again";
-            m_readerDocumentRetried = true;
             loadReaderDocument();
+            m_readerDocument.clear(); // once only
             return;
         }
         // An aborted load (a refused navigation, a new one, a download) is no failure of its own.
@@ -439,6 +439,7 @@ void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
     updateBar();
     // Whatever address the reader face's load was reported with, it is over.
     m_page->expectReaderLoad(false);
+    m_readerDocument.clear();
     if (m_face == Face::reader) {
         // The reader face's own load is not examined again; if it failed, the page comes back.
         if (ok)
@@ -505,7 +506,6 @@ void WInAppBrowser::examineForReader()
         self->m_readerTitle = title;
         self->enterReaderFace();
         self->m_readerDocument = *document;
-        self->m_readerDocumentRetried = false;
         self->loadReaderDocument();
         self->updateBar();
     });

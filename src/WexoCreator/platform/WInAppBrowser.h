@@ -103,8 +103,7 @@ private:
     QString m_fullTitle;
     Face m_face = Face::page;
     bool m_skipReaderOnce = false;
-    QString m_readerDocument; // while the reader face is up
-    bool m_readerDocumentRetried = false;
+    QString m_readerDocument; // until its load is reported, for one more try
     bool m_focusGiven = false;
     QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
     int m_loadSerial = 0;
