@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWidget>
 #include <QWindow>
 
 namespace WexoCreator {
@@ -141,6 +142,17 @@ bool XKeyboard::keyUp(const QString &keysym)
     return xdotool({QStringLiteral("keyup"), keysym});
 }
 
+bool XKeyboard::type(const QString &text)
+{
+    return xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("--"), text})
+        && settle();
+}
+
+bool XKeyboard::tap(const QString &keysym)
+{
+    return xdotool({QStringLiteral("key"), keysym}) && settle();
+}
+
 bool XKeyboard::waitForPresses(int count)
 {
     return QTest::qWaitFor([&] { return m_presses >= count; }, 10'000);
@@ -173,6 +185,43 @@ bool XKeyboard::nativeEventFilter(const QByteArray &eventType, void *message, qi
     if (eventType == "xcb_generic_event_t" && (static_cast<const quint8 *>(message)[0] & 0x7f) == 2)
         ++m_presses;
     return false;
+}
+
+bool WindowKeys::activate(QWidget *window)
+{
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    if (XKeyboard::unavailable())
+        return true;
+    XKeyboard keyboard;
+    return keyboard.focus(window->windowHandle());
+}
+
+bool WindowKeys::type(QWidget *window, const QString &text)
+{
+    if (!XKeyboard::unavailable()) {
+        XKeyboard keyboard;
+        return keyboard.type(text);
+    }
+    for (const QChar character : text) {
+        if (!window->windowHandle())
+            return false;
+        QTest::keyClick(window->windowHandle(), character.toLatin1());
+    }
+    return true;
+}
+
+bool WindowKeys::tap(QWidget *window, const QString &keysym, int key)
+{
+    if (!XKeyboard::unavailable()) {
+        XKeyboard keyboard;
+        return keyboard.tap(keysym);
+    }
+    if (!window->windowHandle())
+        return false;
+    QTest::keyClick(window->windowHandle(), Qt::Key(key));
+    return true;
 }
 
 } // namespace WexoCreator

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class QWidget;
 class QWindow;
 
 namespace WexoCreator {
@@ -53,6 +54,10 @@ public:
     bool focus(const QWindow *window);
     bool keyDown(const QString &keysym);
     bool keyUp(const QString &keysym);
+    // Types text, or taps one key ("Escape"), wherever the server sends keys;
+    // true once Qt has delivered them.
+    bool type(const QString &text);
+    bool tap(const QString &keysym);
     // Waits until the server has sent this many key presses (repeats included).
     bool waitForPresses(int count);
     // Taps Shift and waits until Qt has delivered it: every key the server
@@ -66,6 +71,17 @@ private:
 
     QStringList m_down;
     int m_presses = 0;
+};
+
+// A person at the keyboard of a window: on an X server the window is given the
+// server's keyboard and the keys are real (XKeyboard); offscreen, Qt activates
+// the window and the keys are sent to it. Either way the window hands them to
+// its focus widget, whatever that is.
+struct WindowKeys {
+    static bool activate(QWidget *window);
+    static bool type(QWidget *window, const QString &text);
+    // Return, Enter, Space or Escape, as a keysym and as Qt's key.
+    static bool tap(QWidget *window, const QString &keysym, int key);
 };
 
 } // namespace WexoCreator

@@ -51,16 +51,19 @@ WexoButtonController::WexoButtonController(QWidget *hostWindow)
     // Every layer of the library keeps to this window, whichever is active later.
     if (hostWindow)
         WHostQueries::setLibraryWindow(hostWindow);
-    // Without a host the window would become a window of its own; it waits hidden.
-    if (hostWindow) {
-        m_window->raise();
-        m_window->show();
-    } else {
-        m_window->hide();
-    }
+    m_window->hide();
     m_window->setRootViewController(this);
     QPointer<WexoButtonController> self(this);
     m_window->heldKeysTarget = [self]() -> QWidget * { return self ? self->keyboardStep() : nullptr; };
+    // Without a host the window would become a window of its own; it waits
+    // hidden. Shown with its console slot already filled: shown with an empty
+    // slot it would hold every touch, and the host's keyboard with them.
+    if (hostWindow) {
+        refillConsoleSlot();
+        m_window->raise();
+        m_window->show();
+        beginAppearance(false);
+    }
     if (WHostSurface *surface = WHostSurface::of(hostWindow))
         connect(surface, &WHostSurface::changed, this, &WexoButtonController::keepInView);
 }

@@ -1,5 +1,6 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 
+#include "WexoCreator/platform/WHostQueries.h"
 #include "WexoCreator/platform/WHostSurface.h"
 #include "WexoCreator/platform/WKeepOnTop.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
@@ -14,6 +15,7 @@
 #include <QWindow>
 
 #include <memory>
+#include <utility>
 
 namespace WexoCreator {
 
@@ -255,10 +257,28 @@ void WexoButtonWindow::setHolding(bool holding)
         return;
     }
     updateInputFilter();
+    giveFocusBack();
+}
+
+void WexoButtonWindow::giveFocusBack()
+{
+    const QPointer<QWidget> recorded = std::exchange(m_hostFocus, nullptr);
     QWidget *focus = QApplication::focusWidget();
-    if (m_hostFocus && (!focus || belongsToLibrary(focus)))
-        m_hostFocus->setFocus(Qt::OtherFocusReason);
-    m_hostFocus.clear();
+    if (recorded && recorded->isVisible() && recorded->isEnabled() && (!focus || belongsToLibrary(focus)))
+        recorded->setFocus(Qt::OtherFocusReason);
+    // Nothing of the library takes keys now: where the window's focus is
+    // still the library's (no host widget had it, or that one is gone), the
+    // window chooses as it does on its own. An inactive window makes that
+    // choice when it next becomes active.
+    QWidget *top = window();
+    QWidget *own = top->focusWidget();
+    if (!own || !belongsToLibrary(own))
+        return;
+    own->clearFocus();
+    if (top->isActiveWindow()) {
+        if (QWidget *first = WHostQueries::firstFocusWidget(top))
+            first->setFocus(Qt::ActiveWindowFocusReason);
+    }
 }
 
 void WexoButtonWindow::updateInputFilter()

@@ -76,6 +76,8 @@ protected:
 private:
     void moveTo(QWidget *surface);
     void setHolding(bool holding);
+    // When a hold ends: the keyboard back to the host.
+    void giveFocusBack();
     void updateInputFilter();
     bool filterHostInput(QObject *receiver, QEvent *event) const;
     void routeHeldKey(QEvent *event);

@@ -162,6 +162,26 @@ QString WHostQueries::pageName(const QWidget *page)
     return page ? QString::fromLatin1(page->metaObject()->className()) : QString();
 }
 
+QWidget *WHostQueries::firstFocusWidget(QWidget *window)
+{
+    if (!window)
+        return nullptr;
+    for (QWidget *widget = window->nextInFocusChain(); widget && widget != window; widget = widget->nextInFocusChain()) {
+        if (widget->isWindow() || !window->isAncestorOf(widget) || WLibraryWidgets::isLibraryOwned(widget))
+            continue;
+        // A compound widget (a spin box, an editable combo box) takes the
+        // focus for its inner editor; the editor itself is passed over.
+        QWidget *proxy = widget;
+        while (proxy->focusProxy())
+            proxy = proxy->focusProxy();
+        if (proxy != widget && proxy->isAncestorOf(widget))
+            continue;
+        if ((proxy->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window) && widget->isEnabled())
+            return widget;
+    }
+    return nullptr;
+}
+
 QDialog *WHostQueries::presentedDialog(const QWidget *page)
 {
     if (!page)

@@ -61,6 +61,13 @@ struct WHostQueries {
     // and tab pages and modal dialogs.
     static QWidget *wTopViewController(QWidget *start = nullptr);
 
+    // The host widget a window gives the keyboard to when it becomes active
+    // with no focus widget of its own: the first in its tab chain that takes
+    // focus by Tab, shown and enabled. The library's widgets never count, so
+    // the choice is the one the window makes without the library. Null when
+    // the host has no such widget.
+    static QWidget *firstFocusWidget(QWidget *window);
+
     // The visible modal dialog opened from the page, from a widget inside it, or
     // from the page's window (the usual QDialog(mainWindow)).
     static QDialog *presentedDialog(const QWidget *page);

@@ -1,0 +1,235 @@
+#include "support/BackendFixture.h"
+#include "support/HostFixture.h"
+#include "support/KeyStrokes.h"
+
+#include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/manager/WexoButtonWindow.h"
+#include "WexoCreator/manager/WexolinManager.h"
+#include "WexoCreator/menu/WexoOptionsViewController.h"
+#include "WexoCreator/model/Wexo.h"
+#include "WexoCreator/platform/WAlert.h"
+#include "WexoCreator/platform/WLibraryWidgets.h"
+#include "WexoCreator/platform/WNotificationCenter.h"
+#include "WexoCreator/recording/WPlayConsole.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTest>
+
+using namespace WexoCreator;
+
+// A host's page as applications lay out a form: its first field is first in
+// the focus chain, and the host sets no focus itself.
+class NotePage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit NotePage(bool focusable)
+    {
+        auto *form = new QFormLayout(this);
+        if (!focusable) {
+            auto *label = new QLabel(QStringLiteral("Nothing here takes keys"), this);
+            label->setObjectName(QStringLiteral("noteLabel"));
+            form->addRow(label);
+            return;
+        }
+        field = new QLineEdit(this);
+        field->setObjectName(QStringLiteral("noteName"));
+        form->addRow(QStringLiteral("Name"), field);
+        auto *save = new QPushButton(QStringLiteral("Save"), this);
+        save->setObjectName(QStringLiteral("saveButton"));
+        form->addRow(save);
+    }
+    QLineEdit *field = nullptr;
+};
+
+// Where the host's keyboard goes around the library: starting it, and the end
+// of each of its holds, leave the keys where the host window puts them
+// without the library. Each case starts the library over a new host window,
+// as an application starts it (shown, then started, nothing run in between).
+// On an X server (scripts/run-xvfb-tests.sh) windows are given the server's
+// keyboard and the text is typed with real keys.
+class tst_HostFocus : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<BackendFixture> m_backend;
+    std::unique_ptr<QMainWindow> m_host;
+    NotePage *m_page = nullptr;
+    int m_downloads = 0;
+
+    WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
+
+    void startHost(bool focusable = true)
+    {
+        m_host = std::make_unique<QMainWindow>();
+        m_page = new NotePage(focusable);
+        m_host->setCentralWidget(m_page);
+        m_host->resize(480, 560);
+        m_host->show();
+        WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
+    }
+
+    bool feedArrived(int before) { return QTest::qWaitFor([&] { return m_downloads > before; }, 10000); }
+
+    // The text typed now reaches the host's field, added to what it held.
+    bool typedTextReachesTheField(const QString &text)
+    {
+        const QString before = m_page->field->text();
+        if (!WindowKeys::type(m_host.get(), text))
+            return false;
+        return QTest::qWaitFor([&] { return m_page->field->text() == before + text; }, 5000);
+    }
+
+    static QString focusName()
+    {
+        const QWidget *focus = QApplication::focusWidget();
+        return focus ? focus->objectName() + QLatin1Char('/') + QLatin1String(focus->metaObject()->className())
+                     : QStringLiteral("none");
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        startWithEmptyDefaults();
+        m_backend = std::make_unique<BackendFixture>();
+        QVERIFY(m_backend->isRunning());
+        WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,
+                                                         [this](const QVariantMap &) { ++m_downloads; });
+    }
+
+    void cleanup()
+    {
+        m_backend->backend().clearScripts();
+        // The launcher goes with its host window; the next case starts anew.
+        m_host.reset();
+        QTRY_VERIFY(!launcher());
+    }
+
+    void cleanupTestCase() { WNotificationCenter::defaultCenter().removeObserver(this); }
+
+    void startLeavesTheHostKeyboard_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::addRow("activated before the walkthroughs arrive") << "before";
+        QTest::addRow("activated after the walkthroughs arrive") << "after";
+        QTest::addRow("backend never answers") << "never";
+    }
+
+    void startLeavesTheHostKeyboard()
+    {
+        QFETCH(QString, when);
+        WexoSample::ScriptedAnswer feed;
+        feed.delayMs = 1500;
+        feed.hang = when == QLatin1String("never");
+        feed.thenRealAnswer = !feed.hang;
+        feed.times = 1;
+        m_backend->backend().script(QStringLiteral("POST"), QStringLiteral("/mobileApi/walkthrough/findbysite"), feed);
+        const int downloads = m_downloads;
+        startHost();
+        if (when == QLatin1String("after"))
+            QVERIFY(feedArrived(downloads));
+        QVERIFY(WindowKeys::activate(m_host.get()));
+        QVERIFY2(typedTextReachesTheField(QStringLiteral("first")), qPrintable(focusName()));
+        QCOMPARE(QApplication::focusWidget(), m_page->field);
+        if (when == QLatin1String("before")) {
+            QCOMPARE(m_downloads, downloads);
+            QVERIFY(feedArrived(downloads));
+            QVERIFY2(typedTextReachesTheField(QStringLiteral(" then")), qPrintable(focusName()));
+        }
+        QCOMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
+        QVERIFY(launcher()->wConsoleMenu()->isVisible());
+    }
+
+    // Each hold takes the keys while it is up; once it ends the host's field
+    // has them: the one that had them, or, when the hold began before the
+    // window had any focus, the one the window gives them to on its own.
+    void holdsGiveTheKeyboardBack_data()
+    {
+        QTest::addColumn<QString>("hold");
+        QTest::addColumn<bool>("activeFirst");
+        for (const bool activeFirst : {false, true}) {
+            const char *timing = activeFirst ? "host focused first" : "begun before the window is active";
+            for (const char *hold : {"walkthrough closed by Escape", "walkthrough's last step", "menu", "login prompt"})
+                QTest::addRow("%s, %s", hold, timing) << QString::fromLatin1(hold) << activeFirst;
+        }
+    }
+
+    void holdsGiveTheKeyboardBack()
+    {
+        QFETCH(QString, hold);
+        QFETCH(bool, activeFirst);
+        startHost();
+        if (activeFirst) {
+            QVERIFY(WindowKeys::activate(m_host.get()));
+            QTRY_COMPARE(QApplication::focusWidget(), m_page->field);
+        }
+        const bool walkthrough = hold.startsWith(QLatin1String("walkthrough"));
+        if (walkthrough) {
+            const int steps = hold.endsWith(QLatin1String("Escape")) ? 2 : 1;
+            QList<std::shared_ptr<WexoStep>> list;
+            for (int step = 0; step < steps; ++step)
+                list << makeStep(step, QStringLiteral("saveButton"), QStringLiteral("popover"), true);
+            WexolinManager::playWexo(makePage(list, steps));
+            QVERIFY(!launcher()->overlays().isEmpty());
+        } else if (hold == QLatin1String("menu")) {
+            WexolinManager::showGuideMenu();
+            QVERIFY(launcher()->presentedViewController());
+        } else {
+            launcher()->showLogin();
+        }
+        auto *prompt = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"));
+        QCOMPARE(prompt != nullptr, hold == QLatin1String("login prompt"));
+        QWidget *keysGoTo = prompt ? static_cast<QWidget *>(prompt) : m_host.get();
+        if (!activeFirst || prompt)
+            QVERIFY(WindowKeys::activate(keysGoTo));
+        // While it is up the host's field gets nothing.
+        QVERIFY(WindowKeys::type(keysGoTo, QStringLiteral("x")));
+        QCOMPARE(m_page->field->text(), QString());
+
+        if (walkthrough) {
+            const bool escape = hold.endsWith(QLatin1String("Escape"));
+            QVERIFY(WindowKeys::tap(keysGoTo, QLatin1String(escape ? "Escape" : "Return"), escape ? Qt::Key_Escape : Qt::Key_Return));
+            QTRY_VERIFY(launcher()->overlays().isEmpty());
+        } else if (prompt) {
+            QVERIFY(WindowKeys::tap(keysGoTo, QStringLiteral("Escape"), Qt::Key_Escape));
+            QTRY_VERIFY(!launcher()->isPresenting());
+            // A window manager gives the keyboard back to the window the prompt was over.
+            QTRY_VERIFY(!prompt || !prompt->isVisible());
+            QVERIFY(WindowKeys::activate(m_host.get()));
+        } else {
+            // A click on the dimmed part above the menu's card, once the card
+            // rests, closes it.
+            auto *menu = qobject_cast<WexoOptionsViewController *>(launcher()->presentedViewController());
+            QVERIFY(menu);
+            QTRY_VERIFY(!launcher()->isTransitioning() && !menu->isCardMoving());
+            QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, QPoint(m_host->width() / 2, 20));
+            QTRY_VERIFY(!launcher()->presentedViewController());
+        }
+        QTRY_COMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
+        QVERIFY2(typedTextReachesTheField(QStringLiteral("typed")), qPrintable(focusName()));
+    }
+
+    // A host with nothing that takes keys: the library starts, plays and ends
+    // without leaving the keyboard on any of its widgets.
+    void hostWithoutFocusableWidgets()
+    {
+        startHost(false);
+        WexolinManager::playWexo(makePage({makeStep(0, QStringLiteral("noteLabel"), QStringLiteral("popover"), true)}, 1));
+        QVERIFY(!launcher()->overlays().isEmpty());
+        QVERIFY(WindowKeys::activate(m_host.get()));
+        QVERIFY(WindowKeys::tap(m_host.get(), QStringLiteral("Escape"), Qt::Key_Escape));
+        QTRY_VERIFY(launcher()->overlays().isEmpty());
+        QVERIFY(WindowKeys::type(m_host.get(), QStringLiteral("lost")));
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY2(!focus || !WLibraryWidgets::isLibraryOwned(focus), qPrintable(focusName()));
+        QCOMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
+    }
+};
+
+QTEST_MAIN(tst_HostFocus)
+#include "tst_hostfocus.moc"
