@@ -19,9 +19,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The demo needs only the library, the sample host and the sample backend.
+# The demo needs only the library, the sample host and the sample backend. The shared
+# library is built too: it is what the README's install command installs after `make demo`.
 build-demo: configure
-	cmake --build $(BUILD) -j $(JOBS) --target wexo-sample-host wexo-sample-backend
+	cmake --build $(BUILD) -j $(JOBS) --target WexoCreator wexo-sample-host wexo-sample-backend
 
 demo: build-demo
 	@bash scripts/run-demo.sh $(BUILD)

@@ -10,7 +10,16 @@
 #      runtime and -dev packages unpacked; the runtime package depends on the UiTools
 #      library the forms are loaded with.
 #   scripts/check-install.sh [build-dir]
+# With --readme-route, only the README's own install route, on a build folder as `make
+# demo` leaves it: the README's install command as written (its prefix a temporary one),
+# then the README's example built with find_package against that prefix and run.
+#   scripts/check-install.sh --readme-route [build-dir]
 set -euo pipefail
+readme_route=""
+if [ "${1:-}" = --readme-route ]; then
+  readme_route=1
+  shift
+fi
 build=$(cd "${1:-build}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/sample-backend.sh"
@@ -29,6 +38,33 @@ run_offscreen() {
   env QT_QPA_PLATFORM=offscreen WEXO_PRODUCTION_URL="$url" XDG_CONFIG_HOME="$work/config" \
     XDG_DATA_HOME="$work/data" timeout 60 "$@"
 }
+
+# build_outside PREFIX DIR [cmake options]: the outside programs against an installed library.
+build_outside() {
+  local prefix_path=$1 dir=$2
+  shift 2
+  step "outside-configure-$dir" cmake -S "$root/examples/outside-project" -B "$work/$dir" -G Ninja \
+    -DCMAKE_PREFIX_PATH="$prefix_path" "$@"
+  step "outside-build-$dir" cmake --build "$work/$dir"
+}
+
+if [ -n "$readme_route" ]; then
+  command=$(sed -n 's/^    \(cmake --install .*\)$/\1/p' "$root/README.md" | head -n 1)
+  [ -n "$command" ] || fail "the README gives no install command"
+  read -r -a words <<<"$command"
+  # The README's build folder is this one; its prefix, a temporary one.
+  for i in "${!words[@]}"; do
+    case ${words[$i]} in
+      build) words[$i]=$build ;;
+      /opt/wexocreator) words[$i]=$work/readme-prefix ;;
+    esac
+  done
+  step readme-install "${words[@]}"
+  build_outside "$work/readme-prefix" readme-route
+  step readme-route-example run_offscreen http://127.0.0.1:9/ "$work/readme-route/app"
+  echo "check-install: the README's install command ($command) works on $build, and its example builds against it and runs"
+  exit 0
+fi
 
 prefix="$work/prefix"
 step install cmake --install "$build" --prefix "$prefix"
@@ -68,14 +104,6 @@ if grep -qE ' T lc[A-Z][A-Za-z]*\(\)$' <<<"$exported"; then
   fail "a logging category sits outside the library's namespace"
 fi
 
-# build_outside PREFIX DIR [cmake options]: the outside programs against an installed library.
-build_outside() {
-  local prefix_path=$1 dir=$2
-  shift 2
-  step "outside-configure-$dir" cmake -S "$root/examples/outside-project" -B "$work/$dir" -G Ninja \
-    -DCMAKE_PREFIX_PATH="$prefix_path" "$@"
-  step "outside-build-$dir" cmake --build "$work/$dir"
-}
 # A host on C++17, and one that sets no standard at all (the compiler's default).
 build_outside "$prefix" outside-cxx17 -DCMAKE_CXX_STANDARD=17
 build_outside "$prefix" outside
