@@ -124,6 +124,34 @@ class tst_InAppBrowser : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // Another host: the same kind of backend, reached under the name localhost.
+    static std::unique_ptr<WexoSample::SampleBackend> otherHost()
+    {
+        WexoSample::SampleBackend::Options options;
+        options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
+        auto other = std::make_unique<WexoSample::SampleBackend>(options);
+        if (!other->start(0)) {
+            qWarning("other host: %s", qPrintable(other->errorString()));
+            return nullptr;
+        }
+        return other;
+    }
+
+    // A page whose script marks the document when it runs.
+    static QByteArray nextPage()
+    {
+        return "<!DOCTYPE html><title>Next</title><script>document.documentElement.dataset.ran = 'yes';</script>";
+    }
+
+    // Opens the sample About page and waits for its reader face.
+    bool openArticleInReader()
+    {
+        if (!open(WexoOptionType::about, page(QStringLiteral("about.html"))))
+            return false;
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        return checked.wait(20000) && browser()->face() == WInAppBrowser::Face::reader;
+    }
+
     bool scriptsOn() { return browser()->page()->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled); }
     bool readerChecked() { return browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserReader"))->isChecked(); }
 
@@ -654,17 +682,13 @@ private Q_SLOTS:
         QFETCH(bool, leaves);
         if (!WInAppBrowser::readerAvailable())
             QSKIP("built without the reader library");
-        // Another host: the same kind of backend under the name localhost.
-        WexoSample::SampleBackend::Options options;
-        options.dataDir = QStringLiteral(WEXO_SAMPLE_DATA_DIR);
-        WexoSample::SampleBackend other(options);
-        QVERIFY2(other.start(0), qPrintable(other.errorString()));
+        const std::unique_ptr<WexoSample::SampleBackend> otherBackend = otherHost();
+        QVERIFY(otherBackend);
+        WexoSample::SampleBackend &other = *otherBackend;
         WexoSample::ScriptedAnswer answer;
         answer.status = end == QLatin1String("no content") ? 204 : 200;
         answer.contentType = end == QLatin1String("page") ? "text/html; charset=utf-8" : "application/octet-stream";
-        answer.body = end == QLatin1String("download") ? "%PDF-1.4"
-            : end == QLatin1String("page")             ? "<!DOCTYPE html><title>Next</title><script>document.documentElement.dataset.ran = 'yes';</script>"
-                                                       : "";
+        answer.body = end == QLatin1String("download") ? "%PDF-1.4" : end == QLatin1String("page") ? nextPage() : "";
         answer.hang = end == QLatin1String("silence");
         other.script(QStringLiteral("GET"), QStringLiteral("/pages/next"), answer);
         const QString address = page(QStringLiteral("about.html"));
@@ -713,29 +737,160 @@ private Q_SLOTS:
         QCOMPARE(m_sink.urls, QStringList {address});
     }
 
+    // A link to a part of the article clicked while a link clicked before is
+    // still on its way moves within the same document: the reader face stays
+    // as it does with no link on its way. The link on its way changes the
+    // face only if it brings a document.
+    void partLinkWhileALinkIsOnItsWay_data()
+    {
+        QTest::addColumn<bool>("bringsAPage");
+        QTest::addRow("the link on its way answers no content") << false;
+        QTest::addRow("the link on its way brings a page") << true;
+    }
+
+    void partLinkWhileALinkIsOnItsWay()
+    {
+        QFETCH(bool, bringsAPage);
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
+        QVERIFY(other);
+        WexoSample::ScriptedAnswer slow;
+        slow.delayMs = 4000;
+        slow.status = bringsAPage ? 200 : 204;
+        slow.contentType = "text/html; charset=utf-8";
+        slow.body = bringsAPage ? nextPage() : QByteArray();
+        other->script(QStringLiteral("GET"), QStringLiteral("/pages/next"), slow);
+        const QString address = page(QStringLiteral("about.html"));
+        const QString target = QStringLiteral("http://localhost:%1/pages/next").arg(other->port());
+        QVERIFY(openArticleInReader());
+        QObject listening;
+        QList<QUrl> ended;
+        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
+            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                ended << info.url();
+        });
+        clickLinkTo(target);
+        QTRY_VERIFY_WITH_TIMEOUT(!other->requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
+        clickLinkTo(address + QStringLiteral("#stores"));
+        QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
+        evaluate(QStringLiteral("document.readyState"));
+        QVERIFY2(!ended.contains(QUrl(target)), "the link ended before the part of the article was shown");
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+        QVERIFY(readerChecked());
+        QVERIFY(browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"))->isEnabled());
+        QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+
+        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        evaluate(QStringLiteral("document.readyState"));
+        if (bringsAPage) {
+            QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+            QVERIFY(scriptsOn());
+            QCOMPARE(evaluate(QStringLiteral("document.documentElement.dataset.ran")).toString(), QStringLiteral("yes"));
+            QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("localhost"));
+            // Back is the article, in its reader face.
+            QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+            clickBar("inAppBrowserBack");
+            QVERIFY(checked.wait(20000));
+            QCOMPARE(checked.constLast().constFirst().toBool(), true);
+            QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+            QVERIFY(!scriptsOn());
+            QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+            QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+            return;
+        }
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+        QVERIFY(readerChecked());
+        QVERIFY(!scriptsOn());
+        QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+        QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+        // Reload from the reader face is the page it was made from.
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        clickBar("inAppBrowserReload");
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+        QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('nav a').length")).toInt(), 3);
+    }
+
+    // Back from the page a link in the reader face led to returns to the
+    // article in its reader face, as a browser's reader mode does; Forward
+    // from there returns to that page.
+    void backReturnsToTheReaderFace()
+    {
+        if (!WInAppBrowser::readerAvailable())
+            QSKIP("built without the reader library");
+        const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
+        QVERIFY(other);
+        WexoSample::ScriptedAnswer next;
+        next.contentType = "text/html; charset=utf-8";
+        next.body = nextPage();
+        other->script(QStringLiteral("GET"), QStringLiteral("/pages/next"), next);
+        const QString address = page(QStringLiteral("about.html"));
+        const QString target = QStringLiteral("http://localhost:%1/pages/next").arg(other->port());
+        QVERIFY(openArticleInReader());
+        auto *back = browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"));
+        auto *forward = browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserForward"));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        clickLinkTo(target);
+        for (int round = 0; round < 2; ++round) {
+            QTRY_VERIFY_WITH_TIMEOUT(browser()->face() == WInAppBrowser::Face::page && barTip("inAppBrowserTitle") == QLatin1String("Next"), 20000);
+            QCOMPARE(evaluate(QStringLiteral("document.documentElement.dataset.ran")).toString(), QStringLiteral("yes"));
+            QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("localhost"));
+            QVERIFY(back->isEnabled());
+
+            checked.clear();
+            QTest::mouseClick(back, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!checked.isEmpty(), 20000);
+            QCOMPARE(checked.constLast().constFirst().toBool(), true);
+            QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
+            QVERIFY(readerChecked());
+            QVERIFY(!scriptsOn());
+            QCOMPARE(evaluate(QStringLiteral("document.querySelector('h1').textContent")).toString(), QStringLiteral("About Sample Shop"));
+            QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
+            QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
+            m_sink.urls.clear();
+            clickBar("inAppBrowserOpenExternal");
+            QCOMPARE(m_sink.urls, QStringList {address});
+            QTRY_VERIFY(forward->isEnabled());
+            QTest::mouseClick(forward, Qt::LeftButton);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(browser()->face() == WInAppBrowser::Face::page && barTip("inAppBrowserTitle") == QLatin1String("Next"), 20000);
+        QVERIFY(scriptsOn());
+    }
+
     // The host line is where the user reads where the page is: a name that
     // could pass for another shows in its encoded (xn--) form. These names
     // reach the sample backend (see main).
     void hostLineShowsLookalikesEncoded_data()
     {
         QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("titled");
         QTest::addColumn<QString>("shown");
-        QTest::addRow("Cyrillic letters that look Latin") << QStringLiteral("\u0430\u0440\u0440\u04cf\u0435.com") << "xn--80ak6aa92e.com";
-        QTest::addRow("one Cyrillic letter among Latin") << QStringLiteral("ex\u0430mple.com") << "xn--exmple-4nf.com";
-        QTest::addRow("Latin letters with an accent") << QStringLiteral("m\u00fcnchen.de") << "xn--mnchen-3ya.de";
-        QTest::addRow("plain letters") << QStringLiteral("shop.example.com") << "shop.example.com";
+        QTest::addRow("Cyrillic letters that look Latin") << QStringLiteral("\u0430\u0440\u0440\u04cf\u0435.com") << true << "xn--80ak6aa92e.com";
+        QTest::addRow("one Cyrillic letter among Latin") << QStringLiteral("ex\u0430mple.com") << true << "xn--exmple-4nf.com";
+        QTest::addRow("Latin letters with an accent") << QStringLiteral("m\u00fcnchen.de") << true << "xn--mnchen-3ya.de";
+        QTest::addRow("plain letters") << QStringLiteral("shop.example.com") << true << "shop.example.com";
+        // The engine names an untitled page by its address, the host decoded by
+        // its own rules: the title line shows the host as the host line does.
+        QTest::addRow("untitled page, Latin letters with an accent") << QStringLiteral("m\u00fcnchen.de") << false << "xn--mnchen-3ya.de";
+        QTest::addRow("untitled page, Cyrillic letters that look Latin") << QStringLiteral("\u0430\u0440\u0440\u04cf\u0435.com") << false << "xn--80ak6aa92e.com";
+        QTest::addRow("untitled page, plain letters") << QStringLiteral("shop.example.com") << false << "shop.example.com";
     }
 
     void hostLineShowsLookalikesEncoded()
     {
         QFETCH(QString, host);
+        QFETCH(bool, titled);
         QFETCH(QString, shown);
-        serve(QStringLiteral("hours.html"), "<!DOCTYPE html><title>Opening hours</title><p>Open every day.</p>");
+        serve(QStringLiteral("hours.html"), QByteArray(titled ? "<!DOCTYPE html><title>Opening hours</title>" : "<!DOCTYPE html>")
+                                                + "<p>Open every day.</p>");
         const QString address = QStringLiteral("http://%1:%2/pages/hours.html").arg(host).arg(m_backend->backend().port());
         QVERIFY(open(WexoOptionType::about, address));
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QVERIFY(checked.wait(20000));
-        QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("Opening hours"));
+        // A round trip through the page: a late title has arrived by then.
+        evaluate(QStringLiteral("document.readyState"));
+        QCOMPARE(barTip("inAppBrowserTitle"), titled ? QStringLiteral("Opening hours") : shown);
         QCOMPARE(barText("inAppBrowserHost"), shown);
     }
 

@@ -105,6 +105,20 @@ QString shownHost(const QUrl &url)
     return url.host(QUrl::EncodeUnicode);
 }
 
+// The engine names a page without a title by its address: with or without
+// the scheme, the host decoded by the engine's own rules. Such a title is no
+// title of the page's own.
+bool isAddressTitle(const QString &title, const QUrl &url)
+{
+    if (title.isEmpty())
+        return true;
+    const QUrl named(title.contains(QLatin1String("://")) ? title : url.scheme() + QStringLiteral("://") + title);
+    const QUrl::FormattingOptions rest = QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::StripTrailingSlash;
+    return named.isValid() && named.scheme() == url.scheme()
+        && named.host(QUrl::EncodeUnicode) == url.host(QUrl::EncodeUnicode) && named.port() == url.port()
+        && named.adjusted(rest) == url.adjusted(rest);
+}
+
 bool sameOrigin(const QUrl &one, const QUrl &other)
 {
     return one.scheme() == other.scheme() && one.host() == other.host() && one.port() == other.port();
@@ -275,16 +289,24 @@ void WInAppBrowser::buildBar(QWidget *bar)
     connect(done, &QToolButton::clicked, this, &WInAppBrowser::close);
     m_back = button(QStringLiteral("inAppBrowserBack"), QStringLiteral("Back"), QStyle::SP_ArrowBack);
     connect(m_back, &QToolButton::clicked, this, [this] {
-        // Back from the reader face is the page it was made from.
+        if (!m_page)
+            return;
+        // Back from the reader face is the page it was made from; back to a
+        // reader document is its article in the reader face.
         if (m_face == Face::reader)
             showReader(false);
-        else if (m_page)
+        else if (const std::optional<QUrl> article = articleBehind())
+            backToReaderFace(*article);
+        else
             m_page->triggerAction(QWebEnginePage::Back);
     });
     m_forward = button(QStringLiteral("inAppBrowserForward"), QStringLiteral("Forward"), QStyle::SP_ArrowForward);
     connect(m_forward, &QToolButton::clicked, this, [this] {
-        if (m_page)
-            m_page->triggerAction(QWebEnginePage::Forward);
+        if (!m_page)
+            return;
+        if (m_face == Face::reader)
+            m_page->askHistoryStep();
+        m_page->triggerAction(QWebEnginePage::Forward);
     });
     QToolButton *reload = button(QStringLiteral("inAppBrowserReload"), QStringLiteral("Reload"), QStyle::SP_BrowserReload);
     connect(reload, &QToolButton::clicked, this, [this] {
@@ -332,6 +354,9 @@ void WInAppBrowser::viewDidLoad()
         if (m_face == Face::reader && replacesReaderFace(url)) {
             m_skipReaderOnce = m_page->followsReaderLink();
             leaveReaderFace();
+        } else if (m_face == Face::reader) {
+            // A move to a part of the article is an entry of its own.
+            rememberReaderEntry();
         }
         if (m_face == Face::page && WInAppBrowserPage::isWebAddress(url))
             m_pageUrl = url;
@@ -442,10 +467,12 @@ void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
     m_readerDocument.clear();
     if (m_face == Face::reader) {
         // The reader face's own load is not examined again; if it failed, the page comes back.
-        if (ok)
+        if (ok) {
+            rememberReaderEntry();
             emit readerChecked(true);
-        else
+        } else {
             showReader(false);
+        }
         return;
     }
     if (!ok) {
@@ -524,6 +551,8 @@ void WInAppBrowser::showReader(bool reader)
     if (reader && m_face == Face::page) {
         examineForReader();
     } else if (!reader && m_face == Face::reader) {
+        // Left for its page by choice: Back from that page does not return to it.
+        m_readerEntries.remove(m_page->history()->currentItemIndex());
         leaveReaderFace();
         m_skipReaderOnce = true;
         m_page->load(m_pageUrl);
@@ -533,6 +562,10 @@ void WInAppBrowser::showReader(bool reader)
 
 bool WInAppBrowser::replacesReaderFace(const QUrl &url) const
 {
+    // A part of the article (a fragment) is a move within the reader's own
+    // document, also while a link clicked before is still on its way.
+    if (url.adjusted(QUrl::RemoveFragment) == m_pageUrl.adjusted(QUrl::RemoveFragment))
+        return false;
     if (m_page->followsReaderLink() && WInAppBrowserPage::isWebAddress(url))
         return true;
     // The reader's own document, however it is reported.
@@ -542,6 +575,34 @@ bool WInAppBrowser::replacesReaderFace(const QUrl &url) const
     // move its address within its origin (history API, fragments). No other
     // document of that origin gets past the reader face's navigation check.
     return !sameOrigin(url, m_pageUrl);
+}
+
+void WInAppBrowser::rememberReaderEntry()
+{
+    // Only the reader's own documents are data addresses in the history.
+    QWebEngineHistory *history = m_page->history();
+    if (history->currentItem().url().scheme() == QLatin1String("data"))
+        m_readerEntries.insert(history->currentItemIndex(), m_pageUrl);
+}
+
+std::optional<QUrl> WInAppBrowser::articleBehind() const
+{
+    QWebEngineHistory *history = m_page->history();
+    const int index = history->currentItemIndex() - 1;
+    if (index < 0 || !m_readerEntries.contains(index) || history->itemAt(index).url().scheme() != QLatin1String("data"))
+        return std::nullopt;
+    return m_readerEntries.value(index);
+}
+
+void WInAppBrowser::backToReaderFace(const QUrl &article)
+{
+    QWebEngineHistory *history = m_page->history();
+    m_pageUrl = article;
+    m_readerTitle = history->backItem().title();
+    enterReaderFace();
+    m_page->expectReaderLoad(true);
+    history->back();
+    updateBar();
 }
 
 void WInAppBrowser::enterReaderFace()
@@ -620,8 +681,8 @@ void WInAppBrowser::updateBar()
         return;
     const QUrl shown = m_face == Face::message ? m_messageUrl : m_pageUrl;
     QString title = m_face == Face::reader ? m_readerTitle : m_page->title();
-    // Before a title arrives the page reports its address.
-    if (m_face == Face::message || title.isEmpty() || title == m_page->url().toString())
+    // A page with no title (yet) is named by its address.
+    if (m_face == Face::message || (m_face == Face::page && isAddressTitle(title, m_page->url())) || title.isEmpty())
         title = shownHost(shown);
     // One line over the host line: breaks of any kind (U+2028 too) become spaces.
     m_fullTitle = title.simplified();
@@ -630,10 +691,13 @@ void WInAppBrowser::updateBar()
     elideTitle();
     m_host->setText(shownHost(shown));
     // The reader face's own entry in the history is no address to go to.
+    // The reader face's own entries in the history are no addresses to go to,
+    // but Back to one is its article in the reader face.
     QWebEngineHistory *history = m_page->history();
     m_back->setEnabled(m_face == Face::reader
+                       || (m_face == Face::page && articleBehind())
                        || (history->canGoBack() && WInAppBrowserPage::isWebAddress(history->backItem().url())));
-    m_forward->setEnabled(m_face == Face::page && history->canGoForward()
+    m_forward->setEnabled(m_face != Face::message && history->canGoForward()
                           && WInAppBrowserPage::isWebAddress(history->forwardItem().url()));
     m_reader->setChecked(m_face == Face::reader);
 }

@@ -2,6 +2,7 @@
 
 #include "WexoCreator/platform/WViewController.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
@@ -76,6 +77,14 @@ private:
     void loadReaderDocument();
     // Whether an address reported while the reader face is up is another document's.
     bool replacesReaderFace(const QUrl &url) const;
+    // The current history entry is the reader's document (or a part of it):
+    // kept with the page it was made from.
+    void rememberReaderEntry();
+    // The page a reader document in the history was made from, when the entry
+    // before the current one is such a document.
+    std::optional<QUrl> articleBehind() const;
+    // Back to that entry: the article in its reader face again.
+    void backToReaderFace(const QUrl &article);
     // Scripts off and no navigation of its own; leaving turns scripts back on.
     void enterReaderFace();
     void leaveReaderFace();
@@ -104,6 +113,8 @@ private:
     Face m_face = Face::page;
     bool m_skipReaderOnce = false;
     QString m_readerDocument; // until its load is reported, for one more try
+    // The history's reader documents, by index, and the page each was made from.
+    QHash<int, QUrl> m_readerEntries;
     bool m_focusGiven = false;
     QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
     int m_loadSerial = 0;

@@ -58,7 +58,9 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
     // The reader face shows what it was made from under that address: a
     // refresh or any other move of its own would show another page there.
     if (m_readerFace && isMainFrame) {
-        if (type == NavigationTypeLinkClicked && isWebAddress(url)) {
+        const bool asked = type == NavigationTypeLinkClicked || (type == NavigationTypeBackForward && m_historyStepAsked);
+        if (asked && isWebAddress(url)) {
+            m_historyStepAsked = false;
             m_readerLinkFollowed = true;
             emit readerLinkClicked(url);
             return true;

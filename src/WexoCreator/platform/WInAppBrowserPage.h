@@ -26,14 +26,19 @@ public:
     {
         m_readerFace = reader;
         m_readerLinkFollowed = false;
+        m_historyStepAsked = false;
     }
-    // A link clicked in the reader face is on its way; its document, if it
-    // brings one, is the next one shown.
+    // The user asked for a step through the history from the reader face
+    // (Forward): it is followed as a clicked link is.
+    void askHistoryStep() { m_historyStepAsked = true; }
+    // A link clicked in the reader face (or the history step asked from it)
+    // is on its way; its document, if it brings one, is the next one shown.
     bool followsReaderLink() const { return m_readerLinkFollowed; }
 
 Q_SIGNALS:
-    // A user-initiated pop-up or a link clicked in the reader face.
+    // A user-initiated pop-up.
     void openElsewhere(const QUrl &url);
+    // The reader face lets a clicked link or an asked history step go on its way.
     void readerLinkClicked(const QUrl &url);
 
 protected:
@@ -47,6 +52,7 @@ private:
     bool m_expectReaderLoad = false;
     bool m_readerFace = false;
     bool m_readerLinkFollowed = false;
+    bool m_historyStepAsked = false;
 };
 
 } // namespace WexoCreator
