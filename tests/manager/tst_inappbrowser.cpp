@@ -124,6 +124,18 @@ class tst_InAppBrowser : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // The addresses of the page's loads that end (or fail, or stop) from now on.
+    struct EndedLoads : QObject {
+        explicit EndedLoads(QWebEnginePage *page)
+        {
+            connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                    urls << info.url();
+            });
+        }
+        QList<QUrl> urls;
+    };
+
     // Another host: the same kind of backend, reached under the name localhost.
     static std::unique_ptr<WexoSample::SampleBackend> otherHost()
     {
@@ -601,16 +613,11 @@ private Q_SLOTS:
         QVERIFY(open(WexoOptionType::about, address));
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.readyState")).toString(), QStringLiteral("interactive"), 20000);
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
-        QObject listening;
-        QList<QUrl> ended;
-        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
-            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-                ended << info.url();
-        });
+        EndedLoads ended(browser()->page());
         clickBar("inAppBrowserReader");
         QVERIFY(checked.wait(20000));
         // Until the refresh has been tried, refused or not.
-        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
         QTRY_COMPARE(browser()->face(), staysOnTheArticle ? WInAppBrowser::Face::reader : WInAppBrowser::Face::message);
         QCOMPARE(browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserReader"))->isChecked(), staysOnTheArticle);
         const QUrl shown = staysOnTheArticle ? QUrl(evaluate(QStringLiteral("document.baseURI")).toString()) : QUrl(target);
@@ -700,19 +707,14 @@ private Q_SLOTS:
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QVERIFY(checked.wait(20000));
         QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
-        QObject listening;
-        QList<QUrl> ended;
-        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
-            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-                ended << info.url();
-        });
+        EndedLoads ended(browser()->page());
         clickLinkTo(target);
         if (answer.hang)
             QTRY_VERIFY_WITH_TIMEOUT(!other.requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
         else if (end == QLatin1String("part"))
             QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
         else
-            QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
         evaluate(QStringLiteral("document.readyState"));
         QCOMPARE(browser()->face(), leaves ? WInAppBrowser::Face::page : WInAppBrowser::Face::reader);
         QCOMPARE(readerChecked(), !leaves);
@@ -764,24 +766,19 @@ private Q_SLOTS:
         const QString address = page(QStringLiteral("about.html"));
         const QString target = QStringLiteral("http://localhost:%1/pages/next").arg(other->port());
         QVERIFY(openArticleInReader());
-        QObject listening;
-        QList<QUrl> ended;
-        connect(browser()->page(), &QWebEnginePage::loadingChanged, &listening, [&ended](const QWebEngineLoadingInfo &info) {
-            if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
-                ended << info.url();
-        });
+        EndedLoads ended(browser()->page());
         clickLinkTo(target);
         QTRY_VERIFY_WITH_TIMEOUT(!other->requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
         clickLinkTo(address + QStringLiteral("#stores"));
         QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
         evaluate(QStringLiteral("document.readyState"));
-        QVERIFY2(!ended.contains(QUrl(target)), "the link ended before the part of the article was shown");
+        QVERIFY2(!ended.urls.contains(QUrl(target)), "the link ended before the part of the article was shown");
         QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
         QVERIFY(readerChecked());
         QVERIFY(browser()->view()->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"))->isEnabled());
         QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
 
-        QTRY_VERIFY_WITH_TIMEOUT(ended.contains(QUrl(target)), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
         evaluate(QStringLiteral("document.readyState"));
         if (bringsAPage) {
             QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
