@@ -690,7 +690,6 @@ void WInAppBrowser::updateBar()
     m_title->setToolTip(m_fullTitle);
     elideTitle();
     m_host->setText(shownHost(shown));
-    // The reader face's own entry in the history is no address to go to.
     // The reader face's own entries in the history are no addresses to go to,
     // but Back to one is its article in the reader face.
     QWebEngineHistory *history = m_page->history();
