@@ -74,7 +74,7 @@ class tst_HostFocus : public QObject
         WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
     }
 
-    bool feedArrived(int before) { return QTest::qWaitFor([&] { return m_downloads > before; }, 10000); }
+    bool feedArrived(int before) { return QTest::qWaitFor([&] { return m_downloads > before; }, 15000); }
 
     // The text typed now reaches the host's field, added to what it held.
     bool typedTextReachesTheField(const QString &text)
@@ -124,7 +124,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, when);
         WexoSample::ScriptedAnswer feed;
-        feed.delayMs = 1500;
+        feed.delayMs = 4000;
         feed.hang = when == QLatin1String("never");
         feed.thenRealAnswer = !feed.hang;
         feed.times = 1;
