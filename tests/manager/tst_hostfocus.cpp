@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -182,10 +183,12 @@ private Q_SLOTS:
         } else {
             launcher()->showLogin();
         }
-        auto *prompt = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"));
-        QCOMPARE(prompt != nullptr, hold == QLatin1String("login prompt"));
-        QWidget *keysGoTo = prompt ? static_cast<QWidget *>(prompt) : m_host.get();
-        if (!activeFirst || prompt)
+        // The prompt goes once answered.
+        const QPointer<WAlert> prompt = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"));
+        const bool login = hold == QLatin1String("login prompt");
+        QCOMPARE(!prompt.isNull(), login);
+        QWidget *keysGoTo = login ? static_cast<QWidget *>(prompt.data()) : m_host.get();
+        if (!activeFirst || login)
             QVERIFY(WindowKeys::activate(keysGoTo));
         // While it is up the host's field gets nothing.
         QVERIFY(WindowKeys::type(keysGoTo, QStringLiteral("x")));
@@ -195,7 +198,7 @@ private Q_SLOTS:
             const bool escape = hold.endsWith(QLatin1String("Escape"));
             QVERIFY(WindowKeys::tap(keysGoTo, QLatin1String(escape ? "Escape" : "Return"), escape ? Qt::Key_Escape : Qt::Key_Return));
             QTRY_VERIFY(launcher()->overlays().isEmpty());
-        } else if (prompt) {
+        } else if (login) {
             QVERIFY(WindowKeys::tap(keysGoTo, QStringLiteral("Escape"), Qt::Key_Escape));
             QTRY_VERIFY(!launcher()->isPresenting());
             // A window manager gives the keyboard back to the window the prompt was over.
