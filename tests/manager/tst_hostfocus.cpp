@@ -9,7 +9,6 @@
 #include "WexoCreator/model/Wexo.h"
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
-#include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
 #include <QApplication>
@@ -61,7 +60,7 @@ class tst_HostFocus : public QObject
     std::unique_ptr<BackendFixture> m_backend;
     std::unique_ptr<QMainWindow> m_host;
     NotePage *m_page = nullptr;
-    int m_downloads = 0;
+    DownloadCounter m_downloads;
 
     WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
 
@@ -75,7 +74,7 @@ class tst_HostFocus : public QObject
         WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
     }
 
-    bool feedArrived(int before) { return QTest::qWaitFor([&] { return m_downloads > before; }, 15000); }
+    bool feedArrived(int before) { return QTest::qWaitFor([&] { return m_downloads.count > before; }, 15000); }
 
     // The text typed now reaches the host's field, added to what it held.
     bool typedTextReachesTheField(const QString &text)
@@ -99,8 +98,6 @@ private Q_SLOTS:
         startWithEmptyDefaults();
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
-        WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,
-                                                         [this](const QVariantMap &) { ++m_downloads; });
     }
 
     void cleanup()
@@ -110,8 +107,6 @@ private Q_SLOTS:
         m_host.reset();
         QTRY_VERIFY(!launcher());
     }
-
-    void cleanupTestCase() { WNotificationCenter::defaultCenter().removeObserver(this); }
 
     void startLeavesTheHostKeyboard_data()
     {
@@ -130,7 +125,7 @@ private Q_SLOTS:
         feed.thenRealAnswer = !feed.hang;
         feed.times = 1;
         m_backend->backend().script(QStringLiteral("POST"), QStringLiteral("/mobileApi/walkthrough/findbysite"), feed);
-        const int downloads = m_downloads;
+        const int downloads = m_downloads.count;
         startHost();
         if (when == QLatin1String("after"))
             QVERIFY(feedArrived(downloads));
@@ -138,7 +133,7 @@ private Q_SLOTS:
         QVERIFY2(typedTextReachesTheField(QStringLiteral("first")), qPrintable(focusName()));
         QCOMPARE(QApplication::focusWidget(), m_page->field);
         if (when == QLatin1String("before")) {
-            QCOMPARE(m_downloads, downloads);
+            QCOMPARE(m_downloads.count, downloads);
             QVERIFY(feedArrived(downloads));
             QVERIFY2(typedTextReachesTheField(QStringLiteral(" then")), qPrintable(focusName()));
         }

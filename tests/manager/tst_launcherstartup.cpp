@@ -5,7 +5,6 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WAlert.h"
-#include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
@@ -35,7 +34,7 @@ private:
     std::unique_ptr<BackendFixture> m_backend;
     std::unique_ptr<QMainWindow> m_host;
     QPushButton *m_hostButton = nullptr;
-    int m_downloads = 0;
+    DownloadCounter m_downloads;
 
     WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
     WPlayConsole *console() { return launcher()->wConsoleMenu(); }
@@ -62,8 +61,6 @@ private Q_SLOTS:
         startWithEmptyDefaults();
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
-        WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,
-                                                         [this](const QVariantMap &) { ++m_downloads; });
 
         m_host = std::make_unique<QMainWindow>();
         auto *tabs = new QTabWidget;
@@ -101,7 +98,7 @@ private Q_SLOTS:
     void emptyFeedConsoleTakesTheTheme()
     {
         QTRY_VERIFY_WITH_TIMEOUT(WexolinManager::shared().theme(), 10000);
-        QCOMPARE(m_downloads, 0);
+        QCOMPARE(m_downloads.count, 0);
         QCOMPARE(console()->geometry().right(), launcher()->view()->width() - 1);
         const QImage face = console()->grab().toImage();
         QCOMPARE(face.pixelColor(face.width() - 2, face.height() / 2), WConfiguration::kPlayIconbackgroundColor());
@@ -110,7 +107,7 @@ private Q_SLOTS:
 
     void downloadBringsThePreferredFace()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(m_downloads > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_downloads.count > 0, 10000);
         QTRY_COMPARE(launcher()->window()->wConsoleButton(), console());
         // Pinned to a side edge (which one depends on whether the theme is in
         // yet), vertically centred.
@@ -211,11 +208,6 @@ private Q_SLOTS:
         QVERIFY(prompt());
         QTest::mouseClick(prompt()->actionButton(QStringLiteral("Cancel")), Qt::LeftButton);
         QTRY_VERIFY(!prompt());
-    }
-
-    void cleanupTestCase()
-    {
-        WNotificationCenter::defaultCenter().removeObserver(this);
     }
 };
 

@@ -11,7 +11,6 @@
 #include "WexoCreator/menu/WexoOptionsViewController.h"
 #include "WexoCreator/model/WexoStep.h"
 #include "WexoCreator/platform/WAlert.h"
-#include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 #include "WexoCreator/playback/WOverlay.h"
 #include "WexoCreator/recording/Inspector.h"
@@ -35,7 +34,7 @@ class tst_RoundTrip : public QObject
 
     std::unique_ptr<BackendFixture> m_backend;
     std::unique_ptr<SampleHostWindow> m_host;
-    int m_downloads = 0;
+    DownloadCounter m_downloads;
 
     WexoButtonController *launcher() { return WexolinManager::shared().wexoButtonController(); }
     WPlayConsole *console() { return launcher()->wConsoleMenu(); }
@@ -81,14 +80,12 @@ private Q_SLOTS:
         startWithEmptyDefaults();
         m_backend = std::make_unique<BackendFixture>();
         QVERIFY(m_backend->isRunning());
-        WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,
-                                                         [this](const QVariantMap &) { ++m_downloads; });
         m_host = std::make_unique<SampleHostWindow>();
         m_host->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
         WexolinManager::initialiseWith(m_backend->backend().clientToken(), m_backend->backend().clientAppId(), true, false);
         WexolinManager::setTabBarController(m_host->tabs());
-        QTRY_VERIFY_WITH_TIMEOUT(m_downloads > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_downloads.count > 0, 10000);
     }
 
     void recordAndPlay()
@@ -136,10 +133,10 @@ private Q_SLOTS:
 
         // Stop: the feed reloads with the new walkthrough in it.
         QTest::mouseClick(window(), Qt::LeftButton, {}, centreOf(console()->cancelTargetModeBtn()));
-        const int downloads = m_downloads;
+        const int downloads = m_downloads.count;
         QTest::mouseClick(window(), Qt::LeftButton, {}, centreOf(console()->stopBtn()));
         QVERIFY(!WexolinManager::shared().isRecording);
-        QTRY_VERIFY_WITH_TIMEOUT(m_downloads > downloads, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_downloads.count > downloads, 10000);
         QTRY_COMPARE(launcher()->window()->wConsoleButton(), console());
 
         // The page's menu lists it; playing shows each step on its pick.

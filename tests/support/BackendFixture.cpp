@@ -1,5 +1,6 @@
 #include "support/BackendFixture.h"
 
+#include "WexoCreator/platform/WNotificationCenter.h"
 #include "WexoCreator/platform/WUserDefaults.h"
 
 #include <QFile>
@@ -91,6 +92,13 @@ std::unique_ptr<WexoSample::SampleBackend> makeUntrustedBackend(const QTemporary
     options.tlsCertFile = certificate->certificateFile;
     options.tlsKeyFile = certificate->keyFile;
     return std::make_unique<WexoSample::SampleBackend>(options);
+}
+
+DownloadCounter::DownloadCounter()
+{
+    // The observer goes with this object.
+    WNotificationCenter::defaultCenter().addObserver(QStringLiteral("Wexo.DownloadComplete.Notification"), this,
+                                                     [this](const QVariantMap &) { ++count; });
 }
 
 void startWithEmptyDefaults()

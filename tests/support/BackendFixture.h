@@ -3,6 +3,7 @@
 #include "SampleBackend.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
 #include <memory>
@@ -53,6 +54,15 @@ std::optional<TestCertificate> makeTestCertificate(const QTemporaryDir &dir);
 // A sample backend (not yet started) that speaks HTTPS with such a certificate,
 // which nothing trusts; the library is not pointed at it. Absent without openssl.
 std::unique_ptr<WexoSample::SampleBackend> makeUntrustedBackend(const QTemporaryDir &dir);
+
+// Counts the walkthrough feed's download-complete notifications from its
+// making on, as a host observes them.
+class DownloadCounter : public QObject
+{
+public:
+    DownloadCounter();
+    int count = 0;
+};
 
 // Test-mode paths and an empty user-defaults store: the process starts as a
 // fresh installation would, whatever an earlier run left behind.

@@ -110,8 +110,6 @@ QString shownHost(const QUrl &url)
 // title of the page's own.
 bool isAddressTitle(const QString &title, const QUrl &url)
 {
-    if (title.isEmpty())
-        return true;
     const QUrl named(title.contains(QLatin1String("://")) ? title : url.scheme() + QStringLiteral("://") + title);
     const QUrl::FormattingOptions rest = QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::StripTrailingSlash;
     return named.isValid() && named.scheme() == url.scheme()
@@ -682,7 +680,7 @@ void WInAppBrowser::updateBar()
     const QUrl shown = m_face == Face::message ? m_messageUrl : m_pageUrl;
     QString title = m_face == Face::reader ? m_readerTitle : m_page->title();
     // A page with no title (yet) is named by its address.
-    if (m_face == Face::message || (m_face == Face::page && isAddressTitle(title, m_page->url())) || title.isEmpty())
+    if (m_face == Face::message || title.isEmpty() || (m_face == Face::page && isAddressTitle(title, m_page->url())))
         title = shownHost(shown);
     // One line over the host line: breaks of any kind (U+2028 too) become spaces.
     m_fullTitle = title.simplified();
