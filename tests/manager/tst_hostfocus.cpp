@@ -150,7 +150,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("activeFirst");
         for (const bool activeFirst : {false, true}) {
             const char *timing = activeFirst ? "host focused first" : "begun before the window is active";
-            for (const char *hold : {"walkthrough closed by Escape", "walkthrough's last step", "menu", "login prompt"})
+            for (const char *hold : {"walkthrough closed by Escape", "walkthrough's last step", "menu", "menu closed by Escape",
+                                     "menu searched, then closed by Escape", "login prompt"})
                 QTest::addRow("%s, %s", hold, timing) << QString::fromLatin1(hold) << activeFirst;
         }
     }
@@ -172,7 +173,7 @@ private Q_SLOTS:
                 list << makeStep(step, QStringLiteral("saveButton"), QStringLiteral("popover"), true);
             WexolinManager::playWexo(makePage(list, steps));
             QVERIFY(!launcher()->overlays().isEmpty());
-        } else if (hold == QLatin1String("menu")) {
+        } else if (hold.startsWith(QLatin1String("menu"))) {
             WexolinManager::showGuideMenu();
             QVERIFY(launcher()->presentedViewController());
         } else {
@@ -200,12 +201,26 @@ private Q_SLOTS:
             QTRY_VERIFY(!prompt || !prompt->isVisible());
             QVERIFY(WindowKeys::activate(m_host.get()));
         } else {
-            // A click on the dimmed part above the menu's card, once the card
-            // rests, closes it.
             auto *menu = qobject_cast<WexoOptionsViewController *>(launcher()->presentedViewController());
             QVERIFY(menu);
             QTRY_VERIFY(!launcher()->isTransitioning() && !menu->isCardMoving());
-            QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, QPoint(m_host->width() / 2, 20));
+            if (hold.contains(QLatin1String("searched"))) {
+                // Typing into the menu's search field works as it did.
+                auto *search = menu->view()->findChild<QLineEdit *>(QStringLiteral("wexoSearchField"));
+                QVERIFY(search && search->isVisible());
+                QTest::mouseClick(search, Qt::LeftButton);
+                QTRY_VERIFY(search->hasFocus());
+                QVERIFY(WindowKeys::type(keysGoTo, QStringLiteral("se")));
+                QTRY_COMPARE(search->text(), QStringLiteral("se"));
+                QTRY_VERIFY(!menu->isCardMoving());
+            }
+            if (hold.endsWith(QLatin1String("Escape"))) {
+                QVERIFY(WindowKeys::tap(keysGoTo, QStringLiteral("Escape"), Qt::Key_Escape));
+            } else {
+                // A click on the dimmed part above the menu's card, once the
+                // card rests, closes it.
+                QTest::mouseClick(m_host->windowHandle(), Qt::LeftButton, {}, QPoint(m_host->width() / 2, 20));
+            }
             QTRY_VERIFY(!launcher()->presentedViewController());
         }
         QTRY_COMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());

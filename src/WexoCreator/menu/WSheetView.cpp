@@ -14,6 +14,8 @@ WSheetView::WSheetView()
 void WSheetView::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !event->isAutoRepeat() && escapePressed)
+        escapePressed();
 }
 
 void WSheetView::keyReleaseEvent(QKeyEvent *event)

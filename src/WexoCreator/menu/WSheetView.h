@@ -2,15 +2,19 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace WexoCreator {
 
 // The options menu's root view. The sheet keeps the keyboard: keys it does
 // not use and Tab go nowhere, so nothing typed while the menu is up reaches a
-// host widget.
+// host widget. Escape, also from the search field, closes the menu.
 class WSheetView : public QWidget
 {
 public:
     WSheetView();
+
+    std::function<void()> escapePressed;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -140,7 +140,10 @@ int WexoOptionsViewController::draggedListOffset(int start, qreal translation, i
 
 QWidget *WexoOptionsViewController::loadView()
 {
-    return new WSheetView;
+    auto *sheet = new WSheetView;
+    // As a tap outside the card: a keyboard user's way out.
+    sheet->escapePressed = [this] { dimmerViewTapped(); };
+    return sheet;
 }
 
 void WexoOptionsViewController::viewDidLoad()
