@@ -426,7 +426,7 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, shown);
         const bool reader = name == QLatin1String("about.html");
-        if (reader && !WInAppBrowser::readerAvailable())
+        if (reader && !WReaderFace::available())
             QSKIP("built without the reader library");
         QByteArray body = "<!DOCTYPE html><title>" + title.toUtf8() + "</title><p>Open every day.</p>";
         if (reader)
@@ -527,6 +527,125 @@ private Q_SLOTS:
         browser()->page()->runJavaScript(QStringLiteral("console.log('hello from the page'); document.body.dataset.logged = 'yes';"));
         QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.logged || ''")).toString(), QStringLiteral("yes"));
         setDebugLogging(false);
+    }
+
+    // A page's dialogs never open a window over the host nor wait for an
+    // answer: each is answered at once as cancelled, and a page that asks
+    // before being left is left.
+    void pageDialogsAnsweredAsCancelled_data()
+    {
+        QTest::addColumn<QString>("onClick");
+        QTest::addColumn<QString>("answer"); // what the page made of it
+        QTest::addColumn<QString>("kind");
+        QTest::addRow("alert") << "alert('Hello'); document.body.dataset.answer = 'returned';" << "returned" << "alert";
+        QTest::addRow("confirm") << "document.body.dataset.answer = String(confirm('Sure?'));" << "false" << "confirm";
+        QTest::addRow("prompt") << "document.body.dataset.answer = String(prompt('Name?', 'Sam'));" << "null" << "prompt";
+        QTest::addRow("leave this page?") << "location.href = 'sign-in.html';" << "left" << "leave";
+    }
+
+    void pageDialogsAnsweredAsCancelled()
+    {
+        QFETCH(QString, onClick);
+        QFETCH(QString, answer);
+        QFETCH(QString, kind);
+        const QString address = serve(QStringLiteral("asking.html"),
+                                      QStringLiteral("<!DOCTYPE html><title>Asking</title><body style=\"margin:0\">"
+                                                     "<button style=\"width:100%;height:100vh\" onclick=\"%1\">Go</button><script>"
+                                                     "addEventListener('beforeunload', event => { event.preventDefault(); event.returnValue = 'stay'; });"
+                                                     "</script>")
+                                          .arg(onClick)
+                                          .toUtf8());
+        DialogWatch dialogs;
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        setDebugLogging(true);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^page dialog answered at once: %1 http://127\\.0\\.0\\.1:%2")
+                                                                .arg(kind)
+                                                                .arg(m_backend->backend().port())));
+        // The click on the page is the gesture a page needs to ask before being left.
+        QVERIFY(pageTakesClicks());
+        if (kind == QLatin1String("leave"))
+            QTRY_COMPARE_WITH_TIMEOUT(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")), 20000);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.body.dataset.answer || ''")).toString(), answer, 20000);
+        setDebugLogging(false);
+        QCOMPARE(dialogs.shown, 0);
+    }
+
+    // Done while a page alerts again and again closes the page; nothing is
+    // deleted under the engine's own call (this crashed the host while the
+    // alert's box ran its own loop).
+    void alertLoopThenDone()
+    {
+        const QString address = serve(QStringLiteral("alerting.html"),
+                                      "<!DOCTYPE html><title>Alerting</title><body><script>let n = 0;"
+                                      "setInterval(() => { alert('Again'); document.body.dataset.alerts = ++n; }, 50);</script>");
+        DialogWatch dialogs;
+        // A person pressing Done while a box is up, which then stays a while.
+        dialogs.answerAfterMs = 1000;
+        dialogs.whileShown = [this] {
+            if (browser())
+                clickBar("inAppBrowserDone");
+        };
+        QVERIFY(open(WexoOptionType::about, address));
+        QTRY_VERIFY_WITH_TIMEOUT(!browser() || evaluate(QStringLiteral("Number(document.body.dataset.alerts || 0)")).toInt() >= 5, 20000);
+        if (browser())
+            clickBar("inAppBrowserDone");
+        QVERIFY(closed());
+        QCOMPARE(dialogs.shown, 0);
+    }
+
+    // A page that alerts as it is hidden: when the reader face covers it, and
+    // when the page is closed.
+    void alertWhenHidden_data()
+    {
+        QTest::addColumn<bool>("article");
+        QTest::addRow("page closed by Done") << false;
+        QTest::addRow("page covered by its reader face, then closed") << true;
+    }
+
+    void alertWhenHidden()
+    {
+        QFETCH(bool, article);
+        if (article && !WReaderFace::available())
+            QSKIP("built without the reader library");
+        const QByteArray script = "<script>document.addEventListener('visibilitychange', () => {"
+                                  " if (document.hidden) { alert('Bye'); document.documentElement.dataset.hidden = 'yes'; } });</script>";
+        QByteArray body = article ? InAppPageFixture::article() : QByteArray("<!DOCTYPE html><title>Hiding</title><p>Bye.</p>");
+        body.replace("</body>", script + "</body>");
+        if (!article)
+            body += script;
+        DialogWatch dialogs;
+        dialogs.answerAfterMs = 1000;
+        QVERIFY(open(WexoOptionType::about, serve(QStringLiteral("hiding.html"), body)));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(browser()->face(), article ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page);
+        evaluate(QStringLiteral("document.readyState"));
+        clickBar("inAppBrowserDone");
+        QVERIFY(closed());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(300);
+        QCOMPARE(dialogs.shown, 0);
+    }
+
+    // The host deletes its window from the URL handler the page's pop-up is
+    // handed to, inside the engine's own call: nothing of the page is deleted
+    // under it. The host and the library start again afterwards.
+    void hostDeletesItsWindowFromAPageCallback()
+    {
+        QVERIFY(open(WexoOptionType::about, page(QStringLiteral("sign-in.html"))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        m_sink.then = [this](const QUrl &) { m_host.reset(); };
+        QVERIFY(clickLinkTo(page(QStringLiteral("about.html?popup")), QStringLiteral("target"), QStringLiteral("_blank")));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_host, 20000);
+        QTRY_VERIFY(!launcher());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(500);
+        m_sink.then = nullptr;
+        QVERIFY(startHost());
     }
 
     void launcherKeepsItsHostWindow()

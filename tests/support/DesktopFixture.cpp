@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QTimer>
 
 namespace WexoCreator {
 
@@ -39,6 +40,28 @@ bool FileDialogCatcher::eventFilter(QObject *watched, QEvent *event)
     // Answered once it runs its own loop; closed unanswered should it refuse the choice.
     QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
     QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    return false;
+}
+
+DialogWatch::DialogWatch()
+{
+    qApp->installEventFilter(this);
+}
+
+DialogWatch::~DialogWatch()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool DialogWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *dialog = event->type() == QEvent::Show ? qobject_cast<QDialog *>(watched) : nullptr;
+    if (!dialog)
+        return false;
+    ++shown;
+    if (whileShown)
+        QTimer::singleShot(0, this, whileShown);
+    QTimer::singleShot(answerAfterMs, dialog, &QDialog::reject);
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 namespace WexoCreator {
@@ -18,10 +19,17 @@ class UrlSink : public QObject
     Q_OBJECT
 
 public Q_SLOTS:
-    void open(const QUrl &url) { urls << url.toString(); }
+    void open(const QUrl &url)
+    {
+        urls << url.toString();
+        if (then)
+            then(url);
+    }
 
 public:
     QStringList urls;
+    // What the desktop does next, inside the library's call.
+    std::function<void(const QUrl &)> then;
 };
 
 // Counts the file dialogs the application opens and answers each as a person
@@ -38,6 +46,23 @@ protected:
 
 private:
     QString m_choice;
+};
+
+// Counts the dialogs the application shows from its making on (message
+// boxes, file and colour choosers, any other) and closes each unanswered, as a
+// person cancelling it would: a modal one's own event loop ends.
+class DialogWatch : public QObject
+{
+public:
+    DialogWatch();
+    ~DialogWatch() override;
+    int shown = 0;
+    // How long each stays up, and what the person does meanwhile.
+    int answerAfterMs = 0;
+    std::function<void()> whileShown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // A desktop with or without a default mail program, as xdg-mime finds it: a

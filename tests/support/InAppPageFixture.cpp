@@ -92,7 +92,7 @@ WInAppBrowser *InAppPageFixture::browser()
 
 QWebEnginePage *InAppPageFixture::shownPage()
 {
-    return browser()->page();
+    return browser()->face() == WInAppBrowser::Face::reader ? browser()->readerFace()->page() : browser()->page();
 }
 
 QString InAppPageFixture::page(const QString &name)

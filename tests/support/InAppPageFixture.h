@@ -7,6 +7,7 @@
 
 #include "WexoCreator/menu/WexoOptionType.h"
 #include "WexoCreator/platform/WInAppBrowser.h"
+#include "WexoCreator/platform/WReaderFace.h"
 
 #include <QApplication>
 #include <QList>

@@ -1,88 +1,54 @@
 #include "WexoCreator/platform/WInAppBrowser.h"
 
 #include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WInAppBrowserTeardown.h"
 #include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WReaderFace.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFile>
 #include <QHBoxLayout>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
-#include <QWebEngineHistoryItem>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
 #include <QWebEngineSettings>
-#include <QWebEngineView>
+
+#include <functional>
 
 namespace WexoCreator {
 
 namespace {
 
-QList<QPointer<WInAppBrowser>> &liveBrowsers()
+// The faces' stack. Should it go while the page lives (the host deleting its
+// window, whenever it does), it first lets go of the web views it holds.
+class FaceStack final : public QStackedWidget
 {
-    static QList<QPointer<WInAppBrowser>> browsers;
-    return browsers;
-}
-
-// Profiles whose page has gone, waiting for their turn to go too.
-QList<QPointer<QWebEngineProfile>> &retiringProfiles()
-{
-    static QList<QPointer<QWebEngineProfile>> profiles;
-    return profiles;
-}
-
-QString resourceText(const QString &name)
-{
-    QFile file(QStringLiteral(":/WexoCreator/readability/") + name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// Runs in the application's own script world, on a copy of the document, so
-// the page's scripts neither see the reader library nor what it changes.
-const QString &readerScript()
-{
-    static const QString script = QStringLiteral("(function () {\n%1\n%2\n"
-                                                 "if (!isProbablyReaderable(document)) return '';\n"
-                                                 "var article = new Readability(document.cloneNode(true)).parse();\n"
-                                                 "if (!article || !article.content) return '';\n"
-                                                 "return JSON.stringify({title: article.title || '', byline: article.byline || '',"
-                                                 " content: article.content});\n"
-                                                 "})()")
-                                      .arg(resourceText(QStringLiteral("Readability-readerable.js")),
-                                           resourceText(QStringLiteral("Readability.js")));
-    return script;
-}
+public:
+    using QStackedWidget::QStackedWidget;
+    ~FaceStack() override
+    {
+        if (goingAway)
+            goingAway();
+    }
+    std::function<void()> goingAway;
+};
 
 // Every end that leaves the page with nothing to show says this.
 QString notLoadedText()
 {
     return QStringLiteral("This page could not be loaded.");
 }
-
-const char *const kReaderStyle = R"(
-body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
-.wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
-          font: 18px/1.6 "DejaVu Serif", Georgia, serif; }
-h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
-.byline { font: 15px "DejaVu Sans", sans-serif; color: #6e6e73; margin: 0 0 24px; }
-img, video, figure { max-width: 100%; height: auto; }
-pre { white-space: pre-wrap; }
-a { color: #0a62c9; }
-)";
 
 // One of the bar's two centred lines; the page's own texts show as typed and
 // never widen the bar.
@@ -117,46 +83,24 @@ bool isAddressTitle(const QString &title, const QUrl &url)
         && named.adjusted(rest) == url.adjusted(rest);
 }
 
-bool sameOrigin(const QUrl &one, const QUrl &other)
-{
-    return one.scheme() == other.scheme() && one.host() == other.host() && one.port() == other.port();
-}
-
 } // namespace
 
 WInAppBrowser::WInAppBrowser(const QUrl &url, QObject *parent)
     : WViewController(parent)
-    , m_pageUrl(url)
+    , m_firstUrl(url)
     , m_activeBefore(QApplication::activeWindow())
 {
     // No storage name: off the record, nothing written to disk.
     m_profile = std::make_unique<QWebEngineProfile>();
     m_profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // Downloads are never accepted, so no file is written.
-    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this, [](QWebEngineDownloadRequest *download) {
+    // Downloads are never accepted, so no file is written; also once the page has gone.
+    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, m_profile.get(), [](QWebEngineDownloadRequest *download) {
         qCDebug(lcPlatform) << "download refused:" << download->url().host();
         download->cancel();
     });
     m_page = std::make_unique<WInAppBrowserPage>(m_profile.get());
 
-    // Pages and profiles still alive when the application goes are released
-    // before Qt WebEngine shuts down (post routines run newest first, and this
-    // one is added after the first profile started Qt WebEngine).
-    static const bool routineAdded = [] {
-        qAddPostRoutine([] {
-            for (const QPointer<WInAppBrowser> &browser : std::as_const(liveBrowsers())) {
-                if (browser)
-                    browser->release();
-            }
-            // No event loop is left to delete these later.
-            for (const QPointer<QWebEngineProfile> &profile : std::as_const(retiringProfiles()))
-                delete profile.data();
-        });
-        return true;
-    }();
-    Q_UNUSED(routineAdded);
-    liveBrowsers().removeAll(nullptr);
-    liveBrowsers().append(this);
+    WInAppBrowserTeardown::watch(this, [this] { release(); });
 }
 
 WInAppBrowser::~WInAppBrowser()
@@ -166,45 +110,20 @@ WInAppBrowser::~WInAppBrowser()
 
 void WInAppBrowser::release()
 {
-    liveBrowsers().removeAll(this);
-    // The view first, then its page, then the profile the page was made in.
-    delete m_web.data();
-    m_page.reset();
-    // Chromium finishes ending a page in work it has queued on this thread, and
-    // some of that work (a refused download's, for one) still uses the profile:
-    // deleting the profile in the same turn corrupted the heap. It goes once that
-    // work has run, or with the application.
-    if (QWebEngineProfile *profile = m_profile.release()) {
-        retiringProfiles().removeAll(nullptr);
-        retiringProfiles().append(profile);
-        QTimer::singleShot(0, profile, &QObject::deleteLater);
+    if (!m_page)
+        return;
+    // Nothing of the page reaches this browser any more.
+    disconnect(m_page.get(), nullptr, this, nullptr);
+    if (m_reader) {
+        disconnect(m_reader, nullptr, this, nullptr);
+        disconnect(m_reader->page(), nullptr, this, nullptr);
     }
+    WInAppBrowserTeardown::retire({m_reader.data(), m_web.data()}, m_page.release(), m_profile.release());
 }
 
-bool WInAppBrowser::readerAvailable()
+QUrl WInAppBrowser::pageUrl() const
 {
-    return QFile::exists(QStringLiteral(":/WexoCreator/readability/Readability.js"));
-}
-
-std::optional<QString> WInAppBrowser::readerDocument(const QString &title, const QString &byline, const QString &content)
-{
-    // The article is unsanitised page content: the reader face runs with
-    // scripts off, and the document forbids them as well.
-    QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
-                                  "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"
-                                  "<meta name=\"viewport\" content=\"width=device-width\">"
-                                  "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
-                                  "<h1>%1</h1>%3%4</div></body></html>")
-                       .arg(title.toHtmlEscaped(), QString::fromLatin1(kReaderStyle),
-                            byline.trimmed().isEmpty() ? QString()
-                                                       : QStringLiteral("<p class=\"byline\">%1</p>").arg(byline.toHtmlEscaped()),
-                            content);
-    // setHtml hands the document over as a base64 data address, which fails above the limit.
-    static const qsizetype prefix = QByteArrayLiteral("data:text/html;charset=UTF-8;base64,").size();
-    const qsizetype encoded = prefix + (html.toUtf8().size() + 2) / 3 * 4;
-    if (encoded > kSetHtmlLimit)
-        return std::nullopt;
-    return html;
+    return m_page && !m_page->url().isEmpty() ? m_page->url() : m_firstUrl;
 }
 
 QWidget *WInAppBrowser::loadView()
@@ -230,28 +149,33 @@ QWidget *WInAppBrowser::loadView()
                                              "QProgressBar::chunk { background: #0a84ff; }"));
     column->addWidget(m_progress);
 
-    m_faces = new QStackedWidget(root);
+    auto *faces = new FaceStack(root);
+    faces->goingAway = [self = QPointer<WInAppBrowser>(this)] {
+        if (self)
+            self->release();
+    };
+    m_faces = faces;
     m_web = new QWebEngineView(m_faces);
     m_web->setObjectName(QStringLiteral("inAppBrowserWebView"));
     m_web->setPage(m_page.get());
     m_faces->addWidget(m_web);
 
-    auto *panel = new QWidget(m_faces);
-    auto *panelColumn = new QVBoxLayout(panel);
+    m_messagePanel = new QWidget(m_faces);
+    auto *panelColumn = new QVBoxLayout(m_messagePanel);
     panelColumn->addStretch(1);
-    m_message = new QLabel(panel);
+    m_message = new QLabel(m_messagePanel);
     m_message->setObjectName(QStringLiteral("inAppBrowserMessage"));
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     panelColumn->addWidget(m_message);
-    m_messageOpen = new QPushButton(QStringLiteral("Open in browser"), panel);
+    m_messageOpen = new QPushButton(QStringLiteral("Open in browser"), m_messagePanel);
     m_messageOpen->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
     connect(m_messageOpen, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
     panelColumn->addWidget(m_messageOpen, 0, Qt::AlignHCenter);
     panelColumn->addStretch(2);
-    m_faces->addWidget(panel);
+    m_faces->addWidget(m_messagePanel);
     column->addWidget(m_faces, 1);
 
     // Keys typed in the page are the page's: a host's shortcut (Escape is a
@@ -280,41 +204,24 @@ void WInAppBrowser::buildBar(QWidget *bar)
         row->addWidget(tool);
         return tool;
     };
+    // The page view's history is the only one: each button is its action.
+    const auto pageAction = [this](QWebEnginePage::WebAction action) {
+        return [this, action] {
+            if (m_page)
+                m_page->triggerAction(action);
+        };
+    };
     QToolButton *done = button(QStringLiteral("inAppBrowserDone"), QStringLiteral("Done"), QStyle::SP_CustomBase);
     QFont bold = done->font();
     bold.setBold(true);
     done->setFont(bold);
     connect(done, &QToolButton::clicked, this, &WInAppBrowser::close);
     m_back = button(QStringLiteral("inAppBrowserBack"), QStringLiteral("Back"), QStyle::SP_ArrowBack);
-    connect(m_back, &QToolButton::clicked, this, [this] {
-        if (!m_page)
-            return;
-        // Back from the reader face is the page it was made from; back to a
-        // reader document is its article in the reader face.
-        if (m_face == Face::reader)
-            showReader(false);
-        else if (const std::optional<QUrl> article = articleBehind())
-            backToReaderFace(*article);
-        else
-            m_page->triggerAction(QWebEnginePage::Back);
-    });
+    connect(m_back, &QToolButton::clicked, this, pageAction(QWebEnginePage::Back));
     m_forward = button(QStringLiteral("inAppBrowserForward"), QStringLiteral("Forward"), QStyle::SP_ArrowForward);
-    connect(m_forward, &QToolButton::clicked, this, [this] {
-        if (!m_page)
-            return;
-        if (m_face == Face::reader)
-            m_page->askHistoryStep();
-        m_page->triggerAction(QWebEnginePage::Forward);
-    });
+    connect(m_forward, &QToolButton::clicked, this, pageAction(QWebEnginePage::Forward));
     QToolButton *reload = button(QStringLiteral("inAppBrowserReload"), QStringLiteral("Reload"), QStyle::SP_BrowserReload);
-    connect(reload, &QToolButton::clicked, this, [this] {
-        if (!m_page)
-            return;
-        if (m_face == Face::page)
-            m_page->triggerAction(QWebEnginePage::Reload);
-        else
-            showReader(false);
-    });
+    connect(reload, &QToolButton::clicked, this, pageAction(QWebEnginePage::Reload));
 
     auto *titles = new QVBoxLayout;
     titles->setSpacing(0);
@@ -331,14 +238,14 @@ void WInAppBrowser::buildBar(QWidget *bar)
     titles->addWidget(m_host);
     row->addLayout(titles, 1);
 
-    m_reader = button(QStringLiteral("inAppBrowserReader"), QStringLiteral("Reader"), QStyle::SP_CustomBase);
-    m_reader->setCheckable(true);
-    m_reader->setVisible(readerAvailable());
-    connect(m_reader, &QToolButton::clicked, this, [this](bool checked) { showReader(checked); });
+    m_readerToggle = button(QStringLiteral("inAppBrowserReader"), QStringLiteral("Reader"), QStyle::SP_CustomBase);
+    m_readerToggle->setCheckable(true);
+    m_readerToggle->setVisible(WReaderFace::available());
+    connect(m_readerToggle, &QToolButton::clicked, this, [this](bool checked) { showReader(checked); });
     QToolButton *external = button(QStringLiteral("inAppBrowserOpenExternal"), QStringLiteral("Open in browser"),
                                    QStyle::SP_CustomBase);
     connect(external, &QToolButton::clicked, this,
-            [this] { openInSystemBrowser(m_face == Face::message ? m_messageUrl : m_pageUrl); });
+            [this] { openInSystemBrowser(m_face == Face::message ? m_messageUrl : pageUrl()); });
 }
 
 void WInAppBrowser::viewDidLoad()
@@ -346,200 +253,164 @@ void WInAppBrowser::viewDidLoad()
     WViewController::viewDidLoad();
     WInAppBrowserPage *page = m_page.get();
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
-    connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
-        // Only another document ends the reader face, and the bar follows it;
-        // a followed link's page shows as a page, not examined again.
-        if (m_face == Face::reader && replacesReaderFace(url)) {
-            m_skipReaderOnce = m_page->followsReaderLink();
-            leaveReaderFace();
-        } else if (m_face == Face::reader) {
-            // A move to a part of the article is an entry of its own.
-            rememberReaderEntry();
-        }
-        if (m_face == Face::page && WInAppBrowserPage::isWebAddress(url))
-            m_pageUrl = url;
-        updateBar();
-    });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] {
-        ++m_loadSerial;
-        if (m_face == Face::message) {
-            m_face = Face::page;
-            m_faces->setCurrentWidget(m_web);
+    connect(page, &QWebEnginePage::urlChanged, this, &WInAppBrowser::onUrlChanged);
+    // The engine's own Back and Forward say when its history has an entry that way.
+    connect(page->action(QWebEnginePage::Back), &QAction::changed, this, &WInAppBrowser::updateBar);
+    connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, &WInAppBrowser::updateBar);
+    connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
+            onLoadEnded(info);
+            return;
         }
         m_progress->setValue(0);
         m_progress->show();
     });
-    connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
-    connect(page, &QWebEnginePage::loadingChanged, this, &WInAppBrowser::onLoadingChanged);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        // Nothing is drawn without a renderer. The view goes first when the page
-        // is released; a message already up stays.
-        if (!m_web || m_face == Face::message)
-            return;
-        if (m_face == Face::reader)
-            leaveReaderFace();
-        showMessage(notLoadedText(), m_pageUrl);
+        // Nothing is drawn without a renderer; a message already up stays.
+        if (m_face != Face::message)
+            showMessage(notLoadedText(), pageUrl());
     });
-    connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser);
-    connect(page, &WInAppBrowserPage::readerLinkClicked, this, [this] {
-        // Scripts on before the link's document arrives, or it would start
-        // without them; the reader's own document forbids them itself.
-        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
-    });
+    // Handed on a turn later: the host's URL handler never runs inside the engine's call.
+    connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
     m_progress->hide();
     updateBar();
-    if (!WInAppBrowserPage::isWebAddress(m_pageUrl)) {
-        showMessage(QStringLiteral("Only web addresses open here."), m_pageUrl);
+    if (!WInAppBrowserPage::isWebAddress(m_firstUrl)) {
+        showMessage(QStringLiteral("Only web addresses open here."), m_firstUrl);
         return;
     }
-    page->load(m_pageUrl);
+    page->load(m_firstUrl);
 }
 
 void WInAppBrowser::viewDidAppear(bool animated)
 {
     WViewController::viewDidAppear(animated);
+    WInAppBrowserTeardown::keepFirstAtExit();
     // The page's GL surface makes Qt build the host's native window again,
     // and the new one is not the active window (nothing would get the keys).
     if (m_activeBefore && !QApplication::activeWindow())
         m_activeBefore->activateWindow();
     // Keys go to the page (and Escape closes it) without a click first.
-    if (m_face == Face::message && m_messageOpen)
-        m_messageOpen->setFocus();
-    else if (m_web)
-        m_web->setFocus();
+    if (QWidget *shown = m_faces ? m_faces->currentWidget() : nullptr)
+        (shown == m_messagePanel ? static_cast<QWidget *>(m_messageOpen) : shown)->setFocus();
 }
 
-void WInAppBrowser::onLoadingChanged(const QWebEngineLoadingInfo &info)
+void WInAppBrowser::onUrlChanged(const QUrl &url)
 {
-    switch (info.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-        return;
-    case QWebEngineLoadingInfo::LoadSucceededStatus:
-        onLoadFinished(info);
-        return;
-    case QWebEngineLoadingInfo::LoadFailedStatus:
-        // Qt reports a load as failed, with no error, when the page stops loading
-        // before the document has arrived: the old page's own address change
-        // (history API) can do that while the reader's document is on its way,
-        // and then nothing reports that document. Its scripts are off by now,
-        // so the document is loaded once more, and that load is reported.
-        if (m_face == Face::reader && !m_page->followsReaderLink() && !m_readerDocument.isEmpty()
-            && info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain) {
-            qCDebug(lcPlatform) << "reader document's load reported ended before it arrived; loading it again";
-            loadReaderDocument();
-            m_readerDocument.clear(); // once only
-            return;
-        }
-        // An aborted load (a refused navigation, a new one, a download) is no failure of its own.
-        if (info.errorCode() != -3) {
-            onLoadFinished(info);
-            return;
-        }
-        break;
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-        break;
+    const QUrl before = std::exchange(m_shownUrl, url);
+    // Another document: nothing of the one before stays on screen. A
+    // document moving its own address keeps its face.
+    if (m_page->arrivedAt(url, before)) {
+        ++m_documentSerial;
+        m_readerOff = 0;
+        if (m_face != Face::page)
+            showFace(Face::page);
     }
-    m_progress->hide();
-    // A link from the reader face that brought no document (a download, no
-    // content): the article stays, and so does its face.
-    if (m_face == Face::reader && m_page->followsReaderLink())
-        enterReaderFace();
-    // ...unless the page never had a document: it would stay empty.
-    if (m_face == Face::page && m_page->url().isEmpty())
-        showMessage(notLoadedText(), m_pageUrl);
-}
-
-void WInAppBrowser::onLoadFinished(const QWebEngineLoadingInfo &info)
-{
-    const bool ok = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
-    // A followed link's document under the reader face's own address reports
-    // no new address.
-    if (m_face == Face::reader && m_page->followsReaderLink()) {
-        m_skipReaderOnce = ok;
-        leaveReaderFace();
-    }
-    m_progress->hide();
     updateBar();
-    // Whatever address the reader face's load was reported with, it is over.
-    m_page->expectReaderLoad(false);
-    m_readerDocument.clear();
-    if (m_face == Face::reader) {
-        // The reader face's own load is not examined again; if it failed, the page comes back.
-        if (ok) {
-            rememberReaderEntry();
-            emit readerChecked(true);
-        } else {
-            showReader(false);
-        }
-        return;
-    }
-    if (!ok) {
+}
+
+void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
+{
+    m_progress->hide();
+    m_page->loadsEnded();
+    updateBar();
+    if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
+        // A load that ended without a document of its own (a refused
+        // navigation, a new one, a download, no content, the page's own
+        // address change stopping it) changed nothing...
+        const bool aborted = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || info.errorCode() == -3
+            || info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain;
+        if (aborted && !m_page->url().isEmpty())
+            return;
+        // ...unless the page never had a document: it would stay empty.
+        if (aborted)
+            showMessage(notLoadedText(), pageUrl());
         // Sub-resources' certificates never fail the page's load: this is the page's own.
-        if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
+        else if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
             showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."),
                         info.url());
         else
-            showMessage(notLoadedText(), m_pageUrl);
+            showMessage(notLoadedText(), info.url());
         return;
     }
-    if (m_face != Face::page)
-        return;
     // Navigations to an empty page are never asked about: refused here instead.
     if (!WInAppBrowserPage::isWebAddress(m_page->url())) {
         showMessage(QStringLiteral("Only web addresses open here."), m_page->url());
         return;
     }
+    if (m_face == Face::message)
+        showFace(Face::page);
     // The page's surface exists from its first load on: it takes the keys
     // unless the user has put the focus elsewhere in the meantime.
     if (!m_focusGiven) {
         m_focusGiven = true;
         QWidget *focus = QApplication::focusWidget();
         if (!focus || focus == m_web || !view()->isAncestorOf(focus))
-            m_web->setFocus();
-    }
-    if (m_skipReaderOnce || !readerAvailable()) {
-        m_skipReaderOnce = false;
-        emit readerChecked(false);
-        return;
+            m_faces->currentWidget()->setFocus();
     }
     examineForReader();
 }
 
 void WInAppBrowser::examineForReader()
 {
-    const int serial = m_loadSerial;
-    QPointer<WInAppBrowser> self(this);
-    m_page->runJavaScript(readerScript(), QWebEngineScript::ApplicationWorld, [self, serial](const QVariant &result) {
-        if (!self || !self->m_page || serial != self->m_loadSerial || self->m_face != Face::page)
-            return;
-        const QJsonObject article = QJsonDocument::fromJson(result.toString().toUtf8()).object();
-        const QString content = article.value(QStringLiteral("content")).toString();
-        if (content.isEmpty()) {
-            emit self->readerChecked(false);
-            return;
-        }
-        QString title = article.value(QStringLiteral("title")).toString().trimmed();
-        if (title.isEmpty())
-            title = self->m_page->title();
-        const std::optional<QString> document =
-            readerDocument(title, article.value(QStringLiteral("byline")).toString(), content);
-        if (!document) {
-            qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
-            emit self->readerChecked(false);
-            return;
-        }
-        self->m_readerTitle = title;
-        self->enterReaderFace();
-        self->m_readerDocument = *document;
-        self->loadReaderDocument();
-        self->updateBar();
+    if (!WReaderFace::available()) {
+        emit readerChecked(false);
+        return;
+    }
+    const int serial = m_documentSerial;
+    WReaderFace::examine(m_page.get(), this, [this, serial](const WReaderFace::Examination &examination) {
+        // The answer of a document that has gone, or of a look at a page that
+        // failed since, changes nothing.
+        if (m_page && serial == m_documentSerial && m_face != Face::message)
+            onExamined(examination);
     });
 }
 
-void WInAppBrowser::loadReaderDocument()
+void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
 {
-    m_page->expectReaderLoad(true);
-    m_page->setHtml(m_readerDocument, m_pageUrl);
+    if (m_face == Face::reader && examination.document == m_readerDocument) {
+        emit readerChecked(true);
+        return;
+    }
+    if (examination.article && examination.document != m_readerOff) {
+        if (!m_reader)
+            makeReaderFace();
+        // The face changes once the article is there: until then the page shows.
+        m_articleDocument = examination.document;
+        m_articleSerial = m_documentSerial;
+        if (m_reader->showArticle(*examination.article, m_page->url()))
+            return;
+        qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
+    }
+    // A document under the same address that offers no article (a reload).
+    if (m_face == Face::reader)
+        showFace(Face::page);
+    emit readerChecked(false);
+}
+
+void WInAppBrowser::makeReaderFace()
+{
+    m_reader = new WReaderFace(m_page->profile(), m_faces);
+    m_faces->insertWidget(1, m_reader);
+    connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
+        if (!m_page || m_articleSerial != m_documentSerial || m_face == Face::message || m_articleDocument == m_readerOff)
+            return;
+        if (ok) {
+            m_readerDocument = m_articleDocument;
+            showFace(Face::reader);
+        }
+        emit readerChecked(ok);
+    });
+    // Followed as a click in the document would be: an entry of the history.
+    connect(m_reader, &WReaderFace::linkClicked, this, [this](const QUrl &url) {
+        if (m_page)
+            m_page->load(url);
+    });
+    connect(m_reader, &WReaderFace::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
+    connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+        if (m_face == Face::reader)
+            showFace(Face::page);
+    });
 }
 
 void WInAppBrowser::showReader(bool reader)
@@ -547,90 +418,42 @@ void WInAppBrowser::showReader(bool reader)
     if (!m_page)
         return;
     if (reader && m_face == Face::page) {
+        m_readerOff = 0;
         examineForReader();
     } else if (!reader && m_face == Face::reader) {
-        // Left for its page by choice: Back from that page does not return to it.
-        m_readerEntries.remove(m_page->history()->currentItemIndex());
-        leaveReaderFace();
-        m_skipReaderOnce = true;
-        m_page->load(m_pageUrl);
+        // This document shows as a page until another one is shown.
+        m_readerOff = m_readerDocument;
+        showFace(Face::page);
+        emit readerChecked(false);
     }
     updateBar();
 }
 
-bool WInAppBrowser::replacesReaderFace(const QUrl &url) const
+void WInAppBrowser::showFace(Face face)
 {
-    // A part of the article (a fragment) is a move within the reader's own
-    // document, also while a link clicked before is still on its way.
-    if (url.adjusted(QUrl::RemoveFragment) == m_pageUrl.adjusted(QUrl::RemoveFragment))
-        return false;
-    if (m_page->followsReaderLink() && WInAppBrowserPage::isWebAddress(url))
-        return true;
-    // The reader's own document, however it is reported.
-    if (url.scheme() == QLatin1String("data"))
-        return false;
-    // Until the reader's document is shown, the page it was made from may still
-    // move its address within its origin (history API, fragments). No other
-    // document of that origin gets past the reader face's navigation check.
-    return !sameOrigin(url, m_pageUrl);
-}
-
-void WInAppBrowser::rememberReaderEntry()
-{
-    // Only the reader's own documents are data addresses in the history.
-    QWebEngineHistory *history = m_page->history();
-    if (history->currentItem().url().scheme() == QLatin1String("data"))
-        m_readerEntries.insert(history->currentItemIndex(), m_pageUrl);
-}
-
-std::optional<QUrl> WInAppBrowser::articleBehind() const
-{
-    QWebEngineHistory *history = m_page->history();
-    const int index = history->currentItemIndex() - 1;
-    if (index < 0 || !m_readerEntries.contains(index) || history->itemAt(index).url().scheme() != QLatin1String("data"))
-        return std::nullopt;
-    return m_readerEntries.value(index);
-}
-
-void WInAppBrowser::backToReaderFace(const QUrl &article)
-{
-    QWebEngineHistory *history = m_page->history();
-    m_pageUrl = article;
-    m_readerTitle = history->backItem().title();
-    enterReaderFace();
-    m_page->expectReaderLoad(true);
-    history->back();
+    m_face = face;
+    QWidget *shown = face == Face::reader ? static_cast<QWidget *>(m_reader.data())
+        : face == Face::page              ? static_cast<QWidget *>(m_web.data())
+                                          : m_messagePanel.data();
+    // The keys follow the face unless the user put them in the bar: Escape
+    // must keep reaching this page.
+    QWidget *focus = QApplication::focusWidget();
+    const QWidget *current = m_faces->currentWidget();
+    const bool keys = view()->isVisible()
+        && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus) || focus == current || current->isAncestorOf(focus));
+    m_faces->setCurrentWidget(shown);
+    if (keys)
+        (face == Face::message ? static_cast<QWidget *>(m_messageOpen) : shown)->setFocus();
     updateBar();
-}
-
-void WInAppBrowser::enterReaderFace()
-{
-    m_face = Face::reader;
-    m_page->setReaderFace(true);
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-}
-
-void WInAppBrowser::leaveReaderFace()
-{
-    m_readerDocument.clear();
-    m_face = Face::page;
-    m_page->setReaderFace(false);
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
 }
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
 {
-    m_face = Face::message;
     m_messageUrl = url;
     // Its host as the bar shows it: a lookalike name never reads decoded.
     m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString(QUrl::EncodeUnicode));
-    m_faces->setCurrentIndex(1);
     m_progress->hide();
-    updateBar();
-    // The hidden page gave up the focus: keep the keys (Escape) inside.
-    QWidget *focus = QApplication::focusWidget();
-    if (view()->isVisible() && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus)))
-        m_messageOpen->setFocus();
+    showFace(Face::message);
     emit messageShown(m_message->text());
 }
 
@@ -677,10 +500,10 @@ void WInAppBrowser::updateBar()
 {
     if (!m_title || !m_page)
         return;
-    const QUrl shown = m_face == Face::message ? m_messageUrl : m_pageUrl;
-    QString title = m_face == Face::reader ? m_readerTitle : m_page->title();
-    // A page with no title (yet) is named by its address.
-    if (m_face == Face::message || title.isEmpty() || (m_face == Face::page && isAddressTitle(title, m_page->url())))
+    const QUrl shown = m_face == Face::message ? m_messageUrl : pageUrl();
+    QString title = m_face == Face::reader && m_reader ? m_reader->title() : m_page->title();
+    // A document with no title (yet) is named by its host, as the host line names it.
+    if (m_face == Face::message || title.isEmpty() || isAddressTitle(title, shown))
         title = shownHost(shown);
     // One line over the host line: breaks of any kind (U+2028 too) become spaces.
     m_fullTitle = title.simplified();
@@ -688,15 +511,9 @@ void WInAppBrowser::updateBar()
     m_title->setToolTip(m_fullTitle);
     elideTitle();
     m_host->setText(shownHost(shown));
-    // The reader face's own entries in the history are no addresses to go to,
-    // but Back to one is its article in the reader face.
-    QWebEngineHistory *history = m_page->history();
-    m_back->setEnabled(m_face == Face::reader
-                       || (m_face == Face::page && articleBehind())
-                       || (history->canGoBack() && WInAppBrowserPage::isWebAddress(history->backItem().url())));
-    m_forward->setEnabled(m_face != Face::message && history->canGoForward()
-                          && WInAppBrowserPage::isWebAddress(history->forwardItem().url()));
-    m_reader->setChecked(m_face == Face::reader);
+    m_back->setEnabled(m_page->history()->canGoBack());
+    m_forward->setEnabled(m_page->history()->canGoForward());
+    m_readerToggle->setChecked(m_face == Face::reader);
 }
 
 } // namespace WexoCreator

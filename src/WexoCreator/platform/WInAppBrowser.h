@@ -1,15 +1,14 @@
 #pragma once
 
+#include "WexoCreator/platform/WReaderFace.h"
 #include "WexoCreator/platform/WViewController.h"
 
-#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineView>
 
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -26,8 +25,11 @@ class WInAppBrowserPage;
 // The platform's in-app browser: one web page over the host window, in a
 // profile of its own that keeps nothing on disk, with a bar (Done, back,
 // forward, reload, title and host, reader toggle, "Open in browser") and a
-// thin progress line. A readable page is shown in a plain reader face with
-// scripts off. Failures show a plain-text message, never an empty page.
+// thin progress line. The page view holds the documents the user visits, and
+// its history is the only one: Back and Forward walk it. A document that
+// offers an article shows in the reader face, laid over the page view, unless
+// the user turned Reader off on it. The bar always names the page view's
+// document. Failures show a plain-text message, never an empty page.
 class WInAppBrowser : public WViewController
 {
     Q_OBJECT
@@ -35,23 +37,17 @@ class WInAppBrowser : public WViewController
 public:
     enum class Face { page, reader, message };
 
-    // Largest document setHtml takes (as the data address it becomes).
-    static constexpr qsizetype kSetHtmlLimit = 2 * 1024 * 1024;
-
     explicit WInAppBrowser(const QUrl &url, QObject *parent = nullptr);
     ~WInAppBrowser() override;
 
-    // The reader library was embedded at build time.
-    static bool readerAvailable();
-    // The reader face's document for an article, absent when setHtml could not take it.
-    static std::optional<QString> readerDocument(const QString &title, const QString &byline, const QString &content);
-
+    // The page view and its page, and the reader face (absent until the first article).
     QWebEngineView *webView() const { return m_web; }
     WInAppBrowserPage *page() const { return m_page.get(); }
+    WReaderFace *readerFace() const { return m_reader; }
     Face face() const { return m_face; }
     QString messageText() const;
-    // The address the page face shows (also while the reader face is up).
-    QUrl pageUrl() const { return m_pageUrl; }
+    // The address of the page view's document, which every face names.
+    QUrl pageUrl() const;
 
     void close();
     void showReader(bool reader);
@@ -59,7 +55,8 @@ public:
     void openInSystemBrowser(const QUrl &url);
 
 Q_SIGNALS:
-    // A page load was examined: readable or not (reader face shown or not).
+    // A document was looked at, or the user turned Reader off: whether its
+    // reader face is up.
     void readerChecked(bool readable);
     void messageShown(const QString &text);
 
@@ -71,53 +68,53 @@ protected:
 
 private:
     void buildBar(QWidget *bar);
-    void onLoadingChanged(const QWebEngineLoadingInfo &info);
-    void onLoadFinished(const QWebEngineLoadingInfo &info);
+    void onUrlChanged(const QUrl &url);
+    void onLoadEnded(const QWebEngineLoadingInfo &info);
     void examineForReader();
-    void loadReaderDocument();
-    // Whether an address reported while the reader face is up is another document's.
-    bool replacesReaderFace(const QUrl &url) const;
-    // The current history entry is the reader's document (or a part of it):
-    // kept with the page it was made from.
-    void rememberReaderEntry();
-    // The page a reader document in the history was made from, when the entry
-    // before the current one is such a document.
-    std::optional<QUrl> articleBehind() const;
-    // Back to that entry: the article in its reader face again.
-    void backToReaderFace(const QUrl &article);
-    // Scripts off and no navigation of its own; leaving turns scripts back on.
-    void enterReaderFace();
-    void leaveReaderFace();
+    void onExamined(const WReaderFace::Examination &examination);
+    void makeReaderFace();
+    // Shows one of the faces; the keys follow it when they were in the page.
+    void showFace(Face face);
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
     void elideTitle();
     void release();
 
-    // Deleted in this order: view, page, profile (a profile must outlive its page).
+    // Deleted in this order, a turn after the page goes: views, page, profile
+    // (a profile must outlive its pages).
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::unique_ptr<WInAppBrowserPage> m_page;
     QPointer<QWebEngineView> m_web;
+    QPointer<WReaderFace> m_reader;
     QPointer<QStackedWidget> m_faces;
     QPointer<QLabel> m_title;
     QPointer<QLabel> m_host;
     QPointer<QLabel> m_message;
+    QPointer<QWidget> m_messagePanel;
     QPointer<QPushButton> m_messageOpen;
     QPointer<QProgressBar> m_progress;
     QPointer<QToolButton> m_back;
     QPointer<QToolButton> m_forward;
-    QPointer<QToolButton> m_reader;
-    QUrl m_pageUrl;
+    QPointer<QToolButton> m_readerToggle;
+    QUrl m_firstUrl;
+    QUrl m_shownUrl; // the page view's address as last reported
     QUrl m_messageUrl;
-    QString m_readerTitle;
     QString m_fullTitle;
     Face m_face = Face::page;
-    bool m_skipReaderOnce = false;
-    QString m_readerDocument; // until its load is reported, for one more try
-    // The history's reader documents, by index, and the page each was made from.
-    QHash<int, QUrl> m_readerEntries;
+    // Documents are told apart by the number each keeps (the reader
+    // library's look at it): the one the reader face shows, and the one the
+    // user turned Reader off on.
+    qint64 m_readerDocument = 0;
+    qint64 m_readerOff = 0;
+    // The article on its way into the reader face: its document, and the
+    // page view's document count when it was asked for.
+    qint64 m_articleDocument = 0;
+    int m_articleSerial = -1;
+    // Counts the documents the page view has shown: a look at one that has
+    // gone by the time it answers is dropped.
+    int m_documentSerial = 0;
     bool m_focusGiven = false;
     QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
-    int m_loadSerial = 0;
 };
 
 } // namespace WexoCreator

@@ -2,6 +2,7 @@
 
 #include "WexoCreator/platform/WLogging.h"
 
+#include <QCoreApplication>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineNewWindowRequest>
@@ -49,34 +50,31 @@ bool WInAppBrowserPage::isWebAddress(const QUrl &url)
     return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
 }
 
+bool WInAppBrowserPage::arrivedAt(const QUrl &url, const QUrl &before)
+{
+    const qsizetype index = m_arriving.indexOf(url);
+    if (index >= 0) {
+        m_arriving.remove(0, index + 1);
+        return true;
+    }
+    // A document moves its own address only within its origin; one the page
+    // never asked about (an empty page) is a new document all the same.
+    return url.scheme() != before.scheme() || url.host() != before.host() || url.port() != before.port();
+}
+
 bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    if (isMainFrame && m_expectReaderLoad && url.scheme() == QLatin1String("data")) {
-        m_expectReaderLoad = false;
+    if (isWebAddress(url)) {
+        // Asked for the documents that load anew (a move within a document is never asked about).
+        if (isMainFrame)
+            m_arriving.append(url);
         return true;
     }
-    // The reader face shows what it was made from under that address: a
-    // refresh or any other move of its own would show another page there.
-    if (m_readerFace && isMainFrame) {
-        const bool asked = type == NavigationTypeLinkClicked || (type == NavigationTypeBackForward && m_historyStepAsked);
-        if (asked && isWebAddress(url)) {
-            m_historyStepAsked = false;
-            m_readerLinkFollowed = true;
-            emit readerLinkClicked(url);
-            return true;
-        }
-        if (type == NavigationTypeRedirect && m_readerLinkFollowed && isWebAddress(url))
-            return true;
-        qCDebug(lcPlatform) << "reader face navigation refused:" << type << url.scheme();
-        return false;
-    }
-    if (isWebAddress(url))
-        return true;
     // Empty frames of a web page open nothing outside.
     if (!isMainFrame && (url.toString() == QLatin1String("about:blank") || url.toString() == QLatin1String("about:srcdoc")))
         return true;
     // Anything else would reach the desktop's (and the host's) URL handlers.
-    qCDebug(lcPlatform) << "navigation refused, not a web address:" << url.scheme();
+    qCDebug(lcPlatform) << "navigation refused, not a web address:" << type << url.scheme();
     return false;
 }
 
@@ -85,6 +83,30 @@ QStringList WInAppBrowserPage::chooseFiles(FileSelectionMode mode, const QString
     // Help pages get none of the user's files, and no dialog opens over the host.
     qCDebug(lcPlatform) << "file choice refused:" << mode;
     return {};
+}
+
+void WInAppBrowserPage::javaScriptAlert(const QUrl &securityOrigin, const QString &)
+{
+    qCDebug(lcPlatform).noquote() << "page dialog answered at once: alert" << securityOrigin.toString();
+}
+
+bool WInAppBrowserPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &message)
+{
+    // "Leave this page?" comes as a confirmation with Qt WebEngine's own
+    // question: the page is left. A page asking that very question itself is
+    // answered yes, which gives it nothing it could not do on its own.
+    const bool leave = message
+        == QCoreApplication::translate("QWebEnginePage",
+                                       "Are you sure you want to leave this page? Changes that you made may not be saved.");
+    qCDebug(lcPlatform).noquote() << "page dialog answered at once:" << (leave ? "leave" : "confirm")
+                                  << securityOrigin.toString();
+    return leave;
+}
+
+bool WInAppBrowserPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &, const QString &, QString *)
+{
+    qCDebug(lcPlatform).noquote() << "page dialog answered at once: prompt" << securityOrigin.toString();
+    return false;
 }
 
 void WInAppBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,

@@ -1,0 +1,171 @@
+#include "WexoCreator/platform/WReaderFace.h"
+
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WLogging.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+
+#include <utility>
+
+namespace WexoCreator {
+
+namespace {
+
+QString resourceText(const QString &name)
+{
+    QFile file(QStringLiteral(":/WexoCreator/readability/") + name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Takes the number the document is to keep, and answers with the one it keeps.
+const QString &examinationScript()
+{
+    static const QString script = QStringLiteral("(function (number) {\n%1\n%2\n"
+                                                 "var answer = {document: window.wexoReaderDocument || (window.wexoReaderDocument = number)};\n"
+                                                 "if (isProbablyReaderable(document)) {\n"
+                                                 "  var article = new Readability(document.cloneNode(true)).parse();\n"
+                                                 "  if (article && article.content) {\n"
+                                                 "    answer.title = article.title || ''; answer.byline = article.byline || '';"
+                                                 " answer.content = article.content;\n"
+                                                 "  }\n"
+                                                 "}\n"
+                                                 "return JSON.stringify(answer);\n"
+                                                 "})")
+                                      .arg(resourceText(QStringLiteral("Readability-readerable.js")),
+                                           resourceText(QStringLiteral("Readability.js")));
+    return script;
+}
+
+const char *const kReaderStyle = R"(
+body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
+.wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
+          font: 18px/1.6 "DejaVu Serif", Georgia, serif; }
+h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
+.byline { font: 15px "DejaVu Sans", sans-serif; color: #6e6e73; margin: 0 0 24px; }
+img, video, figure { max-width: 100%; height: auto; }
+pre { white-space: pre-wrap; }
+a { color: #0a62c9; }
+)";
+
+// The reader face's page: the page view's refusals for what the article
+// loads (images, frames), and for itself only its own document.
+class ReaderPage final : public WInAppBrowserPage
+{
+public:
+    ReaderPage(QWebEngineProfile *profile, WReaderFace *face)
+        : WInAppBrowserPage(profile, face)
+        , m_face(face)
+    {
+        // The article is unsanitised page content; its document forbids scripts as well.
+        settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    }
+
+    // The next navigation to a data address is the face's own document.
+    void expectOwnLoad() { m_ownLoad = true; }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (!isMainFrame)
+            return WInAppBrowserPage::acceptNavigationRequest(url, type, isMainFrame);
+        if (m_ownLoad && url.scheme() == QLatin1String("data")) {
+            m_ownLoad = false;
+            return true;
+        }
+        // Handed on a turn later, outside the engine's own call.
+        if (type == NavigationTypeLinkClicked && isWebAddress(url)) {
+            QMetaObject::invokeMethod(m_face, [face = m_face, url] { emit face->linkClicked(url); }, Qt::QueuedConnection);
+            return false;
+        }
+        qCDebug(lcPlatform) << "reader face navigation refused:" << type << url.scheme();
+        return false;
+    }
+
+private:
+    WReaderFace *m_face;
+    bool m_ownLoad = false;
+};
+
+} // namespace
+
+WReaderFace::WReaderFace(QWebEngineProfile *profile, QWidget *parent)
+    : QWebEngineView(parent)
+{
+    setObjectName(QStringLiteral("inAppBrowserReaderView"));
+    auto *page = new ReaderPage(profile, this);
+    connect(page, &WInAppBrowserPage::openElsewhere, this, &WReaderFace::openElsewhere);
+    // A link refused ends a load too: only the face's own is reported.
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (std::exchange(m_loading, false))
+            emit articleShown(ok);
+    });
+    setPage(page);
+}
+
+bool WReaderFace::available()
+{
+    return QFile::exists(QStringLiteral(":/WexoCreator/readability/Readability.js"));
+}
+
+std::optional<QString> WReaderFace::document(const Article &article)
+{
+    const QString title = article.title.toHtmlEscaped();
+    const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                        "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"
+                                        "<meta name=\"viewport\" content=\"width=device-width\">"
+                                        "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
+                                        "%3%4%5</div></body></html>")
+                             .arg(title, QString::fromLatin1(kReaderStyle),
+                                  title.isEmpty() ? QString() : QStringLiteral("<h1>%1</h1>").arg(title),
+                                  article.byline.trimmed().isEmpty()
+                                      ? QString()
+                                      : QStringLiteral("<p class=\"byline\">%1</p>").arg(article.byline.toHtmlEscaped()),
+                                  article.content);
+    // setHtml hands the document over as a base64 data address, which fails above the limit.
+    static const qsizetype prefix = QByteArrayLiteral("data:text/html;charset=UTF-8;base64,").size();
+    const qsizetype encoded = prefix + (html.toUtf8().size() + 2) / 3 * 4;
+    if (encoded > kSetHtmlLimit)
+        return std::nullopt;
+    return html;
+}
+
+void WReaderFace::examine(QWebEnginePage *page, QObject *context, std::function<void(const Examination &)> done)
+{
+    static qint64 nextDocument = 0;
+    const QString script = examinationScript() + QStringLiteral("(%1)").arg(++nextDocument);
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                        [context = QPointer<QObject>(context), done = std::move(done)](const QVariant &result) {
+                            if (!context)
+                                return;
+                            const QJsonObject answer = QJsonDocument::fromJson(result.toString().toUtf8()).object();
+                            Examination examination;
+                            examination.document = answer.value(QStringLiteral("document")).toInteger();
+                            const QString content = answer.value(QStringLiteral("content")).toString();
+                            if (!content.isEmpty()) {
+                                examination.article = Article {answer.value(QStringLiteral("title")).toString().trimmed(),
+                                                                answer.value(QStringLiteral("byline")).toString(), content};
+                            }
+                            done(examination);
+                        });
+}
+
+bool WReaderFace::showArticle(const Article &article, const QUrl &address)
+{
+    const std::optional<QString> html = document(article);
+    if (!html)
+        return false;
+    m_title = article.title;
+    m_loading = true;
+    static_cast<ReaderPage *>(page())->expectOwnLoad();
+    // Under the document's own address: its relative links and images resolve
+    // there, and a link to another part of it is a move within it.
+    page()->setHtml(*html, address);
+    return true;
+}
+
+} // namespace WexoCreator
