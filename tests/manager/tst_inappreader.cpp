@@ -51,7 +51,12 @@ class tst_InAppReader : public InAppPageFixture
 private Q_SLOTS:
     void initTestCase() { QVERIFY(startHost()); }
 
-    void init() { m_sink.urls.clear(); }
+    void init()
+    {
+        if (!WReaderFace::available())
+            QSKIP("built without the reader library");
+        m_sink.urls.clear();
+    }
 
     void cleanup() { QVERIFY(closePage()); }
 
@@ -74,8 +79,6 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, readable);
         QFETCH(QString, title);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         QVERIFY(open(WexoOptionType::about, page(name)));
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QVERIFY(checked.wait(20000));
@@ -149,8 +152,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, how);
         QFETCH(QString, to);
         QFETCH(bool, message);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const QString target = to.arg(m_backend->backend().port());
         QByteArray moving = article();
         moving.replace("<p class=\"byline\">", QString::fromUtf8(how).arg(target).toUtf8() + "<p class=\"byline\">");
@@ -184,8 +185,6 @@ private Q_SLOTS:
     void readerFaceOutlastsAddressChanges()
     {
         QFETCH(QString, script);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         QByteArray moving = article();
         moving.replace("</body>", "<script>var n = 0; " + script.toUtf8() + "</script></body>");
         const QString address = serve(QStringLiteral("moving.html"), moving);
@@ -224,8 +223,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, end);
         QFETCH(bool, leaves);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> otherBackend = otherHost();
         QVERIFY(otherBackend);
         WexoSample::SampleBackend &other = *otherBackend;
@@ -281,8 +278,6 @@ private Q_SLOTS:
     void partLinkWhileALinkIsOnItsWay()
     {
         QFETCH(bool, bringsAPage);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         WexoSample::ScriptedAnswer slow;
@@ -333,8 +328,6 @@ private Q_SLOTS:
     // from there returns to that page.
     void backReturnsToTheReaderFace()
     {
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         WexoSample::ScriptedAnswer next;
@@ -382,8 +375,6 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, script);
         QFETCH(QString, arrived);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         serveOn(*other, QStringLiteral("rewriting"), "<!DOCTYPE html><title>Rewriting</title><script>" + script + "</script>");
@@ -415,8 +406,6 @@ private Q_SLOTS:
     void backAfterAPageWalksItsOwnHistory()
     {
         QFETCH(int, entries);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const QString stores = serve(QStringLiteral("stores.html"), article().replace("About Sample Shop", "Sample Shop Stores"));
         const QString walking = serve(QStringLiteral("walking.html"),
                                       QStringLiteral("<!DOCTYPE html><title>Walking</title><body style=\"margin:0\">"
@@ -463,8 +452,6 @@ private Q_SLOTS:
     void forwardToAPageThatReplacedItself()
     {
         QFETCH(QByteArray, how);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         serveOn(*other, QStringLiteral("replacing"), "<!DOCTYPE html><title>Replacing</title>" + how);
@@ -487,7 +474,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target"); // %1: the other host's port
         QTest::addColumn<int>("status");
-        QTest::addRow("host not found") << "http://nowhere.invalid/pages/next" << 200;
+        QTest::addRow("host not found") << "http://nowhere.test/pages/next" << 200;
         QTest::addRow("refused port") << "http://127.0.0.1:9/pages/next" << 200;
         QTest::addRow("500") << "http://localhost:%1/pages/next" << 500;
         QTest::addRow("404") << "http://localhost:%1/pages/next" << 404;
@@ -497,8 +484,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, target);
         QFETCH(int, status);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         WexoSample::ScriptedAnswer failing;
@@ -531,8 +516,6 @@ private Q_SLOTS:
     void backAndForwardAtOnce()
     {
         QFETCH(bool, asksBeforeLeaving);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         QByteArray next = nextPage();
@@ -586,8 +569,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, host);
         QFETCH(QString, shown);
-        if (!WReaderFace::available())
-            QSKIP("built without the reader library");
         // No title, and no single heading the reader library would take for one.
         serve(QStringLiteral("untitled.html"), article()
                                                    .replace("<title>About Sample Shop</title>", "")

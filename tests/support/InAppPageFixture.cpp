@@ -267,7 +267,7 @@ int runInAppPageTests(int argc, char **argv, const std::function<std::unique_ptr
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     std::vector<char *> arguments(argv, argv + argc);
     char engineArguments[] = "--webEngineArgs";
-    char resolverRules[] = "--host-resolver-rules=MAP *.com 127.0.0.1,MAP *.de 127.0.0.1,MAP *.test 127.0.0.1";
+    char resolverRules[] = "--host-resolver-rules=MAP *.com 127.0.0.1,MAP *.de 127.0.0.1,MAP nowhere.test ~NOTFOUND,MAP *.test 127.0.0.1";
     arguments.push_back(engineArguments);
     arguments.push_back(resolverRules);
     int engineArgc = int(arguments.size());

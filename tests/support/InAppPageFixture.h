@@ -119,7 +119,7 @@ public:
 
 // Runs a test object of these cases in an application set up as a host that
 // wants the in-app page sets it up, with internationalised names (*.com, *.de,
-// *.test) answered on loopback.
+// *.test) answered on loopback, and nowhere.test a name that is not found.
 int runInAppPageTests(int argc, char **argv, const std::function<std::unique_ptr<QObject>()> &makeTest);
 
 } // namespace WexoCreator

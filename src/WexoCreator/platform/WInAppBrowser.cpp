@@ -431,6 +431,9 @@ void WInAppBrowser::showReader(bool reader)
 
 void WInAppBrowser::showFace(Face face)
 {
+    // Nothing is left to show once the page has gone (a call queued before).
+    if (!m_page || !m_faces)
+        return;
     m_face = face;
     QWidget *shown = face == Face::reader ? static_cast<QWidget *>(m_reader.data())
         : face == Face::page              ? static_cast<QWidget *>(m_web.data())
@@ -449,6 +452,8 @@ void WInAppBrowser::showFace(Face face)
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
 {
+    if (!m_page || !m_message)
+        return;
     m_messageUrl = url;
     // Its host as the bar shows it: a lookalike name never reads decoded.
     m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString(QUrl::EncodeUnicode));
