@@ -2,7 +2,8 @@
 // (loaded, then its first frame on screen) and to its reader face's first
 // paint (the About page is an article), cold (the first page of the process)
 // and warm, and the resident memory of the host process and of its Qt
-// WebEngine helper processes, reported apart, with the reader face up and
+// WebEngine helper processes, reported apart (the helpers also as their
+// proportional set: shared pages counted once), with the reader face up and
 // after the page closed. After the first open and close, three more rounds may
 // add at most 10 % to either: no growth per page.
 #include "BenchHost.h"
@@ -57,21 +58,33 @@ Bench &bench()
     return instance;
 }
 
-// Resident kilobytes of a process, from /proc.
-qint64 residentKb(const QString &pid)
+// Kilobytes of a process from one line of a /proc file of its: its resident
+// set, or its proportional set (each shared page counted once over the
+// processes that share it).
+qint64 statusKb(const QString &pid, const char *file, const QByteArray &key)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    QFile status(QStringLiteral("/proc/%1/%2").arg(pid, QString::fromLatin1(file)));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').constFirst().toLongLong();
     }
     return 0;
 }
 
+qint64 residentKb(const QString &pid)
+{
+    return statusKb(pid, "status", "VmRSS:");
+}
+
+struct HelpersMemory {
+    qint64 resident = 0;
+    qint64 proportional = 0;
+};
+
 // The helper processes Qt WebEngine started for this one (its children and theirs).
-qint64 helpersKb()
+HelpersMemory helpersKb()
 {
     QMap<QString, QString> parentOf;
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs);
@@ -86,12 +99,13 @@ qint64 helpersKb()
         parentOf.insert(pid, QString::fromLatin1(text.mid(close + 2).split(' ').value(1)));
     }
     const QString self = QString::number(::getpid());
-    qint64 total = 0;
+    HelpersMemory total;
     for (const QString &pid : pids) {
         for (QString up = parentOf.value(pid); !up.isEmpty() && up != QLatin1String("0") && up != QLatin1String("1");
              up = parentOf.value(up)) {
             if (up == self) {
-                total += residentKb(pid);
+                total.resident += residentKb(pid);
+                total.proportional += statusKb(pid, "smaps_rollup", "Pss:");
                 break;
             }
         }
@@ -264,10 +278,10 @@ int main(int argc, char **argv)
     // memory with the reader face up.
     const AboutPaints cold = openAbout();
     const qint64 hostOpen = hostKb();
-    const qint64 helpersOpen = helpersKb();
+    const HelpersMemory helpersOpen = helpersKb();
     closePage();
     const qint64 hostClosed = hostKb();
-    const qint64 helpersClosed = helpersKb();
+    const HelpersMemory helpersClosed = helpersKb();
     if (!cold.page || !cold.reader) {
         std::fprintf(stderr, "the About page or its reader face did not paint\n");
         return 1;
@@ -278,14 +292,14 @@ int main(int argc, char **argv)
 
     // Three more rounds after the first: nothing may grow per page.
     const qint64 hostFirst = hostKb();
-    const qint64 helpersFirst = helpersKb();
+    const qint64 helpersFirst = helpersKb().resident;
     for (int round = 0; round < 3; ++round) {
         if (!openAbout().reader)
             return 1;
         closePage();
     }
     const qint64 hostAfter = hostKb();
-    const qint64 helpersAfter = helpersKb();
+    const qint64 helpersAfter = helpersKb().resident;
     const double hostRatio = hostFirst > 0 ? double(hostAfter) / double(hostFirst) : 0;
     const double helpersRatio = helpersFirst > 0 ? double(helpersAfter) / double(helpersFirst) : 1;
 
@@ -295,8 +309,11 @@ int main(int argc, char **argv)
     std::printf("about to reader face paint: cold %.0f ms, warm %.1f ms\n", *cold.reader * 1000, warmReader.value_or(0));
     std::printf("host rss: before %lld MB, reader face up %lld MB, after close %lld MB\n", hostBefore / 1024,
                 hostOpen / 1024, hostClosed / 1024);
-    std::printf("QtWebEngineProcess rss: reader face up %lld MB, after close %lld MB\n", helpersOpen / 1024,
-                helpersClosed / 1024);
+    std::printf("QtWebEngineProcess rss: reader face up %lld MB, after close %lld MB\n", helpersOpen.resident / 1024,
+                helpersClosed.resident / 1024);
+    // The sum of resident sets counts the pages the processes share once per process.
+    std::printf("QtWebEngineProcess pss: reader face up %lld MB, after close %lld MB\n", helpersOpen.proportional / 1024,
+                helpersClosed.proportional / 1024);
     std::printf("host rss rounds ratio %.3f (after 3 more rounds %lld MB / after the first %lld MB; goal at most 1.10)\n",
                 hostRatio, hostAfter / 1024, hostFirst / 1024);
     std::printf("helpers rss rounds ratio %.3f (%lld MB / %lld MB; goal at most 1.10)\n", helpersRatio,
