@@ -73,7 +73,7 @@ private:
     void examineForReader();
     void onExamined(const WReaderFace::Examination &examination);
     void makeReaderFace();
-    // Shows one of the faces; the keys follow it when they were in the page.
+    // Shows one of the faces; the keys follow it unless the user put them in the bar.
     void showFace(Face face);
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
