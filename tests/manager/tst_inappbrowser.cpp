@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -541,6 +542,7 @@ private Q_SLOTS:
         QTest::addRow("confirm") << "document.body.dataset.answer = String(confirm('Sure?'));" << "false" << "confirm";
         QTest::addRow("prompt") << "document.body.dataset.answer = String(prompt('Name?', 'Sam'));" << "null" << "prompt";
         QTest::addRow("leave this page?") << "location.href = 'sign-in.html';" << "left" << "leave";
+        QTest::addRow("colour") << "colour.click(); document.body.dataset.answer = colour.value;" << "#102030" << "colour";
     }
 
     void pageDialogsAnsweredAsCancelled()
@@ -552,7 +554,7 @@ private Q_SLOTS:
                                       QStringLiteral("<!DOCTYPE html><title>Asking</title><body style=\"margin:0\">"
                                                      "<button style=\"width:100%;height:100vh\" onclick=\"%1\">Go</button><script>"
                                                      "addEventListener('beforeunload', event => { event.preventDefault(); event.returnValue = 'stay'; });"
-                                                     "</script>")
+                                                     "</script><input id=\"colour\" type=\"color\" value=\"#102030\">")
                                           .arg(onClick)
                                           .toUtf8());
         DialogWatch dialogs;
@@ -571,6 +573,8 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.body.dataset.answer || ''")).toString(), answer, 20000);
         setDebugLogging(false);
         QCOMPARE(dialogs.shown, 0);
+        // Nothing is left waiting for an answer.
+        QTRY_VERIFY(browser()->webView()->findChildren<QDialog *>().isEmpty());
     }
 
     // Done while a page alerts again and again closes the page; nothing is

@@ -55,8 +55,9 @@ DialogWatch::~DialogWatch()
 
 bool DialogWatch::eventFilter(QObject *watched, QEvent *event)
 {
+    // A dialog kept off screen is shown to nobody.
     auto *dialog = event->type() == QEvent::Show ? qobject_cast<QDialog *>(watched) : nullptr;
-    if (!dialog)
+    if (!dialog || dialog->testAttribute(Qt::WA_DontShowOnScreen))
         return false;
     ++shown;
     if (whileShown)

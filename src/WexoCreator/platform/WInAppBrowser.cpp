@@ -1,5 +1,6 @@
 #include "WexoCreator/platform/WInAppBrowser.h"
 
+#include "WexoCreator/platform/WInAppBrowserColorRefusal.h"
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 #include "WexoCreator/platform/WInAppBrowserTeardown.h"
 #include "WexoCreator/platform/WLogging.h"
@@ -158,6 +159,7 @@ QWidget *WInAppBrowser::loadView()
     m_web = new QWebEngineView(m_faces);
     m_web->setObjectName(QStringLiteral("inAppBrowserWebView"));
     m_web->setPage(m_page.get());
+    new WInAppBrowserColorRefusal(m_web);
     m_faces->addWidget(m_web);
 
     m_messagePanel = new QWidget(m_faces);

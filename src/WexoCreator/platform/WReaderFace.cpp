@@ -1,5 +1,6 @@
 #include "WexoCreator/platform/WReaderFace.h"
 
+#include "WexoCreator/platform/WInAppBrowserColorRefusal.h"
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 #include "WexoCreator/platform/WLogging.h"
 
@@ -105,6 +106,7 @@ WReaderFace::WReaderFace(QWebEngineProfile *profile, QWidget *parent)
             emit articleShown(ok);
     });
     setPage(page);
+    new WInAppBrowserColorRefusal(this);
 }
 
 bool WReaderFace::available()
