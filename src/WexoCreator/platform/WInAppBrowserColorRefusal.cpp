@@ -10,7 +10,6 @@ namespace WexoCreator {
 
 WInAppBrowserColorRefusal::WInAppBrowserColorRefusal(QWebEngineView *view)
     : QObject(view)
-    , m_view(view)
 {
     view->installEventFilter(this);
 }
@@ -20,17 +19,18 @@ bool WInAppBrowserColorRefusal::eventFilter(QObject *watched, QEvent *event)
     // A child is polished as it is being shown, before its window is: the
     // last moment to keep the dialog off screen. When it is added it is not
     // a dialog yet.
-    if (watched != m_view || event->type() != QEvent::ChildPolished)
+    if (event->type() != QEvent::ChildPolished)
         return QObject::eventFilter(watched, event);
     auto *dialog = qobject_cast<QColorDialog *>(static_cast<QChildEvent *>(event)->child());
-    if (!dialog)
+    auto *view = qobject_cast<QWebEngineView *>(watched);
+    if (!dialog || !view)
         return QObject::eventFilter(watched, event);
     dialog->setAttribute(Qt::WA_DontShowOnScreen);
     // Not inside the engine's call that is opening it; should the view go
     // first, the dialog goes with it.
     QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
     qCDebug(lcPlatform).noquote() << "page dialog answered at once: colour"
-                                  << m_view->url()
+                                  << view->url()
                                          .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery
                                                    | QUrl::RemoveFragment)
                                          .toString();

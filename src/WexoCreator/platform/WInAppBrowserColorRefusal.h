@@ -20,9 +20,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QWebEngineView *m_view;
 };
 
 } // namespace WexoCreator
