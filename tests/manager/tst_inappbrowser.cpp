@@ -251,6 +251,54 @@ private Q_SLOTS:
         QCOMPARE(m_sink.urls, QStringList {url});
     }
 
+    // A page or proxy that asks for a sign-in is answered at once with none:
+    // no credentials are sent and nothing is asked again. The message names
+    // the address, which "Open in browser" hands on (the user signs in there).
+    void signInChallengesAreCancelled_data()
+    {
+        QTest::addColumn<QByteArray>("challenge"); // empty: the proxy asks
+        QTest::addRow("Basic") << QByteArray("Basic realm=\"shop\"");
+        QTest::addRow("Digest") << QByteArray("Digest realm=\"shop\", nonce=\"5ccc069c403ebaf9f0171e9517f40e41\", qop=\"auth\"");
+        QTest::addRow("proxy") << QByteArray();
+    }
+
+    void signInChallengesAreCancelled()
+    {
+        QFETCH(QByteArray, challenge);
+        ChallengeProxy &proxy = ChallengeProxy::cleared();
+        WexoSample::ScriptedAnswer answer;
+        answer.status = 401;
+        answer.contentType = "text/html; charset=utf-8";
+        answer.body = "<!DOCTYPE html><title>Private</title><p>Sign in first.</p>";
+        answer.headers = {{"WWW-Authenticate", challenge}};
+        // A path of each row's own: the backend's log keeps the rows before.
+        const QString path = QStringLiteral("/pages/private-%1.html").arg(QLatin1String(QTest::currentDataTag()));
+        const QString address = challenge.isEmpty() ? QStringLiteral("http://proxied.test") + path : m_backend->rootUrl() + path.mid(1);
+        m_backend->backend().script(QStringLiteral("GET"), path, answer);
+        QVERIFY(open(WexoOptionType::about, address));
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        QVERIFY(shown.wait(20000) || !shown.isEmpty());
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
+        // Anything asked again would have arrived by now.
+        QTest::qWait(1000);
+        QStringList asked = proxy.requests.filter(path);
+        QStringList sent = proxy.credentials;
+        if (!challenge.isEmpty()) {
+            asked.clear();
+            for (const WexoSample::RecordedRequest &request : m_backend->backend().requests(path)) {
+                asked << request.path;
+                if (request.headers.contains(QStringLiteral("authorization")))
+                    sent << request.headers.value(QStringLiteral("authorization"));
+            }
+        }
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(sent, QStringList());
+        QVERIFY2(browser()->messageText().contains(QLatin1String("sign in")), qPrintable(browser()->messageText()));
+        QVERIFY(browser()->messageText().endsWith(address));
+        QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
+        QCOMPARE(m_sink.urls, QStringList {address});
+    }
+
     // A page's part served with a bad certificate is refused by Chromium itself
     // (never fetched); the page stays, and its own address is the one handed on.
     void subResourceCertificateBlocksOnlyItself_data()

@@ -10,6 +10,8 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 
 #include <QDesktopServices>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,11 +25,33 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 namespace WexoCreator {
 
 namespace {
 
 const char *const kSchemes[] = {"http", "https", "hostapp"};
+
+// The challenge proxy's socket, listening from before the engine starts (its
+// port is in the engine's proxy rules); the proxy takes it over.
+qintptr proxySocket = -1;
+
+// A listening socket on a free loopback port, and that port.
+std::pair<qintptr, quint16> listenOnLoopback()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(fd, 16) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        return {-1, 0};
+    return {fd, ntohs(address.sin_port)};
+}
 
 } // namespace
 
@@ -252,6 +276,44 @@ QString InAppPageFixture::nextPageInPageFace()
     return host == QLatin1String("localhost") ? QString() : QStringLiteral("host line ") + host;
 }
 
+ChallengeProxy &ChallengeProxy::cleared()
+{
+    static ChallengeProxy *const proxy = [] {
+        auto *made = new ChallengeProxy;
+        made->setParent(qApp);
+        return made;
+    }();
+    proxy->requests.clear();
+    proxy->credentials.clear();
+    return *proxy;
+}
+
+ChallengeProxy::ChallengeProxy()
+    : m_server(new QTcpServer(this))
+{
+    if (proxySocket < 0 || !m_server->setSocketDescriptor(proxySocket))
+        qWarning("challenge proxy: no socket");
+    connect(m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+            socket->setParent(this);
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray head = socket->peek(64 * 1024);
+                if (!head.contains("\r\n\r\n"))
+                    return;
+                socket->readAll();
+                const QList<QByteArray> lines = head.left(head.indexOf("\r\n\r\n")).split('\n');
+                requests << QString::fromLatin1(lines.constFirst().trimmed());
+                for (const QByteArray &line : lines) {
+                    if (line.toLower().startsWith("proxy-authorization:"))
+                        credentials << QString::fromLatin1(line.mid(line.indexOf(':') + 1).trimmed());
+                }
+                socket->write("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"proxy\"\r\n"
+                              "Content-Type: text/html\r\nContent-Length: 21\r\n\r\n<title>Proxy</title>x");
+            });
+        }
+    });
+}
+
 EndedLoads::EndedLoads(QWebEnginePage *page)
 {
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
@@ -268,8 +330,15 @@ int runInAppPageTests(int argc, char **argv, const std::function<std::unique_ptr
     std::vector<char *> arguments(argv, argv + argc);
     char engineArguments[] = "--webEngineArgs";
     char resolverRules[] = "--host-resolver-rules=MAP *.com 127.0.0.1,MAP *.de 127.0.0.1,MAP nowhere.test ~NOTFOUND,MAP *.test 127.0.0.1";
+    const auto [socket, port] = listenOnLoopback();
+    proxySocket = socket;
+    const QByteArray pac = QStringLiteral("function FindProxyForURL(url, host) { return host == 'proxied.test' ? 'PROXY 127.0.0.1:%1' : 'DIRECT'; }")
+                               .arg(port)
+                               .toLatin1();
+    QByteArray proxyRules = "--proxy-pac-url=data:application/x-ns-proxy-autoconfig;base64," + pac.toBase64();
     arguments.push_back(engineArguments);
     arguments.push_back(resolverRules);
+    arguments.push_back(proxyRules.data());
     int engineArgc = int(arguments.size());
     QApplication app(engineArgc, arguments.data());
     const std::unique_ptr<QObject> test = makeTest();

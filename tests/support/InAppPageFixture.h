@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QUrl>
 #include <QVariant>
@@ -22,6 +23,7 @@
 #include <vector>
 
 class QLineEdit;
+class QTcpServer;
 class QMainWindow;
 class QPushButton;
 class QToolButton;
@@ -109,6 +111,22 @@ protected:
     UrlSink m_sink;
 };
 
+// A proxy on loopback that every page of the host proxied.test goes through:
+// it answers each request with a sign-in challenge (407) and notes it.
+class ChallengeProxy : public QObject
+{
+public:
+    // The one proxy of the process (its port is fixed at start), emptied.
+    static ChallengeProxy &cleared();
+    // The request lines received, and the Proxy-Authorization headers sent with them.
+    QStringList requests;
+    QStringList credentials;
+
+private:
+    ChallengeProxy();
+    QTcpServer *m_server;
+};
+
 // The addresses of a page's loads that end (or fail, or stop) from now on.
 class EndedLoads : public QObject
 {
@@ -119,7 +137,8 @@ public:
 
 // Runs a test object of these cases in an application set up as a host that
 // wants the in-app page sets it up, with internationalised names (*.com, *.de,
-// *.test) answered on loopback, and nowhere.test a name that is not found.
+// *.test) answered on loopback, nowhere.test a name that is not found, and
+// proxied.test reached through the ChallengeProxy.
 int runInAppPageTests(int argc, char **argv, const std::function<std::unique_ptr<QObject>()> &makeTest);
 
 } // namespace WexoCreator

@@ -331,6 +331,10 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
         else if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
             showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."),
                         info.url());
+        // The page's sign-in, or its proxy's, was cancelled.
+        else if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain
+                 && (info.errorCode() == 401 || info.errorCode() == 407))
+            showMessage(QStringLiteral("This page asks you to sign in. Open it in your browser to sign in."), info.url());
         else
             showMessage(notLoadedText(), info.url());
         return;

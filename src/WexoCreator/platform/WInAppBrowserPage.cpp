@@ -2,6 +2,7 @@
 
 #include "WexoCreator/platform/WLogging.h"
 
+#include <QAuthenticator>
 #include <QCoreApplication>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFileSystemAccessRequest>
@@ -31,6 +32,19 @@ WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent
         qCDebug(lcPlatform) << "pop-up refused:" << request.requestedUrl().scheme() << "user initiated"
                             << request.isUserInitiated();
     });
+    // No sign-in is asked for here, nor sent empty (which the engine retries
+    // until it gives up, and a server may lock the account out for): the
+    // challenge is cancelled, the load fails, and the message offers the
+    // user's browser, where they can sign in.
+    connect(this, &QWebEnginePage::authenticationRequired, this, [](const QUrl &url, QAuthenticator *authenticator) {
+        qCDebug(lcPlatform) << "sign-in refused for" << url.host();
+        *authenticator = QAuthenticator();
+    });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [](const QUrl &, QAuthenticator *authenticator, const QString &proxyHost) {
+                qCDebug(lcPlatform) << "proxy sign-in refused for" << proxyHost;
+                *authenticator = QAuthenticator();
+            });
     // Every request is answered at once, never left pending.
     connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl &origin, Feature feature) {
         qCDebug(lcPlatform) << "permission denied:" << feature;

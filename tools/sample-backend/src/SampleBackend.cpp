@@ -474,6 +474,8 @@ void SampleBackend::Private::handle(const httplib::Request &request, httplib::Re
         if (answer.closeWithoutAnswer)
             return dropConnection();
         response.status = answer.status;
+        for (const auto &[name, value] : answer.headers)
+            response.set_header(name.toStdString(), value.toStdString());
         if (answer.endless) {
             const std::string chunk = answer.body.toStdString();
             response.set_chunked_content_provider(answer.contentType.toStdString(),
