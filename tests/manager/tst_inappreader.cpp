@@ -535,6 +535,86 @@ private Q_SLOTS:
         QCOMPARE(dialogs.shown, 0);
     }
 
+    // The article with a paragraph of its own that holds extra markup.
+    static QByteArray articleWith(const QByteArray &markup)
+    {
+        return article().replace("<h2 id=\"stores\">", "<p>" + markup + "</p>\n<h2 id=\"stores\">");
+    }
+
+    // Where the page's <base> stands, a relative link or image goes to the
+    // same address from the reader face as from the page, and the reader's
+    // document keeps no <base> of the page's.
+    void readerLinksGoWhereThePagesDo_data()
+    {
+        QTest::addColumn<bool>("inBody");
+        QTest::addRow("base in the head") << false;
+        QTest::addRow("base in the body") << true;
+    }
+
+    void readerLinksGoWhereThePagesDo()
+    {
+        QFETCH(bool, inBody);
+        const QByteArray base = "<base href=\"http://b.test/based/\">";
+        QByteArray body = articleWith("Our <a id=\"before\" href=\"before-base.html\">first shop</a> and "
+                                      + (inBody ? base : QByteArray()) + "our <a id=\"after\" href=\"after-base.html\">second shop</a>, "
+                                      "<a id=\"part\" href=\"#stores\">where to find us</a>"
+                                      "<img id=\"picture\" src=\"shop.png\" alt=\"\">.");
+        if (!inBody)
+            body.replace("<title>", base + "<title>");
+        QVERIFY(open(WexoOptionType::about, serve(QStringLiteral("based.html"), body)));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(articleInReaderFace(), QString());
+        const QString addresses = QStringLiteral("['before', 'after', 'part', 'picture'].map(id => document.getElementById(id))"
+                                                 ".map(e => e ? (e.href || e.src) : 'missing').join(' ')");
+        const QString inPage = evaluateIn(browser()->page(), addresses).toString();
+        QVERIFY2(inPage.startsWith(QLatin1String("http://b.test/based/before-base.html")), qPrintable(inPage));
+        QCOMPARE(evaluate(addresses).toString(), inPage);
+        QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('base').length")).toInt(), 0);
+    }
+
+    // A link of the article to an empty page (which the engine loads without
+    // asking) is refused as every address that is not a web address is: the
+    // article stays as it was.
+    void readerLinksToEmptyPagesAreRefused_data()
+    {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("target");
+        QTest::addRow("about:blank") << "about:blank" << "";
+        QTest::addRow("about:blank with a part") << "about:blank#x" << "";
+        QTest::addRow("about:srcdoc") << "about:srcdoc" << "";
+        QTest::addRow("about:blank in the same frame") << "about:blank" << "_self";
+    }
+
+    void readerLinksToEmptyPagesAreRefused()
+    {
+        QFETCH(QString, href);
+        QFETCH(QString, target);
+        const QByteArray link = QStringLiteral("<a id=\"odd\" href=\"%1\" target=\"%2\">an odd link with a long text to click on</a>")
+                                    .arg(href, target)
+                                    .toUtf8();
+        QVERIFY(open(WexoOptionType::about, serve(QStringLiteral("odd.html"), articleWith("Here is " + link + "."))));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(articleInReaderFace(), QString());
+        QVERIFY(pageTakesClicks());
+        const QVariantList box = evaluate(QStringLiteral("var odd = document.getElementById('odd') || [...document.querySelectorAll('a')]"
+                                                         ".find(a => a.textContent.startsWith('an odd link'));"
+                                                         "odd.scrollIntoView(); var r = odd.getClientRects()[0]; [r.x, r.y, r.width, r.height]"))
+                                     .toList();
+        QCOMPARE(box.size(), 4);
+        const QRect where(box.value(0).toInt(), box.value(1).toInt(), box.value(2).toInt(), box.value(3).toInt());
+        QVERIFY(where.isValid());
+        const QString before = evaluate(QStringLiteral("location.href")).toString();
+        QTest::mouseClick(QWebEngineView::forPage(shownPage())->focusProxy(), Qt::LeftButton, {}, where.center());
+        // A load of the empty page would have ended by now.
+        QTest::qWait(1000);
+        QCOMPARE(articleInReaderFace(), QString());
+        QCOMPARE(evaluate(QStringLiteral("location.href")).toString(), before);
+        QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('p').length > 3")).toBool(), true);
+        QVERIFY(!barButton("inAppBrowserBack")->isEnabled());
+    }
+
     // The engine names an untitled document by its address, the host decoded
     // by its own rules: an untitled article's title line shows its host as
     // the host line does.

@@ -24,19 +24,47 @@ QString resourceText(const QString &name)
 }
 
 // Takes the number the document is to keep, and answers with the one it keeps.
+// The article's links and images resolve against the document's own base
+// address, wherever its <base> stands (the reader library reads the base of
+// a copy its parts have already left). The article keeps no <base> or <meta>
+// of the page's, nor any link, form or button address that is not a web one:
+// the engine loads an empty page without asking, which would empty the face.
 const QString &examinationScript()
 {
-    static const QString script = QStringLiteral("(function (number) {\n%1\n%2\n"
-                                                 "var answer = {document: window.wexoReaderDocument || (window.wexoReaderDocument = number)};\n"
-                                                 "if (isProbablyReaderable(document)) {\n"
-                                                 "  var article = new Readability(document.cloneNode(true)).parse();\n"
-                                                 "  if (article && article.content) {\n"
-                                                 "    answer.title = article.title || ''; answer.byline = article.byline || '';"
-                                                 " answer.content = article.content;\n"
-                                                 "  }\n"
-                                                 "}\n"
-                                                 "return JSON.stringify(answer);\n"
-                                                 "})")
+    static const QString script = QStringLiteral(R"((function (number) {
+%1
+%2
+var answer = {document: window.wexoReaderDocument || (window.wexoReaderDocument = number)};
+if (isProbablyReaderable(document)) {
+  var copy = document.cloneNode(true);
+  copy.querySelectorAll('base').forEach(function (element) { element.remove(); });
+  if (document.baseURI != document.URL) {
+    var base = copy.createElement('base');
+    base.href = document.baseURI;
+    (copy.head || copy.documentElement).prepend(base);
+  }
+  var clean = function (content) {
+    content.querySelectorAll('base, meta').forEach(function (element) { element.remove(); });
+    content.querySelectorAll('[href], [action], [formaction]').forEach(function (element) {
+      ['href', 'action', 'formaction'].forEach(function (name) {
+        var address = element.getAttribute(name);
+        if (address === null || address.charAt(0) == '#')
+          return;
+        var scheme = '';
+        try { scheme = new URL(address, copy.baseURI).protocol; } catch (error) {}
+        if (scheme != 'http:' && scheme != 'https:')
+          element.removeAttribute(name);
+      });
+    });
+    return content.innerHTML;
+  };
+  var article = new Readability(copy, {serializer: clean}).parse();
+  if (article && article.content) {
+    answer.title = article.title || ''; answer.byline = article.byline || ''; answer.content = article.content;
+  }
+}
+return JSON.stringify(answer);
+}))")
                                       .arg(resourceText(QStringLiteral("Readability-readerable.js")),
                                            resourceText(QStringLiteral("Readability.js")));
     return script;
