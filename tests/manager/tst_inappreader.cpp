@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -448,6 +449,45 @@ private Q_SLOTS:
         clickBar("inAppBrowserForward");
         QTRY_VERIFY_WITH_TIMEOUT(hasArrived(), 20000);
         QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+    }
+
+    // The first page moves on by itself, with no gesture of the user's: the
+    // engine's Back skips every entry such a page added, and so would do
+    // nothing at all. Back takes the page back to where it was first shown.
+    void backAfterTheFirstPageMovesItself_data()
+    {
+        QTest::addColumn<QByteArray>("move");
+        QTest::addColumn<bool>("isArticle");
+        const QList<QPair<const char *, QByteArray>> moves {
+            {"pushState", "history.pushState(null, '', '?pushed');"},
+            {"hash", "location.hash = 'moved';"},
+            {"href", "location.href = '/pages/next.html';"},
+            {"pushState in a loop", "var n = 0; setInterval(() => history.pushState(null, '', '?n=' + ++n), 300);"},
+        };
+        for (const auto &[name, move] : moves) {
+            QTest::addRow("%s, article", name) << move << true;
+            QTest::addRow("%s, plain page", name) << move << false;
+        }
+    }
+
+    void backAfterTheFirstPageMovesItself()
+    {
+        QFETCH(QByteArray, move);
+        QFETCH(bool, isArticle);
+        serve(QStringLiteral("next.html"), nextPage());
+        const QByteArray script = "<script>addEventListener('load', () => setTimeout(() => { " + move + " }, 300));</script>";
+        const QByteArray first = isArticle ? article().replace("</body>", script + "</body>")
+                                           : "<!DOCTYPE html><title>Mover</title><p>A page that moves.</p>" + script;
+        const QUrl address(serve(QStringLiteral("mover.html"), first));
+        QVERIFY(open(WexoOptionType::about, address));
+        QTRY_VERIFY_WITH_TIMEOUT(browser()->page()->history()->count() > 1, 20000);
+        // The page's own work is done by then (a loop has moved on again).
+        QTest::qWait(700);
+        QToolButton *back = barButton("inAppBrowserBack");
+        QVERIFY(back->isEnabled());
+        QSignalSpy moved(browser()->page(), &QWebEnginePage::urlChanged);
+        QTest::mouseClick(back, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(moved.contains(QVariantList {address}), 10000);
     }
 
     // A link from the reader face that fails shows the message; Back returns

@@ -219,7 +219,7 @@ void WInAppBrowser::buildBar(QWidget *bar)
     done->setFont(bold);
     connect(done, &QToolButton::clicked, this, &WInAppBrowser::close);
     m_back = button(QStringLiteral("inAppBrowserBack"), QStringLiteral("Back"), QStyle::SP_ArrowBack);
-    connect(m_back, &QToolButton::clicked, this, pageAction(QWebEnginePage::Back));
+    connect(m_back, &QToolButton::clicked, this, &WInAppBrowser::goBack);
     m_forward = button(QStringLiteral("inAppBrowserForward"), QStringLiteral("Forward"), QStyle::SP_ArrowForward);
     connect(m_forward, &QToolButton::clicked, this, pageAction(QWebEnginePage::Forward));
     QToolButton *reload = button(QStringLiteral("inAppBrowserReload"), QStringLiteral("Reload"), QStyle::SP_BrowserReload);
@@ -433,6 +433,21 @@ void WInAppBrowser::showReader(bool reader)
         emit readerChecked(false);
     }
     updateBar();
+}
+
+void WInAppBrowser::goBack()
+{
+    if (!m_page)
+        return;
+    // The engine's Back skips the entries a page added without a gesture of
+    // the user's, and does nothing when all of them were (yet says it can go
+    // back): its history index then stays. Back goes to the first page, as
+    // it was first shown, instead.
+    QWebEngineHistory *history = m_page->history();
+    const int before = history->currentItemIndex();
+    m_page->triggerAction(QWebEnginePage::Back);
+    if (history->currentItemIndex() == before && history->canGoBack())
+        history->goToItem(history->itemAt(0));
 }
 
 void WInAppBrowser::showFace(Face face)

@@ -51,6 +51,8 @@ public:
 
     void close();
     void showReader(bool reader);
+    // The bar's Back: always goes somewhere while it is enabled.
+    void goBack();
     // Hands the address to the system browser; says so in the page when that fails.
     void openInSystemBrowser(const QUrl &url);
 
