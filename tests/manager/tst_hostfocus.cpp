@@ -11,6 +11,7 @@
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/recording/WPlayConsole.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace WexoCreator;
@@ -83,6 +85,18 @@ class tst_HostFocus : public QObject
         if (!WindowKeys::type(m_host.get(), text))
             return false;
         return QTest::qWaitFor([&] { return m_page->field->text() == before + text; }, 5000);
+    }
+
+    // A host's own action on a key, as applications have them (Qt Designer has
+    // one on Escape for the whole application).
+    static QAction *addHostAction(QWidget *owner, int key, Qt::ShortcutContext context)
+    {
+        auto *action = new QAction(QStringLiteral("Host action"), owner);
+        action->setObjectName(QStringLiteral("hostAction"));
+        action->setShortcut(QKeySequence(key));
+        action->setShortcutContext(context);
+        owner->addAction(action);
+        return action;
     }
 
     static QString focusName()
@@ -225,6 +239,67 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
         QVERIFY2(typedTextReachesTheField(QStringLiteral("typed")), qPrintable(focusName()));
+    }
+
+    // A host's own shortcut on a key that a library surface acts on does not
+    // take the press from it: the surface acts, the host's action does not
+    // fire for that press, the host's field has the keys once the surface is
+    // gone, and the next press of the key fires the host's action again.
+    void hostShortcutsLeaveLibraryKeys_data()
+    {
+        QTest::addColumn<QString>("surface");
+        QTest::addColumn<QString>("keysym");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("context");
+        const std::pair<const char *, Qt::ShortcutContext> contexts[] = {
+            {"window shortcut", Qt::WindowShortcut},
+            {"application shortcut", Qt::ApplicationShortcut},
+            {"widget-with-children shortcut", Qt::WidgetWithChildrenShortcut},
+        };
+        for (const auto &[name, context] : contexts) {
+            QTest::addRow("menu, Escape, %s", name) << QStringLiteral("menu") << QStringLiteral("Escape") << int(Qt::Key_Escape) << int(context);
+            QTest::addRow("menu searched, Escape, %s", name)
+                << QStringLiteral("menu searched") << QStringLiteral("Escape") << int(Qt::Key_Escape) << int(context);
+        }
+    }
+
+    void hostShortcutsLeaveLibraryKeys()
+    {
+        QFETCH(QString, surface);
+        QFETCH(QString, keysym);
+        QFETCH(int, key);
+        QFETCH(int, context);
+        startHost();
+        const QAction *action = addHostAction(m_host.get(), key, Qt::ShortcutContext(context));
+        QSignalSpy fired(action, &QAction::triggered);
+        QVERIFY(WindowKeys::activate(m_host.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), m_page->field);
+
+        if (surface.startsWith(QLatin1String("menu"))) {
+            WexolinManager::showGuideMenu();
+            auto *menu = qobject_cast<WexoOptionsViewController *>(launcher()->presentedViewController());
+            QVERIFY(menu);
+            QTRY_VERIFY(!launcher()->isTransitioning() && !menu->isCardMoving());
+            if (surface == QLatin1String("menu searched")) {
+                auto *search = menu->view()->findChild<QLineEdit *>(QStringLiteral("wexoSearchField"));
+                QVERIFY(search && search->isVisible());
+                QTest::mouseClick(search, Qt::LeftButton);
+                QTRY_VERIFY(search->hasFocus());
+                QVERIFY(WindowKeys::type(m_host.get(), QStringLiteral("se")));
+                QTRY_COMPARE(search->text(), QStringLiteral("se"));
+                QTRY_VERIFY(!menu->isCardMoving());
+            }
+            QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
+            QTRY_VERIFY(!launcher()->presentedViewController());
+        }
+        QCOMPARE(fired.count(), 0);
+        QTRY_COMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());
+        QVERIFY2(typedTextReachesTheField(QStringLiteral("typed")), qPrintable(focusName()));
+        // With the focus on a host widget that claims no key (a field takes
+        // Delete), the next press is the host action's.
+        m_page->findChild<QPushButton *>(QStringLiteral("saveButton"))->setFocus(Qt::OtherFocusReason);
+        QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
+        QTRY_COMPARE(fired.count(), 1);
     }
 
     // A host with nothing that takes keys: the library starts, plays and ends
