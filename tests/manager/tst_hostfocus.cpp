@@ -261,6 +261,12 @@ private Q_SLOTS:
             QTest::addRow("menu searched, Escape, %s", name)
                 << QStringLiteral("menu searched") << QStringLiteral("Escape") << int(Qt::Key_Escape) << int(context);
         }
+        // The prompt is a window of its own, modal over the host window: of
+        // the host's shortcuts only one for the whole application, on another
+        // of its windows, reaches a key typed there.
+        for (const auto &[keysym, key] : {std::pair{"Escape", Qt::Key_Escape}, std::pair{"Return", Qt::Key_Return}})
+            QTest::addRow("login prompt, %s, another window's application shortcut", keysym)
+                << QStringLiteral("login prompt") << QString::fromLatin1(keysym) << int(key) << int(Qt::ApplicationShortcut);
     }
 
     void hostShortcutsLeaveLibraryKeys()
@@ -270,7 +276,18 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(int, context);
         startHost();
-        const QAction *action = addHostAction(m_host.get(), key, Qt::ShortcutContext(context));
+        const bool login = surface == QLatin1String("login prompt");
+        // Another window of the host's, beside the main window, not over it.
+        std::unique_ptr<QWidget> palette;
+        if (login) {
+            palette = std::make_unique<QWidget>();
+            palette->setWindowTitle(QStringLiteral("Host palette"));
+            palette->setAttribute(Qt::WA_ShowWithoutActivating);
+            palette->setGeometry(m_host->geometry().right() + 20, m_host->y(), 160, 120);
+            palette->show();
+            QVERIFY(QTest::qWaitForWindowExposed(palette.get()));
+        }
+        const QAction *action = addHostAction(login ? palette.get() : m_host.get(), key, Qt::ShortcutContext(context));
         QSignalSpy fired(action, &QAction::triggered);
         QVERIFY(WindowKeys::activate(m_host.get()));
         QTRY_COMPARE(QApplication::focusWidget(), m_page->field);
@@ -291,6 +308,22 @@ private Q_SLOTS:
             }
             QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
             QTRY_VERIFY(!launcher()->presentedViewController());
+        }
+        if (login) {
+            launcher()->showLogin();
+            const QPointer<WAlert> prompt = launcher()->view()->findChild<WAlert *>(QStringLiteral("adminLoginAlert"));
+            QVERIFY(prompt);
+            QVERIFY(WindowKeys::activate(prompt));
+            // Typing into the prompt's fields works as ever (not an address:
+            // Ok ends the prompt without asking the backend).
+            QLineEdit *email = prompt->textFields().first();
+            QTRY_VERIFY(email->hasFocus());
+            QVERIFY(WindowKeys::type(prompt, QStringLiteral("ad")));
+            QTRY_COMPARE(email->text(), QStringLiteral("ad"));
+            QVERIFY(WindowKeys::tap(prompt, keysym, key));
+            QTRY_VERIFY(!launcher()->isPresenting());
+            QTRY_VERIFY(!prompt || !prompt->isVisible());
+            QVERIFY(WindowKeys::activate(m_host.get()));
         }
         QCOMPARE(fired.count(), 0);
         QTRY_COMPARE(launcher()->window()->wConsoleButton(), launcher()->wConsoleMenu());

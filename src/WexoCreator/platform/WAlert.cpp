@@ -1,6 +1,8 @@
 #include "WexoCreator/platform/WAlert.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,6 +90,33 @@ void WAlert::reject()
         QDialog::reject();
         deleteLater();
     }
+}
+
+bool WAlert::event(QEvent *event)
+{
+    // Claimed before the shortcut map sees them (from a text field too): a
+    // shortcut of the host's on one of these keys would otherwise take the
+    // press, and the alert would stay up unanswered.
+    if (event->type() == QEvent::ShortcutOverride && answersKey(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+bool WAlert::answersKey(const QKeyEvent *key) const
+{
+    if (key->matches(QKeySequence::Cancel))
+        return true;
+    // As QDialog::keyPressEvent reads them.
+    const bool plain = !key->modifiers() || (key->modifiers() & Qt::KeypadModifier && key->key() == Qt::Key_Enter);
+    if (!plain || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+        return false;
+    for (const QPushButton *button : m_buttons) {
+        if (button->isDefault() && button->isVisible())
+            return true;
+    }
+    return false;
 }
 
 void WAlert::trigger(int index)

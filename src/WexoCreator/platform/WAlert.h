@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +19,8 @@ namespace WexoCreator {
 // It is window-modal and never blocks the caller: show it with open(). Any
 // action closes the alert first and then runs its handler. Escape or the
 // window's close button count as the cancel action, so whoever waits for an
-// answer always gets one.
+// answer always gets one. Escape, and Return or Enter where an action is the
+// default, are the alert's also in a host with shortcuts of its own on them.
 class WAlert : public QDialog
 {
     Q_OBJECT
@@ -37,6 +39,9 @@ public:
 
     void reject() override;
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     struct Action {
         QPushButton *button;
@@ -45,6 +50,9 @@ private:
     };
 
     void trigger(int index);
+    // The keys QDialog acts on here: Escape cancels, Return or Enter presses
+    // the default action.
+    bool answersKey(const QKeyEvent *key) const;
 
     QVBoxLayout *m_fieldsLayout;
     QHBoxLayout *m_buttonsLayout;
