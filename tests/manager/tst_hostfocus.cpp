@@ -10,12 +10,14 @@
 #include "WexoCreator/platform/WAlert.h"
 #include "WexoCreator/platform/WLibraryWidgets.h"
 #include "WexoCreator/recording/WPlayConsole.h"
+#include "WexoCreator/recording/WexoItemListViewController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -85,6 +87,12 @@ class tst_HostFocus : public QObject
         if (!WindowKeys::type(m_host.get(), text))
             return false;
         return QTest::qWaitFor([&] { return m_page->field->text() == before + text; }, 5000);
+    }
+
+    static std::shared_ptr<WexoNode<QString>> recordedStep(const std::optional<QString> &elementName)
+    {
+        return std::make_shared<WexoNode<QString>>(QStringLiteral("{{0, 0}, {1, 1}}"), std::nullopt, WexoOptionType::record,
+                                                   QStringLiteral("NotePage"), elementName);
     }
 
     // A host's own action on a key, as applications have them (Qt Designer has
@@ -260,6 +268,8 @@ private Q_SLOTS:
             QTest::addRow("menu, Escape, %s", name) << QStringLiteral("menu") << QStringLiteral("Escape") << int(Qt::Key_Escape) << int(context);
             QTest::addRow("menu searched, Escape, %s", name)
                 << QStringLiteral("menu searched") << QStringLiteral("Escape") << int(Qt::Key_Escape) << int(context);
+            QTest::addRow("steps editor, Delete, %s", name)
+                << QStringLiteral("steps editor") << QStringLiteral("Delete") << int(Qt::Key_Delete) << int(context);
         }
         // The prompt is a window of its own, modal over the host window: of
         // the host's shortcuts only one for the whole application, on another
@@ -308,6 +318,31 @@ private Q_SLOTS:
             }
             QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
             QTRY_VERIFY(!launcher()->presentedViewController());
+        }
+        if (surface == QLatin1String("steps editor")) {
+            // Three steps recorded; the list opens from the record bar's count.
+            auto root = recordedStep(std::nullopt);
+            for (const char *name : {"a", "b", "c"})
+                root->addChild(recordedStep(QString::fromLatin1(name)));
+            WexolinManager::setCurrentCreated(root);
+            launcher()->onWexoBadge(nullptr);
+            auto *editor = qobject_cast<WexoItemListViewController *>(launcher()->presentedViewController());
+            QVERIFY(editor);
+            QTRY_VERIFY(!launcher()->isTransitioning());
+            QListWidget *table = editor->tableView();
+            QTest::mouseClick(editor->rightButton(), Qt::LeftButton);
+            QCOMPARE(editor->rightButton()->text(), QStringLiteral("Done"));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0)).center());
+            QTRY_VERIFY(table->hasFocus());
+            QCOMPARE(table->currentRow(), 0);
+            QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
+            // The row fades out and leaves; Done keeps the two others.
+            QTRY_COMPARE(table->count(), 2);
+            QTest::mouseClick(editor->rightButton(), Qt::LeftButton);
+            QCOMPARE(root->children.size(), 2);
+            QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
+            QTRY_VERIFY(!launcher()->presentedViewController());
+            WexolinManager::reset();
         }
         if (login) {
             launcher()->showLogin();

@@ -80,7 +80,7 @@ private:
 struct WindowKeys {
     static bool activate(QWidget *window);
     static bool type(QWidget *window, const QString &text);
-    // Return, Enter, Space or Escape, as a keysym and as Qt's key.
+    // One key ("Return", "Escape", "Delete"), as a keysym and as Qt's key.
     static bool tap(QWidget *window, const QString &keysym, int key);
 };
 

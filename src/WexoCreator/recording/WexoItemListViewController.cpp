@@ -18,6 +18,20 @@ namespace {
 
 constexpr int kFadingRole = Qt::UserRole + 2;
 
+enum class EditKey { none, deleteRow, moveUp, moveDown };
+
+// What a key does to the selected row in edit mode.
+EditKey editKey(const QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)
+        return EditKey::deleteRow;
+    if (key->modifiers() & Qt::ControlModifier && key->key() == Qt::Key_Up)
+        return EditKey::moveUp;
+    if (key->modifiers() & Qt::ControlModifier && key->key() == Qt::Key_Down)
+        return EditKey::moveDown;
+    return EditKey::none;
+}
+
 } // namespace
 
 WexoItemListViewController *WexoItemListViewController::createWexoItemListViewController()
@@ -210,15 +224,33 @@ bool WexoItemListViewController::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    if (watched == tableView() && event->type() == QEvent::KeyPress && m_editing) {
+    if (watched == tableView() && m_editing) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) {
-            deleteRow(tableView()->currentItem());
+        switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Claimed before the shortcut map sees it: a host's own shortcut
+            // on one of these keys would otherwise take the press.
+            if (editKey(key) == EditKey::none)
+                break;
+            event->accept();
             return true;
-        }
-        if (key->modifiers() & Qt::ControlModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
-            moveCurrentRow(key->key() == Qt::Key_Up ? -1 : 1);
-            return true;
+        case QEvent::KeyPress:
+            switch (editKey(key)) {
+            case EditKey::deleteRow:
+                deleteRow(tableView()->currentItem());
+                return true;
+            case EditKey::moveUp:
+                moveCurrentRow(-1);
+                return true;
+            case EditKey::moveDown:
+                moveCurrentRow(1);
+                return true;
+            case EditKey::none:
+                break;
+            }
+            break;
+        default:
+            break;
         }
     }
     return WRecordedListViewController::eventFilter(watched, event);
