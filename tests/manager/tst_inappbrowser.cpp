@@ -320,8 +320,8 @@ private Q_SLOTS:
                                       "<!DOCTYPE html><title>Stores</title><p>Our stores</p>"
                                           + element.arg(secure->rootUrl() + QStringLiteral("pages/about.html")).toUtf8());
         QVERIFY(open(WexoOptionType::about, address));
-        QSignalSpy loaded(browser()->page(), &QWebEnginePage::loadFinished);
-        QVERIFY(loaded.wait(20000));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
         QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
         QCOMPARE(browser()->messageText(), QString());
         QVERIFY(secure->requests().isEmpty());

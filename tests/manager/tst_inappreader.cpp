@@ -253,7 +253,7 @@ private Q_SLOTS:
         evaluate(QStringLiteral("document.readyState"));
         if (leaves) {
             // The page itself, its scripts run from its start.
-            QCOMPARE(nextPageInPageFace(), QString());
+            QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
             QVERIFY(!readerChecked());
             clickBar("inAppBrowserOpenExternal");
             QCOMPARE(m_sink.urls, QStringList {target});
@@ -306,7 +306,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
         evaluate(QStringLiteral("document.readyState"));
         if (bringsAPage) {
-            QCOMPARE(nextPageInPageFace(), QString());
+            QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
             // Back is the article, in its reader face.
             QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
             clickBar("inAppBrowserBack");
@@ -448,7 +448,7 @@ private Q_SLOTS:
         QTRY_VERIFY(barButton("inAppBrowserForward")->isEnabled());
         clickBar("inAppBrowserForward");
         QTRY_VERIFY_WITH_TIMEOUT(hasArrived(), 20000);
-        QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+        QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::page, 20000);
     }
 
     // The first page moves on by itself, with no gesture of the user's: the

@@ -10,6 +10,8 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 
 #include <QDesktopServices>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QFile>
@@ -216,6 +218,21 @@ bool InAppPageFixture::clickLinkTo(const QString &address, const QString &attrib
         return false;
     QTest::mouseClick(QWebEngineView::forPage(shownPage())->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
     return true;
+}
+
+bool InAppPageFixture::spinUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer look;
+    connect(&look, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    look.start(5);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    if (!condition())
+        loop.exec();
+    return condition();
 }
 
 bool InAppPageFixture::scriptsOn()

@@ -84,6 +84,11 @@ protected:
     // clicks it, once the page takes clicks.
     bool clickLinkTo(const QString &address, const QString &attribute = QString(), const QString &value = QString());
 
+    // Waits until the condition holds, the event loop running all the while:
+    // QTest::qWaitFor sleeps between its looks, and the engine, whose work
+    // runs on this thread, then takes seconds for what takes milliseconds.
+    static bool spinUntil(const std::function<bool()> &condition, int timeoutMs = 20000);
+
     bool scriptsOn();
     bool readerChecked();
 

@@ -2,6 +2,7 @@
 
 #include "WexoCreator/platform/WInAppBrowserColorRefusal.h"
 #include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
 #include "WexoCreator/platform/WInAppBrowserTeardown.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/platform/WReaderFace.h"
@@ -15,8 +16,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStackedWidget>
+#include <QStackedLayout>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -31,12 +33,13 @@ namespace WexoCreator {
 
 namespace {
 
-// The faces' stack. Should it go while the page lives (the host deleting its
-// window, whenever it does), it first lets go of the web views it holds.
-class FaceStack final : public QStackedWidget
+// The faces, laid over one another. Should they go while the page lives (the
+// host deleting its window, whenever it does), they first let go of the web
+// views they hold.
+class FaceStack final : public QWidget
 {
 public:
-    using QStackedWidget::QStackedWidget;
+    using QWidget::QWidget;
     ~FaceStack() override
     {
         if (goingAway)
@@ -44,6 +47,9 @@ public:
     }
     std::function<void()> goingAway;
 };
+
+// A page's own face keeps painting under another while it is to be shown next.
+constexpr int kPatienceMs = 1000;
 
 // Every end that leaves the page with nothing to show says this.
 QString notLoadedText()
@@ -119,6 +125,10 @@ void WInAppBrowser::release()
         disconnect(m_reader, nullptr, this, nullptr);
         disconnect(m_reader->page(), nullptr, this, nullptr);
     }
+    for (WInAppBrowserPaintWatch *watch : {m_pagePainted, m_readerPainted}) {
+        if (watch)
+            watch->stop();
+    }
     WInAppBrowserTeardown::retire({m_reader.data(), m_web.data()}, m_page.release(), m_profile.release());
 }
 
@@ -148,6 +158,11 @@ QWidget *WInAppBrowser::loadView()
     m_progress->setRange(0, 100);
     m_progress->setStyleSheet(QStringLiteral("QProgressBar { border: 0; background: transparent; }"
                                              "QProgressBar::chunk { background: #0a84ff; }"));
+    // Its line keeps its place when it goes: the faces below never resize
+    // with it, which would blank the page's picture until it paints again.
+    QSizePolicy keepsPlace = m_progress->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    m_progress->setSizePolicy(keepsPlace);
     column->addWidget(m_progress);
 
     auto *faces = new FaceStack(root);
@@ -156,11 +171,27 @@ QWidget *WInAppBrowser::loadView()
             self->release();
     };
     m_faces = faces;
+    // Every face fills the same place; which show, and in which order, is arranged.
+    auto *stack = new QStackedLayout(m_faces);
+    stack->setStackingMode(QStackedLayout::StackAll);
     m_web = new QWebEngineView(m_faces);
     m_web->setObjectName(QStringLiteral("inAppBrowserWebView"));
     m_web->setPage(m_page.get());
     new WInAppBrowserColorRefusal(m_web);
-    m_faces->addWidget(m_web);
+    stack->addWidget(m_web);
+    m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, &WInAppBrowser::settle);
+
+    // The reader's blank paper, shown between documents. It takes the keys
+    // meanwhile, so that Escape still closes the page.
+    m_paper = new QWidget(m_faces);
+    m_paper->setObjectName(QStringLiteral("inAppBrowserPaper"));
+    m_paper->setFocusPolicy(Qt::ClickFocus);
+    m_paper->setAutoFillBackground(true);
+    QPalette paper = m_paper->palette();
+    paper.setColor(QPalette::Window, WReaderFace::paperColor());
+    m_paper->setPalette(paper);
+    stack->addWidget(m_paper);
 
     m_messagePanel = new QWidget(m_faces);
     auto *panelColumn = new QVBoxLayout(m_messagePanel);
@@ -177,8 +208,9 @@ QWidget *WInAppBrowser::loadView()
     connect(m_messageOpen, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
     panelColumn->addWidget(m_messageOpen, 0, Qt::AlignHCenter);
     panelColumn->addStretch(2);
-    m_faces->addWidget(m_messagePanel);
+    stack->addWidget(m_messagePanel);
     column->addWidget(m_faces, 1);
+    arrangeViews();
 
     // Keys typed in the page are the page's: a host's shortcut (Escape is a
     // common one) never fires under it, and Escape closes it. A QShortcut here
@@ -253,6 +285,10 @@ void WInAppBrowser::buildBar(QWidget *bar)
 void WInAppBrowser::viewDidLoad()
 {
     WViewController::viewDidLoad();
+    m_patience = new QTimer(this);
+    m_patience->setSingleShot(true);
+    m_patience->setInterval(kPatienceMs);
+    connect(m_patience, &QTimer::timeout, this, &WInAppBrowser::settle);
     WInAppBrowserPage *page = m_page.get();
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, &WInAppBrowser::onUrlChanged);
@@ -261,13 +297,15 @@ void WInAppBrowser::viewDidLoad()
     connect(page->action(QWebEnginePage::Forward), &QAction::changed, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::loadProgress, m_progress, &QProgressBar::setValue);
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
-        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_loading = info.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+        if (!m_loading) {
             onLoadEnded(info);
             return;
         }
         m_progress->setValue(0);
         m_progress->show();
     });
+
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         // Nothing is drawn without a renderer; a message already up stays.
         if (m_face != Face::message)
@@ -293,8 +331,8 @@ void WInAppBrowser::viewDidAppear(bool animated)
     if (m_activeBefore && !QApplication::activeWindow())
         m_activeBefore->activateWindow();
     // Keys go to the page (and Escape closes it) without a click first.
-    if (QWidget *shown = m_faces ? m_faces->currentWidget() : nullptr)
-        (shown == m_messagePanel ? static_cast<QWidget *>(m_messageOpen) : shown)->setFocus();
+    if (QWidget *shown = faceWidget(m_face))
+        shown->setFocus();
 }
 
 void WInAppBrowser::onUrlChanged(const QUrl &url)
@@ -304,16 +342,23 @@ void WInAppBrowser::onUrlChanged(const QUrl &url)
     // document moving its own address keeps its face.
     if (m_page->arrivedAt(url, before)) {
         ++m_documentSerial;
-        m_readerOff = 0;
-        if (m_face != Face::page)
-            showFace(Face::page);
+        m_lookedAt = false;
+        m_document = 0;
+        m_article.reset();
+        m_readerWanted = true;
+        m_checked = false;
+        m_patience->start();
+        // Under the paper, the page view paints the new document.
+        showFace(Face::paper);
+        m_pagePainted->watch();
     }
     updateBar();
 }
 
 void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
 {
-    m_progress->hide();
+    if (m_face != Face::paper)
+        m_progress->hide();
     m_page->loadsEnded();
     updateBar();
     if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
@@ -345,14 +390,15 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
         return;
     }
     if (m_face == Face::message)
-        showFace(Face::page);
+        showFace(Face::paper);
+    m_pagePainted->documentLoaded();
     // The page's surface exists from its first load on: it takes the keys
     // unless the user has put the focus elsewhere in the meantime.
     if (!m_focusGiven) {
         m_focusGiven = true;
         QWidget *focus = QApplication::focusWidget();
         if (!focus || focus == m_web || !view()->isAncestorOf(focus))
-            m_faces->currentWidget()->setFocus();
+            faceWidget(m_face)->setFocus();
     }
     examineForReader();
 }
@@ -360,7 +406,8 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
 void WInAppBrowser::examineForReader()
 {
     if (!WReaderFace::available()) {
-        emit readerChecked(false);
+        m_lookedAt = true;
+        settle();
         return;
     }
     const int serial = m_documentSerial;
@@ -374,38 +421,62 @@ void WInAppBrowser::examineForReader()
 
 void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
 {
-    if (m_face == Face::reader && examination.document == m_readerDocument) {
-        emit readerChecked(true);
-        return;
-    }
-    if (examination.article && examination.document != m_readerOff) {
-        if (!m_reader)
-            makeReaderFace();
-        // The face changes once the article is there: until then the page shows.
-        m_articleDocument = examination.document;
-        m_articleSerial = m_documentSerial;
-        if (m_reader->showArticle(*examination.article, m_page->url()))
-            return;
+    // Another document under the same address (a reload) is looked at anew.
+    if (examination.document != m_document)
+        m_checked = false;
+    m_lookedAt = true;
+    m_document = examination.document;
+    m_article.reset();
+    if (examination.article && WReaderFace::document(*examination.article))
+        m_article = examination.article;
+    else if (examination.article)
         qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
-    }
-    // A document under the same address that offers no article (a reload).
-    if (m_face == Face::reader)
-        showFace(Face::page);
-    emit readerChecked(false);
+    if (m_article && m_readerWanted && m_readerDocument != m_document)
+        loadArticle();
+    settle();
+}
+
+void WInAppBrowser::loadArticle()
+{
+    // Already on its way.
+    if (m_articleSerial == m_documentSerial && m_articleDocument == m_document)
+        return;
+    if (!m_reader)
+        makeReaderFace();
+    m_articleDocument = m_document;
+    m_articleSerial = m_documentSerial;
+    m_readerDocument = 0;
+    // Painted under the face shown, then shown.
+    arrangeViews();
+    m_readerPainted->expect();
+    m_reader->showArticle(*m_article, m_page->url());
 }
 
 void WInAppBrowser::makeReaderFace()
 {
     m_reader = new WReaderFace(m_page->profile(), m_faces);
-    m_faces->insertWidget(1, m_reader);
+    static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
+    m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
     connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
-        if (!m_page || m_articleSerial != m_documentSerial || m_face == Face::message || m_articleDocument == m_readerOff)
+        if (!m_page || m_articleSerial != m_documentSerial) {
+            m_readerPainted->stop();
             return;
-        if (ok) {
-            m_readerDocument = m_articleDocument;
-            showFace(Face::reader);
         }
-        emit readerChecked(ok);
+        if (!ok) {
+            m_article.reset();
+            m_articleSerial = -1;
+            settle();
+            return;
+        }
+        m_readerPainted->watch();
+        m_readerPainted->documentLoaded();
+    });
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
+        if (m_articleSerial != m_documentSerial)
+            return;
+        m_readerDocument = m_articleDocument;
+        m_articleSerial = -1;
+        settle();
     });
     // Followed as a click in the document would be: an entry of the history.
     connect(m_reader, &WReaderFace::linkClicked, this, [this](const QUrl &url) {
@@ -414,8 +485,11 @@ void WInAppBrowser::makeReaderFace()
     });
     connect(m_reader, &WReaderFace::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
     connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
-        if (m_face == Face::reader)
-            showFace(Face::page);
+        // Its article is gone with it: the document shows as a page.
+        m_readerDocument = 0;
+        m_articleSerial = -1;
+        m_article.reset();
+        settle();
     });
 }
 
@@ -423,16 +497,34 @@ void WInAppBrowser::showReader(bool reader)
 {
     if (!m_page)
         return;
-    if (reader && m_face == Face::page) {
-        m_readerOff = 0;
-        examineForReader();
-    } else if (!reader && m_face == Face::reader) {
-        // This document shows as a page until another one is shown.
-        m_readerOff = m_readerDocument;
-        showFace(Face::page);
-        emit readerChecked(false);
-    }
+    // The last click holds, whatever was on its way.
+    m_readerWanted = reader;
+    m_checked = false;
+    if (reader && m_article && m_readerDocument != m_document)
+        loadArticle();
+    settle();
+}
+
+void WInAppBrowser::settle()
+{
+    if (!m_page || !m_faces || m_face == Face::message)
+        return;
+    const bool wantsReader = m_lookedAt && m_article && m_readerWanted;
+    const bool pageShown = m_pagePainted->shown() && (m_lookedAt || !m_patience->isActive());
+    Face face = Face::paper;
+    if (wantsReader && m_readerDocument == m_document)
+        face = Face::reader;
+    // A page shown keeps showing while its article is on its way.
+    else if (wantsReader ? m_face == Face::page : pageShown)
+        face = Face::page;
+    if (face != m_face)
+        showFace(face);
+    else
+        arrangeViews();
     updateBar();
+    const bool settled = m_lookedAt && (face == Face::reader || (face == Face::page && !wantsReader));
+    if (settled && !std::exchange(m_checked, true))
+        emit readerChecked(face == Face::reader);
 }
 
 void WInAppBrowser::goBack()
@@ -450,25 +542,57 @@ void WInAppBrowser::goBack()
         history->goToItem(history->itemAt(0));
 }
 
+QWidget *WInAppBrowser::faceWidget(Face face) const
+{
+    switch (face) {
+    case Face::page:
+        return m_web;
+    case Face::reader:
+        return m_reader;
+    case Face::message:
+        return m_messageOpen;
+    case Face::paper:
+        break;
+    }
+    return m_paper;
+}
+
 void WInAppBrowser::showFace(Face face)
 {
     // Nothing is left to show once the page has gone (a call queued before).
     if (!m_page || !m_faces)
         return;
-    m_face = face;
-    QWidget *shown = face == Face::reader ? static_cast<QWidget *>(m_reader.data())
-        : face == Face::page              ? static_cast<QWidget *>(m_web.data())
-                                          : m_messagePanel.data();
+    const Face before = std::exchange(m_face, face);
     // The keys follow the face unless the user put them in the bar: Escape
     // must keep reaching this page.
     QWidget *focus = QApplication::focusWidget();
-    const QWidget *current = m_faces->currentWidget();
+    const QWidget *current = before == Face::message ? m_messagePanel.data() : faceWidget(before);
     const bool keys = view()->isVisible()
-        && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus) || focus == current || current->isAncestorOf(focus));
-    m_faces->setCurrentWidget(shown);
+        && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus) || focus == current
+            || (current && current->isAncestorOf(focus)));
+    arrangeViews();
     if (keys)
-        (face == Face::message ? static_cast<QWidget *>(m_messageOpen) : shown)->setFocus();
+        faceWidget(face)->setFocus();
+    // Runs on while the paper waits for the document's face.
+    m_progress->setVisible(face == Face::paper || (face != Face::message && m_loading));
     updateBar();
+}
+
+void WInAppBrowser::arrangeViews()
+{
+    if (!m_faces)
+        return;
+    // A view paints only while it is visible: the page view until its
+    // document is painted, the reader face while its article is on its way.
+    const bool paper = m_face == Face::paper;
+    m_web->setVisible(m_face == Face::page || paper || (m_face == Face::reader && !m_pagePainted->shown()));
+    if (m_reader)
+        m_reader->setVisible(m_face == Face::reader || (m_face != Face::message && m_articleSerial == m_documentSerial));
+    m_paper->setVisible(paper);
+    m_messagePanel->setVisible(m_face == Face::message);
+    QWidget *shown = m_face == Face::message ? m_messagePanel.data() : faceWidget(m_face);
+    if (shown)
+        shown->raise();
 }
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
@@ -479,6 +603,7 @@ void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
     // Its host as the bar shows it: a lookalike name never reads decoded.
     m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString(QUrl::EncodeUnicode));
     m_progress->hide();
+    m_patience->stop();
     showFace(Face::message);
     emit messageShown(m_message->text());
 }
@@ -539,7 +664,10 @@ void WInAppBrowser::updateBar()
     m_host->setText(shownHost(shown));
     m_back->setEnabled(m_page->history()->canGoBack());
     m_forward->setEnabled(m_page->history()->canGoForward());
-    m_readerToggle->setChecked(m_face == Face::reader);
+    // Offered only where there is an article; it shows what the face will be.
+    const bool offered = m_article && m_face != Face::message;
+    m_readerToggle->setEnabled(offered);
+    m_readerToggle->setChecked(offered && m_readerWanted);
 }
 
 } // namespace WexoCreator

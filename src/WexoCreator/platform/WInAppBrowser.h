@@ -9,11 +9,12 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QStackedWidget;
+class QTimer;
 class QToolButton;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
@@ -21,6 +22,7 @@ class QWebEngineProfile;
 namespace WexoCreator {
 
 class WInAppBrowserPage;
+class WInAppBrowserPaintWatch;
 
 // The platform's in-app browser: one web page over the host window, in a
 // profile of its own that keeps nothing on disk, with a bar (Done, back,
@@ -28,14 +30,16 @@ class WInAppBrowserPage;
 // thin progress line. The page view holds the documents the user visits, and
 // its history is the only one: Back and Forward walk it. A document that
 // offers an article shows in the reader face, laid over the page view, unless
-// the user turned Reader off on it. The bar always names the page view's
+// the user turned Reader off on it. Each new document shows on blank paper
+// until it has been looked at and its face has painted it, so nothing of the
+// document before shows under its name. The bar always names the page view's
 // document. Failures show a plain-text message, never an empty page.
 class WInAppBrowser : public WViewController
 {
     Q_OBJECT
 
 public:
-    enum class Face { page, reader, message };
+    enum class Face { page, reader, message, paper };
 
     explicit WInAppBrowser(const QUrl &url, QObject *parent = nullptr);
     ~WInAppBrowser() override;
@@ -57,8 +61,8 @@ public:
     void openInSystemBrowser(const QUrl &url);
 
 Q_SIGNALS:
-    // A document was looked at, or the user turned Reader off: whether its
-    // reader face is up.
+    // A document's face has settled once it was looked at, or the user
+    // turned Reader off or on: whether its reader face is up.
     void readerChecked(bool readable);
     void messageShown(const QString &text);
 
@@ -75,8 +79,18 @@ private:
     void examineForReader();
     void onExamined(const WReaderFace::Examination &examination);
     void makeReaderFace();
+    void loadArticle();
+    // Shows the face the page view's document has come to: its reader face
+    // once painted when it offers an article the user wants, else its page
+    // once painted, and paper until then.
+    void settle();
     // Shows one of the faces; the keys follow it unless the user put them in the bar.
     void showFace(Face face);
+    // The widget that shows a face, or takes the keys on it.
+    QWidget *faceWidget(Face face) const;
+    // The views the faces need: the one shown, and under it those painting
+    // a document to be shown next.
+    void arrangeViews();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
     void elideTitle();
@@ -88,7 +102,8 @@ private:
     std::unique_ptr<WInAppBrowserPage> m_page;
     QPointer<QWebEngineView> m_web;
     QPointer<WReaderFace> m_reader;
-    QPointer<QStackedWidget> m_faces;
+    QPointer<QWidget> m_faces;
+    QPointer<QWidget> m_paper;
     QPointer<QLabel> m_title;
     QPointer<QLabel> m_host;
     QPointer<QLabel> m_message;
@@ -98,23 +113,35 @@ private:
     QPointer<QToolButton> m_back;
     QPointer<QToolButton> m_forward;
     QPointer<QToolButton> m_readerToggle;
+    WInAppBrowserPaintWatch *m_pagePainted = nullptr;
+    WInAppBrowserPaintWatch *m_readerPainted = nullptr;
+    // Runs for a second from a document's arrival: a document still loading
+    // after it may show its page face once painted.
+    QTimer *m_patience = nullptr;
     QUrl m_firstUrl;
     QUrl m_shownUrl; // the page view's address as last reported
     QUrl m_messageUrl;
     QString m_fullTitle;
-    Face m_face = Face::page;
-    // Documents are told apart by the number each keeps (the reader
-    // library's look at it): the one the reader face shows, and the one the
-    // user turned Reader off on.
+    Face m_face = Face::paper;
+    // The page view's document, told apart by the number it keeps (the
+    // reader library's look at it; 0 until looked at), and what that look
+    // found: its article when it offers one that the reader face can take.
+    bool m_lookedAt = false;
+    qint64 m_document = 0;
+    std::optional<WReaderFace::Article> m_article;
+    // The Reader button: whether the user wants this document's reader face;
+    // and whether readerChecked told the face it settled on since.
+    bool m_readerWanted = true;
+    bool m_checked = false;
+    // The document whose article the reader face shows, painted; and the one
+    // on its way there.
     qint64 m_readerDocument = 0;
-    qint64 m_readerOff = 0;
-    // The article on its way into the reader face: its document, and the
-    // page view's document count when it was asked for.
     qint64 m_articleDocument = 0;
-    int m_articleSerial = -1;
-    // Counts the documents the page view has shown: a look at one that has
-    // gone by the time it answers is dropped.
+    // Counts the documents the page view has shown: a look at one, or its
+    // article, that answers once it has gone is dropped.
     int m_documentSerial = 0;
+    int m_articleSerial = -1;
+    bool m_loading = false; // the page view's, as its loads start and end
     bool m_focusGiven = false;
     QPointer<QWidget> m_activeBefore; // the active window when the page was asked for
 };

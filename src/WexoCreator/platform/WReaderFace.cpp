@@ -71,7 +71,7 @@ return JSON.stringify(answer);
 }
 
 const char *const kReaderStyle = R"(
-body { margin: 0; background: #fbfaf7; color: #1d1d1f; }
+body { margin: 0; background: %1; color: #1d1d1f; }
 .wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
           font: 18px/1.6 "DejaVu Serif", Georgia, serif; }
 h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
@@ -137,6 +137,11 @@ WReaderFace::WReaderFace(QWebEngineProfile *profile, QWidget *parent)
     new WInAppBrowserColorRefusal(this);
 }
 
+QColor WReaderFace::paperColor()
+{
+    return QColor(0xfb, 0xfa, 0xf7);
+}
+
 bool WReaderFace::available()
 {
     return QFile::exists(QStringLiteral(":/WexoCreator/readability/Readability.js"));
@@ -150,7 +155,7 @@ std::optional<QString> WReaderFace::document(const Article &article)
                                         "<meta name=\"viewport\" content=\"width=device-width\">"
                                         "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
                                         "%3%4%5</div></body></html>")
-                             .arg(title, QString::fromLatin1(kReaderStyle),
+                             .arg(title, QString::fromLatin1(kReaderStyle).arg(paperColor().name()),
                                   title.isEmpty() ? QString() : QStringLiteral("<h1>%1</h1>").arg(title),
                                   article.byline.trimmed().isEmpty()
                                       ? QString()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineView>
@@ -42,6 +43,8 @@ public:
 
     // The reader library was embedded at build time.
     static bool available();
+    // The reader document's background.
+    static QColor paperColor();
     // The reader face's document for an article, absent when setHtml could not take it.
     static std::optional<QString> document(const Article &article);
     // Looks at the page's current document with the reader library, in the

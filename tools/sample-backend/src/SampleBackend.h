@@ -31,7 +31,7 @@ struct ScriptedAnswer {
     int times = -1;             // how many requests it answers; -1 = every one
     bool endless = false;       // send the body again and again (chunked) until the client goes
     bool thenRealAnswer = false; // after delayMs, the real handler answers
-    QList<QPair<QByteArray, QByteArray>> headers; // sent with the answer, e.g. a sign-in challenge
+    QList<QPair<QByteArray, QByteArray>> headers {}; // sent with the answer, e.g. a sign-in challenge
 };
 
 // A small HTTP(S) server on loopback that speaks the backend's endpoints from a

@@ -1,0 +1,154 @@
+#include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
+
+#include <QQuickWidget>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+namespace WexoCreator {
+
+namespace {
+
+// Read in the application's script world, where the page cannot change it.
+const char *const kFirstContentfulPaint
+    = "performance.getEntriesByType('paint').some(function (entry) { return entry.name == 'first-contentful-paint'; })";
+// About a frame.
+constexpr int kLookMs = 16;
+// The engine holds the picture before for at most half a second.
+constexpr int kHoldMs = 600;
+// A document that looks like the picture before is taken as shown after this.
+constexpr int kLookAlikeMs = 300;
+// How long a new surface's first picture must hold.
+constexpr int kNewSurfaceHoldMs = 100;
+
+} // namespace
+
+WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent)
+    : QObject(parent)
+    , m_view(view)
+    , m_poll(new QTimer(this))
+    , m_settle(new QTimer(this))
+{
+    m_poll->setSingleShot(true);
+    m_poll->setInterval(kLookMs);
+    connect(m_poll, &QTimer::timeout, this, &WInAppBrowserPaintWatch::poll);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kLookMs);
+    connect(m_settle, &QTimer::timeout, this, &WInAppBrowserPaintWatch::settle);
+}
+
+void WInAppBrowserPaintWatch::expect()
+{
+    stop();
+    m_before = surface();
+    m_pictureBefore = picture(m_before);
+    m_expected = true;
+}
+
+void WInAppBrowserPaintWatch::watch()
+{
+    stop();
+    m_state = State::waiting;
+    m_watched.start();
+    m_before = surface();
+    m_pictureBefore = picture(m_before);
+    poll();
+}
+
+void WInAppBrowserPaintWatch::documentLoaded()
+{
+    m_loaded = true;
+}
+
+void WInAppBrowserPaintWatch::stop()
+{
+    m_expected = false;
+    // An answer still on its way belongs to the watch before.
+    ++m_generation;
+    m_asking = false;
+    m_loaded = false;
+    m_poll->stop();
+    m_settle->stop();
+    m_held.invalidate();
+    m_state = State::idle;
+}
+
+void WInAppBrowserPaintWatch::poll()
+{
+    if (m_state != State::waiting || m_asking || !m_view || !m_view->page())
+        return;
+    if (m_loaded && m_watched.elapsed() >= kHoldMs) {
+        m_state = State::settling;
+        m_painted.start();
+        settle();
+        return;
+    }
+    m_asking = true;
+    m_view->page()->runJavaScript(QString::fromLatin1(kFirstContentfulPaint), QWebEngineScript::ApplicationWorld,
+                                  [self = QPointer<WInAppBrowserPaintWatch>(this), generation = m_generation](const QVariant &painted) {
+                                      if (!self || generation != self->m_generation)
+                                          return;
+                                      self->m_asking = false;
+                                      if (!painted.toBool()) {
+                                          self->m_poll->start();
+                                          return;
+                                      }
+                                      self->m_state = State::settling;
+                                      self->m_painted.start();
+                                      self->settle();
+                                  });
+}
+
+void WInAppBrowserPaintWatch::settle()
+{
+    if (m_state != State::settling)
+        return;
+    QWidget *now = surface();
+    if (!now || m_painted.elapsed() >= kLookAlikeMs) {
+        finish();
+        return;
+    }
+    // A new surface (the view's first document, or one in another process)
+    // starts white, and its first pictures may still give way to white: on a
+    // white one, the picture is taken once it has held for a while.
+    QImage white(now->size() * now->devicePixelRatio(), QImage::Format_RGB32);
+    white.fill(Qt::white);
+    const QImage before = now == m_before ? m_pictureBefore.convertToFormat(QImage::Format_RGB32) : white;
+    const bool fresh = before == white;
+    const QImage shown = picture(now).convertToFormat(QImage::Format_RGB32);
+    if (shown == before) {
+        m_held.invalidate();
+        m_settle->start();
+        return;
+    }
+    if (fresh && !m_held.isValid())
+        m_held.start();
+    if (fresh && m_held.elapsed() < kNewSurfaceHoldMs) {
+        m_settle->start();
+        return;
+    }
+    finish();
+}
+
+void WInAppBrowserPaintWatch::finish()
+{
+    m_settle->stop();
+    m_pictureBefore = QImage();
+    m_state = State::shown;
+    emit documentShown();
+}
+
+QWidget *WInAppBrowserPaintWatch::surface() const
+{
+    return m_view ? qobject_cast<QQuickWidget *>(m_view->focusProxy()) : nullptr;
+}
+
+QImage WInAppBrowserPaintWatch::picture(QWidget *surface) const
+{
+    // Renders the engine's latest frame, as the screen will show it.
+    auto *quick = qobject_cast<QQuickWidget *>(surface);
+    return quick && quick->isVisible() ? quick->grabFramebuffer() : QImage();
+}
+
+} // namespace WexoCreator
