@@ -1,6 +1,8 @@
 #include "WexoCreator/platform/WInAppBrowser.h"
 
+#include "WexoCreator/platform/WInAppBrowserBar.h"
 #include "WexoCreator/platform/WInAppBrowserColorRefusal.h"
+#include "WexoCreator/platform/WInAppBrowserMessage.h"
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 #include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
 #include "WexoCreator/platform/WInAppBrowserTeardown.h"
@@ -11,15 +13,10 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QStackedLayout>
-#include <QStyle>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
@@ -50,45 +47,6 @@ public:
 
 // A page's own face keeps painting under another while it is to be shown next.
 constexpr int kPatienceMs = 1000;
-
-// Every end that leaves the page with nothing to show says this.
-QString notLoadedText()
-{
-    return QStringLiteral("This page could not be loaded.");
-}
-
-// One of the bar's two centred lines; the page's own texts show as typed and
-// never widen the bar.
-QLabel *barLine(const QString &name, QWidget *bar)
-{
-    auto *line = new QLabel(bar);
-    line->setObjectName(name);
-    line->setTextFormat(Qt::PlainText);
-    line->setAlignment(Qt::AlignCenter);
-    line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    return line;
-}
-
-// A decoded name can pass for another (Cyrillic letters that look Latin, one
-// such letter among Latin ones), and telling which names are safe to decode
-// takes the browsers' confusable tables: any name that is not plain ASCII
-// shows in its xn-- form. The application's IDN whitelist is not consulted.
-QString shownHost(const QUrl &url)
-{
-    return url.host(QUrl::EncodeUnicode);
-}
-
-// The engine names a page without a title by its address: with or without
-// the scheme, the host decoded by the engine's own rules. Such a title is no
-// title of the page's own.
-bool isAddressTitle(const QString &title, const QUrl &url)
-{
-    const QUrl named(title.contains(QLatin1String("://")) ? title : url.scheme() + QStringLiteral("://") + title);
-    const QUrl::FormattingOptions rest = QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::StripTrailingSlash;
-    return named.isValid() && named.scheme() == url.scheme()
-        && named.host(QUrl::EncodeUnicode) == url.host(QUrl::EncodeUnicode) && named.port() == url.port()
-        && named.adjusted(rest) == url.adjusted(rest);
-}
 
 } // namespace
 
@@ -146,10 +104,16 @@ QWidget *WInAppBrowser::loadView()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    auto *bar = new QWidget(root);
-    bar->setObjectName(QStringLiteral("inAppBrowserBar"));
-    buildBar(bar);
-    column->addWidget(bar);
+    m_bar = new WInAppBrowserBar(root);
+    // The page view's history is the only one: each button is its action.
+    connect(m_bar, &WInAppBrowserBar::donePressed, this, &WInAppBrowser::close);
+    connect(m_bar, &WInAppBrowserBar::backPressed, this, &WInAppBrowser::goBack);
+    connect(m_bar, &WInAppBrowserBar::forwardPressed, this, [this] { m_page->triggerAction(QWebEnginePage::Forward); });
+    connect(m_bar, &WInAppBrowserBar::reloadPressed, this, [this] { m_page->triggerAction(QWebEnginePage::Reload); });
+    connect(m_bar, &WInAppBrowserBar::readerClicked, this, &WInAppBrowser::showReader);
+    connect(m_bar, &WInAppBrowserBar::openExternalPressed, this,
+            [this] { openInSystemBrowser(m_face == Face::message ? m_message->url() : pageUrl()); });
+    column->addWidget(m_bar);
 
     m_progress = new QProgressBar(root);
     m_progress->setObjectName(QStringLiteral("inAppBrowserProgress"));
@@ -193,22 +157,9 @@ QWidget *WInAppBrowser::loadView()
     m_paper->setPalette(paper);
     stack->addWidget(m_paper);
 
-    m_messagePanel = new QWidget(m_faces);
-    auto *panelColumn = new QVBoxLayout(m_messagePanel);
-    panelColumn->addStretch(1);
-    m_message = new QLabel(m_messagePanel);
-    m_message->setObjectName(QStringLiteral("inAppBrowserMessage"));
-    m_message->setTextFormat(Qt::PlainText);
-    m_message->setWordWrap(true);
-    m_message->setAlignment(Qt::AlignCenter);
-    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    panelColumn->addWidget(m_message);
-    m_messageOpen = new QPushButton(QStringLiteral("Open in browser"), m_messagePanel);
-    m_messageOpen->setObjectName(QStringLiteral("inAppBrowserMessageOpen"));
-    connect(m_messageOpen, &QPushButton::clicked, this, [this] { openInSystemBrowser(m_messageUrl); });
-    panelColumn->addWidget(m_messageOpen, 0, Qt::AlignHCenter);
-    panelColumn->addStretch(2);
-    stack->addWidget(m_messagePanel);
+    m_message = new WInAppBrowserMessage(m_faces);
+    connect(m_message, &WInAppBrowserMessage::openPressed, this, &WInAppBrowser::openInSystemBrowser);
+    stack->addWidget(m_message);
     column->addWidget(m_faces, 1);
     arrangeViews();
 
@@ -217,69 +168,6 @@ QWidget *WInAppBrowser::loadView()
     // would tie with a host's Escape and neither would fire.
     root->installEventFilter(this);
     return root;
-}
-
-void WInAppBrowser::buildBar(QWidget *bar)
-{
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(8, 4, 8, 4);
-    row->setSpacing(4);
-    const auto button = [bar, row](const QString &name, const QString &text, QStyle::StandardPixmap icon) {
-        auto *tool = new QToolButton(bar);
-        tool->setObjectName(name);
-        tool->setAutoRaise(true);
-        tool->setToolTip(text);
-        if (icon == QStyle::SP_CustomBase) {
-            tool->setText(text);
-        } else {
-            tool->setIcon(bar->style()->standardIcon(icon, nullptr, bar));
-            tool->setAccessibleName(text);
-        }
-        row->addWidget(tool);
-        return tool;
-    };
-    // The page view's history is the only one: each button is its action.
-    const auto pageAction = [this](QWebEnginePage::WebAction action) {
-        return [this, action] {
-            if (m_page)
-                m_page->triggerAction(action);
-        };
-    };
-    QToolButton *done = button(QStringLiteral("inAppBrowserDone"), QStringLiteral("Done"), QStyle::SP_CustomBase);
-    QFont bold = done->font();
-    bold.setBold(true);
-    done->setFont(bold);
-    connect(done, &QToolButton::clicked, this, &WInAppBrowser::close);
-    m_back = button(QStringLiteral("inAppBrowserBack"), QStringLiteral("Back"), QStyle::SP_ArrowBack);
-    connect(m_back, &QToolButton::clicked, this, &WInAppBrowser::goBack);
-    m_forward = button(QStringLiteral("inAppBrowserForward"), QStringLiteral("Forward"), QStyle::SP_ArrowForward);
-    connect(m_forward, &QToolButton::clicked, this, pageAction(QWebEnginePage::Forward));
-    QToolButton *reload = button(QStringLiteral("inAppBrowserReload"), QStringLiteral("Reload"), QStyle::SP_BrowserReload);
-    connect(reload, &QToolButton::clicked, this, pageAction(QWebEnginePage::Reload));
-
-    auto *titles = new QVBoxLayout;
-    titles->setSpacing(0);
-    m_title = barLine(QStringLiteral("inAppBrowserTitle"), bar);
-    QFont titleFont = m_title->font();
-    titleFont.setBold(true);
-    m_title->setFont(titleFont);
-    m_title->installEventFilter(this);
-    m_host = barLine(QStringLiteral("inAppBrowserHost"), bar);
-    QPalette muted = m_host->palette();
-    muted.setColor(QPalette::WindowText, muted.color(QPalette::PlaceholderText));
-    m_host->setPalette(muted);
-    titles->addWidget(m_title);
-    titles->addWidget(m_host);
-    row->addLayout(titles, 1);
-
-    m_readerToggle = button(QStringLiteral("inAppBrowserReader"), QStringLiteral("Reader"), QStyle::SP_CustomBase);
-    m_readerToggle->setCheckable(true);
-    m_readerToggle->setVisible(WReaderFace::available());
-    connect(m_readerToggle, &QToolButton::clicked, this, [this](bool checked) { showReader(checked); });
-    QToolButton *external = button(QStringLiteral("inAppBrowserOpenExternal"), QStringLiteral("Open in browser"),
-                                   QStyle::SP_CustomBase);
-    connect(external, &QToolButton::clicked, this,
-            [this] { openInSystemBrowser(m_face == Face::message ? m_messageUrl : pageUrl()); });
 }
 
 void WInAppBrowser::viewDidLoad()
@@ -309,7 +197,7 @@ void WInAppBrowser::viewDidLoad()
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         // Nothing is drawn without a renderer; a message already up stays.
         if (m_face != Face::message)
-            showMessage(notLoadedText(), pageUrl());
+            showMessage(WInAppBrowserMessage::notLoadedText(), pageUrl());
     });
     // Handed on a turn later: the host's URL handler never runs inside the engine's call.
     connect(page, &WInAppBrowserPage::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
@@ -370,18 +258,8 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
         if (aborted && !m_page->url().isEmpty())
             return;
         // ...unless the page never had a document: it would stay empty.
-        if (aborted)
-            showMessage(notLoadedText(), pageUrl());
-        // Sub-resources' certificates never fail the page's load: this is the page's own.
-        else if (info.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
-            showMessage(QStringLiteral("This site's security certificate is not trusted, so the page was not opened."),
-                        info.url());
-        // The page's sign-in, or its proxy's, was cancelled.
-        else if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain
-                 && (info.errorCode() == 401 || info.errorCode() == 407))
-            showMessage(QStringLiteral("This page asks you to sign in. Open it in your browser to sign in."), info.url());
-        else
-            showMessage(notLoadedText(), info.url());
+        showMessage(aborted ? WInAppBrowserMessage::notLoadedText() : WInAppBrowserMessage::failureText(info),
+                    aborted ? pageUrl() : info.url());
         return;
     }
     // Navigations to an empty page are never asked about: refused here instead.
@@ -550,7 +428,7 @@ QWidget *WInAppBrowser::faceWidget(Face face) const
     case Face::reader:
         return m_reader;
     case Face::message:
-        return m_messageOpen;
+        return m_message->keys();
     case Face::paper:
         break;
     }
@@ -566,7 +444,7 @@ void WInAppBrowser::showFace(Face face)
     // The keys follow the face unless the user put them in the bar: Escape
     // must keep reaching this page.
     QWidget *focus = QApplication::focusWidget();
-    const QWidget *current = before == Face::message ? m_messagePanel.data() : faceWidget(before);
+    const QWidget *current = before == Face::message ? m_message.data() : faceWidget(before);
     const bool keys = view()->isVisible()
         && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus) || focus == current
             || (current && current->isAncestorOf(focus)));
@@ -589,8 +467,8 @@ void WInAppBrowser::arrangeViews()
     if (m_reader)
         m_reader->setVisible(m_face == Face::reader || (m_face != Face::message && m_articleSerial == m_documentSerial));
     m_paper->setVisible(paper);
-    m_messagePanel->setVisible(m_face == Face::message);
-    QWidget *shown = m_face == Face::message ? m_messagePanel.data() : faceWidget(m_face);
+    m_message->setVisible(m_face == Face::message);
+    QWidget *shown = m_face == Face::message ? m_message.data() : faceWidget(m_face);
     if (shown)
         shown->raise();
 }
@@ -599,9 +477,7 @@ void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
 {
     if (!m_page || !m_message)
         return;
-    m_messageUrl = url;
-    // Its host as the bar shows it: a lookalike name never reads decoded.
-    m_message->setText(text + QStringLiteral("\n\n") + url.toDisplayString(QUrl::EncodeUnicode));
+    m_message->showMessage(text, url);
     m_progress->hide();
     m_patience->stop();
     showFace(Face::message);
@@ -626,16 +502,8 @@ void WInAppBrowser::close()
     dismiss(true);
 }
 
-void WInAppBrowser::elideTitle()
-{
-    if (m_title)
-        m_title->setText(m_title->fontMetrics().elidedText(m_fullTitle, Qt::ElideRight, m_title->width()));
-}
-
 bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_title && event->type() == QEvent::Resize)
-        elideTitle();
     if (event->type() == QEvent::ShortcutOverride && isViewLoaded() && watched == view()) {
         // Sent to the focus widget first, then up to here unless taken.
         auto *key = static_cast<QKeyEvent *>(event);
@@ -649,25 +517,16 @@ bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
 
 void WInAppBrowser::updateBar()
 {
-    if (!m_title || !m_page)
+    if (!m_bar || !m_page)
         return;
-    const QUrl shown = m_face == Face::message ? m_messageUrl : pageUrl();
-    QString title = m_face == Face::reader && m_reader ? m_reader->title() : m_page->title();
-    // A document with no title (yet) is named by its host, as the host line names it.
-    if (m_face == Face::message || title.isEmpty() || isAddressTitle(title, shown))
-        title = shownHost(shown);
-    // One line over the host line: breaks of any kind (U+2028 too) become spaces.
-    m_fullTitle = title.simplified();
-    // The bar is narrow: the whole title shows on hover.
-    m_title->setToolTip(m_fullTitle);
-    elideTitle();
-    m_host->setText(shownHost(shown));
-    m_back->setEnabled(m_page->history()->canGoBack());
-    m_forward->setEnabled(m_page->history()->canGoForward());
+    if (m_face == Face::message)
+        m_bar->showPage(QString(), m_message->url());
+    else
+        m_bar->showPage(m_face == Face::reader && m_reader ? m_reader->title() : m_page->title(), pageUrl());
+    m_bar->showHistory(m_page->history()->canGoBack(), m_page->history()->canGoForward());
     // Offered only where there is an article; it shows what the face will be.
     const bool offered = m_article && m_face != Face::message;
-    m_readerToggle->setEnabled(offered);
-    m_readerToggle->setChecked(offered && m_readerWanted);
+    m_bar->showReader(offered, offered && m_readerWanted);
 }
 
 } // namespace WexoCreator

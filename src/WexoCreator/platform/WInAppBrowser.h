@@ -11,16 +11,15 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QProgressBar;
-class QPushButton;
 class QTimer;
-class QToolButton;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 
 namespace WexoCreator {
 
+class WInAppBrowserBar;
+class WInAppBrowserMessage;
 class WInAppBrowserPage;
 class WInAppBrowserPaintWatch;
 
@@ -73,7 +72,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildBar(QWidget *bar);
     void onUrlChanged(const QUrl &url);
     void onLoadEnded(const QWebEngineLoadingInfo &info);
     void examineForReader();
@@ -93,7 +91,6 @@ private:
     void arrangeViews();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
-    void elideTitle();
     void release();
 
     // Deleted in this order, a turn after the page goes: views, page, profile
@@ -104,15 +101,9 @@ private:
     QPointer<WReaderFace> m_reader;
     QPointer<QWidget> m_faces;
     QPointer<QWidget> m_paper;
-    QPointer<QLabel> m_title;
-    QPointer<QLabel> m_host;
-    QPointer<QLabel> m_message;
-    QPointer<QWidget> m_messagePanel;
-    QPointer<QPushButton> m_messageOpen;
+    QPointer<WInAppBrowserBar> m_bar;
+    QPointer<WInAppBrowserMessage> m_message;
     QPointer<QProgressBar> m_progress;
-    QPointer<QToolButton> m_back;
-    QPointer<QToolButton> m_forward;
-    QPointer<QToolButton> m_readerToggle;
     WInAppBrowserPaintWatch *m_pagePainted = nullptr;
     WInAppBrowserPaintWatch *m_readerPainted = nullptr;
     // Runs for a second from a document's arrival: a document still loading
@@ -120,8 +111,6 @@ private:
     QTimer *m_patience = nullptr;
     QUrl m_firstUrl;
     QUrl m_shownUrl; // the page view's address as last reported
-    QUrl m_messageUrl;
-    QString m_fullTitle;
     Face m_face = Face::paper;
     // The page view's document, told apart by the number it keeps (the
     // reader library's look at it; 0 until looked at), and what that look
