@@ -45,8 +45,9 @@ public:
     std::function<void()> goingAway;
 };
 
-// A page's own face keeps painting under another while it is to be shown next.
+// A document still loading after this shows its page face once painted.
 constexpr int kPatienceMs = 1000;
+constexpr int kPageSurfaceHoldMs = 50;
 
 } // namespace
 
@@ -143,7 +144,9 @@ QWidget *WInAppBrowser::loadView()
     m_web->setPage(m_page.get());
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
-    m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
+    // A page's first picture on a new surface can blink white for a frame;
+    // the reader face's own documents were never seen to.
+    m_pagePainted = new WInAppBrowserPaintWatch(m_web, kPageSurfaceHoldMs, this);
     connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, &WInAppBrowser::settle);
 
     // The reader's blank paper, shown between documents. It takes the keys
@@ -334,7 +337,7 @@ void WInAppBrowser::makeReaderFace()
 {
     m_reader = new WReaderFace(m_page->profile(), m_faces);
     static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
-    m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
+    m_readerPainted = new WInAppBrowserPaintWatch(m_reader, 0, this);
     connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
         if (!m_page || m_articleSerial != m_documentSerial) {
             m_readerPainted->stop();

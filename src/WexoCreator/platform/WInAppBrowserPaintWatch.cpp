@@ -15,23 +15,23 @@ const char *const kFirstContentfulPaint
     = "performance.getEntriesByType('paint').some(function (entry) { return entry.name == 'first-contentful-paint'; })";
 // About a frame.
 constexpr int kLookMs = 16;
+// A document still loading is first looked at after this.
+constexpr int kFirstLookMs = 500;
 // The engine holds the picture before for at most half a second.
 constexpr int kHoldMs = 600;
 // A document that looks like the picture before is taken as shown after this.
 constexpr int kLookAlikeMs = 300;
-// How long a new surface's first picture must hold.
-constexpr int kNewSurfaceHoldMs = 100;
 
 } // namespace
 
-WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent)
+WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, int newSurfaceHoldMs, QObject *parent)
     : QObject(parent)
     , m_view(view)
+    , m_newSurfaceHoldMs(newSurfaceHoldMs)
     , m_poll(new QTimer(this))
     , m_settle(new QTimer(this))
 {
     m_poll->setSingleShot(true);
-    m_poll->setInterval(kLookMs);
     connect(m_poll, &QTimer::timeout, this, &WInAppBrowserPaintWatch::poll);
     m_settle->setSingleShot(true);
     m_settle->setInterval(kLookMs);
@@ -48,17 +48,26 @@ void WInAppBrowserPaintWatch::expect()
 
 void WInAppBrowserPaintWatch::watch()
 {
+    const bool expected = m_expected;
     stop();
     m_state = State::waiting;
     m_watched.start();
-    m_before = surface();
-    m_pictureBefore = picture(m_before);
-    poll();
+    if (!expected) {
+        m_before = surface();
+        m_pictureBefore = picture(m_before);
+    }
+    // Looks begin once the document has loaded (its first paint comes about
+    // then), or a while after it came if it is still loading.
+    m_poll->start(kFirstLookMs);
 }
 
 void WInAppBrowserPaintWatch::documentLoaded()
 {
     m_loaded = true;
+    if (m_state == State::waiting && !m_asking) {
+        m_poll->stop();
+        poll();
+    }
 }
 
 void WInAppBrowserPaintWatch::stop()
@@ -76,6 +85,7 @@ void WInAppBrowserPaintWatch::stop()
 
 void WInAppBrowserPaintWatch::poll()
 {
+    m_poll->setInterval(kLookMs);
     if (m_state != State::waiting || m_asking || !m_view || !m_view->page())
         return;
     if (m_loaded && m_watched.elapsed() >= kHoldMs) {
@@ -110,8 +120,8 @@ void WInAppBrowserPaintWatch::settle()
         return;
     }
     // A new surface (the view's first document, or one in another process)
-    // starts white, and its first pictures may still give way to white: on a
-    // white one, the picture is taken once it has held for a while.
+    // starts white, and a page's first picture may still give way to white
+    // for a frame: on a white one, the picture must hold for a while.
     QImage white(now->size() * now->devicePixelRatio(), QImage::Format_RGB32);
     white.fill(Qt::white);
     const QImage before = now == m_before ? m_pictureBefore.convertToFormat(QImage::Format_RGB32) : white;
@@ -124,7 +134,7 @@ void WInAppBrowserPaintWatch::settle()
     }
     if (fresh && !m_held.isValid())
         m_held.start();
-    if (fresh && m_held.elapsed() < kNewSurfaceHoldMs) {
+    if (fresh && m_held.elapsed() < m_newSurfaceHoldMs) {
         m_settle->start();
         return;
     }

@@ -24,7 +24,8 @@ class WInAppBrowserPaintWatch : public QObject
     Q_OBJECT
 
 public:
-    WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent);
+    // A new surface's first picture counts once it has held this long.
+    WInAppBrowserPaintWatch(QWebEngineView *view, int newSurfaceHoldMs, QObject *parent);
 
     // A document is on its way into the view: what the view shows now is
     // the picture before (taken by watch() otherwise).
@@ -51,6 +52,7 @@ private:
     QImage picture(QWidget *surface) const;
 
     QPointer<QWebEngineView> m_view;
+    int m_newSurfaceHoldMs;
     QTimer *m_poll;
     QTimer *m_settle;
     QElapsedTimer m_watched;
