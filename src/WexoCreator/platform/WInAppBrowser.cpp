@@ -302,9 +302,11 @@ void WInAppBrowser::examineForReader()
 
 void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
 {
-    // Another document under the same address (a reload) is looked at anew.
-    if (examination.document != m_document)
+    // Another document under the same address (a reload) is one of its own.
+    if (examination.document != m_document) {
+        m_readerWanted = true;
         m_checked = false;
+    }
     m_lookedAt = true;
     m_document = examination.document;
     m_article.reset();

@@ -224,34 +224,19 @@ bool WexoItemListViewController::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
-    if (watched == tableView() && m_editing) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        switch (event->type()) {
-        case QEvent::ShortcutOverride:
-            // Claimed before the shortcut map sees it: a host's own shortcut
-            // on one of these keys would otherwise take the press.
-            if (editKey(key) == EditKey::none)
-                break;
-            event->accept();
-            return true;
-        case QEvent::KeyPress:
-            switch (editKey(key)) {
-            case EditKey::deleteRow:
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    const EditKey edit = watched == tableView() && m_editing && key ? editKey(static_cast<QKeyEvent *>(event)) : EditKey::none;
+    if (edit != EditKey::none) {
+        // Also claimed at the shortcut override, before the shortcut map sees
+        // it: a host's own shortcut on one of these keys would take the press.
+        event->accept();
+        if (event->type() == QEvent::KeyPress) {
+            if (edit == EditKey::deleteRow)
                 deleteRow(tableView()->currentItem());
-                return true;
-            case EditKey::moveUp:
-                moveCurrentRow(-1);
-                return true;
-            case EditKey::moveDown:
-                moveCurrentRow(1);
-                return true;
-            case EditKey::none:
-                break;
-            }
-            break;
-        default:
-            break;
+            else
+                moveCurrentRow(edit == EditKey::moveUp ? -1 : 1);
         }
+        return true;
     }
     return WRecordedListViewController::eventFilter(watched, event);
 }
