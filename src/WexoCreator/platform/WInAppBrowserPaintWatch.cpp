@@ -89,9 +89,7 @@ void WInAppBrowserPaintWatch::poll()
     if (m_state != State::waiting || m_asking || !m_view || !m_view->page())
         return;
     if (m_loaded && m_watched.elapsed() >= kHoldMs) {
-        m_state = State::settling;
-        m_painted.start();
-        settle();
+        painted();
         return;
     }
     m_asking = true;
@@ -104,10 +102,15 @@ void WInAppBrowserPaintWatch::poll()
                                           self->m_poll->start();
                                           return;
                                       }
-                                      self->m_state = State::settling;
-                                      self->m_painted.start();
-                                      self->settle();
+                                      self->painted();
                                   });
+}
+
+void WInAppBrowserPaintWatch::painted()
+{
+    m_state = State::settling;
+    m_painted.start();
+    settle();
 }
 
 void WInAppBrowserPaintWatch::settle()
@@ -124,9 +127,9 @@ void WInAppBrowserPaintWatch::settle()
     // for a frame: on a white one, the picture must hold for a while.
     QImage white(now->size() * now->devicePixelRatio(), QImage::Format_RGB32);
     white.fill(Qt::white);
-    const QImage before = now == m_before ? m_pictureBefore.convertToFormat(QImage::Format_RGB32) : white;
+    const QImage before = now == m_before ? m_pictureBefore : white;
     const bool fresh = before == white;
-    const QImage shown = picture(now).convertToFormat(QImage::Format_RGB32);
+    const QImage shown = picture(now);
     if (shown == before) {
         m_held.invalidate();
         m_settle->start();
@@ -158,7 +161,7 @@ QImage WInAppBrowserPaintWatch::picture(QWidget *surface) const
 {
     // Renders the engine's latest frame, as the screen will show it.
     auto *quick = qobject_cast<QQuickWidget *>(surface);
-    return quick && quick->isVisible() ? quick->grabFramebuffer() : QImage();
+    return quick && quick->isVisible() ? quick->grabFramebuffer().convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
 } // namespace WexoCreator

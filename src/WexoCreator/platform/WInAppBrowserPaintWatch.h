@@ -45,9 +45,11 @@ private:
     enum class State { idle, waiting, settling, shown };
 
     void poll();
+    // The document has painted: its picture is looked for.
+    void painted();
     void settle();
     void finish();
-    // The view's surface and the picture it holds now.
+    // The view's surface and the picture it holds now (opaque, as compared).
     QWidget *surface() const;
     QImage picture(QWidget *surface) const;
 
