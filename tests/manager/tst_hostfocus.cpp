@@ -107,6 +107,27 @@ class tst_HostFocus : public QObject
         return action;
     }
 
+    // Three steps recorded, their list open from the record bar's count, in
+    // edit mode, with the first row current and the keys in the list.
+    std::pair<std::shared_ptr<WexoNode<QString>>, WexoItemListViewController *> openStepsEditor()
+    {
+        auto root = recordedStep(std::nullopt);
+        for (const char *name : {"a", "b", "c"})
+            root->addChild(recordedStep(QString::fromLatin1(name)));
+        WexolinManager::setCurrentCreated(root);
+        launcher()->onWexoBadge(nullptr);
+        auto *editor = qobject_cast<WexoItemListViewController *>(launcher()->presentedViewController());
+        if (!editor || !QTest::qWaitFor([this] { return !launcher()->isTransitioning(); }))
+            return {root, nullptr};
+        QListWidget *table = editor->tableView();
+        QTest::mouseClick(editor->rightButton(), Qt::LeftButton);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0)).center());
+        if (editor->rightButton()->text() != QLatin1String("Done") || !QTest::qWaitFor([table] { return table->hasFocus(); })
+            || table->currentRow() != 0)
+            return {root, nullptr};
+        return {root, editor};
+    }
+
     static QString focusName()
     {
         const QWidget *focus = QApplication::focusWidget();
@@ -320,21 +341,9 @@ private Q_SLOTS:
             QTRY_VERIFY(!launcher()->presentedViewController());
         }
         if (surface == QLatin1String("steps editor")) {
-            // Three steps recorded; the list opens from the record bar's count.
-            auto root = recordedStep(std::nullopt);
-            for (const char *name : {"a", "b", "c"})
-                root->addChild(recordedStep(QString::fromLatin1(name)));
-            WexolinManager::setCurrentCreated(root);
-            launcher()->onWexoBadge(nullptr);
-            auto *editor = qobject_cast<WexoItemListViewController *>(launcher()->presentedViewController());
+            const auto [root, editor] = openStepsEditor();
             QVERIFY(editor);
-            QTRY_VERIFY(!launcher()->isTransitioning());
             QListWidget *table = editor->tableView();
-            QTest::mouseClick(editor->rightButton(), Qt::LeftButton);
-            QCOMPARE(editor->rightButton()->text(), QStringLiteral("Done"));
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0)).center());
-            QTRY_VERIFY(table->hasFocus());
-            QCOMPARE(table->currentRow(), 0);
             QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
             // The row fades out and leaves; Done keeps the two others.
             QTRY_COMPARE(table->count(), 2);
@@ -368,6 +377,49 @@ private Q_SLOTS:
         m_page->findChild<QPushButton *>(QStringLiteral("saveButton"))->setFocus(Qt::OtherFocusReason);
         QVERIFY(WindowKeys::tap(m_host.get(), keysym, key));
         QTRY_COMPARE(fired.count(), 1);
+    }
+
+    // In its edit mode the steps list acts on Delete and Backspace alone and
+    // on Ctrl with Up or Down, and claims no other combination of those keys
+    // from a host's shortcut: such a press leaves the list as it was (the
+    // library holds the host's shortcuts while the list is up).
+    void stepsEditorClaimsOnlyItsOwnKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QStringList>("rows"); // the steps after the press
+        const QStringList kept {"a", "b", "c"};
+        QTest::addRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << QStringList {"b", "c"};
+        QTest::addRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << QStringList {"b", "c"};
+        QTest::addRow("Ctrl+Down") << int(Qt::Key_Down) << int(Qt::ControlModifier) << QStringList {"b", "a", "c"};
+        QTest::addRow("Ctrl+Backspace") << int(Qt::Key_Backspace) << int(Qt::ControlModifier) << kept;
+        QTest::addRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << kept;
+        QTest::addRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier) << kept;
+        QTest::addRow("Ctrl+Shift+Down") << int(Qt::Key_Down) << int(Qt::ControlModifier | Qt::ShiftModifier) << kept;
+    }
+
+    void stepsEditorClaimsOnlyItsOwnKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QStringList, rows);
+        startHost();
+        const QAction *action = addHostAction(m_host.get(), key | modifiers, Qt::WindowShortcut);
+        QSignalSpy fired(action, &QAction::triggered);
+        QVERIFY(WindowKeys::activate(m_host.get()));
+        const auto [root, editor] = openStepsEditor();
+        QVERIFY(editor);
+        QTest::keyClick(m_host->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_COMPARE(editor->tableView()->count(), int(rows.size()));
+        QTest::mouseClick(editor->rightButton(), Qt::LeftButton);
+        QStringList names;
+        for (const auto &child : root->children)
+            names << child->elementName.value_or(QString());
+        QCOMPARE(names, rows);
+        QCOMPARE(fired.count(), 0);
+        QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY(!launcher()->presentedViewController());
+        WexolinManager::reset();
     }
 
     // A host with nothing that takes keys: the library starts, plays and ends

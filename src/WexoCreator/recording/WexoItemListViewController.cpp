@@ -23,11 +23,13 @@ enum class EditKey { none, deleteRow, moveUp, moveDown };
 // What a key does to the selected row in edit mode.
 EditKey editKey(const QKeyEvent *key)
 {
-    if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)
+    // Only these combinations: any other (a host's Ctrl+Backspace) stays the host's.
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) && modifiers == Qt::NoModifier)
         return EditKey::deleteRow;
-    if (key->modifiers() & Qt::ControlModifier && key->key() == Qt::Key_Up)
+    if (key->key() == Qt::Key_Up && modifiers == Qt::ControlModifier)
         return EditKey::moveUp;
-    if (key->modifiers() & Qt::ControlModifier && key->key() == Qt::Key_Down)
+    if (key->key() == Qt::Key_Down && modifiers == Qt::ControlModifier)
         return EditKey::moveDown;
     return EditKey::none;
 }
