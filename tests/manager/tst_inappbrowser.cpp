@@ -6,6 +6,7 @@
 #include "WexoCreator/manager/WexoButtonWindow.h"
 #include "WexoCreator/manager/WexolinManager.h"
 #include "WexoCreator/platform/WHostQueries.h"
+#include "WexoCreator/platform/WInAppBrowserMessage.h"
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 #include "WexoCreator/platform/WLogging.h"
 #include "WexoCreator/recording/WPlayConsole.h"
@@ -257,46 +258,105 @@ private Q_SLOTS:
     void signInChallengesAreCancelled_data()
     {
         QTest::addColumn<QByteArray>("challenge"); // empty: the proxy asks
-        QTest::addRow("Basic") << QByteArray("Basic realm=\"shop\"");
-        QTest::addRow("Digest") << QByteArray("Digest realm=\"shop\", nonce=\"5ccc069c403ebaf9f0171e9517f40e41\", qop=\"auth\"");
-        QTest::addRow("proxy") << QByteArray();
+        QTest::addColumn<QByteArray>("body"); // the challenged answer's own page (%1: its address)
+        const QByteArray plain = "<!DOCTYPE html><title>Private</title><p>Sign in first.</p>";
+        const QByteArray basic = "Basic realm=\"shop\"";
+        QTest::addRow("Basic") << basic << plain;
+        QTest::addRow("Digest") << QByteArray("Digest realm=\"shop\", nonce=\"5ccc069c403ebaf9f0171e9517f40e41\", qop=\"auth\"") << plain;
+        QTest::addRow("proxy") << QByteArray() << plain;
+        // The answer's page never runs behind the message: no refresh, no script, nothing it loads.
+        QTest::addRow("page that refreshes to another") << basic << QByteArray("<meta http-equiv=\"refresh\" content=\"0; url=/pages/about.html\">") + plain;
+        QTest::addRow("page that refreshes itself") << basic << QByteArray("<meta http-equiv=\"refresh\" content=\"0\">") + plain;
+        QTest::addRow("page whose script moves on") << basic << QByteArray("<script>location.href = '/pages/about.html';</script>") + plain;
+        QTest::addRow("page whose script asks again") << basic << QByteArray("<script>fetch('%1?again'); fetch('%1?more');</script>") + plain;
+        QTest::addRow("page with images") << basic << QByteArray("<img src=\"%1?image\"><img src=\"%1?other\">") + plain;
+        QTest::addRow("proxy's page that refreshes itself") << QByteArray() << QByteArray("<meta http-equiv=\"refresh\" content=\"0\">") + plain;
     }
 
     void signInChallengesAreCancelled()
     {
         QFETCH(QByteArray, challenge);
+        QFETCH(QByteArray, body);
         ChallengeProxy &proxy = ChallengeProxy::cleared();
+        // A path of each row's own: the backend's log keeps the rows before.
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-').remove(u'\'');
+        const QString path = QStringLiteral("/pages/private-%1.html").arg(tag);
+        const QString address = challenge.isEmpty() ? QStringLiteral("http://proxied.test") + path : m_backend->rootUrl() + path.mid(1);
         WexoSample::ScriptedAnswer answer;
         answer.status = 401;
         answer.contentType = "text/html; charset=utf-8";
-        answer.body = "<!DOCTYPE html><title>Private</title><p>Sign in first.</p>";
+        answer.body = QString::fromUtf8(body).arg(address).toUtf8();
         answer.headers = {{"WWW-Authenticate", challenge}};
-        // A path of each row's own: the backend's log keeps the rows before.
-        const QString path = QStringLiteral("/pages/private-%1.html").arg(QLatin1String(QTest::currentDataTag()));
-        const QString address = challenge.isEmpty() ? QStringLiteral("http://proxied.test") + path : m_backend->rootUrl() + path.mid(1);
         m_backend->backend().script(QStringLiteral("GET"), path, answer);
+        proxy.body = answer.body;
+        const qsizetype before = m_backend->backend().requests().size();
         QVERIFY(open(WexoOptionType::about, address));
         QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
         QVERIFY(shown.wait(20000) || !shown.isEmpty());
         QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
-        // Anything asked again would have arrived by now.
-        QTest::qWait(1000);
-        QStringList asked = proxy.requests.filter(path);
+        // Anything asked again, or a page's refresh, would have come by now.
+        spinUntil([] { return false; }, 1500);
+        QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
+        QStringList asked = proxy.requests;
         QStringList sent = proxy.credentials;
         if (!challenge.isEmpty()) {
             asked.clear();
-            for (const WexoSample::RecordedRequest &request : m_backend->backend().requests(path)) {
+            for (const WexoSample::RecordedRequest &request : m_backend->backend().requests().mid(before))
                 asked << request.path;
+            for (const WexoSample::RecordedRequest &request : m_backend->backend().requests(path)) {
                 if (request.headers.contains(QStringLiteral("authorization")))
                     sent << request.headers.value(QStringLiteral("authorization"));
             }
         }
-        QCOMPARE(asked.size(), 1);
+        asked = asked.filter(QRegularExpression(QStringLiteral("/pages/(private|about)")));
+        QVERIFY2(asked.size() <= 2 && asked.filter(path).size() == asked.size(), qPrintable(asked.join(u' ')));
         QCOMPARE(sent, QStringList());
         QVERIFY2(browser()->messageText().contains(QLatin1String("sign in")), qPrintable(browser()->messageText()));
         QVERIFY(browser()->messageText().endsWith(address));
         QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
         QCOMPARE(m_sink.urls, QStringList {address});
+    }
+
+    // A link to a page that asks for a sign-in shows the message over the
+    // page it came from, and Back returns there; a part of a page that asks
+    // fails alone, and the page shows.
+    void signInChallengeOfALinkOrAPart_data()
+    {
+        QTest::addColumn<bool>("part");
+        QTest::addRow("link") << false;
+        QTest::addRow("image") << true;
+    }
+
+    void signInChallengeOfALinkOrAPart()
+    {
+        QFETCH(bool, part);
+        WexoSample::ScriptedAnswer answer;
+        answer.status = 401;
+        answer.contentType = "text/html; charset=utf-8";
+        answer.body = "<!DOCTYPE html><title>Private</title><meta http-equiv=\"refresh\" content=\"0\"><p>Sign in first.</p>";
+        answer.headers = {{"WWW-Authenticate", "Basic realm=\"shop\""}};
+        const QString path = QStringLiteral("/pages/private-%1").arg(QLatin1String(QTest::currentDataTag()));
+        m_backend->backend().script(QStringLiteral("GET"), path, answer);
+        const QString privateAddress = m_backend->rootUrl() + path.mid(1);
+        const QString first = serve(QStringLiteral("with-private-%1.html").arg(QLatin1String(QTest::currentDataTag())),
+                                    "<!DOCTYPE html><title>Shop</title><p>Our shop</p>"
+                                        + (part ? "<img src=\"" + privateAddress.toUtf8() + "\">" : QByteArray()));
+        QVERIFY(open(WexoOptionType::about, first));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+        if (part) {
+            QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
+            QCOMPARE(shown.count(), 0);
+            return;
+        }
+        QVERIFY(clickLinkTo(privateAddress));
+        QVERIFY(shown.wait(20000));
+        QCOMPARE(browser()->messageText(), WInAppBrowserMessage::signInText() + QStringLiteral("\n\n") + privateAddress);
+        QVERIFY(barButton("inAppBrowserBack")->isEnabled());
+        clickBar("inAppBrowserBack");
+        QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::page, 20000);
+        QCOMPARE(browser()->pageUrl(), QUrl(first));
     }
 
     // A page's part served with a bad certificate is refused by Chromium itself

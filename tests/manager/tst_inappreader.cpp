@@ -452,21 +452,24 @@ private Q_SLOTS:
     }
 
     // The first page moves on by itself, with no gesture of the user's: the
-    // engine's Back skips every entry such a page added, and so would do
-    // nothing at all. Back takes the page back to where it was first shown.
+    // engine's Back skips every entry such a page added. Where the page only
+    // moved its own address (history API, a part of it), Back takes it back
+    // to where it was first shown; where it moved on to another document,
+    // going back would only move on again, and Back is not offered.
     void backAfterTheFirstPageMovesItself_data()
     {
         QTest::addColumn<QByteArray>("move");
         QTest::addColumn<bool>("isArticle");
-        const QList<QPair<const char *, QByteArray>> moves {
-            {"pushState", "history.pushState(null, '', '?pushed');"},
-            {"hash", "location.hash = 'moved';"},
-            {"href", "location.href = '/pages/next.html';"},
-            {"pushState in a loop", "var n = 0; setInterval(() => history.pushState(null, '', '?n=' + ++n), 300);"},
+        QTest::addColumn<bool>("offered");
+        const QList<std::tuple<const char *, QByteArray, bool>> moves {
+            {"pushState", "history.pushState(null, '', '?pushed');", true},
+            {"hash", "location.hash = 'moved';", true},
+            {"href", "location.href = '/pages/next.html';", false},
+            {"pushState in a loop", "var n = 0; setInterval(() => history.pushState(null, '', '?n=' + ++n), 300);", true},
         };
-        for (const auto &[name, move] : moves) {
-            QTest::addRow("%s, article", name) << move << true;
-            QTest::addRow("%s, plain page", name) << move << false;
+        for (const auto &[name, move, offered] : moves) {
+            QTest::addRow("%s, article", name) << move << true << offered;
+            QTest::addRow("%s, plain page", name) << move << false << offered;
         }
     }
 
@@ -474,6 +477,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, move);
         QFETCH(bool, isArticle);
+        QFETCH(bool, offered);
         serve(QStringLiteral("next.html"), nextPage());
         const QByteArray script = "<script>addEventListener('load', () => setTimeout(() => { " + move + " }, 300));</script>";
         const QByteArray first = isArticle ? article().replace("</body>", script + "</body>")
@@ -484,10 +488,58 @@ private Q_SLOTS:
         // The page's own work is done by then (a loop has moved on again).
         QTest::qWait(700);
         QToolButton *back = barButton("inAppBrowserBack");
-        QVERIFY(back->isEnabled());
+        QCOMPARE(back->isEnabled(), offered);
+        if (!offered)
+            return;
         QSignalSpy moved(browser()->page(), &QWebEnginePage::urlChanged);
         QTest::mouseClick(back, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(moved.contains(QVariantList {address}), 10000);
+    }
+
+    // Between the article and a page, a page that moved on by itself (a
+    // script, a meta refresh) is skipped both ways; one the user moved on
+    // from (a click in it) is kept.
+    void backAndForwardSkipPagesThatMovedOn_data()
+    {
+        QTest::addColumn<QByteArray>("how");
+        QTest::addColumn<bool>("byTheUser");
+        QTest::addRow("script") << QByteArray("<script>addEventListener('load', () => setTimeout(() => location.href = '/pages/next', 300));</script>") << false;
+        QTest::addRow("meta refresh") << QByteArray("<meta http-equiv=\"refresh\" content=\"2; url=/pages/next\">") << false;
+        QTest::addRow("a click of the user's") << QByteArray() << true;
+    }
+
+    void backAndForwardSkipPagesThatMovedOn()
+    {
+        QFETCH(QByteArray, how);
+        QFETCH(bool, byTheUser);
+        const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
+        QVERIFY(other);
+        serveOn(*other, QStringLiteral("moving"), "<!DOCTYPE html><title>Moving</title><p>On the way.</p>" + how);
+        serveOn(*other, QStringLiteral("next"), nextPage());
+        const QString moving = QStringLiteral("http://localhost:%1/pages/moving").arg(other->port());
+        const QString next = QStringLiteral("http://localhost:%1/pages/next").arg(other->port());
+        QVERIFY(openArticleInReader());
+        QVERIFY(clickLinkTo(moving));
+        if (byTheUser) {
+            QTRY_COMPARE_WITH_TIMEOUT(barTip("inAppBrowserTitle"), QStringLiteral("Moving"), 20000);
+            QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::page, 20000);
+            QVERIFY(clickLinkTo(next));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+        QCOMPARE(browser()->page()->history()->count(), 3);
+        clickBar("inAppBrowserBack");
+        if (byTheUser) {
+            QTRY_COMPARE_WITH_TIMEOUT(browser()->pageUrl(), QUrl(moving), 20000);
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(articleInReaderFace(), QString(), 20000);
+        QVERIFY(!barButton("inAppBrowserBack")->isEnabled());
+        QVERIFY(barButton("inAppBrowserForward")->isEnabled());
+        clickBar("inAppBrowserForward");
+        QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+        QCOMPARE(browser()->pageUrl(), QUrl(next));
+        // The page that moved on was never shown again.
+        QCOMPARE(other->requests(QStringLiteral("/pages/moving")).size(), 1);
     }
 
     // A link from the reader face that fails shows the message; Back returns

@@ -302,6 +302,7 @@ ChallengeProxy &ChallengeProxy::cleared()
     }();
     proxy->requests.clear();
     proxy->credentials.clear();
+    proxy->body = "<title>Proxy</title>x";
     return *proxy;
 }
 
@@ -325,7 +326,8 @@ ChallengeProxy::ChallengeProxy()
                         credentials << QString::fromLatin1(line.mid(line.indexOf(':') + 1).trimmed());
                 }
                 socket->write("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"proxy\"\r\n"
-                              "Content-Type: text/html\r\nContent-Length: 21\r\n\r\n<title>Proxy</title>x");
+                              "Content-Type: text/html\r\nContent-Length: "
+                              + QByteArray::number(body.size()) + "\r\n\r\n" + body);
             });
         }
     });

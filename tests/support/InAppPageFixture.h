@@ -126,6 +126,8 @@ public:
     // The request lines received, and the Proxy-Authorization headers sent with them.
     QStringList requests;
     QStringList credentials;
+    // The page each answer holds.
+    QByteArray body;
 
 private:
     ChallengeProxy();

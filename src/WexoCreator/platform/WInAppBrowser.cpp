@@ -45,9 +45,14 @@ public:
     std::function<void()> goingAway;
 };
 
-// A document still loading after this shows its page face once painted.
-constexpr int kPatienceMs = 1000;
-constexpr int kPageSurfaceHoldMs = 50;
+// A page painted and still loading shows this long after, not yet looked
+// at for an article (its examination waits for the load to end).
+constexpr int kPatienceMs = 300;
+
+bool sameArticle(const WReaderFace::Article &one, const WReaderFace::Article &other)
+{
+    return one.title == other.title && one.byline == other.byline && one.content == other.content;
+}
 
 } // namespace
 
@@ -109,7 +114,7 @@ QWidget *WInAppBrowser::loadView()
     // The page view's history is the only one: each button is its action.
     connect(m_bar, &WInAppBrowserBar::donePressed, this, &WInAppBrowser::close);
     connect(m_bar, &WInAppBrowserBar::backPressed, this, &WInAppBrowser::goBack);
-    connect(m_bar, &WInAppBrowserBar::forwardPressed, this, [this] { m_page->triggerAction(QWebEnginePage::Forward); });
+    connect(m_bar, &WInAppBrowserBar::forwardPressed, this, &WInAppBrowser::goForward);
     connect(m_bar, &WInAppBrowserBar::reloadPressed, this, [this] { m_page->triggerAction(QWebEnginePage::Reload); });
     connect(m_bar, &WInAppBrowserBar::readerClicked, this, &WInAppBrowser::showReader);
     connect(m_bar, &WInAppBrowserBar::openExternalPressed, this,
@@ -144,10 +149,12 @@ QWidget *WInAppBrowser::loadView()
     m_web->setPage(m_page.get());
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
-    // A page's first picture on a new surface can blink white for a frame;
-    // the reader face's own documents were never seen to.
-    m_pagePainted = new WInAppBrowserPaintWatch(m_web, kPageSurfaceHoldMs, this);
-    connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, &WInAppBrowser::settle);
+    m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
+        if (!m_lookedAt)
+            m_patience->start();
+        settle();
+    });
 
     // The reader's blank paper, shown between documents. It takes the keys
     // meanwhile, so that Escape still closes the page.
@@ -179,8 +186,13 @@ void WInAppBrowser::viewDidLoad()
     m_patience = new QTimer(this);
     m_patience->setSingleShot(true);
     m_patience->setInterval(kPatienceMs);
-    connect(m_patience, &QTimer::timeout, this, &WInAppBrowser::settle);
+    connect(m_patience, &QTimer::timeout, this, [this] {
+        m_pageDue = true;
+        settle();
+    });
     WInAppBrowserPage *page = m_page.get();
+    // The page view paints a new document under the face shown (the watch has restarted by then).
+    connect(page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowser::arrangeViews);
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, &WInAppBrowser::onUrlChanged);
     // The engine's own Back and Forward say when its history has an entry that way.
@@ -231,19 +243,27 @@ void WInAppBrowser::onUrlChanged(const QUrl &url)
     const QUrl before = std::exchange(m_shownUrl, url);
     // Another document: nothing of the one before stays on screen. A
     // document moving its own address keeps its face.
-    if (m_page->arrivedAt(url, before)) {
-        ++m_documentSerial;
-        m_lookedAt = false;
-        m_document = 0;
-        m_article.reset();
-        m_readerWanted = true;
-        m_checked = false;
-        m_patience->start();
-        // Under the paper, the page view paints the new document.
-        showFace(Face::paper);
-        m_pagePainted->watch();
-    }
+    if (m_page->arrivedAt(url, before))
+        arrive();
     updateBar();
+}
+
+void WInAppBrowser::arrive()
+{
+    ++m_documentSerial;
+    m_lookedAt = false;
+    m_document = 0;
+    m_article.reset();
+    m_readerWanted = true;
+    m_checked = false;
+    m_arrival = true;
+    m_pageDue = false;
+    m_readerRefresh = false;
+    m_overFace.reset();
+    m_patience->stop();
+    // Under the paper, the page view paints the new document.
+    m_pagePainted->watch();
+    showFace(Face::paper);
 }
 
 void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
@@ -253,6 +273,16 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
     m_page->loadsEnded();
     updateBar();
     if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
+        // A sign-in refused: the load was stopped before the answer's page came.
+        if (const std::optional<QUrl> challenged = m_page->takeChallenged()) {
+            // Over the document the link was followed from, if there is one: Back returns to it.
+            const Face before = m_face;
+            showMessage(WInAppBrowserMessage::signInText(), *challenged);
+            if (!m_page->url().isEmpty() && (before == Face::page || before == Face::reader))
+                m_overFace = before;
+            updateBar();
+            return;
+        }
         // A load that ended without a document of its own (a refused
         // navigation, a new one, a download, no content, the page's own
         // address change stopping it) changed nothing...
@@ -270,9 +300,9 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
         showMessage(QStringLiteral("Only web addresses open here."), m_page->url());
         return;
     }
+    // A document under the address of the message (a reload) is one to show.
     if (m_face == Face::message)
-        showFace(Face::paper);
-    m_pagePainted->documentLoaded();
+        arrive();
     // The page's surface exists from its first load on: it takes the keys
     // unless the user has put the focus elsewhere in the meantime.
     if (!m_focusGiven) {
@@ -314,8 +344,14 @@ void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
         m_article = examination.article;
     else if (examination.article)
         qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
-    if (m_article && m_readerWanted && m_readerDocument != m_document)
+    if (m_article && m_readerWanted && m_readerDocument != m_document) {
+        // The same article at the same address (a reload, a link to itself):
+        // the reader face keeps showing it while it is painted anew in place.
+        const bool same = m_readerDocument != 0 && m_readerArticle && sameArticle(*m_readerArticle, *m_article)
+            && m_readerAddress == m_page->url();
         loadArticle();
+        m_readerRefresh = same;
+    }
     settle();
 }
 
@@ -329,36 +365,43 @@ void WInAppBrowser::loadArticle()
     m_articleDocument = m_document;
     m_articleSerial = m_documentSerial;
     m_readerDocument = 0;
+    m_readerRefresh = false;
+    m_readerArticle = m_article;
+    m_readerAddress = m_page->url();
     // Painted under the face shown, then shown.
     arrangeViews();
-    m_readerPainted->expect();
-    m_reader->showArticle(*m_article, m_page->url());
+    m_readerPainted->watch();
+    m_reader->showArticle(*m_article, m_readerAddress);
 }
 
 void WInAppBrowser::makeReaderFace()
 {
     m_reader = new WReaderFace(m_page->profile(), m_faces);
     static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
-    m_readerPainted = new WInAppBrowserPaintWatch(m_reader, 0, this);
+    m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
+    // Its images and frames may go on loading: the face shows once its text is painted.
     connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
-        if (!m_page || m_articleSerial != m_documentSerial) {
-            m_readerPainted->stop();
+        if (ok || !m_page || m_articleSerial != m_documentSerial)
             return;
-        }
-        if (!ok) {
-            m_article.reset();
-            m_articleSerial = -1;
-            settle();
-            return;
-        }
-        m_readerPainted->watch();
-        m_readerPainted->documentLoaded();
+        m_readerPainted->stop();
+        m_article.reset();
+        m_readerArticle.reset();
+        m_readerRefresh = false;
+        m_articleSerial = -1;
+        settle();
     });
     connect(m_readerPainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
-        if (m_articleSerial != m_documentSerial)
+        if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
             return;
-        m_readerDocument = m_articleDocument;
         m_articleSerial = -1;
+        m_readerRefresh = false;
+        // Never painted in time: the page shows, and Reader is offered to try again.
+        if (m_readerPainted->lapsed()) {
+            m_readerArticle.reset();
+            m_readerWanted = false;
+        } else {
+            m_readerDocument = m_articleDocument;
+        }
         settle();
     });
     // Followed as a click in the document would be: an entry of the history.
@@ -369,6 +412,9 @@ void WInAppBrowser::makeReaderFace()
     connect(m_reader, &WReaderFace::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
     connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
         // Its article is gone with it: the document shows as a page.
+        m_readerPainted->stop();
+        m_readerArticle.reset();
+        m_readerRefresh = false;
         m_readerDocument = 0;
         m_articleSerial = -1;
         m_article.reset();
@@ -393,36 +439,75 @@ void WInAppBrowser::settle()
     if (!m_page || !m_faces || m_face == Face::message)
         return;
     const bool wantsReader = m_lookedAt && m_article && m_readerWanted;
-    const bool pageShown = m_pagePainted->shown() && (m_lookedAt || !m_patience->isActive());
-    Face face = Face::paper;
-    if (wantsReader && m_readerDocument == m_document)
-        face = Face::reader;
-    // A page shown keeps showing while its article is on its way.
-    else if (wantsReader ? m_face == Face::page : pageShown)
-        face = Face::page;
+    const Face face = faceFor(wantsReader);
+    if (face == Face::page || face == Face::reader)
+        m_arrival = false;
     if (face != m_face)
         showFace(face);
     else
         arrangeViews();
     updateBar();
-    const bool settled = m_lookedAt && (face == Face::reader || (face == Face::page && !wantsReader));
+    const bool settled = m_lookedAt && ((face == Face::reader && m_readerDocument == m_document) || (face == Face::page && !wantsReader));
     if (settled && !std::exchange(m_checked, true))
         emit readerChecked(face == Face::reader);
+}
+
+WInAppBrowser::Face WInAppBrowser::faceFor(bool wantsReader) const
+{
+    if (wantsReader && (m_readerDocument == m_document || m_readerRefresh))
+        return Face::reader;
+    // A new document: paper until its face is painted. Its page once it
+    // offers no article the user wants, or once it has kept them waiting.
+    const bool pageReady = m_pagePainted->shown() && (m_lookedAt || m_pageDue);
+    if (m_arrival)
+        return pageReady && !wantsReader ? Face::page : Face::paper;
+    // A page shown keeps showing, also while its article is on its way.
+    if (m_face == Face::page)
+        return Face::page;
+    // The reader face of an article the document no longer offers.
+    return m_pagePainted->shown() && !wantsReader ? Face::page : Face::paper;
 }
 
 void WInAppBrowser::goBack()
 {
     if (!m_page)
         return;
+    // The message over the document the link was followed from: it shows again.
+    if (m_face == Face::message && m_overFace) {
+        showFace(*std::exchange(m_overFace, std::nullopt));
+        settle();
+        return;
+    }
+    const int target = m_page->backIndex();
+    if (target < 0)
+        return;
+    QWebEngineHistory *history = m_page->history();
+    const int before = history->currentItemIndex();
+    if (target < before - 1) {
+        history->goToItem(history->itemAt(target));
+        return;
+    }
     // The engine's Back skips the entries a page added without a gesture of
     // the user's, and does nothing when all of them were (yet says it can go
     // back): its history index then stays. Back goes to the first page, as
     // it was first shown, instead.
-    QWebEngineHistory *history = m_page->history();
-    const int before = history->currentItemIndex();
     m_page->triggerAction(QWebEnginePage::Back);
-    if (history->currentItemIndex() == before && history->canGoBack())
-        history->goToItem(history->itemAt(0));
+    if (history->currentItemIndex() == before)
+        history->goToItem(history->itemAt(m_page->firstIndex()));
+}
+
+void WInAppBrowser::goForward()
+{
+    if (!m_page)
+        return;
+    const int target = m_page->forwardIndex();
+    if (target < 0)
+        return;
+    QWebEngineHistory *history = m_page->history();
+    if (target == history->currentItemIndex() + 1)
+        m_page->triggerAction(QWebEnginePage::Forward);
+    else
+        history->goToItem(history->itemAt(target));
 }
 
 QWidget *WInAppBrowser::faceWidget(Face face) const
@@ -459,6 +544,8 @@ void WInAppBrowser::showFace(Face face)
     // Runs on while the paper waits for the document's face.
     m_progress->setVisible(face == Face::paper || (face != Face::message && m_loading));
     updateBar();
+    if (face != before)
+        emit faceChanged(face);
 }
 
 void WInAppBrowser::arrangeViews()
@@ -485,6 +572,9 @@ void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
     m_message->showMessage(text, url);
     m_progress->hide();
     m_patience->stop();
+    if (m_pagePainted->watching())
+        m_pagePainted->stop();
+    m_overFace.reset();
     showFace(Face::message);
     emit messageShown(m_message->text());
 }
@@ -528,7 +618,7 @@ void WInAppBrowser::updateBar()
         m_bar->showPage(QString(), m_message->url());
     else
         m_bar->showPage(m_face == Face::reader && m_reader ? m_reader->title() : m_page->title(), pageUrl());
-    m_bar->showHistory(m_page->history()->canGoBack(), m_page->history()->canGoForward());
+    m_bar->showHistory(m_page->backIndex() >= 0 || (m_face == Face::message && m_overFace), m_page->forwardIndex() >= 0);
     // Offered only where there is an article; it shows what the face will be.
     const bool offered = m_article && m_face != Face::message;
     m_bar->showReader(offered, offered && m_readerWanted);

@@ -54,8 +54,10 @@ public:
 
     void close();
     void showReader(bool reader);
-    // The bar's Back: always goes somewhere while it is enabled.
+    // The bar's Back and Forward: always go somewhere while enabled, never to
+    // a document that moved on by itself.
     void goBack();
+    void goForward();
     // Hands the address to the system browser; says so in the page when that fails.
     void openInSystemBrowser(const QUrl &url);
 
@@ -64,6 +66,7 @@ Q_SIGNALS:
     // turned Reader off or on: whether its reader face is up.
     void readerChecked(bool readable);
     void messageShown(const QString &text);
+    void faceChanged(WexoCreator::WInAppBrowser::Face face);
 
 protected:
     QWidget *loadView() override;
@@ -73,6 +76,8 @@ protected:
 
 private:
     void onUrlChanged(const QUrl &url);
+    // A new document in the page view: paper until its face is painted.
+    void arrive();
     void onLoadEnded(const QWebEngineLoadingInfo &info);
     void examineForReader();
     void onExamined(const WReaderFace::Examination &examination);
@@ -82,6 +87,7 @@ private:
     // once painted when it offers an article the user wants, else its page
     // once painted, and paper until then.
     void settle();
+    Face faceFor(bool wantsReader) const;
     // Shows one of the faces; the keys follow it unless the user put them in the bar.
     void showFace(Face face);
     // The widget that shows a face, or takes the keys on it.
@@ -106,12 +112,18 @@ private:
     QPointer<QProgressBar> m_progress;
     WInAppBrowserPaintWatch *m_pagePainted = nullptr;
     WInAppBrowserPaintWatch *m_readerPainted = nullptr;
-    // Runs for a second from a document's arrival: a document still loading
-    // after it may show its page face once painted.
+    // Runs from a new document's page being painted while it is still
+    // loading: its page face shows once it has run (m_pageDue).
     QTimer *m_patience = nullptr;
+    bool m_pageDue = false;
+    // The page view's document is new and none of its faces has shown yet.
+    bool m_arrival = false;
     QUrl m_firstUrl;
     QUrl m_shownUrl; // the page view's address as last reported
     Face m_face = Face::paper;
+    // The face under a message that stands over the page view's document
+    // (the link followed from it was stopped): Back shows it again.
+    std::optional<Face> m_overFace;
     // The page view's document, told apart by the number it keeps (the
     // reader library's look at it; 0 until looked at), and what that look
     // found: its article when it offers one that the reader face can take.
@@ -126,6 +138,11 @@ private:
     // on its way there.
     qint64 m_readerDocument = 0;
     qint64 m_articleDocument = 0;
+    // The article the reader face holds (or is painting), and its address.
+    std::optional<WReaderFace::Article> m_readerArticle;
+    QUrl m_readerAddress;
+    // The reader face keeps showing the same article while it is painted anew.
+    bool m_readerRefresh = false;
     // Counts the documents the page view has shown: a look at one, or its
     // article, that answers once it has gone is dropped.
     int m_documentSerial = 0;

@@ -38,8 +38,13 @@ QString WInAppBrowserMessage::failureText(const QWebEngineLoadingInfo &info)
         return QStringLiteral("This site's security certificate is not trusted, so the page was not opened.");
     // The page's sign-in, or its proxy's, was cancelled.
     if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && (info.errorCode() == 401 || info.errorCode() == 407))
-        return QStringLiteral("This page asks you to sign in. Open it in your browser to sign in.");
+        return signInText();
     return notLoadedText();
+}
+
+QString WInAppBrowserMessage::signInText()
+{
+    return QStringLiteral("This page asks you to sign in. Open it in your browser to sign in.");
 }
 
 void WInAppBrowserMessage::showMessage(const QString &text, const QUrl &url)

@@ -23,6 +23,8 @@ public:
     static QString notLoadedText();
     // What a failed load of the page's own document says.
     static QString failureText(const QWebEngineLoadingInfo &info);
+    // The page asked for a sign-in, which is refused here.
+    static QString signInText();
 
     void showMessage(const QString &text, const QUrl &url);
     QString text() const;

@@ -4,6 +4,10 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QWebEngineHistory>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineNewWindowRequest>
@@ -12,9 +16,56 @@
 
 namespace WexoCreator {
 
+namespace {
+
+// Runs in the application's script world of every main-frame document as it
+// is created (also where the page's own scripts are off): the page sees
+// neither it nor its token. Each report is a console line, sent once.
+const char *const kReportScript = R"((function (token) {
+  var report = function (what) { console.log(token + ' ' + what); };
+  report('created');
+  try {
+    var painted = new PerformanceObserver(function (list) {
+      if (!list.getEntriesByName('first-contentful-paint').length)
+        return;
+      painted.disconnect();
+      report('painted');
+    });
+    painted.observe({type: 'paint', buffered: true});
+  } catch (error) {}
+  var gestures = ['keydown', 'mousedown', 'pointerdown', 'pointerup', 'touchend'];
+  var check = function (event) {
+    if (!event.isTrusted)
+      return;
+    // The gesture counts once the engine has taken it as one.
+    setTimeout(function () {
+      if (navigator.userActivation && !navigator.userActivation.hasBeenActive)
+        return;
+      gestures.forEach(function (type) { window.removeEventListener(type, check, true); });
+      report('activated');
+    }, 0);
+  };
+  gestures.forEach(function (type) { window.addEventListener(type, check, true); });
+}))";
+
+bool startsNewEntry(QWebEnginePage::NavigationType type)
+{
+    return type != QWebEnginePage::NavigationTypeBackForward && type != QWebEnginePage::NavigationTypeReload;
+}
+
+} // namespace
+
 WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
+    , m_token(QString::number(QRandomGenerator::system()->generate64(), 36) + QString::number(QRandomGenerator::system()->generate64(), 36))
 {
+    QWebEngineScript report;
+    report.setName(QStringLiteral("wexoDocumentReport"));
+    report.setWorldId(QWebEngineScript::ApplicationWorld);
+    report.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    report.setRunsOnSubFrames(false);
+    report.setSourceCode(QString::fromLatin1(kReportScript) + QStringLiteral("('%1');").arg(m_token));
+    scripts().insert(report);
     // Also raised for a sub-resource, which refusing blocks alone; only the
     // page's own certificate fails its load (and that failure says so).
     connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
@@ -36,14 +87,16 @@ WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent
     // until it gives up, and a server may lock the account out for): the
     // challenge is cancelled, the load fails, and the message offers the
     // user's browser, where they can sign in.
-    connect(this, &QWebEnginePage::authenticationRequired, this, [](const QUrl &url, QAuthenticator *authenticator) {
+    connect(this, &QWebEnginePage::authenticationRequired, this, [this](const QUrl &url, QAuthenticator *authenticator) {
         qCDebug(lcPlatform) << "sign-in refused for" << url.host();
         *authenticator = QAuthenticator();
+        refuseChallenge(url);
     });
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
-            [](const QUrl &, QAuthenticator *authenticator, const QString &proxyHost) {
+            [this](const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost) {
                 qCDebug(lcPlatform) << "proxy sign-in refused for" << proxyHost;
                 *authenticator = QAuthenticator();
+                refuseChallenge(url);
             });
     // Every request is answered at once, never left pending.
     connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl &origin, Feature feature) {
@@ -58,6 +111,23 @@ WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent
             [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
 }
 
+void WInAppBrowserPage::refuseChallenge(const QUrl &url)
+{
+    // The page's own address: its answer's page (the server's or the proxy's)
+    // would load and run behind the message once the challenge is cancelled,
+    // refreshing itself or asking again, so its load stops here. A part of a
+    // page that asks fails alone.
+    if (!m_arriving.contains(url))
+        return;
+    m_challenged = url;
+    triggerAction(Stop);
+}
+
+std::optional<QUrl> WInAppBrowserPage::takeChallenged()
+{
+    return std::exchange(m_challenged, std::nullopt);
+}
+
 bool WInAppBrowserPage::isWebAddress(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
@@ -67,21 +137,86 @@ bool WInAppBrowserPage::isWebAddress(const QUrl &url)
 bool WInAppBrowserPage::arrivedAt(const QUrl &url, const QUrl &before)
 {
     const qsizetype index = m_arriving.indexOf(url);
-    if (index >= 0) {
-        m_arriving.remove(0, index + 1);
-        return true;
-    }
     // A document moves its own address only within its origin; one the page
     // never asked about (an empty page) is a new document all the same.
-    return url.scheme() != before.scheme() || url.host() != before.host() || url.port() != before.port();
+    const bool arrived = index >= 0 || url.scheme() != before.scheme() || url.host() != before.host() || url.port() != before.port();
+    if (index >= 0)
+        m_arriving.remove(0, index + 1);
+    if (arrived)
+        noteArrival(m_lastNavigation);
+    return arrived;
+}
+
+void WInAppBrowserPage::noteArrival(NavigationType type)
+{
+    const int index = history()->currentItemIndex();
+    if (startsNewEntry(type) && index == m_index + 1) {
+        // The entries after it went with the new one.
+        for (auto mark = m_movedOn.begin(); mark != m_movedOn.end();)
+            mark = mark.key() >= index ? m_movedOn.erase(mark) : std::next(mark);
+        // The document before moved on by itself (not by the user's gesture,
+        // nor by this library's own load): the engine's Back skips its entry.
+        if (index > 0 && !m_activated && type != NavigationTypeTyped)
+            m_movedOn.insert(index - 1, history()->itemAt(index - 1).url());
+    }
+    m_index = index;
+    m_activated = false;
+}
+
+bool WInAppBrowserPage::movedOn(int index) const
+{
+    // A mark holds while the entry is the one it was made for.
+    const auto mark = m_movedOn.constFind(index);
+    return mark != m_movedOn.constEnd() && history()->itemAt(index).url() == mark.value();
+}
+
+int WInAppBrowserPage::backIndex() const
+{
+    for (int index = history()->currentItemIndex() - 1; index >= 0; --index) {
+        if (!movedOn(index))
+            return index;
+    }
+    return -1;
+}
+
+int WInAppBrowserPage::firstIndex() const
+{
+    const int current = history()->currentItemIndex();
+    for (int index = 0; index < current; ++index) {
+        if (!movedOn(index))
+            return index;
+    }
+    return -1;
+}
+
+int WInAppBrowserPage::forwardIndex() const
+{
+    const int count = history()->count();
+    for (int index = history()->currentItemIndex() + 1; index < count; ++index) {
+        if (!movedOn(index))
+            return index;
+    }
+    return -1;
+}
+
+void WInAppBrowserPage::onReport(const QString &report)
+{
+    if (report == QLatin1String("created"))
+        emit documentCreated();
+    else if (report == QLatin1String("painted"))
+        emit documentPainted();
+    else if (report == QLatin1String("activated"))
+        m_activated = true;
 }
 
 bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     if (isWebAddress(url)) {
         // Asked for the documents that load anew (a move within a document is never asked about).
-        if (isMainFrame)
+        if (isMainFrame) {
             m_arriving.append(url);
+            m_lastNavigation = type;
+        }
         return true;
     }
     // Empty frames of a web page open nothing outside.
@@ -126,6 +261,10 @@ bool WInAppBrowserPage::javaScriptPrompt(const QUrl &securityOrigin, const QStri
 void WInAppBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                                  int lineNumber, const QString &sourceID)
 {
+    if (message.size() > m_token.size() && message.startsWith(m_token) && message.at(m_token.size()) == u' ') {
+        onReport(message.mid(m_token.size() + 1));
+        return;
+    }
     qCDebug(lcPlatform).noquote() << "page console" << level << QUrl(sourceID).host() << lineNumber << message;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QHash>
 #include <QUrl>
 #include <QWebEnginePage>
+
+#include <optional>
 
 namespace WexoCreator {
 
@@ -10,7 +13,10 @@ namespace WexoCreator {
 // certificate errors refused, no pop-ups but user-initiated web ones (handed
 // on), every permission and file choice denied, every dialog answered at once
 // as cancelled (no window over the host, no event loop of its own), the
-// page's console to the library's log.
+// page's console to the library's log. Each of its documents reports to it,
+// from the application's script world, when it was created, when it first
+// painted content and when the user first acted on it: pushed once each,
+// under a token the page's own scripts cannot see.
 class WInAppBrowserPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -28,9 +34,24 @@ public:
     // Loading has stopped: no navigation let through is on its way any more.
     void loadsEnded() { m_arriving.clear(); }
 
+    // The address whose sign-in was refused since asked last: its load stopped.
+    std::optional<QUrl> takeChallenged();
+
+    // Where Back and Forward lead: the nearest entry either way, skipping the
+    // documents that moved on to another by themselves, with no gesture of
+    // the user's (going back to one would only move on again); -1 when none.
+    int backIndex() const;
+    int forwardIndex() const;
+    // The earliest entry before the current one that Back may show; -1 when none.
+    int firstIndex() const;
+
 Q_SIGNALS:
     // A user-initiated pop-up.
     void openElsewhere(const QUrl &url);
+    // The main frame's new document exists (also under the address before: a reload).
+    void documentCreated();
+    // The main frame's document painted its first content.
+    void documentPainted();
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
@@ -44,8 +65,24 @@ protected:
                                   const QString &sourceID) override;
 
 private:
+    void onReport(const QString &report);
+    void refuseChallenge(const QUrl &url);
+    bool movedOn(int index) const;
+    // A new document holds the history's current entry.
+    void noteArrival(NavigationType type);
+
     // Main-frame addresses let through whose document has not arrived yet.
     QList<QUrl> m_arriving;
+    std::optional<QUrl> m_challenged;
+    // Known only to the reports of this page's documents.
+    QString m_token;
+    // The current document has had a gesture of the user's.
+    bool m_activated = false;
+    // How the last main-frame navigation let through came about.
+    NavigationType m_lastNavigation = NavigationTypeTyped;
+    int m_index = -1; // the history's current entry when the last document arrived
+    // Entries whose documents moved on by themselves, with the address each held.
+    QHash<int, QUrl> m_movedOn;
 };
 
 } // namespace WexoCreator

@@ -1,167 +1,126 @@
 #include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
 
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+
+#include <QChildEvent>
 #include <QQuickWidget>
+#include <QQuickWindow>
 #include <QTimer>
-#include <QWebEnginePage>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace WexoCreator {
 
 namespace {
 
-// Read in the application's script world, where the page cannot change it.
-const char *const kFirstContentfulPaint
-    = "performance.getEntriesByType('paint').some(function (entry) { return entry.name == 'first-contentful-paint'; })";
-// About a frame.
-constexpr int kLookMs = 16;
-// A document still loading is first looked at after this.
-constexpr int kFirstLookMs = 500;
-// The engine holds the picture before for at most half a second.
-constexpr int kHoldMs = 600;
-// A document that looks like the picture before is taken as shown after this.
-constexpr int kLookAlikeMs = 300;
+// A document with no content to paint: the engine holds the picture before
+// for half a second after the document arrives, then shows the document.
+constexpr int kHoldMs = 700;
+// After a first contentful paint the engine takes up to three frames to show
+// it (the frames between still hold the picture before)...
+constexpr int kPaintFrames = 3;
+constexpr int kPaintMs = 60;
+// ...and one or two after the document's own extent reached it.
+constexpr int kExtentFrames = 2;
+constexpr int kExtentMs = 30;
 
 } // namespace
 
-WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, int newSurfaceHoldMs, QObject *parent)
+WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent)
     : QObject(parent)
     , m_view(view)
-    , m_newSurfaceHoldMs(newSurfaceHoldMs)
-    , m_poll(new QTimer(this))
+    , m_page(qobject_cast<WInAppBrowserPage *>(view->page()))
+    , m_deadline(new QTimer(this))
+    , m_hold(new QTimer(this))
     , m_settle(new QTimer(this))
 {
-    m_poll->setSingleShot(true);
-    connect(m_poll, &QTimer::timeout, this, &WInAppBrowserPaintWatch::poll);
-    m_settle->setSingleShot(true);
-    m_settle->setInterval(kLookMs);
-    connect(m_settle, &QTimer::timeout, this, &WInAppBrowserPaintWatch::settle);
-}
-
-void WInAppBrowserPaintWatch::expect()
-{
-    stop();
-    m_before = surface();
-    m_pictureBefore = picture(m_before);
-    m_expected = true;
+    for (QTimer *timer : {m_deadline, m_hold, m_settle})
+        timer->setSingleShot(true);
+    connect(m_hold, &QTimer::timeout, this, &WInAppBrowserPaintWatch::finish);
+    connect(m_settle, &QTimer::timeout, this, &WInAppBrowserPaintWatch::finish);
+    connect(m_deadline, &QTimer::timeout, this, [this] {
+        m_lapsed = true;
+        finish();
+    });
+    m_deadline->setInterval(kDeadlineMs);
+    m_hold->setInterval(kHoldMs);
+    if (m_page) {
+        // A reload, or any document under the same address, arrives this way only.
+        connect(m_page, &WInAppBrowserPage::documentCreated, this, [this] {
+            if (m_state != State::idle)
+                watch();
+        });
+        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this] { sign(kPaintFrames, kPaintMs); });
+        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(kExtentFrames, kExtentMs); });
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(kExtentFrames, kExtentMs); });
+    }
 }
 
 void WInAppBrowserPaintWatch::watch()
 {
-    const bool expected = m_expected;
     stop();
     m_state = State::waiting;
-    m_watched.start();
-    if (!expected) {
-        m_before = surface();
-        m_pictureBefore = picture(m_before);
-    }
-    // Looks begin once the document has loaded (its first paint comes about
-    // then), or a while after it came if it is still loading.
-    m_poll->start(kFirstLookMs);
-}
-
-void WInAppBrowserPaintWatch::documentLoaded()
-{
-    m_loaded = true;
-    if (m_state == State::waiting && !m_asking) {
-        m_poll->stop();
-        poll();
-    }
+    m_deadline->start();
+    m_hold->start();
+    followSurface();
 }
 
 void WInAppBrowserPaintWatch::stop()
 {
-    m_expected = false;
-    // An answer still on its way belongs to the watch before.
-    ++m_generation;
-    m_asking = false;
-    m_loaded = false;
-    m_poll->stop();
-    m_settle->stop();
-    m_held.invalidate();
     m_state = State::idle;
+    m_lapsed = false;
+    m_deadline->stop();
+    m_hold->stop();
+    m_settle->stop();
+    dropSurface();
 }
 
-void WInAppBrowserPaintWatch::poll()
+void WInAppBrowserPaintWatch::sign(int frames, int ms)
 {
-    m_poll->setInterval(kLookMs);
-    if (m_state != State::waiting || m_asking || !m_view || !m_view->page())
+    if (!watching())
         return;
-    if (m_loaded && m_watched.elapsed() >= kHoldMs) {
-        painted();
+    // The nearer of two signs holds.
+    if (m_state == State::settling && m_framesToGo <= frames && m_settle->remainingTime() <= ms)
         return;
-    }
-    m_asking = true;
-    m_view->page()->runJavaScript(QString::fromLatin1(kFirstContentfulPaint), QWebEngineScript::ApplicationWorld,
-                                  [self = QPointer<WInAppBrowserPaintWatch>(this), generation = m_generation](const QVariant &painted) {
-                                      if (!self || generation != self->m_generation)
-                                          return;
-                                      self->m_asking = false;
-                                      if (!painted.toBool()) {
-                                          self->m_poll->start();
-                                          return;
-                                      }
-                                      self->painted();
-                                  });
-}
-
-void WInAppBrowserPaintWatch::painted()
-{
     m_state = State::settling;
-    m_painted.start();
-    settle();
+    m_hold->stop();
+    m_framesToGo = frames;
+    m_settle->start(ms);
+    followSurface();
 }
 
-void WInAppBrowserPaintWatch::settle()
+void WInAppBrowserPaintWatch::onFrame()
 {
-    if (m_state != State::settling)
-        return;
-    QWidget *now = surface();
-    if (!now || m_painted.elapsed() >= kLookAlikeMs) {
+    if (m_state == State::settling && --m_framesToGo <= 0)
         finish();
-        return;
-    }
-    // A new surface (the view's first document, or one in another process)
-    // starts white, and a page's first picture may still give way to white
-    // for a frame: on a white one, the picture must hold for a while.
-    QImage white(now->size() * now->devicePixelRatio(), QImage::Format_RGB32);
-    white.fill(Qt::white);
-    const QImage before = now == m_before ? m_pictureBefore : white;
-    const bool fresh = before == white;
-    const QImage shown = picture(now);
-    if (shown == before) {
-        m_held.invalidate();
-        m_settle->start();
-        return;
-    }
-    if (fresh && !m_held.isValid())
-        m_held.start();
-    if (fresh && m_held.elapsed() < m_newSurfaceHoldMs) {
-        m_settle->start();
-        return;
-    }
-    finish();
 }
 
 void WInAppBrowserPaintWatch::finish()
 {
-    m_settle->stop();
-    m_pictureBefore = QImage();
+    if (!watching())
+        return;
+    const bool lapsed = m_lapsed;
+    stop();
     m_state = State::shown;
+    m_lapsed = lapsed;
     emit documentShown();
 }
 
-QWidget *WInAppBrowserPaintWatch::surface() const
+void WInAppBrowserPaintWatch::followSurface()
 {
-    return m_view ? qobject_cast<QQuickWidget *>(m_view->focusProxy()) : nullptr;
+    auto *surface = m_view ? qobject_cast<QQuickWidget *>(m_view->focusProxy()) : nullptr;
+    if (surface == m_surface && m_frames)
+        return;
+    dropSurface();
+    m_surface = surface;
+    if (surface && surface->quickWindow())
+        m_frames = connect(surface->quickWindow(), &QQuickWindow::afterRendering, this, &WInAppBrowserPaintWatch::onFrame);
 }
 
-QImage WInAppBrowserPaintWatch::picture(QWidget *surface) const
+void WInAppBrowserPaintWatch::dropSurface()
 {
-    // Renders the engine's latest frame, as the screen will show it.
-    auto *quick = qobject_cast<QQuickWidget *>(surface);
-    return quick && quick->isVisible() ? quick->grabFramebuffer().convertToFormat(QImage::Format_RGB32) : QImage();
+    disconnect(m_frames);
+    m_frames = {};
+    m_surface = nullptr;
 }
 
 } // namespace WexoCreator

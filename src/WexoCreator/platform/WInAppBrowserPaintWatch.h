@@ -1,42 +1,48 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QImage>
+#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 
 class QTimer;
+class QQuickWidget;
 class QWebEngineView;
 
 namespace WexoCreator {
 
+class WInAppBrowserPage;
+
 // Tells when a web view shows its current document rather than the one
-// before. The engine keeps the previous document's picture until the new
-// one paints content (half a second at most when it has none) and says
-// nothing when that happens. The document's own paint timing says when it
-// first painted content; the view's picture holds it a frame or two later,
-// once it differs from the picture the view held when the document came (a
-// view's new surface starts white). A document that looks just like the one
-// before shows a little later all the same. The view must be visible (it may
-// be covered) for its document to paint.
+// before, from what the engine and Qt tell and from time, never from the
+// view's picture. The engine keeps the previous document's picture until
+// the new one's first frame reaches the view: a few frames after the
+// document reports its first contentful paint, or after it reports its own
+// extent (contents size or scroll position, once they differ from the
+// document before), or about half a second after it arrived when it has no
+// content to paint. So a document counts as shown once the view has
+// rendered the frames that follow such a sign, or a moment after it when
+// the view renders none (a still page). Whatever happens (no paint, a busy
+// or crashed renderer, a report that never comes), it counts as shown a few
+// seconds after it arrived. Once shown, nothing runs until the next
+// document. The view must be visible (it may be covered) for its document
+// to reach it.
 class WInAppBrowserPaintWatch : public QObject
 {
     Q_OBJECT
 
 public:
-    // A new surface's first picture counts once it has held this long.
-    WInAppBrowserPaintWatch(QWebEngineView *view, int newSurfaceHoldMs, QObject *parent);
+    WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent);
 
-    // A document is on its way into the view: what the view shows now is
-    // the picture before (taken by watch() otherwise).
-    void expect();
-    // The view's document has just changed: watch it from now on.
+    // A new document has arrived in the view: watch it (again) from now on.
     void watch();
-    // The document has loaded: one with no content to paint counts as shown
-    // once the engine has stopped holding the picture before.
-    void documentLoaded();
     void stop();
     bool shown() const { return m_state == State::shown; }
+    // Shown only because the deadline passed: no sign of the document came.
+    bool lapsed() const { return shown() && m_lapsed; }
+    bool watching() const { return m_state == State::waiting || m_state == State::settling; }
+
+    // The longest a document stays unshown.
+    static constexpr int kDeadlineMs = 3000;
 
 Q_SIGNALS:
     void documentShown();
@@ -44,29 +50,25 @@ Q_SIGNALS:
 private:
     enum class State { idle, waiting, settling, shown };
 
-    void poll();
-    // The document has painted: its picture is looked for.
-    void painted();
-    void settle();
+    // A sign that the document's first frame is on its way: shown once the
+    // view has rendered that many frames since, or that long after.
+    void sign(int frames, int ms);
+    void onFrame();
     void finish();
-    // The view's surface and the picture it holds now (opaque, as compared).
-    QWidget *surface() const;
-    QImage picture(QWidget *surface) const;
+    // Counts the frames of the view's surface (a new one with each renderer).
+    void followSurface();
+    void dropSurface();
 
     QPointer<QWebEngineView> m_view;
-    int m_newSurfaceHoldMs;
-    QTimer *m_poll;
+    QPointer<WInAppBrowserPage> m_page;
+    QTimer *m_deadline;
+    QTimer *m_hold;
     QTimer *m_settle;
-    QElapsedTimer m_watched;
-    QElapsedTimer m_painted;
-    QElapsedTimer m_held;
-    QPointer<QWidget> m_before;
-    QImage m_pictureBefore;
+    QPointer<QQuickWidget> m_surface;
+    QMetaObject::Connection m_frames;
     State m_state = State::idle;
-    bool m_loaded = false;
-    bool m_asking = false;
-    bool m_expected = false;
-    int m_generation = 0;
+    int m_framesToGo = 0;
+    bool m_lapsed = false;
 };
 
 } // namespace WexoCreator
