@@ -4,14 +4,19 @@
 #include "support/InAppPageFixture.h"
 
 #include "WexoCreator/manager/WexoButtonController.h"
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QWebEnginePage>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QWebEngineView>
 
+#include <csignal>
 #include <memory>
 
 using namespace WexoCreator;
@@ -23,6 +28,7 @@ class tst_InAppFaces : public InAppPageFixture
     Q_OBJECT
 
     QHash<QString, QString> m_pages; // title → address
+    QHash<QString, char> m_looks; // title → look, beyond the usual ones
     std::unique_ptr<FaceFilm> m_film;
 
     // An article whose page has its own background, and whose reader face
@@ -45,11 +51,22 @@ class tst_InAppFaces : public InAppPageFixture
     }
 
     // How the face of the document of that title looks.
-    static char lookOf(const QString &title)
+    char lookOf(const QString &title) const
     {
         static const QHash<QString, char> looks {{QStringLiteral("Blue page"), 'B'}, {QStringLiteral("Yellow page"), 'Y'},
                                                  {QStringLiteral("Red article"), 'r'}, {QStringLiteral("Green article"), 'g'}};
-        return looks.value(title, 'a');
+        return looks.value(title, m_looks.value(title, 'a'));
+    }
+
+    // No page shows under another's title, and the looks come in that order.
+    void verifyFilm(const QString &order)
+    {
+        spinUntil([] { return false; }, 300);
+        for (const FaceFilm::Frame &frame : std::as_const(m_film->frames)) {
+            if (frame.look != 'P' && frame.look != 'K')
+                QVERIFY2(lookOf(frame.title) == frame.look, qPrintable(m_film->runs() + QStringLiteral(" under ") + frame.title));
+        }
+        QVERIFY2(QRegularExpression(order).match(m_film->looks()).hasMatch(), qPrintable(m_film->runs()));
     }
 
     QWidget *faces() { return browser()->webView()->parentWidget(); }
@@ -66,9 +83,11 @@ class tst_InAppFaces : public InAppPageFixture
     {
         const WInAppBrowser::Face face = name.endsWith(QLatin1String("article")) ? WInAppBrowser::Face::reader
                                                                                : WInAppBrowser::Face::page;
+        // Loads of a part that never answers never end.
+        const bool loadsEnd = !m_looks.contains(name);
         return spinUntil([&] {
             return browser()->face() == face && barTip("inAppBrowserTitle") == name
-                && !browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserProgress"))->isVisible()
+                && (!loadsEnd || !browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserProgress"))->isVisible())
                 && FaceFilm::look(faces()) == lookOf(name);
         });
     }
@@ -128,6 +147,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_film.reset();
+        m_looks.clear();
         if (browser())
             browser()->close();
         QVERIFY(closed());
@@ -167,14 +187,122 @@ private Q_SLOTS:
             QVERIFY2(take(first), qPrintable(first));
         QVERIFY2(take(step, true), qPrintable(step));
         // A face, once shown, stays.
-        spinUntil([] { return false; }, 300);
-        const QString looks = m_film->looks();
-        for (const FaceFilm::Frame &frame : std::as_const(m_film->frames)) {
-            if (frame.look != 'P' && frame.look != 'K')
-                QVERIFY2(lookOf(frame.title) == frame.look, qPrintable(m_film->runs() + QStringLiteral(" under ") + frame.title));
+        verifyFilm(order);
+    }
+
+    // Whatever a document still loads or runs, the paper gives way once its
+    // face is painted, long before the deadline; a reader face shows once
+    // its text is painted, whatever its images do. Followed from a page, the
+    // page before never shows under the new document's title.
+    void paperGivesWayOncePainted_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // %1: an address on a host that never answers
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<char>("look");
+        const QByteArray yellow = "<style>html, body { background: #e0c020; margin: 0 }</style>";
+        QTest::addRow("content in a frame, an image that hangs")
+            << "<!DOCTYPE html><title>Framed</title><style>html, body { margin: 0 } iframe { border: 0; width: 100vw; height: 100vh }</style>"
+               "<iframe srcdoc=\"<style>html { background: #e0c020 }</style><p>In a frame.\"></iframe><img src=\"%1\">"_qba
+            << "Framed" << 'Y';
+        QTest::addRow("only a background, a script that hangs")
+            << "<!DOCTYPE html><title>Background</title>"_qba + yellow + "<body><script src=\"%1\"></script>" << "Background" << 'Y';
+        QTest::addRow("a spinner, a frame that hangs")
+            << "<!DOCTYPE html><title>Spinner</title>"_qba + yellow
+                   + "<style>@keyframes turn { to { transform: rotate(360deg) } } div { width: 40px; height: 40px; margin: 60px;"
+                     " border: 6px solid #fff; border-top-color: #888; border-radius: 50%; animation: turn 1s linear infinite }</style>"
+                     "<div></div><iframe src=\"%1\" style=\"visibility: hidden\"></iframe>"
+            << "Spinner" << 'Y';
+        // Busy from the moment its first content is on its way to the screen
+        // (the frame after it is committed).
+        QTest::addRow("busy for 6 s once painted")
+            << "<!DOCTYPE html><title>Busy</title>"_qba + yellow
+                   + "<p>Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
+                     " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>"
+            << "Busy" << 'Y';
+        // Its face shows before it has loaded (the page takes seconds to read in).
+        QByteArray large = "<!DOCTYPE html><title>Large</title>"_qba + yellow;
+        while (large.size() < 8'000'000)
+            large += "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n";
+        QTest::addRow("8 MB") << large << "Large" << 'Y';
+        QTest::addRow("article whose images the page never loaded")
+            << colouredArticle("Lazy article", "#d02020").replace("<h2 id=\"stores\">", "<p><img data-src=\"%1\" alt=\"\">A picture.</p><h2 id=\"stores\">")
+            << "Lazy article" << 'r';
+        // A video player the page hides (and so never loads), which the reader library keeps.
+        QTest::addRow("article with a player that hangs")
+            << colouredArticle("Player article", "#d02020")
+                   .replace("</style>", ".player { display: none }</style>")
+                   .replace("<h2 id=\"stores\">", "<p>Watch:</p><iframe class=\"player\" loading=\"lazy\" src=\"http://www.youtube.com:%2/pages/never\"></iframe><h2 id=\"stores\">")
+            << "Player article" << 'r';
+    }
+
+    void paperGivesWayOncePainted()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, name);
+        QFETCH(char, look);
+        const std::unique_ptr<WexoSample::SampleBackend> silent = otherHost();
+        QVERIFY(silent);
+        WexoSample::ScriptedAnswer hang;
+        hang.hang = true;
+        silent->script(QStringLiteral("GET"), QStringLiteral("/pages/never"), hang);
+        body.replace("%1", QStringLiteral("http://localhost:%1/pages/never").arg(silent->port()).toUtf8());
+        body.replace("%2", QByteArray::number(silent->port()));
+        const QString address = serve(QStringLiteral("painted.html"), body);
+        m_pages.insert(name, address);
+        m_looks.insert(name, look);
+        QVERIFY(take(QStringLiteral("open Blue page")));
+        // From the document's arrival to its face: well before the deadline,
+        // which shows a page whatever it is.
+        QElapsedTimer arrived;
+        qint64 shownAfter = -1;
+        bool loaded = false;
+        const QObject watching;
+        connect(browser()->page(), &QWebEnginePage::urlChanged, &watching, [&] { arrived.start(); });
+        connect(browser()->page(), &QWebEnginePage::loadFinished, &watching, [&] { loaded = arrived.isValid(); });
+        connect(browser(), &WInAppBrowser::faceChanged, &watching, [&](WInAppBrowser::Face face) {
+            if (face != WInAppBrowser::Face::paper && arrived.isValid() && shownAfter < 0)
+                shownAfter = name == QLatin1String("Large") && loaded ? -2 : arrived.elapsed();
+        });
+        QVERIFY2(take(QStringLiteral("link ") + name, true), qPrintable(m_film->runs()));
+        // The large page's before it has loaded, the others' well before the deadline.
+        QVERIFY2(shownAfter >= 0 && (name == QLatin1String("Large") || shownAfter < WInAppBrowserPaintWatch::kDeadlineMs - 500),
+                 qPrintable(QString::number(shownAfter) + QStringLiteral(" ms: ") + m_film->runs()));
+        verifyFilm(QStringLiteral("^B?P*%1$").arg(QLatin1Char(look)));
+    }
+
+    // A document that never paints (its script runs from before its first
+    // paint on): the paper stays no longer than the deadline, then its page
+    // shows as it is. So does one whose renderer crashed, once reloaded.
+    void paperHasADeadline_data()
+    {
+        QTest::addColumn<bool>("crash");
+        QTest::addRow("busy from its start") << false;
+        QTest::addRow("renderer crashed, then Reload") << true;
+    }
+
+    void paperHasADeadline()
+    {
+        QFETCH(bool, crash);
+        const QString address = serve(QStringLiteral("stuck.html"),
+                                      crash ? colouredPage("Stuck", "#e0c020")
+                                            : "<!DOCTYPE html><title>Stuck</title><script>const end = Date.now() + 8000; while (Date.now() < end);</script><p>Late.</p>");
+        QVERIFY(open(WexoOptionType::about, address));
+        QElapsedTimer clock;
+        clock.start();
+        if (crash) {
+            QVERIFY(spinUntil([&] { return browser()->face() == WInAppBrowser::Face::page; }));
+            QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
+            QCOMPARE(::kill(pid_t(browser()->page()->renderProcessPid()), SIGKILL), 0);
+            QVERIFY(shown.wait(20000));
+            clickBar("inAppBrowserReload");
+            clock.restart();
         }
-        QVERIFY2(QRegularExpression(order).match(looks).hasMatch(), qPrintable(m_film->runs()));
-        qDebug().noquote() << m_film->runs();
+        QVERIFY(spinUntil([&] { return browser()->face() == WInAppBrowser::Face::page; }));
+        QVERIFY2(clock.elapsed() < WInAppBrowserPaintWatch::kDeadlineMs + 1500, qPrintable(QString::number(clock.elapsed())));
+        if (crash) {
+            m_looks.insert(QStringLiteral("Stuck"), 'Y');
+            QVERIFY2(settledOn(QStringLiteral("Stuck")), qPrintable(QString(QLatin1Char(FaceFilm::look(faces()))) + barTip("inAppBrowserTitle")));
+        }
     }
 
     // The Reader button, clicked however often and fast, also while an

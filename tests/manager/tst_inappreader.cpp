@@ -10,6 +10,8 @@
 #include "WexoCreator/platform/WLogging.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -39,6 +41,17 @@ using namespace WexoCreator;
 class tst_InAppReader : public InAppPageFixture
 {
     Q_OBJECT
+
+    static QByteArray picture(const QSize &size)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return png;
+    }
 
     // A page served by another host until the test ends.
     static void serveOn(WexoSample::SampleBackend &host, const QString &name, const QByteArray &body)
@@ -705,6 +718,58 @@ private Q_SLOTS:
         QCOMPARE(evaluate(QStringLiteral("location.href")).toString(), before);
         QCOMPARE(evaluate(QStringLiteral("document.querySelectorAll('p').length > 3")).toBool(), true);
         QVERIFY(!barButton("inAppBrowserBack")->isEnabled());
+    }
+
+    // An address naming a part of the article opens its reader face at that
+    // part, as the page opens there: directly, or through a redirect to it.
+    void readerFaceOpensAtThePartNamed_data()
+    {
+        QTest::addColumn<bool>("redirected");
+        QTest::addColumn<QByteArray>("marked"); // how the page marks the part
+        QTest::addRow("address of the part") << false << QByteArray("<h2 id=\"stores\">");
+        QTest::addRow("redirected to the part") << true << QByteArray("<h2 id=\"stores\">");
+        QTest::addRow("a section") << false << QByteArray("<section id=\"stores\"><h2>");
+        QTest::addRow("an anchor in the heading") << false << QByteArray("<h2><a id=\"stores\"></a>");
+        QTest::addRow("a named anchor") << false << QByteArray("<a name=\"stores\"></a><h2>");
+        // Pictures of no set size above it, that come late: the part moves down as they come.
+        QTest::addRow("pictures above it come late")
+            << false << QByteArray("<p><img src=\"/pages/late.png\" alt=\"\"> <img src=\"/pages/late.png?2\" alt=\"\"></p><h2 id=\"stores\">");
+    }
+
+    void readerFaceOpensAtThePartNamed()
+    {
+        QFETCH(bool, redirected);
+        QFETCH(QByteArray, marked);
+        // Long enough after the part for it to reach the top.
+        QByteArray longer = article();
+        longer.replace("<h2 id=\"stores\">", marked);
+        if (marked.startsWith("<section"))
+            longer.replace("</article>", "</section></article>");
+        longer.replace("</article>", QByteArray("<p>Opening hours are on the door of each shop.</p>\n").repeated(60) + "</article>");
+        const QString part = serve(QStringLiteral("long-about.html"), longer) + QStringLiteral("#stores");
+        WexoSample::ScriptedAnswer redirect;
+        redirect.status = 302;
+        redirect.contentType = "text/html";
+        redirect.headers = {{"Location", part.toUtf8()}};
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/to-stores"), redirect);
+        WexoSample::ScriptedAnswer late;
+        late.delayMs = 700;
+        late.contentType = "image/png";
+        late.body = picture(QSize(300, 400));
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/late.png"), late);
+        QVERIFY(open(WexoOptionType::about, redirected ? page(QStringLiteral("to-stores")) : part));
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+        QVERIFY(checked.wait(20000));
+        QCOMPARE(articleInReaderFace(), QString());
+        // The part's heading at the top of the face, as in the page.
+        const QString where = QStringLiteral("Math.round((document.getElementById('stores') || document.getElementsByName('stores')[0]"
+                                             " || [...document.querySelectorAll('h2')].find(h => h.textContent.includes('Visit us'))).getBoundingClientRect().top)");
+        QVERIFY2(qAbs(evaluateIn(browser()->page(), where).toInt()) <= 1, qPrintable(evaluateIn(browser()->page(), where).toString()));
+        QVERIFY2(qAbs(evaluate(where).toInt()) <= 1, qPrintable(evaluate(where).toString()));
+        QVERIFY(evaluate(QStringLiteral("scrollY")).toInt() > 0);
+        // It stays there as the pictures above it come.
+        QVERIFY(spinUntil([this] { return evaluate(QStringLiteral("[...document.images].every(image => image.complete)")).toBool(); }));
+        QVERIFY2(qAbs(evaluate(where).toInt()) <= 1, qPrintable(evaluate(where).toString()));
     }
 
     // The engine names an untitled document by its address, the host decoded

@@ -151,6 +151,7 @@ QWidget *WInAppBrowser::loadView()
     stack->addWidget(m_web);
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
     connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
+        m_web->setContentsMargins(0, 0, 0, 0);
         if (!m_lookedAt)
             m_patience->start();
         settle();
@@ -261,8 +262,13 @@ void WInAppBrowser::arrive()
     m_readerRefresh = false;
     m_overFace.reset();
     m_patience->stop();
-    // Under the paper, the page view paints the new document.
+    // Under the paper, the page view paints the new document a pixel
+    // shorter than the one before: the engine reports the new document's
+    // extent with its first frame, also where it fits the view as the one
+    // before did (the one before keeps its extent in a view that shrinks).
+    // The view has its height again once the document shows.
     m_pagePainted->watch();
+    m_web->setContentsMargins(0, 0, 0, 1);
     showFace(Face::paper);
 }
 

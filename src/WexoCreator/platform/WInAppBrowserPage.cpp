@@ -21,15 +21,22 @@ namespace {
 // Runs in the application's script world of every main-frame document as it
 // is created (also where the page's own scripts are off): the page sees
 // neither it nor its token. Each report is a console line, sent once.
-const char *const kReportScript = R"((function (token) {
+const char *const kReportScript = R"((function (token, deferPainted) {
   var report = function (what) { console.log(token + ' ' + what); };
   report('created');
   try {
+    // Painted is not yet on its way to the screen: that takes the frame
+    // after, committed once its rendering is done (a page busy from then
+    // on never commits it), so the report waits for that. A document that
+    // runs no script of its own is never kept busy (nor are timers run in it).
     var painted = new PerformanceObserver(function (list) {
       if (!list.getEntriesByName('first-contentful-paint').length)
         return;
       painted.disconnect();
-      report('painted');
+      if (!deferPainted)
+        report('painted');
+      else
+        requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); });
     });
     painted.observe({type: 'paint', buffered: true});
   } catch (error) {}
@@ -59,13 +66,7 @@ WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent
     : QWebEnginePage(profile, parent)
     , m_token(QString::number(QRandomGenerator::system()->generate64(), 36) + QString::number(QRandomGenerator::system()->generate64(), 36))
 {
-    QWebEngineScript report;
-    report.setName(QStringLiteral("wexoDocumentReport"));
-    report.setWorldId(QWebEngineScript::ApplicationWorld);
-    report.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    report.setRunsOnSubFrames(false);
-    report.setSourceCode(QString::fromLatin1(kReportScript) + QStringLiteral("('%1');").arg(m_token));
-    scripts().insert(report);
+    installReports(true);
     // Also raised for a sub-resource, which refusing blocks alone; only the
     // page's own certificate fails its load (and that failure says so).
     connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
@@ -109,6 +110,21 @@ WInAppBrowserPage::WInAppBrowserPage(QWebEngineProfile *profile, QObject *parent
     connect(this, &QWebEnginePage::quotaRequested, this, [](QWebEngineQuotaRequest request) { request.reject(); });
     connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
             [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+}
+
+void WInAppBrowserPage::installReports(bool pageScripts)
+{
+    const QString name = QStringLiteral("wexoDocumentReport");
+    for (const QWebEngineScript &installed : scripts().find(name))
+        scripts().remove(installed);
+    QWebEngineScript report;
+    report.setName(name);
+    report.setWorldId(QWebEngineScript::ApplicationWorld);
+    report.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    report.setRunsOnSubFrames(false);
+    report.setSourceCode(QString::fromLatin1(kReportScript)
+                         + QStringLiteral("('%1', %2);").arg(m_token, pageScripts ? QStringLiteral("true") : QStringLiteral("false")));
+    scripts().insert(report);
 }
 
 void WInAppBrowserPage::refuseChallenge(const QUrl &url)

@@ -54,6 +54,9 @@ Q_SIGNALS:
     void documentPainted();
 
 protected:
+    // The reports for documents that run scripts of their own, or for ones
+    // that run none (a page whose scripts are off).
+    void installReports(bool pageScripts);
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
                             const QStringList &acceptedMimeTypes) override;

@@ -12,9 +12,6 @@ namespace WexoCreator {
 
 namespace {
 
-// A document with no content to paint: the engine holds the picture before
-// for half a second after the document arrives, then shows the document.
-constexpr int kHoldMs = 700;
 // After a first contentful paint the engine takes up to three frames to show
 // it (the frames between still hold the picture before)...
 constexpr int kPaintFrames = 3;
@@ -30,19 +27,16 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
     , m_view(view)
     , m_page(qobject_cast<WInAppBrowserPage *>(view->page()))
     , m_deadline(new QTimer(this))
-    , m_hold(new QTimer(this))
     , m_settle(new QTimer(this))
 {
-    for (QTimer *timer : {m_deadline, m_hold, m_settle})
+    for (QTimer *timer : {m_deadline, m_settle})
         timer->setSingleShot(true);
-    connect(m_hold, &QTimer::timeout, this, &WInAppBrowserPaintWatch::finish);
     connect(m_settle, &QTimer::timeout, this, &WInAppBrowserPaintWatch::finish);
     connect(m_deadline, &QTimer::timeout, this, [this] {
         m_lapsed = true;
         finish();
     });
     m_deadline->setInterval(kDeadlineMs);
-    m_hold->setInterval(kHoldMs);
     if (m_page) {
         // A reload, or any document under the same address, arrives this way only.
         connect(m_page, &WInAppBrowserPage::documentCreated, this, [this] {
@@ -60,7 +54,6 @@ void WInAppBrowserPaintWatch::watch()
     stop();
     m_state = State::waiting;
     m_deadline->start();
-    m_hold->start();
     followSurface();
 }
 
@@ -69,7 +62,6 @@ void WInAppBrowserPaintWatch::stop()
     m_state = State::idle;
     m_lapsed = false;
     m_deadline->stop();
-    m_hold->stop();
     m_settle->stop();
     dropSurface();
 }
@@ -82,7 +74,6 @@ void WInAppBrowserPaintWatch::sign(int frames, int ms)
     if (m_state == State::settling && m_framesToGo <= frames && m_settle->remainingTime() <= ms)
         return;
     m_state = State::settling;
-    m_hold->stop();
     m_framesToGo = frames;
     m_settle->start(ms);
     followSurface();

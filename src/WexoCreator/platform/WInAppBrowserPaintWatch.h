@@ -16,16 +16,16 @@ class WInAppBrowserPage;
 // before, from what the engine and Qt tell and from time, never from the
 // view's picture. The engine keeps the previous document's picture until
 // the new one's first frame reaches the view: a few frames after the
-// document reports its first contentful paint, or after it reports its own
-// extent (contents size or scroll position, once they differ from the
-// document before), or about half a second after it arrived when it has no
-// content to paint. So a document counts as shown once the view has
-// rendered the frames that follow such a sign, or a moment after it when
-// the view renders none (a still page). Whatever happens (no paint, a busy
-// or crashed renderer, a report that never comes), it counts as shown a few
-// seconds after it arrived. Once shown, nothing runs until the next
-// document. The view must be visible (it may be covered) for its document
-// to reach it.
+// document reports its first contentful paint, one or two after the engine
+// reports the document's own extent (its contents size or scroll position,
+// once they differ from the document before's; a view whose size changed
+// under the new document always sees them change). So a document counts
+// as shown once the view has rendered the frames that follow such a sign,
+// or a moment after it when the view renders none (a still page). Whatever
+// happens (no paint, a busy or crashed renderer, a report that never
+// comes), it counts as shown a few seconds after it arrived. Once shown,
+// nothing runs until the next document. The view must be visible (it may
+// be covered) for its document to reach it.
 class WInAppBrowserPaintWatch : public QObject
 {
     Q_OBJECT
@@ -62,7 +62,6 @@ private:
     QPointer<QWebEngineView> m_view;
     QPointer<WInAppBrowserPage> m_page;
     QTimer *m_deadline;
-    QTimer *m_hold;
     QTimer *m_settle;
     QPointer<QQuickWidget> m_surface;
     QMetaObject::Connection m_frames;

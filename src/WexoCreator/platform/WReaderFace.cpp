@@ -92,6 +92,7 @@ public:
     {
         // The article is unsanitised page content; its document forbids scripts as well.
         settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+        installReports(false);
     }
 
     // The next navigation to a data address is the face's own document.
