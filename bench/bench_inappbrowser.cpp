@@ -1,11 +1,16 @@
-// The in-app page: the time from the About choice to the page's first frame
-// (loaded, then rendered) and to its reader face's first paint on screen
-// (the About page is an article), cold (the first page of the process)
-// and warm, and the resident memory of the host process and of its Qt
-// WebEngine helper processes, reported apart (the helpers also as their
-// proportional set: shared pages counted once), with the reader face up and
-// after the page closed. After the first open and close, three more rounds may
-// add at most 10 % to either: no growth per page.
+// The in-app page as a user sees it: the time from choosing a page to its
+// face on screen (the end of the blank paper: the page, or the About page's
+// reader face), read from the screen (the backing store offscreen), for a
+// plain page, a white one, an animated one, one that keeps a part loading and
+// the About article, cold (the first page of the process) and warm; beside it
+// the time to the engine's first frame of the document in the page view,
+// covered or not, and their ratio (what the paper adds). Then what deciding
+// that a document is on screen costs the GUI thread per document (it reads
+// no picture, so the view's size plays no part), and the resident memory of
+// the host process and of its Qt WebEngine helper processes, reported apart
+// (the helpers also as their proportional set: shared pages counted once),
+// with the reader face up and after the page closed. After the first open and
+// close, three more rounds may add at most 10 % to either: no growth per page.
 #include "BenchHost.h"
 #include "BenchReport.h"
 
@@ -29,8 +34,13 @@
 #ifdef WEXO_WEB_VIEW
 #include "WexoCreator/platform/WInAppBrowser.h"
 #include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
 
+#include <QImage>
+#include <QPointer>
 #include <QQuickWidget>
+#include <QScreen>
+#include <QWebEngineProfile>
 #include <QQuickWindow>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
@@ -52,6 +62,10 @@ namespace {
 struct Bench {
     std::unique_ptr<WexoSample::SampleBackend> backend;
     std::unique_ptr<QMainWindow> host;
+    // A page view of its own for the decision's cost (gone in this order).
+    std::unique_ptr<QWebEngineProfile> profile;
+    std::unique_ptr<WInAppBrowserPage> page;
+    std::unique_ptr<QWebEngineView> view;
 };
 
 Bench &bench()
@@ -134,85 +148,83 @@ bool startLibrary()
     return WexolinManager::shared().theme() != nullptr;
 }
 
-// Notes the time of the next paint of the widgets it watches; ends the loop
-// after it when it is the last one waited for.
-class PaintTimer : public QObject
-{
-public:
-    PaintTimer(std::optional<double> *into, const QElapsedTimer *timer, QEventLoop *loop, bool last)
-        : m_into(into)
-        , m_timer(timer)
-        , m_loop(loop)
-        , m_last(last)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !*m_into) {
-            *m_into = m_timer->nsecsElapsed() / 1e9;
-            watched->removeEventFilter(this);
-            if (m_last)
-                m_loop->quit();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::optional<double> *m_into;
-    const QElapsedTimer *m_timer;
-    QEventLoop *m_loop;
-    bool m_last;
-};
-
 WexoButtonController *launcher()
 {
     return WexolinManager::shared().wexoButtonController();
 }
 
-// The seconds from the About choice to the page view's first frame after its
-// load (rendered, shown or not: a new document shows on paper until looked
-// at), and to the reader face's first paint on screen once it is up.
-struct AboutPaints {
-    std::optional<double> page;
-    std::optional<double> reader;
+// Whether the faces show a document on screen: more than a speck of
+// anything but blank paper, white or black (the host's new native window).
+bool showsADocument(QWidget *faces)
+{
+    QWidget *window = faces->window();
+    const QPoint at = faces->mapTo(window, QPoint(0, 0));
+    QImage shown;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QPoint global = faces->mapToGlobal(QPoint(0, 0));
+        shown = window->screen()->grabWindow(0, global.x(), global.y(), faces->width(), faces->height()).toImage();
+    } else {
+        shown = window->screen()->grabWindow(window->winId(), at.x(), at.y(), faces->width(), faces->height()).toImage();
+    }
+    shown = shown.convertToFormat(QImage::Format_RGB32);
+    int marked = 0;
+    int all = 0;
+    for (int y = 0; y < shown.height(); y += 2) {
+        const auto *line = reinterpret_cast<const QRgb *>(shown.constScanLine(y));
+        for (int x = 0; x < shown.width(); x += 2, ++all) {
+            const int low = qMin(qRed(line[x]), qMin(qGreen(line[x]), qBlue(line[x])));
+            const int high = qMax(qRed(line[x]), qMax(qGreen(line[x]), qBlue(line[x])));
+            if (low < 235 && high > 30)
+                ++marked;
+        }
+    }
+    return all > 0 && marked * 1000 > all;
+}
+
+// The seconds from choosing a page to its face on screen, and to the
+// engine's first frame of it in the page view.
+struct FirstFace {
+    std::optional<double> onScreen;
+    std::optional<double> firstFrame;
 };
 
-// Chooses About and waits for the page's first frame and its reader face's first paint.
-AboutPaints openAbout()
+FirstFace openPage(const QUrl &url)
 {
     QElapsedTimer timer;
     timer.start();
-    WexoOption about;
-    about.type = WexoOptionType::about;
-    launcher()->onOptionSelected(about);
-    auto *browser = qobject_cast<WInAppBrowser *>(launcher()->presentedViewController());
+    launcher()->presentWebView(url);
+    QPointer<WInAppBrowser> browser = qobject_cast<WInAppBrowser *>(launcher()->presentedViewController());
     if (!browser)
         return {};
-    AboutPaints paints;
+    FirstFace face;
     QEventLoop loop;
-    PaintTimer readerWatch(&paints.reader, &timer, &loop, true);
-    QObject::connect(browser->page(), &QWebEnginePage::loadingChanged, &loop, [&](const QWebEngineLoadingInfo &info) {
-        auto *surface = qobject_cast<QQuickWidget *>(browser->webView()->focusProxy());
-        if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus || !surface || paints.page)
+    bool arrived = false;
+    QPointer<QQuickWidget> followed;
+    QObject::connect(browser->page(), &QWebEnginePage::urlChanged, &loop, [&] { arrived = true; });
+    QTimer look;
+    look.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (!browser)
             return;
-        // The surface renders each frame the engine hands it, covered or not.
-        QObject::connect(surface->quickWindow(), &QQuickWindow::afterRendering, &loop, [&] {
-            if (!paints.page)
-                paints.page = timer.nsecsElapsed() / 1e9;
-        }, Qt::QueuedConnection);
-    });
-    QObject::connect(browser, &WInAppBrowser::readerChecked, &loop, [&](bool readable) {
-        QWidget *surface = browser->readerFace() ? browser->readerFace()->focusProxy() : nullptr;
-        if (readable && surface && !paints.reader)
-            surface->installEventFilter(&readerWatch);
-        else if (!readable)
+        // The surface renders each frame the engine hands it, covered or not
+        // (a new one comes with the document's renderer).
+        auto *surface = qobject_cast<QQuickWidget *>(browser->webView()->focusProxy());
+        if (arrived && surface && surface != followed) {
+            followed = surface;
+            QObject::connect(surface->quickWindow(), &QQuickWindow::afterRendering, &loop, [&] {
+                if (!face.firstFrame)
+                    face.firstFrame = timer.nsecsElapsed() / 1e9;
+            }, Qt::QueuedConnection);
+        }
+        if (!face.onScreen && showsADocument(browser->webView()->parentWidget()))
+            face.onScreen = timer.nsecsElapsed() / 1e9;
+        if (face.onScreen && face.firstFrame)
             loop.quit();
     });
+    look.start(2);
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     loop.exec();
-    return paints;
+    return face;
 }
 
 void closePage()
@@ -227,32 +239,97 @@ void closePage()
     QTest::qWait(200);
 }
 
-// One warm run a repetition: the page's first paint, or its reader face's.
-void aboutPaints(benchmark::State &state, std::optional<double> AboutPaints::*paint)
+// The pages timed, served by the bench's backend.
+struct Kind {
+    const char *name;
+    QString path;
+    QByteArray body; // empty: the sample's own page
+};
+
+const QList<Kind> &kinds()
+{
+    static const QByteArray text = QByteArray("<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>").repeated(4);
+    static const QList<Kind> all {
+        {"plain page", QStringLiteral("/pages/bench-plain.html"),
+         "<!DOCTYPE html><title>Plain</title><style>html { background: #2040d0; color: #fff }</style>" + text},
+        {"white page", QStringLiteral("/pages/bench-white.html"), "<!DOCTYPE html><title>White</title>" + text},
+        {"animated page", QStringLiteral("/pages/bench-animated.html"),
+         "<!DOCTYPE html><title>Animated</title><style>@keyframes turn { to { transform: rotate(360deg) } }"
+         " div { width: 40px; height: 40px; border: 6px solid #2040d0; border-top-color: #fff; border-radius: 50%;"
+         " animation: turn 1s linear infinite }</style><div></div>"
+             + text},
+        {"page with a part still loading", QStringLiteral("/pages/bench-loading.html"),
+         "<!DOCTYPE html><title>Loading</title>" + text + "<img src=\"/pages/bench-slow.png\" alt=\"\">"},
+        {"about (reader face)", QStringLiteral("/pages/about.html"), QByteArray()},
+    };
+    return all;
+}
+
+// The engine's first frame of each warm run, summed per kind.
+QMap<QString, QList<double>> &firstFrames()
+{
+    static QMap<QString, QList<double>> frames;
+    return frames;
+}
+
+QUrl addressOf(const Kind &kind)
+{
+    return QUrl(bench().backend->rootUrl() + kind.path.mid(1));
+}
+
+// One warm run a repetition: the time to the face on screen.
+void BM_ChoiceToFaceOnScreen(benchmark::State &state, const Kind &kind)
 {
     for (auto _ : state) {
-        const std::optional<double> seconds = openAbout().*paint;
-        if (!seconds) {
-            state.SkipWithError("the page or its reader face did not paint");
+        const FirstFace face = openPage(addressOf(kind));
+        if (!face.onScreen || !face.firstFrame) {
+            state.SkipWithError("the page's face never showed");
             closePage();
             return;
         }
-        state.SetIterationTime(*seconds);
+        state.SetIterationTime(*face.onScreen);
+        firstFrames()[QString::fromLatin1(kind.name)] << *face.firstFrame;
         closePage();
     }
 }
 
-void BM_AboutToFirstFrame(benchmark::State &state)
+// What deciding that a document is on screen costs the GUI thread: a new
+// document, the engine's report of its first paint and the frames after it,
+// in a page view that holds a page (the signs as the engine gives them).
+void BM_PaintWatchDecision(benchmark::State &state)
 {
-    aboutPaints(state, &AboutPaints::page);
+    Bench &b = bench();
+    if (!b.view) {
+        b.profile = std::make_unique<QWebEngineProfile>();
+        b.page = std::make_unique<WInAppBrowserPage>(b.profile.get());
+        b.view = std::make_unique<QWebEngineView>();
+        b.view->setPage(b.page.get());
+        b.view->resize(1600, 962);
+        b.view->show();
+        QEventLoop loop;
+        QObject::connect(b.page.get(), &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
+        b.page->load(addressOf(kinds().constFirst()));
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    auto *surface = qobject_cast<QQuickWidget *>(b.view->focusProxy());
+    if (!surface) {
+        state.SkipWithError("the page view has no surface");
+        return;
+    }
+    WInAppBrowserPaintWatch watch(b.view.get(), nullptr);
+    for (auto _ : state) {
+        watch.watch();
+        emit b.page->documentCreated();
+        emit b.page->documentPainted();
+        emit b.page->contentsSizeChanged(QSizeF(1600, 961));
+        for (int frame = 0; frame < 3; ++frame)
+            emit surface->quickWindow()->afterRendering();
+        if (!watch.shown())
+            state.SkipWithError("the document was not taken as shown");
+    }
 }
-BENCHMARK(BM_AboutToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-
-void BM_AboutToReaderFacePaint(benchmark::State &state)
-{
-    aboutPaints(state, &AboutPaints::reader);
-}
-BENCHMARK(BM_AboutToReaderFacePaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PaintWatchDecision)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -269,19 +346,39 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the bench host did not start against the sample backend\n");
         return 1;
     }
+    for (const Kind &kind : kinds()) {
+        if (kind.body.isEmpty())
+            continue;
+        WexoSample::ScriptedAnswer answer;
+        answer.contentType = "text/html; charset=utf-8";
+        answer.body = kind.body;
+        bench().backend->script(QStringLiteral("GET"), kind.path, answer);
+    }
+    // A part that takes long to come (the page's load ends only then).
+    WexoSample::ScriptedAnswer slow;
+    slow.delayMs = 5000;
+    slow.contentType = "image/png";
+    bench().backend->script(QStringLiteral("GET"), QStringLiteral("/pages/bench-slow.png"), slow);
+    const Kind &about = kinds().constLast();
     const qint64 hostBefore = hostKb();
-    // The cold start, measured on its own before the repeated runs; the
-    // memory with the reader face up.
-    const AboutPaints cold = openAbout();
+    // The cold start, measured on its own before the repeated runs, with the
+    // reader face up; the memory then.
+    const FirstFace cold = openPage(addressOf(about));
+    QTest::qWait(300);
     const qint64 hostOpen = hostKb();
     const HelpersMemory helpersOpen = helpersKb();
     closePage();
     const qint64 hostClosed = hostKb();
     const HelpersMemory helpersClosed = helpersKb();
-    if (!cold.page || !cold.reader) {
-        std::fprintf(stderr, "the About page or its reader face did not paint\n");
+    if (!cold.onScreen) {
+        std::fprintf(stderr, "the About page's face never showed\n");
         return 1;
     }
+    for (const Kind &kind : kinds())
+        benchmark::RegisterBenchmark((std::string("BM_ChoiceToFaceOnScreen/") + kind.name).c_str(), BM_ChoiceToFaceOnScreen, kind)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
 
     BenchReport report;
     benchmark::RunSpecifiedBenchmarks(&report);
@@ -290,8 +387,9 @@ int main(int argc, char **argv)
     const qint64 hostFirst = hostKb();
     const qint64 helpersFirst = helpersKb().resident;
     for (int round = 0; round < 3; ++round) {
-        if (!openAbout().reader)
+        if (!openPage(addressOf(about)).onScreen)
             return 1;
+        QTest::qWait(300);
         closePage();
     }
     const qint64 hostAfter = hostKb();
@@ -299,10 +397,21 @@ int main(int argc, char **argv)
     const double hostRatio = hostFirst > 0 ? double(hostAfter) / double(hostFirst) : 0;
     const double helpersRatio = helpersFirst > 0 ? double(helpersAfter) / double(helpersFirst) : 1;
 
-    const std::optional<double> warm = report.time("BM_AboutToFirstFrame/iterations:5/manual_time");
-    const std::optional<double> warmReader = report.time("BM_AboutToReaderFacePaint/iterations:5/manual_time");
-    std::printf("about to first frame: cold %.0f ms, warm %.1f ms\n", *cold.page * 1000, warm.value_or(0));
-    std::printf("about to reader face paint: cold %.0f ms, warm %.1f ms\n", *cold.reader * 1000, warmReader.value_or(0));
+    std::printf("about (reader face), cold: face on screen %.0f ms, engine's first frame %.0f ms\n", *cold.onScreen * 1000,
+                cold.firstFrame.value_or(0) * 1000);
+    for (const Kind &kind : kinds()) {
+        const std::optional<double> onScreen
+            = report.time(std::string("BM_ChoiceToFaceOnScreen/") + kind.name + "/iterations:5/manual_time");
+        const QList<double> frames = firstFrames().value(QString::fromLatin1(kind.name));
+        double frame = 0;
+        for (double seconds : frames)
+            frame += seconds * 1000 / frames.size();
+        if (onScreen && frame > 0)
+            std::printf("%s, warm: face on screen %.1f ms, engine's first frame %.1f ms, paper ratio %.2f\n", kind.name,
+                        *onScreen, frame, *onScreen / frame);
+    }
+    if (const std::optional<double> decision = report.time("BM_PaintWatchDecision"))
+        std::printf("deciding a document is on screen: %.1f us of the GUI thread per document\n", *decision);
     std::printf("host rss: before %lld MB, reader face up %lld MB, after close %lld MB\n", hostBefore / 1024,
                 hostOpen / 1024, hostClosed / 1024);
     std::printf("QtWebEngineProcess rss: reader face up %lld MB, after close %lld MB\n", helpersOpen.resident / 1024,
@@ -315,7 +424,10 @@ int main(int argc, char **argv)
     std::printf("helpers rss rounds ratio %.3f (%lld MB / %lld MB; goal at most 1.10)\n", helpersRatio,
                 helpersAfter / 1024, helpersFirst / 1024);
     benchmark::Shutdown();
-    // The window and the backend go while the application still exists.
+    // The views, the window and the backend go while the application still exists.
+    bench().view.reset();
+    bench().page.reset();
+    bench().profile.reset();
     bench().host.reset();
     bench().backend.reset();
     return hostRatio <= 1.10 && helpersRatio <= 1.10 ? 0 : 1;

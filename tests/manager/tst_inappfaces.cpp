@@ -58,13 +58,19 @@ class tst_InAppFaces : public InAppPageFixture
         return looks.value(title, m_looks.value(title, 'a'));
     }
 
-    // No page shows under another's title, and the looks come in that order.
+    // No document shows under the title of one that came after it, and the
+    // looks come in that order.
     void verifyFilm(const QString &order)
     {
         spinUntil([] { return false; }, 300);
+        QStringList titles; // in the order the bar showed them
         for (const FaceFilm::Frame &frame : std::as_const(m_film->frames)) {
-            if (frame.look != 'P' && frame.look != 'K')
-                QVERIFY2(lookOf(frame.title) == frame.look, qPrintable(m_film->runs() + QStringLiteral(" under ") + frame.title));
+            if (!titles.contains(frame.title))
+                titles << frame.title;
+            for (const QString &before : std::as_const(titles).first(titles.indexOf(frame.title))) {
+                QVERIFY2(frame.look != lookOf(before) || lookOf(before) == lookOf(frame.title),
+                         qPrintable(m_film->runs() + QStringLiteral(" under ") + frame.title));
+            }
         }
         QVERIFY2(QRegularExpression(order).match(m_film->looks()).hasMatch(), qPrintable(m_film->runs()));
     }
@@ -219,7 +225,9 @@ private Q_SLOTS:
                    + "<p>Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
                      " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>"
             << "Busy" << 'Y';
-        // Its face shows before it has loaded (the page takes seconds to read in).
+        // Its face shows before it has loaded (the page takes seconds to read
+        // in); the first page, as it may take longer to paint than the
+        // deadline on a busy machine, and then shows as it is.
         QByteArray large = "<!DOCTYPE html><title>Large</title>"_qba + yellow;
         while (large.size() < 8'000'000)
             large += "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n";
@@ -250,7 +258,11 @@ private Q_SLOTS:
         const QString address = serve(QStringLiteral("painted.html"), body);
         m_pages.insert(name, address);
         m_looks.insert(name, look);
-        QVERIFY(take(QStringLiteral("open Blue page")));
+        const bool first = name == QLatin1String("Large");
+        if (first)
+            QVERIFY(open(WexoOptionType::about, address));
+        else
+            QVERIFY(take(QStringLiteral("open Blue page")));
         // From the document's arrival to its face: well before the deadline,
         // which shows a page whatever it is.
         QElapsedTimer arrived;
@@ -263,11 +275,16 @@ private Q_SLOTS:
             if (face != WInAppBrowser::Face::paper && arrived.isValid() && shownAfter < 0)
                 shownAfter = name == QLatin1String("Large") && loaded ? -2 : arrived.elapsed();
         });
-        QVERIFY2(take(QStringLiteral("link ") + name, true), qPrintable(m_film->runs()));
+        if (first) {
+            film(true);
+            QVERIFY2(settledOn(name), qPrintable(m_film->runs()));
+        } else {
+            QVERIFY2(take(QStringLiteral("link ") + name, true), qPrintable(m_film->runs()));
+        }
         // The large page's before it has loaded, the others' well before the deadline.
-        QVERIFY2(shownAfter >= 0 && (name == QLatin1String("Large") || shownAfter < WInAppBrowserPaintWatch::kDeadlineMs - 500),
+        QVERIFY2(shownAfter >= 0 && (first || shownAfter < WInAppBrowserPaintWatch::kDeadlineMs - 500),
                  qPrintable(QString::number(shownAfter) + QStringLiteral(" ms: ") + m_film->runs()));
-        verifyFilm(QStringLiteral("^B?P*%1$").arg(QLatin1Char(look)));
+        verifyFilm(QString::fromLatin1(first ? "^K?P*%1$" : "^B?P*%1$").arg(QLatin1Char(look)));
     }
 
     // A document that never paints (its script runs from before its first

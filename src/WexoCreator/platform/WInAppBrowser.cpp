@@ -45,8 +45,8 @@ public:
     std::function<void()> goingAway;
 };
 
-// A page painted and still loading shows this long after, not yet looked
-// at for an article (its examination waits for the load to end).
+// A page painted before it has been read in (and looked at for an article)
+// shows this long after.
 constexpr int kPatienceMs = 300;
 
 bool sameArticle(const WReaderFace::Article &one, const WReaderFace::Article &other)
@@ -194,6 +194,11 @@ void WInAppBrowser::viewDidLoad()
     WInAppBrowserPage *page = m_page.get();
     // The page view paints a new document under the face shown (the watch has restarted by then).
     connect(page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowser::arrangeViews);
+    // Looked at for an article once read in, whatever parts of it still load.
+    connect(page, &WInAppBrowserPage::documentParsed, this, [this] {
+        if (m_face != Face::message)
+            examineForReader();
+    });
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, &WInAppBrowser::onUrlChanged);
     // The engine's own Back and Forward say when its history has an entry that way.
@@ -317,7 +322,9 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
         if (!focus || focus == m_web || !view()->isAncestorOf(focus))
             faceWidget(m_face)->setFocus();
     }
-    examineForReader();
+    // Its scripts may have made an article of it since it was read in.
+    if (!m_lookedAt || !m_article)
+        examineForReader();
 }
 
 void WInAppBrowser::examineForReader()
@@ -350,7 +357,8 @@ void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
         m_article = examination.article;
     else if (examination.article)
         qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
-    if (m_article && m_readerWanted && m_readerDocument != m_document) {
+    const bool onItsWay = m_articleSerial == m_documentSerial && m_articleDocument == m_document;
+    if (m_article && m_readerWanted && m_readerDocument != m_document && !onItsWay) {
         // The same article at the same address (a reload, a link to itself):
         // the reader face keeps showing it while it is painted anew in place.
         const bool same = m_readerDocument != 0 && m_readerArticle && sameArticle(*m_readerArticle, *m_article)

@@ -112,8 +112,8 @@ private:
     QPointer<QProgressBar> m_progress;
     WInAppBrowserPaintWatch *m_pagePainted = nullptr;
     WInAppBrowserPaintWatch *m_readerPainted = nullptr;
-    // Runs from a new document's page being painted while it is still
-    // loading: its page face shows once it has run (m_pageDue).
+    // Runs from a new document's page being painted before it was looked
+    // at: its page face shows once it has run (m_pageDue).
     QTimer *m_patience = nullptr;
     bool m_pageDue = false;
     // The page view's document is new and none of its faces has shown yet.

@@ -24,6 +24,7 @@ namespace {
 const char *const kReportScript = R"((function (token, deferPainted) {
   var report = function (what) { console.log(token + ' ' + what); };
   report('created');
+  document.addEventListener('DOMContentLoaded', function () { report('parsed'); }, {once: true});
   try {
     // Painted is not yet on its way to the screen: that takes the frame
     // after, committed once its rendering is done (a page busy from then
@@ -219,6 +220,8 @@ void WInAppBrowserPage::onReport(const QString &report)
 {
     if (report == QLatin1String("created"))
         emit documentCreated();
+    else if (report == QLatin1String("parsed"))
+        emit documentParsed();
     else if (report == QLatin1String("painted"))
         emit documentPainted();
     else if (report == QLatin1String("activated"))

@@ -14,8 +14,8 @@ namespace WexoCreator {
 // on), every permission and file choice denied, every dialog answered at once
 // as cancelled (no window over the host, no event loop of its own), the
 // page's console to the library's log. Each of its documents reports to it,
-// from the application's script world, when it was created, when it first
-// painted content and when the user first acted on it: pushed once each,
+// from the application's script world, when it was created, read in whole,
+// first painted content and first acted on by the user: pushed once each,
 // under a token the page's own scripts cannot see.
 class WInAppBrowserPage : public QWebEnginePage
 {
@@ -50,6 +50,8 @@ Q_SIGNALS:
     void openElsewhere(const QUrl &url);
     // The main frame's new document exists (also under the address before: a reload).
     void documentCreated();
+    // The main frame's document has been read in whole (its parts may still load).
+    void documentParsed();
     // The main frame's document painted its first content.
     void documentPainted();
 

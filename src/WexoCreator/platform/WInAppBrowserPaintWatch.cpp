@@ -3,22 +3,29 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 
 #include <QChildEvent>
+#include <QQuickItem>
 #include <QQuickWidget>
 #include <QQuickWindow>
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace WexoCreator {
 
 namespace {
 
-// After a first contentful paint the engine takes up to three frames to show
-// it (the frames between still hold the picture before)...
+// After a first contentful paint (its frame committed) the engine takes up
+// to three frames to show it: those between still hold the picture before.
+// A still page renders no more frames; one a while after the last counts.
 constexpr int kPaintFrames = 3;
-constexpr int kPaintMs = 60;
-// ...and one or two after the document's own extent reached it.
-constexpr int kExtentFrames = 2;
-constexpr int kExtentMs = 30;
+constexpr int kPaintQuietMs = 60;
+// The engine reports a document's extent once its first frame is ready for
+// the view: the next frame the view renders shows it, or the one after when
+// the view was already to render one (the engine's frame before). Where
+// none comes, the view rendered it before the report was handled.
+constexpr int kExtentQuietMs = 40;
+constexpr int kPendingQuietMs = 150;
 
 } // namespace
 
@@ -43,9 +50,9 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
             if (m_state != State::idle)
                 watch();
         });
-        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this] { sign(kPaintFrames, kPaintMs); });
-        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(kExtentFrames, kExtentMs); });
-        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(kExtentFrames, kExtentMs); });
+        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this] { sign(Sign::painted); });
+        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(Sign::extent); });
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(Sign::extent); });
     }
 }
 
@@ -60,29 +67,49 @@ void WInAppBrowserPaintWatch::watch()
 void WInAppBrowserPaintWatch::stop()
 {
     m_state = State::idle;
+    m_sign = Sign::none;
     m_lapsed = false;
     m_deadline->stop();
     m_settle->stop();
     dropSurface();
 }
 
-void WInAppBrowserPaintWatch::sign(int frames, int ms)
+void WInAppBrowserPaintWatch::sign(Sign kind)
 {
-    if (!watching())
+    // The extent, once reported, is the nearer sign.
+    if (!watching() || m_sign == Sign::extent || kind == m_sign)
         return;
-    // The nearer of two signs holds.
-    if (m_state == State::settling && m_framesToGo <= frames && m_settle->remainingTime() <= ms)
-        return;
-    m_state = State::settling;
-    m_framesToGo = frames;
-    m_settle->start(ms);
     followSurface();
+    m_sign = kind;
+    m_state = State::settling;
+    if (kind == Sign::extent) {
+        m_framesToGo = m_framePending ? 2 : 1;
+        m_quietMs = m_framePending ? kPendingQuietMs : kExtentQuietMs;
+    } else {
+        m_framesToGo = kPaintFrames;
+        m_quietMs = kPaintQuietMs;
+    }
+    m_settle->start(m_quietMs);
 }
 
 void WInAppBrowserPaintWatch::onFrame()
 {
-    if (m_state == State::settling && --m_framesToGo <= 0)
+    // Only a frame of the engine's counts: the view also renders when shown
+    // or resized, with what it had (a new view, nothing: white).
+    if (!std::exchange(m_framePending, false) || m_state != State::settling)
+        return;
+    if (--m_framesToGo <= 0)
         finish();
+    else
+        m_settle->start(m_quietMs);
+}
+
+bool WInAppBrowserPaintWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    // The engine hands its frames to the view's scene by a queued update of its item.
+    if (event->type() == QEvent::MetaCall)
+        m_framePending = true;
+    return QObject::eventFilter(watched, event);
 }
 
 void WInAppBrowserPaintWatch::finish()
@@ -103,15 +130,27 @@ void WInAppBrowserPaintWatch::followSurface()
         return;
     dropSurface();
     m_surface = surface;
-    if (surface && surface->quickWindow())
-        m_frames = connect(surface->quickWindow(), &QQuickWindow::afterRendering, this, &WInAppBrowserPaintWatch::onFrame);
+    if (!surface || !surface->quickWindow())
+        return;
+    m_frames = connect(surface->quickWindow(), &QQuickWindow::afterRendering, this, &WInAppBrowserPaintWatch::onFrame);
+    const QList<QQuickItem *> items = surface->quickWindow()->contentItem()->findChildren<QQuickItem *>();
+    for (QQuickItem *item : items) {
+        item->installEventFilter(this);
+        m_items.append(item);
+    }
 }
 
 void WInAppBrowserPaintWatch::dropSurface()
 {
     disconnect(m_frames);
     m_frames = {};
+    for (const QPointer<QQuickItem> &item : std::as_const(m_items)) {
+        if (item)
+            item->removeEventFilter(this);
+    }
+    m_items.clear();
     m_surface = nullptr;
+    m_framePending = false;
 }
 
 } // namespace WexoCreator

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 
-class QTimer;
+class QQuickItem;
 class QQuickWidget;
+class QTimer;
 class QWebEngineView;
 
 namespace WexoCreator {
@@ -15,17 +17,19 @@ class WInAppBrowserPage;
 // Tells when a web view shows its current document rather than the one
 // before, from what the engine and Qt tell and from time, never from the
 // view's picture. The engine keeps the previous document's picture until
-// the new one's first frame reaches the view: a few frames after the
-// document reports its first contentful paint, one or two after the engine
-// reports the document's own extent (its contents size or scroll position,
-// once they differ from the document before's; a view whose size changed
-// under the new document always sees them change). So a document counts
-// as shown once the view has rendered the frames that follow such a sign,
-// or a moment after it when the view renders none (a still page). Whatever
-// happens (no paint, a busy or crashed renderer, a report that never
-// comes), it counts as shown a few seconds after it arrived. Once shown,
-// nothing runs until the next document. The view must be visible (it may
-// be covered) for its document to reach it.
+// the new one's first frame reaches the view. Its signs: the engine reports
+// the document's extent (contents size or scroll position, once they differ
+// from the document before's; a view whose size changed under the new
+// document always sees them change) as that frame is ready, and the view
+// renders it next, or just after a frame it was already to render; the
+// document reports its first contentful paint once the frame after it is
+// committed, and the view renders it within three frames. So a document
+// counts as shown once the view has rendered the frames that follow a sign,
+// or a moment after the last of them when it renders no more (a still
+// page). Whatever happens (no paint, a busy or crashed renderer, a report
+// that never comes), it counts as shown a few seconds after it arrived.
+// Once shown, nothing runs until the next document. The view must be
+// visible (it may be covered) for its document to reach it.
 class WInAppBrowserPaintWatch : public QObject
 {
     Q_OBJECT
@@ -47,12 +51,17 @@ public:
 Q_SIGNALS:
     void documentShown();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     enum class State { idle, waiting, settling, shown };
+    // What tells that the document's first frame is on its way: its first
+    // contentful paint, committed; the engine's report of its extent.
+    enum class Sign { none, painted, extent };
 
-    // A sign that the document's first frame is on its way: shown once the
-    // view has rendered that many frames since, or that long after.
-    void sign(int frames, int ms);
+    // Shown once the view has rendered the frames that follow the sign.
+    void sign(Sign kind);
     void onFrame();
     void finish();
     // Counts the frames of the view's surface (a new one with each renderer).
@@ -64,9 +73,15 @@ private:
     QTimer *m_deadline;
     QTimer *m_settle;
     QPointer<QQuickWidget> m_surface;
+    QList<QPointer<QQuickItem>> m_items;
     QMetaObject::Connection m_frames;
     State m_state = State::idle;
+    Sign m_sign = Sign::none;
     int m_framesToGo = 0;
+    // How long the view may render nothing before the page counts as still.
+    int m_quietMs = 0;
+    // The engine has handed the view a frame it has not rendered yet.
+    bool m_framePending = false;
     bool m_lapsed = false;
 };
 
