@@ -320,7 +320,7 @@ void BM_PaintWatchDecision(benchmark::State &state)
     WInAppBrowserPaintWatch watch(b.view.get(), nullptr);
     for (auto _ : state) {
         watch.watch();
-        emit b.page->documentCreated();
+        emit b.page->documentCreated(QUrl());
         emit b.page->documentPainted();
         emit b.page->contentsSizeChanged(QSizeF(1600, 961));
         for (int frame = 0; frame < 3; ++frame)

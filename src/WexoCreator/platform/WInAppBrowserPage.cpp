@@ -23,7 +23,7 @@ namespace {
 // neither it nor its token. Each report is a console line, sent once.
 const char *const kReportScript = R"((function (token, deferPainted) {
   var report = function (what) { console.log(token + ' ' + what); };
-  report('created');
+  report('created ' + location.href);
   document.addEventListener('DOMContentLoaded', function () { report('parsed'); }, {once: true});
   try {
     // Painted is not yet on its way to the screen: that takes the frame
@@ -218,8 +218,8 @@ int WInAppBrowserPage::forwardIndex() const
 
 void WInAppBrowserPage::onReport(const QString &report)
 {
-    if (report == QLatin1String("created"))
-        emit documentCreated();
+    if (report.startsWith(QLatin1String("created ")))
+        emit documentCreated(QUrl(report.mid(8)));
     else if (report == QLatin1String("parsed"))
         emit documentParsed();
     else if (report == QLatin1String("painted"))

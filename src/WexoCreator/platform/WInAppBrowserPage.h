@@ -48,8 +48,9 @@ public:
 Q_SIGNALS:
     // A user-initiated pop-up.
     void openElsewhere(const QUrl &url);
-    // The main frame's new document exists (also under the address before: a reload).
-    void documentCreated();
+    // The main frame's new document exists, at that address (also the one
+    // before's: a reload).
+    void documentCreated(const QUrl &url);
     // The main frame's document has been read in whole (its parts may still load).
     void documentParsed();
     // The main frame's document painted its first content.

@@ -45,10 +45,12 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
     });
     m_deadline->setInterval(kDeadlineMs);
     if (m_page) {
-        // A reload, or any document under the same address, arrives this way only.
-        connect(m_page, &WInAppBrowserPage::documentCreated, this, [this] {
-            if (m_state != State::idle)
-                watch();
+        // Every new document reports itself (one under the same address, a
+        // reload, only this way), often before the page's address changes.
+        connect(m_page, &WInAppBrowserPage::documentCreated, this, [this](const QUrl &url) {
+            watch();
+            m_createdUrl = url;
+            m_createdAtArrival = m_arrivals;
         });
         connect(m_page, &WInAppBrowserPage::documentPainted, this, [this] { sign(Sign::painted); });
         connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(Sign::extent); });
@@ -62,6 +64,17 @@ void WInAppBrowserPaintWatch::watch()
     m_state = State::waiting;
     m_deadline->start();
     followSurface();
+}
+
+void WInAppBrowserPaintWatch::arrived(const QUrl &url)
+{
+    // Watched since the document reported itself (after the arrival before
+    // this one): what came since (its first frame may have, on a busy
+    // machine) still counts.
+    const bool reported = m_createdAtArrival == m_arrivals && m_createdUrl == url;
+    ++m_arrivals;
+    if (!reported)
+        watch();
 }
 
 void WInAppBrowserPaintWatch::stop()

@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 
 class QQuickItem;
 class QQuickWidget;
@@ -37,8 +38,11 @@ class WInAppBrowserPaintWatch : public QObject
 public:
     WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent);
 
-    // A new document has arrived in the view: watch it (again) from now on.
+    // A new document is in the view: watch it (again) from now on.
     void watch();
+    // The page's address says a new document has arrived there: watched
+    // from now on unless it was from its own report of itself.
+    void arrived(const QUrl &url);
     void stop();
     bool shown() const { return m_state == State::shown; }
     // Shown only because the deadline passed: no sign of the document came.
@@ -82,6 +86,10 @@ private:
     int m_quietMs = 0;
     // The engine has handed the view a frame it has not rendered yet.
     bool m_framePending = false;
+    // The last document that reported itself, and the arrivals before it.
+    QUrl m_createdUrl;
+    int m_createdAtArrival = -1;
+    int m_arrivals = 0;
     bool m_lapsed = false;
 };
 

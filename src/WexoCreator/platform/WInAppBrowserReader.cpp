@@ -1,0 +1,182 @@
+// The in-app page's reader face, and which face a document shows: how a
+// document is looked at for an article, how the article gets into the reader
+// face, and the face each state of the two calls for. Kept apart from the
+// page's set-up, loads, history and bar.
+#include "WexoCreator/platform/WInAppBrowser.h"
+
+#include "WexoCreator/platform/WInAppBrowserPage.h"
+#include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
+#include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WReaderFace.h"
+
+#include <QStackedLayout>
+#include <QTimer>
+#include <QWebEngineView>
+
+namespace WexoCreator {
+
+namespace {
+
+bool sameArticle(const WReaderFace::Article &one, const WReaderFace::Article &other)
+{
+    return one.title == other.title && one.byline == other.byline && one.content == other.content;
+}
+
+} // namespace
+
+void WInAppBrowser::examineForReader()
+{
+    if (!WReaderFace::available()) {
+        m_lookedAt = true;
+        settle();
+        return;
+    }
+    const int serial = m_documentSerial;
+    WReaderFace::examine(m_page.get(), this, [this, serial](const WReaderFace::Examination &examination) {
+        // The answer of a document that has gone, or of a look at a page that
+        // failed since, changes nothing.
+        if (m_page && serial == m_documentSerial && m_face != Face::message)
+            onExamined(examination);
+    });
+}
+
+void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
+{
+    // Another document under the same address (a reload) is one of its own.
+    if (examination.document != m_document) {
+        m_readerWanted = true;
+        m_checked = false;
+    }
+    m_lookedAt = true;
+    m_document = examination.document;
+    m_article.reset();
+    if (examination.article && WReaderFace::document(*examination.article))
+        m_article = examination.article;
+    else if (examination.article)
+        qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
+    const bool onItsWay = m_articleSerial == m_documentSerial && m_articleDocument == m_document;
+    if (m_article && m_readerWanted && m_readerDocument != m_document && !onItsWay) {
+        // The same article at the same address (a reload, a link to itself):
+        // the reader face keeps showing it while it is painted anew in place.
+        const bool same = m_readerDocument != 0 && m_readerArticle && sameArticle(*m_readerArticle, *m_article)
+            && m_readerAddress == m_page->url();
+        loadArticle();
+        m_readerRefresh = same;
+    }
+    settle();
+}
+
+void WInAppBrowser::loadArticle()
+{
+    // Already on its way.
+    if (m_articleSerial == m_documentSerial && m_articleDocument == m_document)
+        return;
+    if (!m_reader)
+        makeReaderFace();
+    m_articleDocument = m_document;
+    m_articleSerial = m_documentSerial;
+    m_readerDocument = 0;
+    m_readerRefresh = false;
+    m_readerArticle = m_article;
+    m_readerAddress = m_page->url();
+    // Painted under the face shown, then shown.
+    arrangeViews();
+    m_readerPainted->watch();
+    m_reader->showArticle(*m_article, m_readerAddress);
+}
+
+void WInAppBrowser::makeReaderFace()
+{
+    m_reader = new WReaderFace(m_page->profile(), m_faces);
+    static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
+    m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
+    // Its images and frames may go on loading: the face shows once its text is painted.
+    connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
+        if (ok || !m_page || m_articleSerial != m_documentSerial)
+            return;
+        m_readerPainted->stop();
+        m_article.reset();
+        m_readerArticle.reset();
+        m_readerRefresh = false;
+        m_articleSerial = -1;
+        settle();
+    });
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
+        if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
+            return;
+        m_articleSerial = -1;
+        m_readerRefresh = false;
+        // Never painted in time: the page shows, and Reader is offered to try again.
+        if (m_readerPainted->lapsed()) {
+            m_readerArticle.reset();
+            m_readerWanted = false;
+        } else {
+            m_readerDocument = m_articleDocument;
+        }
+        settle();
+    });
+    // Followed as a click in the document would be: an entry of the history.
+    connect(m_reader, &WReaderFace::linkClicked, this, [this](const QUrl &url) {
+        if (m_page)
+            m_page->load(url);
+    });
+    connect(m_reader, &WReaderFace::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
+    connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+        // Its article is gone with it: the document shows as a page.
+        m_readerPainted->stop();
+        m_readerArticle.reset();
+        m_readerRefresh = false;
+        m_readerDocument = 0;
+        m_articleSerial = -1;
+        m_article.reset();
+        settle();
+    });
+}
+
+void WInAppBrowser::showReader(bool reader)
+{
+    if (!m_page)
+        return;
+    // The last click holds, whatever was on its way.
+    m_readerWanted = reader;
+    m_checked = false;
+    if (reader && m_article && m_readerDocument != m_document)
+        loadArticle();
+    settle();
+}
+
+void WInAppBrowser::settle()
+{
+    if (!m_page || !m_faces || m_face == Face::message)
+        return;
+    const bool wantsReader = m_lookedAt && m_article && m_readerWanted;
+    const Face face = faceFor(wantsReader);
+    if (face == Face::page || face == Face::reader)
+        m_arrival = false;
+    if (face != m_face)
+        showFace(face);
+    else
+        arrangeViews();
+    updateBar();
+    const bool settled = m_lookedAt && ((face == Face::reader && m_readerDocument == m_document) || (face == Face::page && !wantsReader));
+    if (settled && !std::exchange(m_checked, true))
+        emit readerChecked(face == Face::reader);
+}
+
+WInAppBrowser::Face WInAppBrowser::faceFor(bool wantsReader) const
+{
+    if (wantsReader && (m_readerDocument == m_document || m_readerRefresh))
+        return Face::reader;
+    // A new document: paper until its face is painted. Its page once it
+    // offers no article the user wants, or once it has kept them waiting.
+    const bool pageReady = m_pagePainted->shown() && (m_lookedAt || m_pageDue);
+    if (m_arrival)
+        return pageReady && !wantsReader ? Face::page : Face::paper;
+    // A page shown keeps showing, also while its article is on its way.
+    if (m_face == Face::page)
+        return Face::page;
+    // The reader face of an article the document no longer offers.
+    return m_pagePainted->shown() && !wantsReader ? Face::page : Face::paper;
+}
+
+} // namespace WexoCreator
