@@ -147,7 +147,7 @@ QWidget *WInAppBrowser::loadView()
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
     connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
         m_web->setContentsMargins(0, 0, 0, 0);
-        if (!m_lookedAt)
+        if (!m_lookedAt && !m_plain)
             m_patience->start();
         settle();
     });
@@ -190,9 +190,16 @@ void WInAppBrowser::viewDidLoad()
     // The page view paints a new document under the face shown (the watch has restarted by then).
     connect(page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowser::arrangeViews);
     // Looked at for an article once read in, whatever parts of it still load.
-    connect(page, &WInAppBrowserPage::documentParsed, this, [this] {
-        if (m_face != Face::message)
+    connect(page, &WInAppBrowserPage::documentParsed, this, [this](bool mayBeArticle) {
+        if (m_face == Face::message)
+            return;
+        // One that cannot be an article shows as soon as it is painted, and
+        // is looked at once loaded (the look would hold up its first paint).
+        m_plain = !mayBeArticle;
+        if (mayBeArticle)
             examineForReader();
+        else
+            settle();
     });
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, &WInAppBrowser::onUrlChanged);
@@ -259,6 +266,7 @@ void WInAppBrowser::arrive()
     m_checked = false;
     m_arrival = true;
     m_pageDue = false;
+    m_plain = false;
     m_readerRefresh = false;
     m_overFace.reset();
     m_patience->stop();
@@ -268,7 +276,7 @@ void WInAppBrowser::arrive()
     // before did (the one before keeps its extent in a view that shrinks).
     // The view has its height again once the document shows.
     m_pagePainted->arrived(m_page->url());
-    if (!m_pagePainted->shown())
+    if (m_documentSerial > 1 && !m_pagePainted->shown())
         m_web->setContentsMargins(0, 0, 0, 1);
     showFace(Face::paper);
 }

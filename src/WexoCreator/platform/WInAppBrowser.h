@@ -116,6 +116,8 @@ private:
     // at: its page face shows once it has run (m_pageDue).
     QTimer *m_patience = nullptr;
     bool m_pageDue = false;
+    // The document cannot be an article: its page shows as soon as painted.
+    bool m_plain = false;
     // The page view's document is new and none of its faces has shown yet.
     bool m_arrival = false;
     QUrl m_firstUrl;

@@ -1,6 +1,7 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 
 #include "WexoCreator/platform/WLogging.h"
+#include "WexoCreator/platform/WReaderFace.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -21,10 +22,18 @@ namespace {
 // Runs in the application's script world of every main-frame document as it
 // is created (also where the page's own scripts are off): the page sees
 // neither it nor its token. Each report is a console line, sent once.
+// When read in whole, it tells whether it may be an article (the reader
+// library's quick test, when there is one: %1), so that a page that cannot be
+// one shows as soon as it is painted.
 const char *const kReportScript = R"((function (token, deferPainted) {
   var report = function (what) { console.log(token + ' ' + what); };
   report('created ' + location.href);
-  document.addEventListener('DOMContentLoaded', function () { report('parsed'); }, {once: true});
+  %1
+  document.addEventListener('DOMContentLoaded', function () {
+    var article = true;
+    try { article = typeof isProbablyReaderable != 'function' || isProbablyReaderable(document); } catch (error) {}
+    report(article ? 'parsed article' : 'parsed plain');
+  }, {once: true});
   try {
     // Painted is not yet on its way to the screen: that takes the frame
     // after, committed once its rendering is done (a page busy from then
@@ -123,7 +132,7 @@ void WInAppBrowserPage::installReports(bool pageScripts)
     report.setWorldId(QWebEngineScript::ApplicationWorld);
     report.setInjectionPoint(QWebEngineScript::DocumentCreation);
     report.setRunsOnSubFrames(false);
-    report.setSourceCode(QString::fromLatin1(kReportScript)
+    report.setSourceCode(QString::fromLatin1(kReportScript).arg(WReaderFace::readerableScript())
                          + QStringLiteral("('%1', %2);").arg(m_token, pageScripts ? QStringLiteral("true") : QStringLiteral("false")));
     scripts().insert(report);
 }
@@ -220,8 +229,8 @@ void WInAppBrowserPage::onReport(const QString &report)
 {
     if (report.startsWith(QLatin1String("created ")))
         emit documentCreated(QUrl(report.mid(8)));
-    else if (report == QLatin1String("parsed"))
-        emit documentParsed();
+    else if (report.startsWith(QLatin1String("parsed ")))
+        emit documentParsed(report != QLatin1String("parsed plain"));
     else if (report == QLatin1String("painted"))
         emit documentPainted();
     else if (report == QLatin1String("activated"))

@@ -51,8 +51,9 @@ Q_SIGNALS:
     // The main frame's new document exists, at that address (also the one
     // before's: a reload).
     void documentCreated(const QUrl &url);
-    // The main frame's document has been read in whole (its parts may still load).
-    void documentParsed();
+    // The main frame's document has been read in whole (its parts may still
+    // load); whether it may be an article (false: it cannot be one).
+    void documentParsed(bool mayBeArticle);
     // The main frame's document painted its first content.
     void documentPainted();
 

@@ -93,6 +93,7 @@ void WInAppBrowserPaintWatch::sign(Sign kind)
     if (!watching() || m_sign == Sign::extent || kind == m_sign)
         return;
     followSurface();
+    followItems();
     m_sign = kind;
     m_state = State::settling;
     if (kind == Sign::extent) {
@@ -107,6 +108,7 @@ void WInAppBrowserPaintWatch::sign(Sign kind)
 
 void WInAppBrowserPaintWatch::onFrame()
 {
+    followItems();
     // Only a frame of the engine's counts: the view also renders when shown
     // or resized, with what it had (a new view, nothing: white).
     if (!std::exchange(m_framePending, false) || m_state != State::settling)
@@ -146,8 +148,21 @@ void WInAppBrowserPaintWatch::followSurface()
     if (!surface || !surface->quickWindow())
         return;
     m_frames = connect(surface->quickWindow(), &QQuickWindow::afterRendering, this, &WInAppBrowserPaintWatch::onFrame);
-    const QList<QQuickItem *> items = surface->quickWindow()->contentItem()->findChildren<QQuickItem *>();
-    for (QQuickItem *item : items) {
+    followItems();
+}
+
+void WInAppBrowserPaintWatch::followItems()
+{
+    // A new view's scene gets the item that shows the engine's frames once
+    // the engine first draws.
+    if (!m_surface || !m_surface->quickWindow())
+        return;
+    QList<QQuickItem *> items = m_surface->quickWindow()->contentItem()->childItems();
+    while (!items.isEmpty()) {
+        QQuickItem *item = items.takeLast();
+        items += item->childItems();
+        if (m_items.contains(item))
+            continue;
         item->installEventFilter(this);
         m_items.append(item);
     }

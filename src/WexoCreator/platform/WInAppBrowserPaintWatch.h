@@ -70,6 +70,7 @@ private:
     void finish();
     // Counts the frames of the view's surface (a new one with each renderer).
     void followSurface();
+    void followItems();
     void dropSurface();
 
     QPointer<QWebEngineView> m_view;

@@ -169,7 +169,7 @@ WInAppBrowser::Face WInAppBrowser::faceFor(bool wantsReader) const
         return Face::reader;
     // A new document: paper until its face is painted. Its page once it
     // offers no article the user wants, or once it has kept them waiting.
-    const bool pageReady = m_pagePainted->shown() && (m_lookedAt || m_pageDue);
+    const bool pageReady = m_pagePainted->shown() && (m_lookedAt || m_pageDue || m_plain);
     if (m_arrival)
         return pageReady && !wantsReader ? Face::page : Face::paper;
     // A page shown keeps showing, also while its article is on its way.

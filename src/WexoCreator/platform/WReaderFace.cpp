@@ -143,6 +143,12 @@ QColor WReaderFace::paperColor()
     return QColor(0xfb, 0xfa, 0xf7);
 }
 
+QString WReaderFace::readerableScript()
+{
+    static const QString script = resourceText(QStringLiteral("Readability-readerable.js"));
+    return script;
+}
+
 bool WReaderFace::available()
 {
     return QFile::exists(QStringLiteral(":/WexoCreator/readability/Readability.js"));

@@ -43,6 +43,9 @@ public:
 
     // The reader library was embedded at build time.
     static bool available();
+    // The reader library's quick test of whether a document may be an
+    // article (isProbablyReaderable), as script; empty without the library.
+    static QString readerableScript();
     // The reader document's background.
     static QColor paperColor();
     // The reader face's document for an article, absent when setHtml could not take it.
