@@ -141,9 +141,9 @@ std::optional<QSslConfiguration> sslConfigurationWithExtraCa(const QString &caFi
 }
 
 // Reads a reply into memory as it arrives and stops it once it is known to pass
-// `cap` bytes: on the announced length, then on what has arrived. The reply holds at
-// most kReadBufferBytes unread, so a main loop that is busy for a while holds the
-// server back instead of letting Qt buffer without bound. The returned function reads
+// `cap` bytes: on the announced length, then on what has arrived. Qt holds about
+// kReadBufferBytes unread for the reply, so a main loop that is busy for a while
+// holds the server back instead of letting Qt buffer without bound. The returned function reads
 // what is left (call it when the reply has finished) and answers whether it was stopped.
 std::function<bool()> readCapped(QNetworkReply *reply, qint64 cap, std::shared_ptr<QByteArray> data)
 {

@@ -45,8 +45,9 @@ public:
     static constexpr qint64 kMaxDownloadBytes = 32 * 1024 * 1024;
     // API answers are JSON held whole in memory: a larger one fails with answerTooLarge().
     static constexpr qint64 kMaxAnswerBytes = 16 * 1024 * 1024;
-    // What a reply may hold that the main loop has not read yet. While the loop is
-    // busy, flow control holds the server back instead of memory filling up.
+    // What Qt holds for a reply that the main loop has not read yet (what its
+    // socket took in comes on top). While the loop is busy, flow control holds
+    // the server back instead of memory filling up.
     static constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
     static Request requestForService(const QUrl &url, WHTTPMethod method, const std::optional<QVariantMap> &body = std::nullopt);
