@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <utility>
+
 namespace WexoCreator {
 
 namespace {
@@ -64,7 +66,12 @@ FaceFilm::FaceFilm(QWidget *faces, QLabel *title, bool fromFirstPaint)
     auto *timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
     const auto take = [this] {
-        if (m_faces && m_painted)
+        if (!m_faces || !m_painted)
+            return;
+        // While the faces move or grow (the page sliding in), what stands
+        // where they now are may still be what stood there before: the bar.
+        const QRect at(m_faces->mapTo(m_faces->window(), QPoint(0, 0)), m_faces->size());
+        if (std::exchange(m_at, at) == at)
             frames.append({look(m_faces), m_title, m_clock.elapsed()});
     };
     connect(timer, &QTimer::timeout, this, take);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 class QLabel;
@@ -51,6 +52,7 @@ private:
     QPointer<QWidget> m_faces;
     QString m_title;
     bool m_painted;
+    QRect m_at; // where the faces stood at the last look
     QElapsedTimer m_clock;
 };
 

@@ -30,9 +30,10 @@ class WInAppBrowserPaintWatch;
 // its history is the only one: Back and Forward walk it. A document that
 // offers an article shows in the reader face, laid over the page view, unless
 // the user turned Reader off on it. Each new document shows on blank paper
-// until it has been looked at and its face has painted it, so nothing of the
-// document before shows under its name. The bar always names the page view's
-// document. Failures show a plain-text message, never an empty page.
+// until its face is on screen (a watch on each view tells, and a deadline
+// ends the wait), so nothing of the document before shows under its name.
+// The bar always names the page view's document. Failures show a plain-text
+// message, never an empty page.
 class WInAppBrowser : public WViewController
 {
     Q_OBJECT

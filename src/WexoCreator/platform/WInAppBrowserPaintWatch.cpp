@@ -2,7 +2,6 @@
 
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 
-#include <QChildEvent>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QQuickWindow>
@@ -28,6 +27,15 @@ constexpr int kExtentQuietMs = 40;
 constexpr int kPendingQuietMs = 150;
 
 } // namespace
+
+// The engine's items come from a library built without run-time type
+// information, so the undefined-behaviour checker cannot tell their type
+// when they are called through QObject or QQuickItem.
+#if defined(__GNUC__) || defined(__clang__)
+#define WEXO_CALLS_ENGINE_ITEMS __attribute__((no_sanitize("vptr")))
+#else
+#define WEXO_CALLS_ENGINE_ITEMS
+#endif
 
 WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent)
     : QObject(parent)
@@ -151,7 +159,7 @@ void WInAppBrowserPaintWatch::followSurface()
     followItems();
 }
 
-void WInAppBrowserPaintWatch::followItems()
+WEXO_CALLS_ENGINE_ITEMS void WInAppBrowserPaintWatch::followItems()
 {
     // A new view's scene gets the item that shows the engine's frames once
     // the engine first draws.
@@ -168,11 +176,11 @@ void WInAppBrowserPaintWatch::followItems()
     }
 }
 
-void WInAppBrowserPaintWatch::dropSurface()
+WEXO_CALLS_ENGINE_ITEMS void WInAppBrowserPaintWatch::dropSurface()
 {
     disconnect(m_frames);
     m_frames = {};
-    for (const QPointer<QQuickItem> &item : std::as_const(m_items)) {
+    for (const QPointer<QObject> &item : std::as_const(m_items)) {
         if (item)
             item->removeEventFilter(this);
     }

@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QUrl>
 
-class QQuickItem;
 class QQuickWidget;
 class QTimer;
 class QWebEngineView;
@@ -78,7 +77,7 @@ private:
     QTimer *m_deadline;
     QTimer *m_settle;
     QPointer<QQuickWidget> m_surface;
-    QList<QPointer<QQuickItem>> m_items;
+    QList<QPointer<QObject>> m_items; // the engine's items (see followItems)
     QMetaObject::Connection m_frames;
     State m_state = State::idle;
     Sign m_sign = Sign::none;

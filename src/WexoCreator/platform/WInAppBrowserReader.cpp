@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace WexoCreator {
 
 namespace {
@@ -105,9 +107,10 @@ void WInAppBrowser::makeReaderFace()
         if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
             return;
         m_articleSerial = -1;
-        m_readerRefresh = false;
-        // Never painted in time: the page shows, and Reader is offered to try again.
-        if (m_readerPainted->lapsed()) {
+        // Never painted in time: the page shows, and Reader is offered to try
+        // again. The same article painted anew shows the same either way.
+        const bool refresh = std::exchange(m_readerRefresh, false);
+        if (m_readerPainted->lapsed() && !refresh) {
             m_readerArticle.reset();
             m_readerWanted = false;
         } else {
