@@ -72,7 +72,12 @@ class tst_InAppFaces : public InAppPageFixture
                          qPrintable(m_film->runs() + QStringLiteral(" under ") + frame.title));
             }
         }
-        QVERIFY2(QRegularExpression(order).match(m_film->looks()).hasMatch(), qPrintable(m_film->runs()));
+        // On a busy machine the engine may hand the view a document's first
+        // frame before it tells the page its address changed: the page could
+        // not lay its paper before it.
+        QString looks = m_film->looks();
+        looks.replace(QRegularExpression(QStringLiteral("([A-Za-z])P+\\1$")), QStringLiteral("P\\1"));
+        QVERIFY2(QRegularExpression(order).match(looks).hasMatch(), qPrintable(m_film->runs()));
     }
 
     QWidget *faces() { return browser()->webView()->parentWidget(); }

@@ -123,18 +123,27 @@ private Q_SLOTS:
     {
         QFETCH(QString, method);
         QFETCH(QString, path);
+        WexoSample::SampleBackend &backend = m_backend->backend();
+        const auto appearance = [] {
+            return std::pair(WexolinManager::shared().theme(), WexolinManager::shared().currentTemplate());
+        };
+        const auto before = appearance();
         WexolinManager::getUI();
-        settle();
-        const std::shared_ptr<Theme> theme = WexolinManager::shared().theme();
-        const std::shared_ptr<Template> templ = WexolinManager::shared().currentTemplate();
+        // Answers come in any order on a busy machine: waited for, not for a round trip after them.
+        QTRY_VERIFY(appearance().first != before.first && appearance().second != before.second);
+        const auto [theme, templ] = appearance();
         QVERIFY(theme && templ);
 
-        m_backend->backend().script(method, path, WexoSample::ScriptedAnswer{500, "{}"});
+        const qsizetype asked = backend.requests(path).size();
+        backend.script(method, path, WexoSample::ScriptedAnswer{500, "{}"});
         WexolinManager::getUI();
-        settle();
-        m_backend->backend().clearScripts();
-        // The failed kind keeps its record; the other one took the fresh answer.
+        // The failed kind keeps its record; the other one takes the fresh answer.
         const bool templateFailed = path.endsWith(QLatin1String("mobileTemplate"));
+        QTRY_VERIFY(templateFailed ? WexolinManager::shared().theme() != theme
+                                   : WexolinManager::shared().currentTemplate() != templ);
+        QTRY_COMPARE(backend.requests(path).size(), asked + 1);
+        settle();
+        backend.clearScripts();
         QCOMPARE(WexolinManager::shared().currentTemplate() == templ, templateFailed);
         QCOMPARE(WexolinManager::shared().theme() == theme, !templateFailed);
     }

@@ -188,11 +188,19 @@ void WInAppBrowser::viewDidLoad()
     });
     WInAppBrowserPage *page = m_page.get();
     // The page view paints a new document under the face shown (the watch has restarted by then).
-    connect(page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowser::arrangeViews);
+    connect(page, &WInAppBrowserPage::documentCreated, this, [this] {
+        m_parsedAhead.reset();
+        arrangeViews();
+    });
     // Looked at for an article once read in, whatever parts of it still load.
     connect(page, &WInAppBrowserPage::documentParsed, this, [this](bool mayBeArticle) {
         if (m_face == Face::message)
             return;
+        // Read in before its address reached the page: told once it has.
+        if (m_pagePainted->ahead(m_page->url())) {
+            m_parsedAhead = mayBeArticle;
+            return;
+        }
         // One that cannot be an article shows as soon as it is painted, and
         // is looked at once loaded (the look would hold up its first paint).
         m_plain = !mayBeArticle;
@@ -275,10 +283,19 @@ void WInAppBrowser::arrive()
     // extent with its first frame, also where it fits the view as the one
     // before did (the one before keeps its extent in a view that shrinks).
     // The view has its height again once the document shows.
-    m_pagePainted->arrived(m_page->url());
+    const bool reported = m_pagePainted->arrived(m_page->url());
     if (m_documentSerial > 1 && !m_pagePainted->shown())
         m_web->setContentsMargins(0, 0, 0, 1);
     showFace(Face::paper);
+    // What the document told before its address came (on a busy machine it
+    // may even be on screen already: then it shows at once, without paper).
+    if (const std::optional<bool> mayBeArticle = std::exchange(m_parsedAhead, std::nullopt); reported && mayBeArticle) {
+        m_plain = !*mayBeArticle;
+        if (*mayBeArticle)
+            examineForReader();
+        else
+            settle();
+    }
 }
 
 void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)

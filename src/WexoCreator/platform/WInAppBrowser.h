@@ -119,6 +119,8 @@ private:
     bool m_pageDue = false;
     // The document cannot be an article: its page shows as soon as painted.
     bool m_plain = false;
+    // Whether a document read in before its address came may be an article.
+    std::optional<bool> m_parsedAhead;
     // The page view's document is new and none of its faces has shown yet.
     bool m_arrival = false;
     QUrl m_firstUrl;

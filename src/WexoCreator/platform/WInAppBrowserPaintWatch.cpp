@@ -74,7 +74,7 @@ void WInAppBrowserPaintWatch::watch()
     followSurface();
 }
 
-void WInAppBrowserPaintWatch::arrived(const QUrl &url)
+bool WInAppBrowserPaintWatch::arrived(const QUrl &url)
 {
     // Watched since the document reported itself (after the arrival before
     // this one): what came since (its first frame may have, on a busy
@@ -83,6 +83,7 @@ void WInAppBrowserPaintWatch::arrived(const QUrl &url)
     ++m_arrivals;
     if (!reported)
         watch();
+    return reported;
 }
 
 void WInAppBrowserPaintWatch::stop()

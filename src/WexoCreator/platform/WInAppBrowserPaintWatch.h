@@ -40,8 +40,12 @@ public:
     // A new document is in the view: watch it (again) from now on.
     void watch();
     // The page's address says a new document has arrived there: watched
-    // from now on unless it was from its own report of itself.
-    void arrived(const QUrl &url);
+    // from now on unless it was from its own report of itself. True where
+    // it had reported itself (what it told since is its own).
+    bool arrived(const QUrl &url);
+    // A document has reported itself that has not yet arrived at the page's
+    // address (pageUrl): on a busy machine its reports may come first.
+    bool ahead(const QUrl &pageUrl) const { return m_createdAtArrival == m_arrivals && m_createdUrl != pageUrl; }
     void stop();
     bool shown() const { return m_state == State::shown; }
     // Shown only because the deadline passed: no sign of the document came.
