@@ -263,6 +263,10 @@ private Q_SLOTS:
             QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
         else
             QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
+        // The same article anew: asked only once its face has settled (a
+        // script sent to a document on its way out may go unanswered).
+        if (end == QLatin1String("article"))
+            QTRY_VERIFY_WITH_TIMEOUT(checked.size() == 2, 20000);
         evaluate(QStringLiteral("document.readyState"));
         if (leaves) {
             // The page itself, its scripts run from its start.
@@ -453,8 +457,10 @@ private Q_SLOTS:
         // A round trip through the page: its own work is done by then.
         evaluate(QStringLiteral("document.readyState"));
         QVERIFY(barButton("inAppBrowserBack")->isEnabled());
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         clickBar("inAppBrowserBack");
-        QTRY_COMPARE_WITH_TIMEOUT(articleInReaderFace(), QString(), 20000);
+        QVERIFY(checked.wait(20000) || !checked.isEmpty());
+        QCOMPARE(articleInReaderFace(), QString());
         QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, QStringList {page(QStringLiteral("about.html"))});
@@ -584,8 +590,10 @@ private Q_SLOTS:
         QVERIFY(shown.wait(20000) || !shown.isEmpty());
         QCOMPARE(browser()->face(), WInAppBrowser::Face::message);
         QVERIFY(barButton("inAppBrowserBack")->isEnabled());
+        QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         clickBar("inAppBrowserBack");
-        QTRY_COMPARE_WITH_TIMEOUT(articleInReaderFace(), QString(), 20000);
+        QVERIFY(checked.wait(20000) || !checked.isEmpty());
+        QCOMPARE(articleInReaderFace(), QString());
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, QStringList {page(QStringLiteral("about.html"))});
     }
