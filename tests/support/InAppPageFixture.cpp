@@ -27,6 +27,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <memory>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -187,15 +189,27 @@ QVariant InAppPageFixture::evaluate(const QString &script)
 
 QVariant InAppPageFixture::evaluateIn(QWebEnginePage *page, const QString &script)
 {
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
-        result = value;
-        done = true;
+    // A script sent to a document that is replaced (or whose renderer ends)
+    // before it answers is never answered: the wait ends there too. The
+    // answer may still come after it: the callback holds its own state.
+    struct Answer {
+        QVariant value;
+        bool done = false;
+    };
+    const auto answer = std::make_shared<Answer>();
+    bool gone = false;
+    QObject context;
+    const auto onGone = [&gone] { gone = true; };
+    if (auto *ours = qobject_cast<WInAppBrowserPage *>(page))
+        QObject::connect(ours, &WInAppBrowserPage::documentCreated, &context, onGone);
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, &context, onGone);
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant &value) {
+        answer->value = value;
+        answer->done = true;
     });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
+    if (!QTest::qWaitFor([&] { return answer->done || gone; }, 10000) || !answer->done)
         return QStringLiteral("<no answer>");
-    return result;
+    return answer->value;
 }
 
 bool InAppPageFixture::pageTakesClicks()
@@ -243,6 +257,13 @@ bool InAppPageFixture::scriptsOn()
 bool InAppPageFixture::readerChecked()
 {
     return barButton("inAppBrowserReader")->isChecked();
+}
+
+bool InAppPageFixture::settledAfter(const std::function<void()> &step)
+{
+    QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
+    step();
+    return checked.wait(20000) || !checked.isEmpty();
 }
 
 QByteArray InAppPageFixture::article()

@@ -91,6 +91,9 @@ protected:
 
     bool scriptsOn();
     bool readerChecked();
+    // Takes the step (one that brings a new document) and waits until that
+    // document's face has settled, as the page tells (readerChecked).
+    bool settledAfter(const std::function<void()> &step);
 
     // The sample About page, an article the reader face takes.
     static QByteArray article();
