@@ -278,7 +278,7 @@ private Q_SLOTS:
         connect(browser()->page(), &QWebEnginePage::loadFinished, &watching, [&] { loaded = arrived.isValid(); });
         connect(browser(), &WInAppBrowser::faceChanged, &watching, [&](WInAppBrowser::Face face) {
             if (face != WInAppBrowser::Face::paper && arrived.isValid() && shownAfter < 0)
-                shownAfter = name == QLatin1String("Large") && loaded ? -2 : arrived.elapsed();
+                shownAfter = first && loaded ? -2 : arrived.elapsed();
         });
         if (first) {
             film(true);

@@ -197,17 +197,10 @@ void WInAppBrowser::viewDidLoad()
         if (m_face == Face::message)
             return;
         // Read in before its address reached the page: told once it has.
-        if (m_pagePainted->ahead(m_page->url())) {
+        if (m_pagePainted->ahead(m_page->url()))
             m_parsedAhead = mayBeArticle;
-            return;
-        }
-        // One that cannot be an article shows as soon as it is painted, and
-        // is looked at once loaded (the look would hold up its first paint).
-        m_plain = !mayBeArticle;
-        if (mayBeArticle)
-            examineForReader();
         else
-            settle();
+            onParsed(mayBeArticle);
     });
     connect(page, &QWebEnginePage::titleChanged, this, &WInAppBrowser::updateBar);
     connect(page, &QWebEnginePage::urlChanged, this, &WInAppBrowser::onUrlChanged);
@@ -289,13 +282,8 @@ void WInAppBrowser::arrive()
     showFace(Face::paper);
     // What the document told before its address came (on a busy machine it
     // may even be on screen already: then it shows at once, without paper).
-    if (const std::optional<bool> mayBeArticle = std::exchange(m_parsedAhead, std::nullopt); reported && mayBeArticle) {
-        m_plain = !*mayBeArticle;
-        if (*mayBeArticle)
-            examineForReader();
-        else
-            settle();
-    }
+    if (const std::optional<bool> mayBeArticle = std::exchange(m_parsedAhead, std::nullopt); reported && mayBeArticle)
+        onParsed(*mayBeArticle);
 }
 
 void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)

@@ -80,9 +80,14 @@ private:
     // A new document in the page view: paper until its face is painted.
     void arrive();
     void onLoadEnded(const QWebEngineLoadingInfo &info);
+    // The document has been read in: looked at for an article, or shown as
+    // soon as painted where it cannot be one.
+    void onParsed(bool mayBeArticle);
     void examineForReader();
     void onExamined(const WReaderFace::Examination &examination);
     void makeReaderFace();
+    // The article on its way or in the reader face is gone: the page shows.
+    void forgetArticle();
     void loadArticle();
     // Shows the face the page view's document has come to: its reader face
     // once painted when it offers an article the user wants, else its page

@@ -79,7 +79,7 @@ bool WInAppBrowserPaintWatch::arrived(const QUrl &url)
     // Watched since the document reported itself (after the arrival before
     // this one): what came since (its first frame may have, on a busy
     // machine) still counts.
-    const bool reported = m_createdAtArrival == m_arrivals && m_createdUrl == url;
+    const bool reported = createdSinceArrival() && m_createdUrl == url;
     ++m_arrivals;
     if (!reported)
         watch();

@@ -45,7 +45,7 @@ public:
     bool arrived(const QUrl &url);
     // A document has reported itself that has not yet arrived at the page's
     // address (pageUrl): on a busy machine its reports may come first.
-    bool ahead(const QUrl &pageUrl) const { return m_createdAtArrival == m_arrivals && m_createdUrl != pageUrl; }
+    bool ahead(const QUrl &pageUrl) const { return createdSinceArrival() && m_createdUrl != pageUrl; }
     void stop();
     bool shown() const { return m_state == State::shown; }
     // Shown only because the deadline passed: no sign of the document came.
@@ -71,6 +71,7 @@ private:
     void sign(Sign kind);
     void onFrame();
     void finish();
+    bool createdSinceArrival() const { return m_createdAtArrival == m_arrivals; }
     // Counts the frames of the view's surface (a new one with each renderer).
     void followSurface();
     void followItems();

@@ -26,6 +26,17 @@ bool sameArticle(const WReaderFace::Article &one, const WReaderFace::Article &ot
 
 } // namespace
 
+void WInAppBrowser::onParsed(bool mayBeArticle)
+{
+    // One that cannot be an article shows as soon as it is painted, and is
+    // looked at once loaded (the look would hold up its first paint).
+    m_plain = !mayBeArticle;
+    if (mayBeArticle)
+        examineForReader();
+    else
+        settle();
+}
+
 void WInAppBrowser::examineForReader()
 {
     if (!WReaderFace::available()) {
@@ -94,14 +105,8 @@ void WInAppBrowser::makeReaderFace()
     m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
     // Its images and frames may go on loading: the face shows once its text is painted.
     connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
-        if (ok || !m_page || m_articleSerial != m_documentSerial)
-            return;
-        m_readerPainted->stop();
-        m_article.reset();
-        m_readerArticle.reset();
-        m_readerRefresh = false;
-        m_articleSerial = -1;
-        settle();
+        if (!ok && m_page && m_articleSerial == m_documentSerial)
+            forgetArticle();
     });
     connect(m_readerPainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
         if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
@@ -124,16 +129,19 @@ void WInAppBrowser::makeReaderFace()
             m_page->load(url);
     });
     connect(m_reader, &WReaderFace::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
-    connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, [this] {
-        // Its article is gone with it: the document shows as a page.
-        m_readerPainted->stop();
-        m_readerArticle.reset();
-        m_readerRefresh = false;
-        m_readerDocument = 0;
-        m_articleSerial = -1;
-        m_article.reset();
-        settle();
-    });
+    // Its article is gone with it: the document shows as a page.
+    connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, &WInAppBrowser::forgetArticle);
+}
+
+void WInAppBrowser::forgetArticle()
+{
+    m_readerPainted->stop();
+    m_article.reset();
+    m_readerArticle.reset();
+    m_readerRefresh = false;
+    m_readerDocument = 0;
+    m_articleSerial = -1;
+    settle();
 }
 
 void WInAppBrowser::showReader(bool reader)
