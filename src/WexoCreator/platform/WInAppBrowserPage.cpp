@@ -19,14 +19,30 @@ namespace WexoCreator {
 
 namespace {
 
-// Runs in the application's script world of every main-frame document as it
-// is created (also where the page's own scripts are off): the page sees
-// neither it nor its token. Each report is a console line, sent once.
-// When read in whole, it tells whether it may be an article (the reader
-// library's quick test, when there is one: %1), so that a page that cannot be
-// one shows as soon as it is painted.
+// Runs in the application's script world of every document as it is created
+// (also where the page's own scripts are off): the page sees neither it nor
+// its token. Each report is a console line, sent once. A gesture in any frame
+// of the page is the user's on it; the rest is the main frame's own. When
+// read in whole, it tells whether it may be an article (the reader library's
+// quick test, when there is one: %1), so that a page that cannot be one shows
+// as soon as it is painted.
 const char *const kReportScript = R"((function (token, deferPainted) {
   var report = function (what) { console.log(token + ' ' + what); };
+  var gestures = ['keydown', 'mousedown', 'pointerdown', 'pointerup', 'touchend'];
+  var check = function (event) {
+    if (!event.isTrusted)
+      return;
+    // The gesture counts once the engine has taken it as one.
+    setTimeout(function () {
+      if (navigator.userActivation && !navigator.userActivation.hasBeenActive)
+        return;
+      gestures.forEach(function (type) { window.removeEventListener(type, check, true); });
+      report('activated');
+    }, 0);
+  };
+  gestures.forEach(function (type) { window.addEventListener(type, check, true); });
+  if (window !== window.top)
+    return;
   report('created ' + location.href);
   %1
   document.addEventListener('DOMContentLoaded', function () {
@@ -50,19 +66,6 @@ const char *const kReportScript = R"((function (token, deferPainted) {
     });
     painted.observe({type: 'paint', buffered: true});
   } catch (error) {}
-  var gestures = ['keydown', 'mousedown', 'pointerdown', 'pointerup', 'touchend'];
-  var check = function (event) {
-    if (!event.isTrusted)
-      return;
-    // The gesture counts once the engine has taken it as one.
-    setTimeout(function () {
-      if (navigator.userActivation && !navigator.userActivation.hasBeenActive)
-        return;
-      gestures.forEach(function (type) { window.removeEventListener(type, check, true); });
-      report('activated');
-    }, 0);
-  };
-  gestures.forEach(function (type) { window.addEventListener(type, check, true); });
 }))";
 
 bool startsNewEntry(QWebEnginePage::NavigationType type)
@@ -131,7 +134,7 @@ void WInAppBrowserPage::installReports(bool pageScripts)
     report.setName(name);
     report.setWorldId(QWebEngineScript::ApplicationWorld);
     report.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    report.setRunsOnSubFrames(false);
+    report.setRunsOnSubFrames(true);
     report.setSourceCode(QString::fromLatin1(kReportScript).arg(WReaderFace::readerableScript())
                          + QStringLiteral("('%1', %2);").arg(m_token, pageScripts ? QStringLiteral("true") : QStringLiteral("false")));
     scripts().insert(report);
@@ -242,8 +245,12 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
     if (isWebAddress(url)) {
         // Asked for the documents that load anew (a move within a document is never asked about).
         if (isMainFrame) {
+            // A redirect while a load is on its way is the server's answer to
+            // that load, whose it stays (the user's, or this library's); one
+            // with none on its way is the document moving on by itself.
+            if (type != NavigationTypeRedirect || m_arriving.isEmpty())
+                m_lastNavigation = type;
             m_arriving.append(url);
-            m_lastNavigation = type;
         }
         return true;
     }
