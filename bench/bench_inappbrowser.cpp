@@ -356,7 +356,7 @@ void BM_PaintWatchDecision(benchmark::State &state)
     for (auto _ : state) {
         watch.watch();
         emit b.page->documentCreated(QUrl());
-        emit b.page->documentPainted();
+        emit b.page->documentPainted(true);
         emit b.page->contentsSizeChanged(QSizeF(1600, 961));
         for (int frame = 0; frame < 3; ++frame) {
             // As the engine hands a frame over: a queued update of the view's item, then a render.

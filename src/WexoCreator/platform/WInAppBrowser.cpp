@@ -110,7 +110,7 @@ QWidget *WInAppBrowser::loadView()
     connect(m_bar, &WInAppBrowserBar::donePressed, this, &WInAppBrowser::close);
     connect(m_bar, &WInAppBrowserBar::backPressed, this, &WInAppBrowser::goBack);
     connect(m_bar, &WInAppBrowserBar::forwardPressed, this, &WInAppBrowser::goForward);
-    connect(m_bar, &WInAppBrowserBar::reloadPressed, this, [this] { m_page->triggerAction(QWebEnginePage::Reload); });
+    connect(m_bar, &WInAppBrowserBar::reloadPressed, this, &WInAppBrowser::reload);
     connect(m_bar, &WInAppBrowserBar::readerClicked, this, &WInAppBrowser::showReader);
     connect(m_bar, &WInAppBrowserBar::openExternalPressed, this,
             [this] { openInSystemBrowser(m_face == Face::message ? m_message->url() : pageUrl()); });
@@ -145,12 +145,15 @@ QWidget *WInAppBrowser::loadView()
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
-    connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
-        m_web->setContentsMargins(0, 0, 0, 0);
-        if (!m_lookedAt && !m_plain)
+    // Shown, or not shown in time (the page then shows once it is): its page
+    // is due a moment later if it has not been looked at by then.
+    const auto painted = [this] {
+        if (!m_lookedAt && !m_plain && !m_pageDue && !m_patience->isActive())
             m_patience->start();
         settle();
-    });
+    };
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::documentShown, this, painted);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::documentLapsed, this, painted);
 
     // The reader's blank paper, shown between documents. It takes the keys
     // meanwhile, so that Escape still closes the page.
@@ -197,7 +200,7 @@ void WInAppBrowser::viewDidLoad()
         if (m_face == Face::message)
             return;
         // Read in before its address reached the page: told once it has.
-        if (m_pagePainted->ahead(m_page->url()))
+        if (m_pagePainted->ahead())
             m_parsedAhead = mayBeArticle;
         else
             onParsed(mayBeArticle);
@@ -271,14 +274,7 @@ void WInAppBrowser::arrive()
     m_readerRefresh = false;
     m_overFace.reset();
     m_patience->stop();
-    // Under the paper, the page view paints the new document a pixel
-    // shorter than the one before: the engine reports the new document's
-    // extent with its first frame, also where it fits the view as the one
-    // before did (the one before keeps its extent in a view that shrinks).
-    // The view has its height again once the document shows.
     const bool reported = m_pagePainted->arrived(m_page->url());
-    if (m_documentSerial > 1 && !m_pagePainted->shown())
-        m_web->setContentsMargins(0, 0, 0, 1);
     showFace(Face::paper);
     // What the document told before its address came (on a busy machine it
     // may even be on screen already: then it shows at once, without paper).
@@ -362,6 +358,17 @@ void WInAppBrowser::goBack()
     m_page->triggerAction(QWebEnginePage::Back);
     if (history->currentItemIndex() == before)
         history->goToItem(history->itemAt(m_page->firstIndex()));
+}
+
+void WInAppBrowser::reload()
+{
+    if (!m_page)
+        return;
+    // Over a message (a crashed renderer, a failure) the document shows
+    // again at once, watched as it loads anew: its load may take long to end.
+    if (m_face == Face::message && !m_page->url().isEmpty())
+        arrive();
+    m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 void WInAppBrowser::goForward()

@@ -59,6 +59,7 @@ public:
     // a document that moved on by itself.
     void goBack();
     void goForward();
+    void reload();
     // Hands the address to the system browser; says so in the page when that fails.
     void openInSystemBrowser(const QUrl &url);
 
@@ -86,6 +87,8 @@ private:
     void examineForReader();
     void onExamined(const WReaderFace::Examination &examination);
     void makeReaderFace();
+    // The reader face has painted its article, or not in time.
+    void onReaderPainted(bool painted);
     // The article on its way or in the reader face is gone: the page shows.
     void forgetArticle();
     void loadArticle();

@@ -54,13 +54,14 @@ const char *const kReportScript = R"((function (token, deferPainted) {
     // Painted is not yet on its way to the screen: that takes the frame
     // after, committed once its rendering is done (a page busy from then
     // on never commits it), so the report waits for that. A document that
-    // runs no script of its own is never kept busy (nor are timers run in it).
+    // runs no script of its own is never kept busy (nor are timers run in
+    // it): its report comes at once, a frame early.
     var painted = new PerformanceObserver(function (list) {
       if (!list.getEntriesByName('first-contentful-paint').length)
         return;
       painted.disconnect();
       if (!deferPainted)
-        report('painted');
+        report('painted early');
       else
         requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); });
     });
@@ -234,8 +235,8 @@ void WInAppBrowserPage::onReport(const QString &report)
         emit documentCreated(QUrl(report.mid(8)));
     else if (report.startsWith(QLatin1String("parsed ")))
         emit documentParsed(report != QLatin1String("parsed plain"));
-    else if (report == QLatin1String("painted"))
-        emit documentPainted();
+    else if (report == QLatin1String("painted") || report == QLatin1String("painted early"))
+        emit documentPainted(report == QLatin1String("painted"));
     else if (report == QLatin1String("activated"))
         m_activated = true;
 }

@@ -14,17 +14,18 @@ namespace WexoCreator {
 
 namespace {
 
-// After a first contentful paint (its frame committed) the engine takes up
-// to three frames to show it: those between still hold the picture before.
-// A still page renders no more frames; one a while after the last counts.
-constexpr int kPaintFrames = 3;
-constexpr int kPaintQuietMs = 60;
-// The engine reports a document's extent once its first frame is ready for
-// the view: the next frame the view renders shows it, or the one after when
-// the view was already to render one (the engine's frame before). Where
-// none comes, the view rendered it before the report was handled.
-constexpr int kExtentQuietMs = 40;
-constexpr int kPendingQuietMs = 150;
+// The engine hands the view a frame within a few of the host's frames of
+// telling that one is ready; a host that keeps its GUI thread busy renders
+// it later, and so does a still page whose frame came before the report.
+// Past this, a frame is asked for.
+constexpr int kFrameWaitMs = 100;
+// A document that tells nothing for this long may have painted a picture
+// the engine gave no sign of (only a background, or the same extent as the
+// document before): a frame is asked for.
+constexpr int kSignWaitMs = 400;
+// Asking more often than this for one document would only make the page
+// view resize on and on (a page that never paints shows blank as it is).
+constexpr int kMostAsks = 3;
 
 } // namespace
 
@@ -42,77 +43,105 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
     , m_view(view)
     , m_page(qobject_cast<WInAppBrowserPage *>(view->page()))
     , m_deadline(new QTimer(this))
-    , m_settle(new QTimer(this))
+    , m_nudge(new QTimer(this))
 {
-    for (QTimer *timer : {m_deadline, m_settle})
+    for (QTimer *timer : {m_deadline, m_nudge})
         timer->setSingleShot(true);
-    connect(m_settle, &QTimer::timeout, this, &WInAppBrowserPaintWatch::finish);
-    connect(m_deadline, &QTimer::timeout, this, [this] {
-        m_lapsed = true;
-        finish();
-    });
+    connect(m_nudge, &QTimer::timeout, this, &WInAppBrowserPaintWatch::askForFrame);
+    connect(m_deadline, &QTimer::timeout, this, &WInAppBrowserPaintWatch::onDeadline);
     m_deadline->setInterval(kDeadlineMs);
     if (m_page) {
         // Every new document reports itself (one under the same address, a
         // reload, only this way), often before the page's address changes.
-        connect(m_page, &WInAppBrowserPage::documentCreated, this, [this](const QUrl &url) {
-            watch();
-            m_createdUrl = url;
-            m_createdAtArrival = m_arrivals;
+        connect(m_page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowserPaintWatch::onCreated);
+        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this](bool committed) { sign(committed ? 1 : 2); });
+        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(1); });
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(1); });
+        // From a load's start, the frames the engine hands the view may be the
+        // coming document's (on a busy host, even before its address comes).
+        connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+            m_seen = 0;
+            m_seenHere = 0;
+            followSurface();
         });
-        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this] { sign(Sign::painted); });
-        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(Sign::extent); });
-        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(Sign::extent); });
     }
 }
 
 void WInAppBrowserPaintWatch::watch()
 {
-    stop();
+    // The surface followed stays: a frame it is about to render may be the document's.
     m_state = State::waiting;
+    m_lapsed = false;
+    m_asked = 0;
+    m_nudge->stop();
     m_deadline->start();
     followSurface();
+    // A frame came without a sign of the document: it may be its picture.
+    if (m_seen > 0)
+        m_nudge->start(kSignWaitMs);
+}
+
+void WInAppBrowserPaintWatch::onCreated(const QUrl &url)
+{
+    if (!m_arrivedReported && !m_aheadUrl && url == m_arrivedUrl) {
+        // The document that arrived, its report come after its address.
+        m_arrivedReported = true;
+    } else if (m_page && url != m_page->url()) {
+        m_aheadUrl = url;
+    } else {
+        // Another document under the page's address: a reload, a link to itself.
+        m_aheadUrl.reset();
+        m_arrivedReported = true;
+    }
+    watch();
 }
 
 bool WInAppBrowserPaintWatch::arrived(const QUrl &url)
 {
-    // Watched since the document reported itself (after the arrival before
-    // this one): what came since (its first frame may have, on a busy
-    // machine) still counts.
-    const bool reported = createdSinceArrival() && m_createdUrl == url;
-    ++m_arrivals;
+    // Watched since the document reported itself: what came since (its
+    // first frame may have, on a busy machine) still counts.
+    const bool reported = m_aheadUrl == url;
+    m_aheadUrl.reset();
+    m_arrivedUrl = url;
+    m_arrivedReported = reported;
     if (!reported)
         watch();
+    // The document before fitted the view unscrolled: a new one that does too
+    // would report the same extent with its first frame, which is then no
+    // sign. Another size makes it one, even where the document's script keeps
+    // it busy from its first paint on (nothing else would tell then).
+    const QSizeF before = m_page ? m_page->contentsSize() : QSizeF();
+    if (m_view && !before.isEmpty() && before.height() <= m_view->height() && m_page->scrollPosition().isNull())
+        askForFrame();
     return reported;
 }
 
 void WInAppBrowserPaintWatch::stop()
 {
     m_state = State::idle;
-    m_sign = Sign::none;
     m_lapsed = false;
     m_deadline->stop();
-    m_settle->stop();
+    m_nudge->stop();
     dropSurface();
 }
 
-void WInAppBrowserPaintWatch::sign(Sign kind)
+void WInAppBrowserPaintWatch::sign(int frames)
 {
-    // The extent, once reported, is the nearer sign.
-    if (!watching() || m_sign == Sign::extent || kind == m_sign)
+    if (!watching())
         return;
     followSurface();
     followItems();
-    m_sign = kind;
+    // A frame the view was already to render is the engine's frame before.
+    // Each sign tells how near the document's frame is: the nearest holds.
+    frames += m_framePending ? 1 : 0;
+    m_framesToGo = m_state == State::settling ? qMin(m_framesToGo, frames) : frames;
     m_state = State::settling;
-    if (kind == Sign::extent) {
-        m_framesToGo = m_framePending ? 2 : 1;
-        m_quietMs = m_framePending ? kPendingQuietMs : kExtentQuietMs;
-    } else {
-        m_framesToGo = kPaintFrames;
-        m_quietMs = kPaintQuietMs;
-    }
-    m_settle->start(m_quietMs);
+    // Where a frame came before the sign, the one it tells of may have been
+    // it: a still page sends no more. Else it is on its way.
+    if (m_seen > 0)
+        m_nudge->start(kFrameWaitMs);
+    else
+        m_nudge->stop();
 }
 
 void WInAppBrowserPaintWatch::onFrame()
@@ -120,12 +149,18 @@ void WInAppBrowserPaintWatch::onFrame()
     followItems();
     // Only a frame of the engine's counts: the view also renders when shown
     // or resized, with what it had (a new view, nothing: white).
-    if (!std::exchange(m_framePending, false) || m_state != State::settling)
+    if (!std::exchange(m_framePending, false))
+        return;
+    ++m_seen;
+    ++m_seenHere;
+    if (m_state == State::waiting && !m_nudge->isActive())
+        m_nudge->start(kSignWaitMs);
+    if (m_state != State::settling)
         return;
     if (--m_framesToGo <= 0)
         finish();
     else
-        m_settle->start(m_quietMs);
+        m_nudge->start(kFrameWaitMs);
 }
 
 bool WInAppBrowserPaintWatch::eventFilter(QObject *watched, QEvent *event)
@@ -136,14 +171,46 @@ bool WInAppBrowserPaintWatch::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+void WInAppBrowserPaintWatch::onDeadline()
+{
+    if (!watching())
+        return;
+    // Frames of a surface no document was shown on (the view's first, or a
+    // new renderer's) can only be this document's.
+    if (m_seenHere > 0 && m_surface != m_shownSurface) {
+        finish();
+        return;
+    }
+    m_lapsed = true;
+    askForFrame();
+    emit documentLapsed();
+}
+
+void WInAppBrowserPaintWatch::askForFrame()
+{
+    if (!m_view || !watching() || m_asked >= kMostAsks)
+        return;
+    ++m_asked;
+    // Another size makes the engine send a frame of the document at that
+    // size, with its extent, once it has one to send: that frame can only be
+    // this document's.
+    m_shorter = !m_shorter;
+    m_view->setContentsMargins(0, 0, 0, m_shorter ? 1 : 0);
+    followSurface();
+}
+
 void WInAppBrowserPaintWatch::finish()
 {
     if (!watching())
         return;
     const bool lapsed = m_lapsed;
+    m_shownSurface = m_surface;
     stop();
     m_state = State::shown;
     m_lapsed = lapsed;
+    // Its place again (the document is shown: its next frame is its own).
+    if (std::exchange(m_shorter, false) && m_view)
+        m_view->setContentsMargins(0, 0, 0, 0);
     emit documentShown();
 }
 
@@ -152,6 +219,8 @@ void WInAppBrowserPaintWatch::followSurface()
     auto *surface = m_view ? qobject_cast<QQuickWidget *>(m_view->focusProxy()) : nullptr;
     if (surface == m_surface && m_frames)
         return;
+    if (surface != m_surface)
+        m_seenHere = 0;
     dropSurface();
     m_surface = surface;
     if (!surface || !surface->quickWindow())

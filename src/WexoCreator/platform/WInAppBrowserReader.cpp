@@ -108,21 +108,8 @@ void WInAppBrowser::makeReaderFace()
         if (!ok && m_page && m_articleSerial == m_documentSerial)
             forgetArticle();
     });
-    connect(m_readerPainted, &WInAppBrowserPaintWatch::documentShown, this, [this] {
-        if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
-            return;
-        m_articleSerial = -1;
-        // Never painted in time: the page shows, and Reader is offered to try
-        // again. The same article painted anew shows the same either way.
-        const bool refresh = std::exchange(m_readerRefresh, false);
-        if (m_readerPainted->lapsed() && !refresh) {
-            m_readerArticle.reset();
-            m_readerWanted = false;
-        } else {
-            m_readerDocument = m_articleDocument;
-        }
-        settle();
-    });
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::documentShown, this, [this] { onReaderPainted(true); });
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::documentLapsed, this, [this] { onReaderPainted(false); });
     // Followed as a click in the document would be: an entry of the history.
     connect(m_reader, &WReaderFace::linkClicked, this, [this](const QUrl &url) {
         if (m_page)
@@ -131,6 +118,24 @@ void WInAppBrowser::makeReaderFace()
     connect(m_reader, &WReaderFace::openElsewhere, this, &WInAppBrowser::openInSystemBrowser, Qt::QueuedConnection);
     // Its article is gone with it: the document shows as a page.
     connect(m_reader->page(), &QWebEnginePage::renderProcessTerminated, this, &WInAppBrowser::forgetArticle);
+}
+
+void WInAppBrowser::onReaderPainted(bool painted)
+{
+    if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
+        return;
+    m_articleSerial = -1;
+    // Never painted in time: the page shows, and Reader is offered to try
+    // again. The same article painted anew shows the same either way.
+    const bool refresh = std::exchange(m_readerRefresh, false);
+    if (!painted && !refresh) {
+        m_readerPainted->stop();
+        m_readerArticle.reset();
+        m_readerWanted = false;
+    } else {
+        m_readerDocument = m_articleDocument;
+    }
+    settle();
 }
 
 void WInAppBrowser::forgetArticle()
@@ -169,7 +174,11 @@ void WInAppBrowser::settle()
     else
         arrangeViews();
     updateBar();
-    const bool settled = m_lookedAt && ((face == Face::reader && m_readerDocument == m_document) || (face == Face::page && !wantsReader));
+    // A page not shown in time has settled on its page all the same (blank
+    // until the view holds a picture of it).
+    const bool settled = m_lookedAt
+        && ((face == Face::reader && m_readerDocument == m_document)
+            || (!wantsReader && (face == Face::page || m_pagePainted->lapsed())));
     if (settled && !std::exchange(m_checked, true))
         emit readerChecked(face == Face::reader);
 }
@@ -179,7 +188,8 @@ WInAppBrowser::Face WInAppBrowser::faceFor(bool wantsReader) const
     if (wantsReader && (m_readerDocument == m_document || m_readerRefresh))
         return Face::reader;
     // A new document: paper until its face is painted. Its page once it
-    // offers no article the user wants, or once it has kept them waiting.
+    // offers no article the user wants, or once it has kept them waiting;
+    // never before the view holds a picture of it.
     const bool pageReady = m_pagePainted->shown() && (m_lookedAt || m_pageDue || m_plain);
     if (m_arrival)
         return pageReady && !wantsReader ? Face::page : Face::paper;
