@@ -9,14 +9,14 @@
 
 #include "SampleBackend.h"
 
-#include <QEventLoop>
 #include <QMainWindow>
 #include <QObject>
 #include <QTest>
-#include <QTimer>
 
 // Shows the host at the given size, starts the library against the backend and
-// returns once the feed has downloaded (false when the window never showed).
+// returns once the feed has downloaded and the theme has arrived, each its own
+// answer in no set order (false when the window never showed or either did not
+// come within a minute).
 inline bool startLibraryOver(WexoSample::SampleBackend &backend, QMainWindow &host, QWidget *page, QSize size)
 {
     using namespace WexoCreator;
@@ -27,12 +27,10 @@ inline bool startLibraryOver(WexoSample::SampleBackend &backend, QMainWindow &ho
     host.show();
     if (!QTest::qWaitForWindowExposed(&host))
         return false;
-    QEventLoop loop;
+    bool downloaded = false;
     QObject context;
     WNotificationCenter::defaultCenter().addObserver(WFeedManager::WexoDownloadCompleteNotification, &context,
-                                                     [&](const QVariantMap &) { loop.quit(); });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+                                                     [&](const QVariantMap &) { downloaded = true; });
     WexolinManager::initialiseWith(backend.clientToken(), backend.clientAppId(), true, false);
-    loop.exec();
-    return true;
+    return QTest::qWaitFor([&] { return downloaded && WexolinManager::shared().theme(); }, 60000);
 }
