@@ -271,6 +271,13 @@ private Q_SLOTS:
         QTest::addRow("page whose script asks again") << basic << QByteArray("<script>fetch('%1?again'); fetch('%1?more');</script>") + plain;
         QTest::addRow("page with images") << basic << QByteArray("<img src=\"%1?image\"><img src=\"%1?other\">") + plain;
         QTest::addRow("proxy's page that refreshes itself") << QByteArray() << QByteArray("<meta http-equiv=\"refresh\" content=\"0\">") + plain;
+        // A scheme the engine cannot answer: its page is the load's own document.
+        const QByteArray negotiate = "Negotiate";
+        QTest::addRow("Negotiate") << negotiate << plain;
+        QTest::addRow("Negotiate page that refreshes to another") << negotiate << QByteArray("<meta http-equiv=\"refresh\" content=\"0; url=/pages/about.html\">") + plain;
+        QTest::addRow("Negotiate page that refreshes itself") << negotiate << QByteArray("<meta http-equiv=\"refresh\" content=\"0\">") + plain;
+        QTest::addRow("Negotiate page whose script moves on once loaded")
+            << negotiate << QByteArray("<script>addEventListener('load', () => setTimeout(() => location.href = '/pages/about.html', 100));</script>") + plain;
     }
 
     void signInChallengesAreCancelled()
@@ -323,22 +330,26 @@ private Q_SLOTS:
     void signInChallengeOfALinkOrAPart_data()
     {
         QTest::addColumn<bool>("part");
-        QTest::addRow("link") << false;
-        QTest::addRow("image") << true;
+        QTest::addColumn<QByteArray>("challenge");
+        QTest::addRow("link") << false << QByteArray("Basic realm=\"shop\"");
+        QTest::addRow("image") << true << QByteArray("Basic realm=\"shop\"");
+        // Its page is held under the message, and Back still leaves it.
+        QTest::addRow("Negotiate link") << false << QByteArray("Negotiate");
     }
 
     void signInChallengeOfALinkOrAPart()
     {
         QFETCH(bool, part);
+        QFETCH(QByteArray, challenge);
         WexoSample::ScriptedAnswer answer;
         answer.status = 401;
         answer.contentType = "text/html; charset=utf-8";
         answer.body = "<!DOCTYPE html><title>Private</title><meta http-equiv=\"refresh\" content=\"0\"><p>Sign in first.</p>";
-        answer.headers = {{"WWW-Authenticate", "Basic realm=\"shop\""}};
-        const QString path = QStringLiteral("/pages/private-%1").arg(QLatin1String(QTest::currentDataTag()));
+        answer.headers = {{"WWW-Authenticate", challenge}};
+        const QString path = QStringLiteral("/pages/private-%1").arg(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-'));
         m_backend->backend().script(QStringLiteral("GET"), path, answer);
         const QString privateAddress = m_backend->rootUrl() + path.mid(1);
-        const QString first = serve(QStringLiteral("with-private-%1.html").arg(QLatin1String(QTest::currentDataTag())),
+        const QString first = serve(QStringLiteral("with-private-%1.html").arg(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-')),
                                     "<!DOCTYPE html><title>Shop</title><p>Our shop</p>"
                                         + (part ? "<img src=\"" + privateAddress.toUtf8() + "\">" : QByteArray()));
         QVERIFY(open(WexoOptionType::about, first));

@@ -797,44 +797,67 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("redirected");
         QTest::addColumn<QByteArray>("marked"); // how the page marks the part
-        QTest::addRow("address of the part") << false << QByteArray("<h2 id=\"stores\">");
-        QTest::addRow("redirected to the part") << true << QByteArray("<h2 id=\"stores\">");
-        QTest::addRow("a section") << false << QByteArray("<section id=\"stores\"><h2>");
-        QTest::addRow("an anchor in the heading") << false << QByteArray("<h2><a id=\"stores\"></a>");
-        QTest::addRow("a named anchor") << false << QByteArray("<a name=\"stores\"></a><h2>");
+        QTest::addColumn<QByteArray>("shape"); // empty: the sample article; else an article of its own
+        QTest::addColumn<QString>("part");
+        QTest::addRow("address of the part") << false << QByteArray("<h2 id=\"stores\">") << QByteArray() << "stores";
+        QTest::addRow("redirected to the part") << true << QByteArray("<h2 id=\"stores\">") << QByteArray() << "stores";
+        QTest::addRow("a section") << false << QByteArray("<section id=\"stores\"><h2>") << QByteArray() << "stores";
+        QTest::addRow("an anchor in the heading") << false << QByteArray("<h2><a id=\"stores\"></a>") << QByteArray() << "stores";
+        QTest::addRow("a named anchor") << false << QByteArray("<a name=\"stores\"></a><h2>") << QByteArray() << "stores";
         // Pictures of no set size above it, that come late: the part moves down as they come.
         QTest::addRow("pictures above it come late")
-            << false << QByteArray("<p><img src=\"/pages/late.png\" alt=\"\"> <img src=\"/pages/late.png?2\" alt=\"\"></p><h2 id=\"stores\">");
+            << false << QByteArray("<p><img src=\"/pages/late.png\" alt=\"\"> <img src=\"/pages/late.png?2\" alt=\"\"></p><h2 id=\"stores\">")
+            << QByteArray() << "stores";
+        // Parts several screens down, with links above them.
+        const QByteArray text = "Each of our stores keeps the whole range on its shelves, and the staff there know it well. ";
+        const QByteArray paragraphs = ("<p>" + text + "</p>\n").repeated(3);
+        const QByteArray linked = paragraphs + QByteArray("<p>" + text + "See <a href=\"/pages/about.html\">about us</a> again.</p>\n").repeated(30)
+            + paragraphs + "<h3 id=\"sec\">Section</h3>\n" + ("<p>" + text.repeated(8) + "</p>\n").repeated(3);
+        QByteArray numbered;
+        for (int number = 1; number <= 24; ++number)
+            numbered += "<p id=\"p" + QByteArray::number(number) + "\">" + text + "<a href=\"/pages/about.html\">More</a>.</p>\n";
+        QTest::addRow("linked paragraphs above it") << false << QByteArray() << linked << "sec";
+        QTest::addRow("linked paragraphs above it, redirected") << true << QByteArray() << linked << "sec";
+        QTest::addRow("numbered paragraphs") << false << QByteArray() << numbered << "p8";
+        QTest::addRow("numbered paragraphs, redirected") << true << QByteArray() << numbered << "p8";
     }
 
     void readerFaceOpensAtThePartNamed()
     {
         QFETCH(bool, redirected);
         QFETCH(QByteArray, marked);
+        QFETCH(QByteArray, shape);
+        QFETCH(QString, part);
         // Long enough after the part for it to reach the top.
         QByteArray longer = article();
-        longer.replace("<h2 id=\"stores\">", marked);
-        if (marked.startsWith("<section"))
-            longer.replace("</article>", "</section></article>");
-        longer.replace("</article>", QByteArray("<p>Opening hours are on the door of each shop.</p>\n").repeated(60) + "</article>");
-        const QString part = serve(QStringLiteral("long-about.html"), longer) + QStringLiteral("#stores");
+        if (shape.isEmpty()) {
+            longer.replace("<h2 id=\"stores\">", marked);
+            if (marked.startsWith("<section"))
+                longer.replace("</article>", "</section></article>");
+            longer.replace("</article>", QByteArray("<p>Opening hours are on the door of each shop.</p>\n").repeated(60) + "</article>");
+        } else {
+            longer = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Our stores</title></head><body><article>"
+                     "<h1>Our stores</h1>\n" + shape + "</article><footer style=\"height: 3000px\">Sample Shop</footer></body></html>";
+        }
+        const QString address = serve(QStringLiteral("long-about.html"), longer) + QStringLiteral("#") + part;
         WexoSample::ScriptedAnswer redirect;
         redirect.status = 302;
         redirect.contentType = "text/html";
-        redirect.headers = {{"Location", part.toUtf8()}};
+        redirect.headers = {{"Location", address.toUtf8()}};
         m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/to-stores"), redirect);
         WexoSample::ScriptedAnswer late;
         late.delayMs = 700;
         late.contentType = "image/png";
         late.body = picture(QSize(300, 400));
         m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/late.png"), late);
-        QVERIFY(open(WexoOptionType::about, redirected ? page(QStringLiteral("to-stores")) : part));
+        QVERIFY(open(WexoOptionType::about, redirected ? page(QStringLiteral("to-stores")) : address));
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QVERIFY(checked.wait(20000));
-        QCOMPARE(articleInReaderFace(), QString());
+        QCOMPARE(articleInReaderFace(shape.isEmpty() ? QStringLiteral("About Sample Shop") : QStringLiteral("Our stores")), QString());
         // The part's heading at the top of the face, as in the page.
-        const QString where = QStringLiteral("Math.round((document.getElementById('stores') || document.getElementsByName('stores')[0]"
-                                             " || [...document.querySelectorAll('h2')].find(h => h.textContent.includes('Visit us'))).getBoundingClientRect().top)");
+        const QString where = QStringLiteral("Math.round((document.getElementById('%1') || document.getElementsByName('%1')[0]"
+                                             " || [...document.querySelectorAll('h2')].find(h => h.textContent.includes('Visit us'))).getBoundingClientRect().top)")
+                                  .arg(part);
         QVERIFY2(qAbs(evaluateIn(browser()->page(), where).toInt()) <= 1, qPrintable(evaluateIn(browser()->page(), where).toString()));
         QVERIFY2(qAbs(evaluate(where).toInt()) <= 1, qPrintable(evaluate(where).toString()));
         QVERIFY(evaluate(QStringLiteral("scrollY")).toInt() > 0);

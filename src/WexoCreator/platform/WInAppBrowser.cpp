@@ -299,6 +299,11 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
             updateBar();
             return;
         }
+        // A sign-in the engine could not ask about (a scheme it does not
+        // support) loaded the answer's page as the document: under the
+        // message it goes nowhere, as the others' pages never load.
+        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && (info.errorCode() == 401 || info.errorCode() == 407))
+            m_page->holdChallengedDocument();
         // A load that ended without a document of its own (a refused
         // navigation, a new one, a download, no content, the page's own
         // address change stopping it) changed nothing...

@@ -69,6 +69,13 @@ const char *const kReportScript = R"((function (token, deferPainted) {
   } catch (error) {}
 }))";
 
+// The kinds the bar (Reload, Back, Forward) and this library's own loads (typed) start.
+bool startedByUser(QWebEnginePage::NavigationType type)
+{
+    return type == QWebEnginePage::NavigationTypeTyped || type == QWebEnginePage::NavigationTypeReload
+        || type == QWebEnginePage::NavigationTypeBackForward;
+}
+
 bool startsNewEntry(QWebEnginePage::NavigationType type)
 {
     return type != QWebEnginePage::NavigationTypeBackForward && type != QWebEnginePage::NavigationTypeReload;
@@ -158,6 +165,11 @@ std::optional<QUrl> WInAppBrowserPage::takeChallenged()
     return std::exchange(m_challenged, std::nullopt);
 }
 
+void WInAppBrowserPage::holdChallengedDocument()
+{
+    m_heldDocument = true;
+}
+
 bool WInAppBrowserPage::isWebAddress(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
@@ -243,6 +255,14 @@ void WInAppBrowserPage::onReport(const QString &report)
 
 bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    // A held sign-in answer's own refresh or script goes nowhere.
+    if (isMainFrame && m_heldDocument) {
+        if (!startedByUser(type)) {
+            qCDebug(lcPlatform) << "navigation of a sign-in answer refused:" << type;
+            return false;
+        }
+        m_heldDocument = false;
+    }
     if (isWebAddress(url)) {
         // Asked for the documents that load anew (a move within a document is never asked about).
         if (isMainFrame) {

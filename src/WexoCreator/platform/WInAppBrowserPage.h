@@ -36,6 +36,11 @@ public:
 
     // The address whose sign-in was refused since asked last: its load stopped.
     std::optional<QUrl> takeChallenged();
+    // The current document is the page of an answer asking for a sign-in the
+    // engine could not ask about (a scheme it does not support), loaded as
+    // the address's own: it goes nowhere by itself from now on (a refresh, a
+    // script). The next navigation of the user's or this library's ends that.
+    void holdChallengedDocument();
 
     // Where Back and Forward lead: the nearest entry either way, skipping the
     // documents that moved on to another by themselves, with no gesture of
@@ -82,6 +87,7 @@ private:
     // Main-frame addresses let through whose document has not arrived yet.
     QList<QUrl> m_arriving;
     std::optional<QUrl> m_challenged;
+    bool m_heldDocument = false;
     // Known only to the reports of this page's documents.
     QString m_token;
     // The current document has had a gesture of the user's.
