@@ -8,7 +8,9 @@
 #include "WexoCreator/platform/WInAppBrowserPage.h"
 #include "WexoCreator/platform/WInAppBrowserPaintWatch.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QWebEnginePage>
@@ -56,7 +58,8 @@ class tst_InAppFaces : public InAppPageFixture
     char lookOf(const QString &title) const
     {
         static const QHash<QString, char> looks {{QStringLiteral("Blue page"), 'B'}, {QStringLiteral("Yellow page"), 'Y'},
-                                                 {QStringLiteral("Red article"), 'r'}, {QStringLiteral("Green article"), 'g'}};
+                                                 {QStringLiteral("Red article"), 'r'}, {QStringLiteral("Green article"), 'g'},
+                                                 {QStringLiteral("Pictured article"), 'r'}, {QStringLiteral("Lazy article"), 'r'}};
         return looks.value(title, m_looks.value(title, 'a'));
     }
 
@@ -163,6 +166,21 @@ private Q_SLOTS:
         m_pages.insert(QStringLiteral("Large article"),
                        serve(QStringLiteral("large.html"),
                              article().replace("About Sample Shop", "Large article").replace("<h2 id=\"stores\">", paragraphs + "<h2 id=\"stores\">")));
+        // The red article with a picture under its text, and with pictures that load only once seen.
+        QImage picture(600, 260, QImage::Format_RGB32);
+        picture.fill(QColor(0x20, 0x70, 0x70));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        serve(QStringLiteral("picture.png"), png, "image/png");
+        const QByteArray pictured = "<p><img src=\"/pages/picture.png\" width=\"600\" height=\"260\" alt=\"\"></p>";
+        m_pages.insert(QStringLiteral("Pictured article"),
+                       serve(QStringLiteral("pictured.html"), colouredArticle("Pictured article", "#d02020").replace("</article>", pictured + "</article>")));
+        QByteArray lazy = pictured;
+        lazy.replace("<img ", "<img loading=\"lazy\" ");
+        m_pages.insert(QStringLiteral("Lazy article"),
+                       serve(QStringLiteral("lazy.html"), colouredArticle("Lazy article", "#d02020").replace("</article>", lazy.repeated(3) + "</article>")));
         m_pages.insert(QStringLiteral("Sign-in form"), page(QStringLiteral("sign-in.html")));
         m_pages.insert(QStringLiteral("Failed page"), QStringLiteral("http://127.0.0.1:9/pages/none.html"));
     }
@@ -186,19 +204,32 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("order"); // the looks allowed, in order
+        QTest::addColumn<QString>("host"); // how busy the host's GUI thread is (see BusyHost)
+        const auto row = [](const char *name, const QStringList &before, const char *step, const char *order, const char *host = "") {
+            QTest::addRow("%s", name) << before << QString::fromLatin1(step) << QString::fromLatin1(order) << QString::fromLatin1(host);
+        };
         // The host window's new native window is black until it is first
         // painted (a page draws through OpenGL; see the README).
-        QTest::addRow("first page") << QStringList {} << "open Blue page" << "^K?P*B$";
-        QTest::addRow("first article") << QStringList {} << "open Red article" << "^K?P*r$";
-        QTest::addRow("reader to reader by a link") << QStringList {"open Red article"} << "link Green article" << "^r?P*g$";
-        QTest::addRow("reader to reader by Back") << QStringList {"open Red article", "link Green article"} << "back Red article" << "^g?P*r$";
-        QTest::addRow("reader to reader by Forward")
-            << QStringList {"open Red article", "link Green article", "back Red article"} << "forward Green article" << "^r?P*g$";
-        QTest::addRow("reader to page by a link") << QStringList {"open Red article"} << "link Blue page" << "^r?P*B$";
-        QTest::addRow("page to reader by Back") << QStringList {"open Red article", "link Blue page"} << "back Red article" << "^B?P*r$";
-        QTest::addRow("page to page by a link") << QStringList {"open Blue page"} << "link Yellow page" << "^B?P*Y$";
-        QTest::addRow("same article by a link to itself") << QStringList {"open Red article"} << "self Red article" << "^r$";
-        QTest::addRow("same article by Reload") << QStringList {"open Red article"} << "reload Red article" << "^r$";
+        row("first page", {}, "open Blue page", "^K?P*B$");
+        row("first article", {}, "open Red article", "^K?P*r$");
+        row("reader to reader by a link", {"open Red article"}, "link Green article", "^r?P*g$");
+        row("reader to reader by Back", {"open Red article", "link Green article"}, "back Red article", "^g?P*r$");
+        row("reader to reader by Forward", {"open Red article", "link Green article", "back Red article"}, "forward Green article", "^r?P*g$");
+        row("reader to page by a link", {"open Red article"}, "link Blue page", "^r?P*B$");
+        row("page to reader by Back", {"open Red article", "link Blue page"}, "back Red article", "^B?P*r$");
+        row("page to page by a link", {"open Blue page"}, "link Yellow page", "^B?P*Y$");
+        row("same article by a link to itself", {"open Red article"}, "self Red article", "^r$");
+        row("same article by Reload", {"open Red article"}, "reload Red article", "^r$");
+        row("same article with a picture by Reload", {"open Pictured article"}, "reload Pictured article", "^r$");
+        row("same article with a picture by a link to itself", {"open Pictured article"}, "self Pictured article", "^r$");
+        row("same article with lazy pictures by Reload", {"open Lazy article"}, "reload Lazy article", "^r$");
+        // The engine hands the view its frames late where the host keeps its GUI thread busy.
+        row("page to page by a link, busy host", {"open Blue page"}, "link Yellow page", "^B?P*Y$", "work");
+        row("reader to page by a link, busy host", {"open Red article"}, "link Blue page", "^r?P*B$", "work");
+        row("page to reader by Back, busy host", {"open Red article", "link Blue page"}, "back Red article", "^B?P*r$", "work");
+        row("reader to reader by a link, busy host", {"open Red article"}, "link Green article", "^r?P*g$", "work");
+        row("page to page by a link, host grabs the screen", {"open Blue page"}, "link Yellow page", "^B?P*Y$", "grab");
+        row("reader to page by a link, host grabs the screen", {"open Red article"}, "link Blue page", "^r?P*B$", "grab");
     }
 
     void noPageFlashesBetweenDocuments()
@@ -206,6 +237,8 @@ private Q_SLOTS:
         QFETCH(QStringList, before);
         QFETCH(QString, step);
         QFETCH(QString, order);
+        QFETCH(QString, host);
+        const BusyHost busy(host, m_host.get());
         for (const QString &first : before)
             QVERIFY2(take(first), qPrintable(first));
         QVERIFY2(take(step, true), qPrintable(step));

@@ -91,8 +91,9 @@ protected:
 
     bool scriptsOn();
     bool readerChecked();
-    // Takes the step (one that brings a new document) and waits until that
-    // document's face has settled, as the page tells (readerChecked).
+    // Takes the step (one that brings a new document at another address)
+    // and waits until that document's face has settled, as the page tells
+    // (readerChecked).
     bool settledAfter(const std::function<void()> &step);
 
     // The sample About page, an article the reader face takes.

@@ -418,9 +418,7 @@ void WInAppBrowser::showFace(Face face)
     const bool keys = view()->isVisible()
         && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus) || focus == current
             || (current && current->isAncestorOf(focus)));
-    arrangeViews();
-    if (keys)
-        faceWidget(face)->setFocus();
+    arrangeViews(keys);
     // Runs on while the paper waits for the document's face.
     m_progress->setVisible(face == Face::paper || (face != Face::message && m_loading));
     updateBar();
@@ -428,21 +426,35 @@ void WInAppBrowser::showFace(Face face)
         emit faceChanged(face);
 }
 
-void WInAppBrowser::arrangeViews()
+void WInAppBrowser::arrangeViews(bool giveKeys)
 {
     if (!m_faces)
         return;
     // A view paints only while it is visible: the page view until its
     // document is painted, the reader face while its article is on its way.
     const bool paper = m_face == Face::paper;
-    m_web->setVisible(m_face == Face::page || paper || (m_face == Face::reader && !m_pagePainted->shown()));
-    if (m_reader)
-        m_reader->setVisible(m_face == Face::reader || (m_face != Face::message && m_articleSerial == m_documentSerial));
-    m_paper->setVisible(paper);
-    m_message->setVisible(m_face == Face::message);
+    const std::pair<QWidget *, bool> views[] = {
+        {m_web, m_face == Face::page || paper || (m_face == Face::reader && !m_pagePainted->shown())},
+        {m_reader, m_face == Face::reader || (m_face != Face::message && m_articleSerial == m_documentSerial)},
+        {m_paper, paper},
+        {m_message, m_face == Face::message},
+    };
+    // Shown, given the keys, and only then the others hidden: a widget
+    // hidden with the keys hands them on as Tab would, and a page given
+    // them that way moves to its first link.
+    for (const auto &[view, visible] : views) {
+        if (view && visible)
+            view->setVisible(true);
+    }
     QWidget *shown = m_face == Face::message ? m_message.data() : faceWidget(m_face);
     if (shown)
         shown->raise();
+    if (giveKeys)
+        faceWidget(m_face)->setFocus();
+    for (const auto &[view, visible] : views) {
+        if (view && !visible)
+            view->setVisible(false);
+    }
 }
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)

@@ -102,8 +102,8 @@ private:
     // The widget that shows a face, or takes the keys on it.
     QWidget *faceWidget(Face face) const;
     // The views the faces need: the one shown, and under it those painting
-    // a document to be shown next.
-    void arrangeViews();
+    // a document to be shown next; the shown face takes the keys if asked.
+    void arrangeViews(bool giveKeys = false);
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
     void release();
