@@ -292,7 +292,7 @@ private Q_SLOTS:
         WexoSample::ScriptedAnswer answer;
         answer.status = 401;
         answer.contentType = "text/html; charset=utf-8";
-        answer.body = QString::fromUtf8(body).arg(address).toUtf8();
+        answer.body = QByteArray(body).replace("%1", address.toUtf8());
         answer.headers = {{"WWW-Authenticate", challenge}};
         m_backend->backend().script(QStringLiteral("GET"), path, answer);
         proxy.body = answer.body;
