@@ -11,6 +11,9 @@
 // (the helpers also as their proportional set: shared pages counted once),
 // with the reader face up and after the page closed. After the first open and
 // close, three more rounds may add at most 10 % to either: no growth per page.
+// And what a navigation inside the open page costs the GUI thread (until its
+// page face shows, and 300 ms more), between short pages that fit the view
+// and between long ones that do not.
 #include "BenchHost.h"
 #include "BenchReport.h"
 
@@ -50,6 +53,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include <unistd.h>
@@ -288,9 +292,14 @@ QMap<QString, QList<double>> &firstFrames()
     return frames;
 }
 
+QUrl addressOf(const QString &path)
+{
+    return QUrl(bench().backend->rootUrl() + path.mid(1));
+}
+
 QUrl addressOf(const Kind &kind)
 {
-    return QUrl(bench().backend->rootUrl() + kind.path.mid(1));
+    return addressOf(kind.path);
 }
 
 // One warm run a repetition: the time to the face on screen.
@@ -372,6 +381,100 @@ void BM_PaintWatchDecision(benchmark::State &state)
 }
 BENCHMARK(BM_PaintWatchDecision)->Unit(benchmark::kMicrosecond);
 
+// Two pages of each kind navigated between, at the kind's path with "-a.html"
+// and "-b.html" added: short ones that fit the view, long ones that do not.
+const QList<Kind> &navigationKinds()
+{
+    static const QByteArray line = "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>";
+    static const QList<Kind> all {
+        {"short pages", QStringLiteral("/pages/bench-short"),
+         "<!DOCTYPE html><title>Short</title><style>html { background: #2040d0; color: #fff }</style>" + line},
+        // Paragraphs this short do not make an article: the page face shows.
+        {"long pages", QStringLiteral("/pages/bench-long"), "<!DOCTYPE html><title>Long</title>" + line.repeated(200)},
+    };
+    return all;
+}
+
+// The mean wall time of each kind's navigations, in milliseconds.
+QMap<QString, double> &navigationWalls()
+{
+    static QMap<QString, double> walls;
+    return walls;
+}
+
+double threadCpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+struct NavigationCost {
+    double cpu = 0;
+    double wall = 0;
+};
+
+// One navigation of the open page's view: the GUI thread's CPU time from the
+// load until the page face shows the new document, and 300 ms more (a view
+// made a pixel shorter gets its height back within them); the wall time until
+// the face shows.
+std::optional<NavigationCost> navigate(WInAppBrowser *browser, const QUrl &url)
+{
+    const double cpuStart = threadCpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    QEventLoop loop;
+    bool shown = false;
+    QObject::connect(browser, &WInAppBrowser::faceChanged, &loop, [&](WInAppBrowser::Face face) {
+        if (face == WInAppBrowser::Face::page && browser->page()->url() == url) {
+            shown = true;
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    browser->page()->load(url);
+    loop.exec();
+    if (!shown)
+        return {};
+    NavigationCost cost;
+    cost.wall = timer.nsecsElapsed() / 1e9;
+    QTest::qWait(300);
+    cost.cpu = threadCpuSeconds() - cpuStart;
+    return cost;
+}
+
+// The page opened on the first page of a kind, then its view sent from one
+// page to the other: the GUI thread's time per navigation, after two that
+// warm the engine up.
+void BM_Navigation(benchmark::State &state, const Kind &kind)
+{
+    const QUrl pages[] = {addressOf(kind.path + QStringLiteral("-a.html")), addressOf(kind.path + QStringLiteral("-b.html"))};
+    auto *browser = openPage(pages[0]).onScreen ? qobject_cast<WInAppBrowser *>(launcher()->presentedViewController()) : nullptr;
+    int next = 1;
+    for (int warm = 0; browser && warm < 2; ++warm, next = 1 - next) {
+        if (!navigate(browser, pages[next]))
+            browser = nullptr;
+    }
+    if (!browser) {
+        state.SkipWithError("the page face never showed");
+        closePage();
+        return;
+    }
+    double wall = 0;
+    for (auto _ : state) {
+        const std::optional<NavigationCost> cost = navigate(browser, pages[next]);
+        next = 1 - next;
+        if (!cost) {
+            state.SkipWithError("the page face never showed");
+            break;
+        }
+        state.SetIterationTime(cost->cpu);
+        wall += cost->wall * 1000 / double(state.max_iterations);
+    }
+    navigationWalls()[QString::fromLatin1(kind.name)] = wall;
+    closePage();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -389,13 +492,19 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the bench host did not start against the sample backend\n");
         return 1;
     }
-    for (const Kind &kind : kinds()) {
-        if (kind.body.isEmpty())
-            continue;
+    const auto serve = [](const QString &path, const QByteArray &body) {
         WexoSample::ScriptedAnswer answer;
         answer.contentType = "text/html; charset=utf-8";
-        answer.body = kind.body;
-        bench().backend->script(QStringLiteral("GET"), kind.path, answer);
+        answer.body = body;
+        bench().backend->script(QStringLiteral("GET"), path, answer);
+    };
+    for (const Kind &kind : kinds()) {
+        if (!kind.body.isEmpty())
+            serve(kind.path, kind.body);
+    }
+    for (const Kind &kind : navigationKinds()) {
+        serve(kind.path + QStringLiteral("-a.html"), kind.body);
+        serve(kind.path + QStringLiteral("-b.html"), kind.body);
     }
     // A part that takes long to come (the page's load ends only then).
     WexoSample::ScriptedAnswer slow;
@@ -426,6 +535,11 @@ int main(int argc, char **argv)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);
+    for (const Kind &kind : navigationKinds())
+        benchmark::RegisterBenchmark((std::string("BM_Navigation/") + kind.name).c_str(), BM_Navigation, kind)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10);
 
     BenchReport report;
     benchmark::RunSpecifiedBenchmarks(&report);
@@ -461,6 +575,11 @@ int main(int argc, char **argv)
         std::printf("about, warm: reader face on screen %.1f ms\n", *reader);
     if (const std::optional<double> decision = report.time("BM_PaintWatchDecision"))
         std::printf("deciding a document is on screen: %.1f us of the GUI thread per document\n", *decision);
+    for (const Kind &kind : navigationKinds()) {
+        if (const std::optional<double> cpu = report.time(std::string("BM_Navigation/") + kind.name + "/iterations:10/manual_time"))
+            std::printf("navigation, %s: GUI-thread %.1f ms per navigation (wall %.0f ms to the page face)\n", kind.name, *cpu,
+                        navigationWalls().value(QString::fromLatin1(kind.name)));
+    }
     std::printf("host rss: before %lld MB, reader face up %lld MB, after close %lld MB\n", hostBefore / 1024,
                 hostOpen / 1024, hostClosed / 1024);
     std::printf("QtWebEngineProcess rss: reader face up %lld MB, after close %lld MB\n", helpersOpen.resident / 1024,
