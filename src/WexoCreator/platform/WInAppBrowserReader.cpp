@@ -128,8 +128,9 @@ void WInAppBrowser::onReaderPainted(bool painted)
     // Never painted in time: the page shows, and Reader is offered to try
     // again. The same article painted anew shows the same either way.
     const bool refresh = std::exchange(m_readerRefresh, false);
-    if (!painted && !refresh) {
+    if (!painted)
         m_readerPainted->stop();
+    if (!painted && !refresh) {
         m_readerArticle.reset();
         m_readerWanted = false;
     } else {
