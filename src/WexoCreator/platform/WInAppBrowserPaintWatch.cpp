@@ -70,6 +70,7 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
 void WInAppBrowserPaintWatch::watch()
 {
     // The surface followed stays: a frame it is about to render may be the document's.
+    ++m_round;
     m_state = State::waiting;
     m_lapsed = false;
     m_asked = 0;
@@ -131,6 +132,20 @@ void WInAppBrowserPaintWatch::sign(int frames)
         return;
     followSurface();
     followItems();
+    // Taken once what is already queued has been handled: the engine's
+    // frames drawn before the document's (the picture before, drawn anew at
+    // another size or as the view showed again) may still be on their way
+    // to the view behind the sign, which comes by another route.
+    QMetaObject::invokeMethod(this, [this, frames, round = m_round] {
+        if (round == m_round)
+            takeSign(frames);
+    }, Qt::QueuedConnection);
+}
+
+void WInAppBrowserPaintWatch::takeSign(int frames)
+{
+    if (!watching())
+        return;
     // A frame the view was already to render is the engine's frame before.
     // Each sign tells how near the document's frame is: the nearest holds.
     frames += m_framePending ? 1 : 0;

@@ -77,6 +77,7 @@ private:
     // A frame of the document is on its way, that many of the engine's
     // frames from now: shown once the view has rendered it.
     void sign(int frames);
+    void takeSign(int frames);
     void onFrame();
     void onDeadline();
     // Makes the engine send a frame of its document, as soon as it has one.
@@ -98,6 +99,7 @@ private:
     QMetaObject::Connection m_frames;
     State m_state = State::idle;
     int m_framesToGo = 0;
+    int m_round = 0; // the watches begun: a sign queued for one before is dropped
     int m_asked = 0; // frames asked for since the document arrived
     int m_seen = 0; // frames of the engine's the view rendered since the load began
     int m_seenHere = 0; // of them, on the surface followed
