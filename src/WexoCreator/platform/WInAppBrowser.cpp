@@ -430,30 +430,36 @@ void WInAppBrowser::arrangeViews(bool giveKeys)
 {
     if (!m_faces)
         return;
-    // A view paints only while it is visible: the page view until its
-    // document is painted, the reader face while its article is on its way.
-    const bool paper = m_face == Face::paper;
+    // The engine's views stay visible under the face shown, taking no
+    // input there: a view shown again draws the picture it held (the
+    // document before) anew, and on a busy host that frame can come after
+    // every sign of the new document. The paper and the message show only
+    // as the face.
+    QWidget *shown = m_face == Face::message ? m_message.data() : faceWidget(m_face);
     const std::pair<QWidget *, bool> views[] = {
-        {m_web, m_face == Face::page || paper || (m_face == Face::reader && !m_pagePainted->shown())},
-        {m_reader, m_face == Face::reader || (m_face != Face::message && m_articleSerial == m_documentSerial)},
-        {m_paper, paper},
+        {m_web, true},
+        {m_reader, true},
+        {m_paper, m_face == Face::paper},
         {m_message, m_face == Face::message},
     };
-    // Shown, given the keys, and only then the others hidden: a widget
-    // hidden with the keys hands them on as Tab would, and a page given
-    // them that way moves to its first link.
+    // Shown, given the keys, and only then the others hidden or disabled: a
+    // widget that loses the keys that way hands them on as Tab would, and a
+    // page given them that way moves to its first link.
     for (const auto &[view, visible] : views) {
         if (view && visible)
             view->setVisible(true);
     }
-    QWidget *shown = m_face == Face::message ? m_message.data() : faceWidget(m_face);
-    if (shown)
+    if (shown) {
+        shown->setEnabled(true);
         shown->raise();
+    }
     if (giveKeys)
         faceWidget(m_face)->setFocus();
     for (const auto &[view, visible] : views) {
-        if (view && !visible)
-            view->setVisible(false);
+        if (!view || view == shown)
+            continue;
+        view->setVisible(visible);
+        view->setEnabled(false);
     }
 }
 
