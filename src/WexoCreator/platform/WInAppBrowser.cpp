@@ -286,7 +286,15 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
 {
     if (m_face != Face::paper)
         m_progress->hide();
-    m_page->loadsEnded();
+    // A load that ended without a document of its own (a refused
+    // navigation, a new one, a download, no content, the page's own address
+    // change stopping it) changed nothing: what was on its way may still
+    // come (the engine goes on anew with a Back it could not take from its
+    // cache). Anything else has arrived or gone.
+    const bool aborted = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || info.errorCode() == -3
+        || info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain;
+    if (!aborted || info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+        m_page->loadsEnded();
     updateBar();
     if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
         // A sign-in refused: the load was stopped before the answer's page came.
@@ -304,11 +312,7 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
         // message it goes nowhere, as the others' pages never load.
         if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && (info.errorCode() == 401 || info.errorCode() == 407))
             m_page->holdChallengedDocument();
-        // A load that ended without a document of its own (a refused
-        // navigation, a new one, a download, no content, the page's own
-        // address change stopping it) changed nothing...
-        const bool aborted = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || info.errorCode() == -3
-            || info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain;
+        // An aborted load changed nothing...
         if (aborted && !m_page->url().isEmpty())
             return;
         // ...unless the page never had a document: it would stay empty.
