@@ -53,7 +53,9 @@ const char *const kReportScript = R"((function (token, deferPainted) {
   try {
     // Painted is not yet on its way to the screen: that takes the frame
     // after, committed once its rendering is done (a page busy from then
-    // on never commits it), so the report waits for that. A document that
+    // on never commits it), so the report waits for that, and for one frame
+    // more: the engine's frames of the picture before, drawn until then,
+    // reach the view by another route than the report. A document that
     // runs no script of its own is never kept busy (nor are timers run in
     // it): its report comes at once, a frame early.
     var painted = new PerformanceObserver(function (list) {
@@ -63,7 +65,7 @@ const char *const kReportScript = R"((function (token, deferPainted) {
       if (!deferPainted)
         report('painted early');
       else
-        requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); });
+        requestAnimationFrame(function () { requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); }); });
     });
     painted.observe({type: 'paint', buffered: true});
   } catch (error) {}
