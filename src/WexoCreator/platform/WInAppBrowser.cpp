@@ -190,11 +190,8 @@ void WInAppBrowser::viewDidLoad()
         settle();
     });
     WInAppBrowserPage *page = m_page.get();
-    // The page view paints a new document under the face shown (the watch has restarted by then).
-    connect(page, &WInAppBrowserPage::documentCreated, this, [this] {
-        m_parsedAhead.reset();
-        arrangeViews();
-    });
+    // What a document told before its address came is its own only.
+    connect(page, &WInAppBrowserPage::documentCreated, this, [this] { m_parsedAhead.reset(); });
     // Looked at for an article once read in, whatever parts of it still load.
     connect(page, &WInAppBrowserPage::documentParsed, this, [this](bool mayBeArticle) {
         if (m_face == Face::message)
@@ -291,9 +288,10 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
     // change stopping it) changed nothing: what was on its way may still
     // come (the engine goes on anew with a Back it could not take from its
     // cache). Anything else has arrived or gone.
-    const bool aborted = info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || info.errorCode() == -3
-        || info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain;
-    if (!aborted || info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+    const bool aborted = info.status() != QWebEngineLoadingInfo::LoadSucceededStatus
+        && (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || info.errorCode() == -3
+            || info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain);
+    if (!aborted)
         m_page->loadsEnded();
     updateBar();
     if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {

@@ -93,7 +93,6 @@ void WInAppBrowser::loadArticle()
     m_readerArticle = m_article;
     m_readerAddress = m_page->url();
     // Painted under the face shown, then shown.
-    arrangeViews();
     m_readerPainted->watch();
     m_reader->showArticle(*m_article, m_readerAddress);
 }
@@ -102,6 +101,8 @@ void WInAppBrowser::makeReaderFace()
 {
     m_reader = new WReaderFace(m_page->profile(), m_faces);
     static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
+    // Added on top: under the face shown again.
+    arrangeViews();
     m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
     // Its images and frames may go on loading: the face shows once its text is painted.
     connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
@@ -172,8 +173,6 @@ void WInAppBrowser::settle()
         m_arrival = false;
     if (face != m_face)
         showFace(face);
-    else
-        arrangeViews();
     updateBar();
     // A page not shown in time has settled on its page all the same (blank
     // until the view holds a picture of it).
