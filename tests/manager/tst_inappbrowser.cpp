@@ -67,9 +67,9 @@ private Q_SLOTS:
         m_host->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
         QVERIFY(open(WexoOptionType::about));
-        QTRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect());
-        QTRY_VERIFY(!launcher()->isTransitioning());
-        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() == m_host.get(), 5000);
+        WEXO_TRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect(), 5000);
+        WEXO_TRY_VERIFY(!launcher()->isTransitioning(), 5000);
+        WEXO_TRY_VERIFY(QApplication::activeWindow() == m_host.get(), 5000);
         QWidget *focus = QApplication::focusWidget();
         QVERIFY(focus && browser()->view()->isAncestorOf(focus));
         QTest::keyClick(focus, Qt::Key_Escape);
@@ -82,10 +82,10 @@ private Q_SLOTS:
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         // Over the whole host window once it has slid in, the console slot empty,
         // the host getting nothing.
-        QTRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect());
+        WEXO_TRY_COMPARE(browser()->view()->geometry(), launcher()->window()->rect(), 5000);
         QVERIFY(browser()->view()->isVisible());
         QVERIFY(!launcher()->window()->wConsoleButton());
-        QTRY_VERIFY(launcher()->window()->holdsEveryTouch());
+        WEXO_TRY_VERIFY(launcher()->window()->holdsEveryTouch(), 5000);
         QVERIFY(checked.wait(20000) || !checked.isEmpty());
         QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("about.html")));
         QCOMPARE(evaluate(QStringLiteral("document.body.innerText.includes('single market stall')")).toBool(), true);
@@ -114,9 +114,9 @@ private Q_SLOTS:
         // Typing goes to the page's field, not to the host's.
         QCOMPARE(evaluate(QStringLiteral("document.getElementById('email').focus(); document.activeElement.id")).toString(),
                  QStringLiteral("email"));
-        QTRY_VERIFY(browser()->webView()->focusProxy()->hasFocus());
+        WEXO_TRY_VERIFY(browser()->webView()->focusProxy()->hasFocus(), 5000);
         QTest::keyClicks(browser()->webView()->focusProxy(), QStringLiteral("ab"));
-        QTRY_COMPARE(evaluate(QStringLiteral("document.getElementById('email').value")).toString(), QStringLiteral("ab"));
+        WEXO_TRY_COMPARE(evaluate(QStringLiteral("document.getElementById('email').value")).toString(), QStringLiteral("ab"), 5000);
         QCOMPARE(m_hostField->text(), QString());
         QTest::keyClick(browser()->webView()->focusProxy(), Qt::Key_Escape);
         QVERIFY(closed());
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
         m_host->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_host.get()));
-        QTRY_VERIFY(browser()->webView()->focusProxy()->hasFocus());
+        WEXO_TRY_VERIFY(browser()->webView()->focusProxy()->hasFocus(), 5000);
 
         QTest::keyClick(browser()->webView()->focusProxy(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         if (closes)
@@ -175,7 +175,7 @@ private Q_SLOTS:
         auto *title = root->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle"));
         auto *back = root->findChild<QToolButton *>(QStringLiteral("inAppBrowserBack"));
         auto *forward = root->findChild<QToolButton *>(QStringLiteral("inAppBrowserForward"));
-        QTRY_COMPARE(title->toolTip(), QStringLiteral("Sign in to Sample Shop"));
+        WEXO_TRY_COMPARE(title->toolTip(), QStringLiteral("Sign in to Sample Shop"), 5000);
         QVERIFY(title->text().startsWith(QStringLiteral("Sign in")));
         QVERIFY(!back->isEnabled());
         QVERIFY(!forward->isEnabled());
@@ -188,7 +188,7 @@ private Q_SLOTS:
         QTest::mouseClick(back, Qt::LeftButton);
         QVERIFY(checked.wait(20000));
         QCOMPARE(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")));
-        QTRY_VERIFY(forward->isEnabled());
+        WEXO_TRY_VERIFY(forward->isEnabled(), 5000);
         QTest::mouseClick(forward, Qt::LeftButton);
         QVERIFY(checked.wait(20000));
         QCOMPARE(browser()->pageUrl().toString(), second);
@@ -246,7 +246,7 @@ private Q_SLOTS:
         QTest::keyClick(focus, Qt::Key_Escape);
         QVERIFY(closed());
         QVERIFY(open(WexoOptionType::about, url));
-        QTRY_VERIFY_WITH_TIMEOUT(!browser()->messageText().isEmpty(), 20000);
+        WEXO_TRY_VERIFY(!browser()->messageText().isEmpty(), 20000);
         // "Open in browser" hands the address on.
         QTest::mouseClick(browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserMessageOpen")), Qt::LeftButton);
         QCOMPARE(m_sink.urls, QStringList {url});
@@ -366,7 +366,7 @@ private Q_SLOTS:
         QCOMPARE(browser()->messageText(), WInAppBrowserMessage::signInText() + QStringLiteral("\n\n") + privateAddress);
         QVERIFY(barButton("inAppBrowserBack")->isEnabled());
         clickBar("inAppBrowserBack");
-        QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::page, 20000);
+        WEXO_TRY_COMPARE(browser()->face(), WInAppBrowser::Face::page, 20000);
         QCOMPARE(browser()->pageUrl(), QUrl(first));
     }
 
@@ -427,7 +427,7 @@ private Q_SLOTS:
         // The pickers answer after the input's choice, asked for first, is over.
         const QString answers = QStringLiteral("[document.body.dataset.open, document.body.dataset.folder,"
                                                " ...[...f.files].map(file => file.name)].join(' ')");
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(answers).toString(), QStringLiteral("AbortError AbortError held.txt"), 20000);
+        WEXO_TRY_COMPARE(evaluate(answers).toString(), QStringLiteral("AbortError AbortError held.txt"), 20000);
         QCOMPARE(dialogs.opened, 0);
     }
 
@@ -478,7 +478,7 @@ private Q_SLOTS:
         const QString download = serve(QStringLiteral("leaflet.bin"), "%PDF-1.4", "application/octet-stream");
         for (int round = 0; round < 100; ++round) {
             QVERIFY(open(WexoOptionType::about, download));
-            QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::message, 20000);
+            WEXO_TRY_COMPARE(browser()->face(), WInAppBrowser::Face::message, 20000);
             browser()->close();
             QVERIFY(closed());
             // Gone before the next page comes, as between two test functions.
@@ -556,7 +556,7 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
         QCOMPARE(browser()->face(), reader ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page);
         auto *line = browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle"));
-        QTRY_COMPARE(line->toolTip(), shown);
+        WEXO_TRY_COMPARE(line->toolTip(), shown, 5000);
         QLabel oneLine(QStringLiteral("Opening hours"));
         oneLine.setFont(line->font());
         QCOMPARE(line->sizeHint().height(), oneLine.sizeHint().height());
@@ -606,10 +606,10 @@ private Q_SLOTS:
             browser()->page()->runJavaScript(QStringLiteral("window.open('%1')").arg(address));
         }
         if (handedOn)
-            QTRY_COMPARE(m_sink.urls, QStringList {address});
-        QTRY_COMPARE(downloads.size(), downloadsAsked);
+            WEXO_TRY_COMPARE(m_sink.urls, QStringList {address}, 5000);
+        WEXO_TRY_COMPARE(downloads.size(), downloadsAsked, 5000);
         for (QWebEngineDownloadRequest *download : std::as_const(downloads))
-            QTRY_COMPARE(download->state(), QWebEngineDownloadRequest::DownloadCancelled);
+            WEXO_TRY_COMPARE(download->state(), QWebEngineDownloadRequest::DownloadCancelled, 5000);
         // Round trips through the page: a navigation would have replaced it by then.
         evaluate(QStringLiteral("document.readyState"));
         QCOMPARE(evaluate(QStringLiteral("window.marker")).toInt(), 7);
@@ -634,7 +634,7 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
         // Asked from the page's own world, as the page would; answered, never left pending.
         browser()->page()->runJavaScript(ask);
-        QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.answer || 'pending'")).toString(), answer);
+        WEXO_TRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.answer || 'pending'")).toString(), answer, 5000);
     }
 
     void consoleGoesToTheLibraryLog()
@@ -645,7 +645,7 @@ private Q_SLOTS:
         setDebugLogging(true);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^page console .*hello from the page$")));
         browser()->page()->runJavaScript(QStringLiteral("console.log('hello from the page'); document.body.dataset.logged = 'yes';"));
-        QTRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.logged || ''")).toString(), QStringLiteral("yes"));
+        WEXO_TRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.logged || ''")).toString(), QStringLiteral("yes"), 5000);
         setDebugLogging(false);
     }
 
@@ -687,13 +687,13 @@ private Q_SLOTS:
         // The click on the page is the gesture a page needs to ask before being left.
         QVERIFY(pageTakesClicks());
         if (kind == QLatin1String("leave"))
-            QTRY_COMPARE_WITH_TIMEOUT(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")), 20000);
+            WEXO_TRY_COMPARE(browser()->pageUrl().toString(), page(QStringLiteral("sign-in.html")), 20000);
         else
-            QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.body.dataset.answer || ''")).toString(), answer, 20000);
+            WEXO_TRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.answer || ''")).toString(), answer, 20000);
         setDebugLogging(false);
         QCOMPARE(dialogs.shown, 0);
         // Nothing is left waiting for an answer.
-        QTRY_VERIFY(browser()->webView()->findChildren<QDialog *>().isEmpty());
+        WEXO_TRY_VERIFY(browser()->webView()->findChildren<QDialog *>().isEmpty(), 5000);
     }
 
     // Done while a page alerts again and again closes the page; nothing is
@@ -712,7 +712,7 @@ private Q_SLOTS:
                 clickBar("inAppBrowserDone");
         };
         QVERIFY(open(WexoOptionType::about, address));
-        QTRY_VERIFY_WITH_TIMEOUT(!browser() || evaluate(QStringLiteral("Number(document.body.dataset.alerts || 0)")).toInt() >= 5, 20000);
+        WEXO_TRY_VERIFY(!browser() || evaluate(QStringLiteral("Number(document.body.dataset.alerts || 0)")).toInt() >= 5, 20000);
         if (browser())
             clickBar("inAppBrowserDone");
         QVERIFY(closed());
@@ -763,8 +763,8 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
         m_sink.then = [this](const QUrl &) { m_host.reset(); };
         QVERIFY(clickLinkTo(page(QStringLiteral("about.html?popup")), QStringLiteral("target"), QStringLiteral("_blank")));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_host, 20000);
-        QTRY_VERIFY(!launcher());
+        WEXO_TRY_VERIFY(!m_host, 20000);
+        WEXO_TRY_VERIFY(!launcher(), 5000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::qWait(500);
         m_sink.then = nullptr;

@@ -35,31 +35,13 @@ class tst_InAppFaces : public InAppPageFixture
     QHash<QString, char> m_looks; // title → look, beyond the usual ones
     std::unique_ptr<FaceFilm> m_film;
 
-    // An article whose page has its own background, and whose reader face
-    // shows a marker of that colour.
-    static QByteArray colouredArticle(const QByteArray &name, const QByteArray &colour)
-    {
-        return article()
-            .replace("About Sample Shop", name)
-            .replace("background: #f4f6f8", "background: " + colour)
-            .replace("background: #fff", "background: " + colour)
-            .replace("<p class=\"byline\">By the Sample Shop team</p>",
-                     "<p class=\"byline\">By the Sample Shop team</p><p>" + FaceFilm::marker(QColor(QString::fromLatin1(colour)))
-                         + " The colour of this copy.</p>");
-    }
-
-    static QByteArray colouredPage(const QByteArray &name, const QByteArray &colour)
-    {
-        return "<!DOCTYPE html><title>" + name + "</title><style>html, body { background: " + colour
-            + "; margin: 0 }</style><p>Nothing to read here, " + name + ".</p>";
-    }
-
     // How the face of the document of that title looks.
     char lookOf(const QString &title) const
     {
         static const QHash<QString, char> looks {{QStringLiteral("Blue page"), 'B'}, {QStringLiteral("Yellow page"), 'Y'},
                                                  {QStringLiteral("Red article"), 'r'}, {QStringLiteral("Green article"), 'g'},
-                                                 {QStringLiteral("Pictured article"), 'r'}, {QStringLiteral("Lazy article"), 'r'}};
+                                                 {QStringLiteral("Pictured article"), 'r'}, {QStringLiteral("Lazy article"), 'r'},
+                                                 {QStringLiteral("Late article"), 'r'}};
         return looks.value(title, m_looks.value(title, 'a'));
     }
 
@@ -102,25 +84,28 @@ class tst_InAppFaces : public InAppPageFixture
         m_film = std::make_unique<FaceFilm>(faces(), browser()->view()->findChild<QLabel *>(QStringLiteral("inAppBrowserTitle")), justOpened);
     }
 
-    // The document of that title has settled in its face, its loads ended,
-    // and the screen shows it (the first page shown over a window takes a
-    // while to reach the screen).
-    bool settledOn(const QString &name)
+    // The document of that title has settled in its face (an article's
+    // reader face unless asked for its page), its loads ended, and the screen
+    // shows it (the first page shown over a window takes a while to reach the
+    // screen).
+    bool settledOn(const QString &name, bool itsPage = false)
     {
-        const WInAppBrowser::Face face = name.endsWith(QLatin1String("article")) ? WInAppBrowser::Face::reader
-                                                                               : WInAppBrowser::Face::page;
+        const WInAppBrowser::Face face = name.endsWith(QLatin1String("article")) && !itsPage ? WInAppBrowser::Face::reader
+                                                                                            : WInAppBrowser::Face::page;
+        const char look = itsPage ? char(QChar::fromLatin1(lookOf(name)).toUpper().toLatin1()) : lookOf(name);
         // Loads of a part that never answers never end.
         const bool loadsEnd = !m_looks.contains(name);
         return spinUntil([&] {
             return browser()->face() == face && barTip("inAppBrowserTitle") == name
                 && (!loadsEnd || !browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserProgress"))->isVisible())
-                && FaceFilm::look(faces()) == lookOf(name);
+                && FaceFilm::look(faces()) == look;
         });
     }
 
     // "open X", "link X", "self X", "reload X", "back X", "forward X": takes
-    // the step and waits until X has settled. A film asked for ("filmed")
-    // starts as the step is taken.
+    // the step and waits until X has settled; "page X" and "reader X" turn
+    // Reader off and on, and wait for X's page or reader face. A film asked
+    // for ("filmed") starts as the step is taken.
     bool take(const QString &step, bool filmed = false)
     {
         const QString verb = step.section(u' ', 0, 0);
@@ -134,6 +119,10 @@ class tst_InAppFaces : public InAppPageFixture
         }
         if (filmed)
             film();
+        if (verb == QLatin1String("page") || verb == QLatin1String("reader")) {
+            clickBar("inAppBrowserReader");
+            return settledOn(name, verb == QLatin1String("page"));
+        }
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         if ((verb == QLatin1String("link") || verb == QLatin1String("self")) && !clickLinkTo(m_pages.value(name)))
             return false;
@@ -181,6 +170,15 @@ private Q_SLOTS:
         lazy.replace("<img ", "<img loading=\"lazy\" ");
         m_pages.insert(QStringLiteral("Lazy article"),
                        serve(QStringLiteral("lazy.html"), colouredArticle("Lazy article", "#d02020").replace("</article>", lazy.repeated(3) + "</article>")));
+        // Pictures the page leaves to its script, which come 2.5 s late (the same addresses each time).
+        WexoSample::ScriptedAnswer latePicture;
+        latePicture.delayMs = 2500;
+        latePicture.contentType = "image/png";
+        latePicture.body = png;
+        m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/late-picture.png"), latePicture);
+        const QByteArray late = "<p><img data-src=\"/pages/late-picture.png\" alt=\"\"> <img data-src=\"/pages/late-picture.png?2\" alt=\"\"></p>";
+        m_pages.insert(QStringLiteral("Late article"),
+                       serve(QStringLiteral("late.html"), colouredArticle("Late article", "#d02020").replace("</article>", late + "</article>")));
         m_pages.insert(QStringLiteral("Sign-in form"), page(QStringLiteral("sign-in.html")));
         m_pages.insert(QStringLiteral("Failed page"), QStringLiteral("http://127.0.0.1:9/pages/none.html"));
     }
@@ -203,7 +201,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QString>("step"); // filmed; several, "|" between them
-        QTest::addColumn<QString>("order"); // the looks allowed, in order (empty: from one document's face to the next's)
+        // The looks allowed, in order, one for each step or one for all (empty:
+        // from one document's face to the next's).
+        QTest::addColumn<QString>("order");
         QTest::addColumn<QString>("host"); // how busy the host's GUI thread is (see BusyHost)
         const auto row = [](const char *name, const QStringList &before, const char *step, const char *order, const char *host = "") {
             QTest::addRow("%s", name) << before << QString::fromLatin1(step) << QString::fromLatin1(order) << QString::fromLatin1(host);
@@ -217,12 +217,16 @@ private Q_SLOTS:
         row("reader to reader by Forward", {"open Red article", "link Green article", "back Red article"}, "forward Green article", "^r?P*g$");
         row("reader to page by a link", {"open Red article"}, "link Blue page", "^r?P*B$");
         row("page to reader by Back", {"open Red article", "link Blue page"}, "back Red article", "^B?P*r$");
+        // The page rests under its reader face and shows its own picture at once.
+        row("reader face to its page", {"open Red article"}, "page Red article", "^r?R$");
+        row("page to its reader face", {"open Red article", "page Red article"}, "reader Red article", "^R?r$");
         row("page to page by a link", {"open Blue page"}, "link Yellow page", "^B?P*Y$");
         row("same article by a link to itself", {"open Red article"}, "self Red article", "^r$");
         row("same article by Reload", {"open Red article"}, "reload Red article", "^r$");
         row("same article with a picture by Reload", {"open Pictured article"}, "reload Pictured article", "^r$");
         row("same article with a picture by a link to itself", {"open Pictured article"}, "self Pictured article", "^r$");
         row("same article with lazy pictures by Reload", {"open Lazy article"}, "reload Lazy article", "^r$");
+        row("same article with late pictures by Reload", {"open Late article"}, "reload Late article", "^r$");
         // The engine hands the view its frames late where the host keeps its
         // GUI thread busy: back and forth a few times, each step filmed.
         const char *pages = "link Yellow page|link Blue page|link Yellow page|link Blue page|link Yellow page";
@@ -231,6 +235,9 @@ private Q_SLOTS:
         row("reader to page and back, busy host", {"open Red article"}, faces, "", "work");
         row("page to page by links, host grabs the screen", {"open Blue page"}, pages, "", "grab");
         row("reader to page and back, host grabs the screen", {"open Red article"}, faces, "", "grab");
+        const char *toggles = "page Red article|reader Red article|page Red article|reader Red article";
+        row("reader face and its page in turn, busy host", {"open Red article"}, toggles, "^r?R$|^R?r$|^r?R$|^R?r$", "work");
+        row("reader face and its page in turn, host grabs the screen", {"open Red article"}, toggles, "^r?R$|^R?r$|^r?R$|^R?r$", "grab");
     }
 
     void noPageFlashesBetweenDocuments()
@@ -243,11 +250,15 @@ private Q_SLOTS:
         QString from = before.isEmpty() ? QString() : before.constLast().section(u' ', 1);
         for (const QString &first : before)
             QVERIFY2(take(first), qPrintable(first));
-        for (const QString &filmed : step.split(u'|')) {
+        const QStringList steps = step.split(u'|');
+        const QStringList orders = order.split(u'|');
+        for (qsizetype at = 0; at < steps.size(); ++at) {
+            const QString &filmed = steps.at(at);
             QVERIFY2(take(filmed, true), qPrintable(filmed));
             // A face, once shown, stays.
             const QString to = filmed.section(u' ', 1);
-            verifyFilm(order.isEmpty() ? QStringLiteral("^%1?P*%2$").arg(QChar::fromLatin1(lookOf(from))).arg(QChar::fromLatin1(lookOf(to))) : order);
+            verifyFilm(order.isEmpty() ? QStringLiteral("^%1?P*%2$").arg(QChar::fromLatin1(lookOf(from))).arg(QChar::fromLatin1(lookOf(to)))
+                                       : orders.value(at, orders.constLast()));
             if (QTest::currentTestFailed())
                 return;
             from = to;
@@ -350,21 +361,25 @@ private Q_SLOTS:
     // a part of its head, or its script keeps it busy from its start): what
     // waited for it settles (Reader is not offered), and the face stays
     // blank, the progress line running, until the view holds a picture of it;
-    // never the picture before. Reload over a renderer that crashed takes the
-    // message away at once, and the document is watched again.
+    // never the picture before, and once it paints, its picture, however
+    // often the view was asked for a frame meanwhile. Reload over a renderer that crashed takes the message away at once, and
+    // the document is watched again.
     void paperHasADeadline_data()
     {
         QTest::addColumn<QString>("from"); // the document before
         QTest::addColumn<QByteArray>("head"); // %1: an address that answers after 5 s, %2: one that never does
         QTest::addColumn<bool>("paints"); // by the end of the test's wait
         QTest::addColumn<bool>("crash"); // its renderer crashes before it paints, then Reload
+        QTest::addColumn<QString>("host"); // how busy the host's GUI thread is (see BusyHost)
         const QByteArray neverStyled = "<link rel=\"stylesheet\" href=\"%2\">";
-        QTest::addRow("a head stylesheet that never comes") << "Blue page" << neverStyled << false << false;
-        QTest::addRow("the same, from a reader face") << "Red article" << neverStyled << false << false;
-        QTest::addRow("a head script that comes at 5 s") << "Blue page" << "<script src=\"%1\"></script>"_qba << true << false;
-        QTest::addRow("busy for 5 s from its start")
-            << "Blue page" << "<script>const end = Date.now() + 5000; while (Date.now() < end);</script>"_qba << true << false;
-        QTest::addRow("renderer crashed, then Reload") << "Blue page" << neverStyled << false << true;
+        const QByteArray busy = "<script>const end = Date.now() + 5000; while (Date.now() < end);</script>";
+        QTest::addRow("a head stylesheet that never comes") << "Blue page" << neverStyled << false << false << "";
+        QTest::addRow("the same, from a reader face") << "Red article" << neverStyled << false << false << "";
+        QTest::addRow("a head script that comes at 5 s") << "Blue page" << "<script src=\"%1\"></script>"_qba << true << false << "";
+        QTest::addRow("busy for 5 s from its start") << "Blue page" << busy << true << false << "";
+        QTest::addRow("busy for 5 s from its start, busy host") << "Blue page" << busy << true << false << "work";
+        QTest::addRow("busy for 5 s from its start, from a reader face") << "Red article" << busy << true << false << "";
+        QTest::addRow("renderer crashed, then Reload") << "Blue page" << neverStyled << false << true << "";
     }
 
     void paperHasADeadline()
@@ -373,6 +388,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, head);
         QFETCH(bool, paints);
         QFETCH(bool, crash);
+        QFETCH(QString, host);
         const std::unique_ptr<WexoSample::SampleBackend> slow = otherHost();
         QVERIFY(slow);
         WexoSample::ScriptedAnswer late;
@@ -382,13 +398,14 @@ private Q_SLOTS:
         WexoSample::ScriptedAnswer never;
         never.hang = true;
         slow->script(QStringLiteral("GET"), QStringLiteral("/pages/never"), never);
-        const QString host = QStringLiteral("http://localhost:%1/pages/").arg(slow->port());
-        head.replace("%1", (host + QStringLiteral("late.js")).toUtf8()).replace("%2", (host + QStringLiteral("never")).toUtf8());
+        const QString slowHost = QStringLiteral("http://localhost:%1/pages/").arg(slow->port());
+        head.replace("%1", (slowHost + QStringLiteral("late.js")).toUtf8()).replace("%2", (slowHost + QStringLiteral("never")).toUtf8());
         m_pages.insert(QStringLiteral("Stuck"),
                        serve(QStringLiteral("stuck.html"), "<!DOCTYPE html><title>Stuck</title>" + head
                                                               + "<style>html, body { background: #e0c020; margin: 0 }</style><p>Late.</p>"));
         m_looks.insert(QStringLiteral("Stuck"), 'Y');
         QVERIFY(take(QStringLiteral("open ") + from));
+        const BusyHost busyHost(host, m_host.get());
         QVERIFY(clickLinkTo(m_pages.value(QStringLiteral("Stuck"))));
         if (!crash)
             film();

@@ -98,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(checked.wait(20000));
         QCOMPARE(checked.constFirst().constFirst().toBool(), readable);
         QCOMPARE(browser()->face(), readable ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page);
-        QTRY_COMPARE(browser()->page()->title(), title);
+        WEXO_TRY_COMPARE(browser()->page()->title(), title, 5000);
         QCOMPARE(scriptsOn(), !readable);
         if (!readable)
             return;
@@ -109,7 +109,7 @@ private Q_SLOTS:
         evaluateIn(browser()->page(), QStringLiteral("window.wexoKept = 'yes'"));
         checked.clear();
         browser()->showReader(false);
-        QTRY_COMPARE(checked.size(), 1);
+        WEXO_TRY_COMPARE(checked.size(), 1, 5000);
         QCOMPARE(checked.constLast().constFirst().toBool(), false);
         QCOMPARE(browser()->face(), WInAppBrowser::Face::page);
         QVERIFY(scriptsOn());
@@ -174,13 +174,13 @@ private Q_SLOTS:
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QVERIFY(checked.wait(20000));
         QCOMPARE(articleInReaderFace(), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(browser()->pageUrl(), QUrl(target), 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), message ? WInAppBrowser::Face::message : WInAppBrowser::Face::page, 20000);
+        WEXO_TRY_COMPARE(browser()->pageUrl(), QUrl(target), 20000);
+        WEXO_TRY_COMPARE(browser()->face(), message ? WInAppBrowser::Face::message : WInAppBrowser::Face::page, 20000);
         QVERIFY(!readerChecked());
         if (message)
             return;
         QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("localhost"));
-        QTRY_COMPARE(barTip("inAppBrowserTitle"), QStringLiteral("Sign in to Sample Shop"));
+        WEXO_TRY_COMPARE(barTip("inAppBrowserTitle"), QStringLiteral("Sign in to Sample Shop"), 5000);
         QCOMPARE(evaluate(QStringLiteral("document.title")).toString(), QStringLiteral("Sign in to Sample Shop"));
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, QStringList {target});
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QVERIFY(open(WexoOptionType::about, address));
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QSignalSpy shown(browser(), &WInAppBrowser::messageShown);
-        QTRY_VERIFY_WITH_TIMEOUT(!checked.isEmpty() || !shown.isEmpty(), 20000);
+        WEXO_TRY_VERIFY(!checked.isEmpty() || !shown.isEmpty(), 20000);
         // A round trip through the page: any late address change has arrived by then.
         evaluate(QStringLiteral("document.readyState"));
         QCOMPARE(browser()->messageText(), QString());
@@ -276,28 +276,64 @@ private Q_SLOTS:
         EndedLoads ended(browser()->page());
         QVERIFY(clickLinkTo(target));
         if (answer.hang)
-            QTRY_VERIFY_WITH_TIMEOUT(!other.requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
+            WEXO_TRY_VERIFY(!other.requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
         else if (end == QLatin1String("part"))
-            QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
+            WEXO_TRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"), 5000);
         else
-            QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
+            WEXO_TRY_VERIFY(ended.urls.contains(QUrl(target)), 20000);
         // The same article anew: asked only once its face has settled (a
         // script sent to a document on its way out may go unanswered).
         if (end == QLatin1String("article"))
-            QTRY_VERIFY_WITH_TIMEOUT(checked.size() == 2, 20000);
+            WEXO_TRY_VERIFY(checked.size() == 2, 20000);
         evaluate(QStringLiteral("document.readyState"));
         if (leaves) {
             // The page itself, its scripts run from its start.
-            QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+            WEXO_TRY_COMPARE(nextPageInPageFace(), QString(), 20000);
             QVERIFY(!readerChecked());
             clickBar("inAppBrowserOpenExternal");
             QCOMPARE(m_sink.urls, QStringList {target});
             return;
         }
-        QTRY_COMPARE_WITH_TIMEOUT(articleInReaderFace(), QString(), 20000);
+        WEXO_TRY_COMPARE(articleInReaderFace(), QString(), 20000);
         QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, QStringList {address});
+    }
+
+    // A link from the reader face that brings no document leaves the article
+    // as it was, and the load is over: the page moving on by itself after it
+    // (its own refresh, no gesture of the user's) is skipped by Back.
+    void pageMovesOnAfterALinkThatBroughtNothing_data()
+    {
+        QTest::addColumn<bool>("download");
+        QTest::addRow("no content") << false;
+        QTest::addRow("download") << true;
+    }
+
+    void pageMovesOnAfterALinkThatBroughtNothing()
+    {
+        QFETCH(bool, download);
+        const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
+        QVERIFY(other);
+        WexoSample::ScriptedAnswer nothing;
+        nothing.status = download ? 200 : 204;
+        nothing.contentType = "application/octet-stream";
+        nothing.body = download ? "%PDF-1.4" : "";
+        other->script(QStringLiteral("GET"), QStringLiteral("/pages/nothing"), nothing);
+        serveOn(*other, QStringLiteral("onward"), nextPage());
+        const QString target = QStringLiteral("http://localhost:%1/pages/nothing").arg(other->port());
+        const QString onward = QStringLiteral("http://localhost:%1/pages/onward").arg(other->port());
+        QVERIFY(openArticleInReader());
+        EndedLoads ended(browser()->page());
+        QVERIFY(clickLinkTo(target));
+        WEXO_TRY_VERIFY(ended.urls.contains(QUrl(target)), 20000);
+        QCOMPARE(articleInReaderFace(), QString());
+        evaluateIn(browser()->page(), QStringLiteral("var refresh = document.createElement('meta'); refresh.httpEquiv = 'refresh';"
+                                                     "refresh.content = '2; url=%1'; document.head.appendChild(refresh);")
+                                          .arg(onward));
+        WEXO_TRY_COMPARE(nextPageInPageFace(), QString(), 20000);
+        QCOMPARE(browser()->pageUrl(), QUrl(onward));
+        QVERIFY(!barButton("inAppBrowserBack")->isEnabled());
     }
 
     // A link to a part of the article clicked while a link clicked before is
@@ -327,9 +363,9 @@ private Q_SLOTS:
         QVERIFY(openArticleInReader());
         EndedLoads ended(browser()->page());
         QVERIFY(clickLinkTo(target));
-        QTRY_VERIFY_WITH_TIMEOUT(!other->requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
+        WEXO_TRY_VERIFY(!other->requests(QStringLiteral("/pages/next")).isEmpty(), 20000);
         QVERIFY(clickLinkTo(address + QStringLiteral("#stores")));
-        QTRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
+        WEXO_TRY_COMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"), 5000);
         evaluate(QStringLiteral("document.readyState"));
         QVERIFY2(!ended.urls.contains(QUrl(target)), "the link ended before the part of the article was shown");
         QCOMPARE(browser()->face(), WInAppBrowser::Face::reader);
@@ -338,10 +374,10 @@ private Q_SLOTS:
         QVERIFY(!barButton("inAppBrowserBack")->isEnabled());
         QCOMPARE(barText("inAppBrowserHost"), QStringLiteral("127.0.0.1"));
 
-        QTRY_VERIFY_WITH_TIMEOUT(ended.urls.contains(QUrl(target)), 20000);
+        WEXO_TRY_VERIFY(ended.urls.contains(QUrl(target)), 20000);
         evaluate(QStringLiteral("document.readyState"));
         if (bringsAPage) {
-            QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+            WEXO_TRY_COMPARE(nextPageInPageFace(), QString(), 20000);
             // Back is the article, in its reader face.
             QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
             clickBar("inAppBrowserBack");
@@ -351,18 +387,19 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(articleInReaderFace(), QString());
-        // Reload loads the article's page anew, which shows in its reader face again.
+        // Reload loads the article's page anew, and its reader face stays
+        // where the user left it.
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         clickBar("inAppBrowserReload");
         QVERIFY(checked.wait(20000));
         QCOMPARE(articleInReaderFace(), QString());
-        QCOMPARE(evaluate(QStringLiteral("location.hash")).toString(), QString());
+        QCOMPARE(evaluate(QStringLiteral("location.hash")).toString(), QStringLiteral("#stores"));
     }
 
     // Back from the page a link in the reader face led to returns to the
-    // article in its reader face, as a browser's reader mode does, whatever
-    // redirects the link went through (they belong to the link's own load);
-    // Forward from there returns to that page.
+    // article in its reader face where the user left it, as a browser's
+    // reader mode does, whatever redirects the link went through (they
+    // belong to the link's own load); Forward from there returns to that page.
     void backReturnsToTheReaderFace_data()
     {
         QTest::addColumn<QList<int>>("redirects"); // the statuses the link answers with, in turn
@@ -383,7 +420,8 @@ private Q_SLOTS:
         QVERIFY(other);
         serveOn(*other, QStringLiteral("next"), nextPage());
         serveOn(*other, QStringLiteral("stores"), article().replace("About Sample Shop", "Sample Shop Stores"));
-        const QString address = page(QStringLiteral("about.html"));
+        const QByteArray paragraph = "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n";
+        const QString address = serve(QStringLiteral("long-about.html"), article().replace("</article>", paragraph.repeated(80) + "</article>"));
         const QString elsewhere = QStringLiteral("http://localhost:%1/pages/").arg(other->port());
         const bool part = lands == QLatin1String("part");
         const QString target = part ? address + QStringLiteral("#stores") : elsewhere + (lands == QLatin1String("page") ? "next" : "stores");
@@ -404,23 +442,29 @@ private Q_SLOTS:
                 return nextPageInPageFace();
             return part ? articleInReaderFace() : articleInReaderFace(QStringLiteral("Sample Shop Stores"), QStringLiteral("localhost"));
         };
-        QVERIFY(openArticleInReader());
+        QVERIFY(open(WexoOptionType::about, address));
+        QVERIFY(QSignalSpy(browser(), &WInAppBrowser::readerChecked).wait(20000));
+        QCOMPARE(articleInReaderFace(), QString());
+        const int place = evaluate(QStringLiteral("scrollTo(0, 3300); scrollY")).toInt();
+        QVERIFY(place > 2000);
         QToolButton *back = barButton("inAppBrowserBack");
         QToolButton *forward = barButton("inAppBrowserForward");
         QVERIFY(clickLinkTo(link));
         for (int round = 0; round < 2; ++round) {
-            QTRY_COMPARE_WITH_TIMEOUT(landed(), QString(), 20000);
+            WEXO_TRY_COMPARE(landed(), QString(), 20000);
             QVERIFY(back->isEnabled());
             QVERIFY(settledAfter([&] { QTest::mouseClick(back, Qt::LeftButton); }));
             QCOMPARE(articleInReaderFace(), QString());
+            const int now = evaluate(QStringLiteral("scrollY")).toInt();
+            QVERIFY2(qAbs(now - place) <= 20, qPrintable(QStringLiteral("at %1, left at %2").arg(now).arg(place)));
             QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
             m_sink.urls.clear();
             clickBar("inAppBrowserOpenExternal");
             QCOMPARE(m_sink.urls, QStringList {address});
-            QTRY_VERIFY(forward->isEnabled());
+            WEXO_TRY_VERIFY(forward->isEnabled(), 5000);
             QTest::mouseClick(forward, Qt::LeftButton);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(landed(), QString(), 20000);
+        WEXO_TRY_COMPARE(landed(), QString(), 20000);
     }
 
     // The engine keeps at most 50 entries and drops the oldest: from an
@@ -450,18 +494,18 @@ private Q_SLOTS:
         QVERIFY(openArticleInReader());
         QSignalSpy checked(browser(), &WInAppBrowser::readerChecked);
         QVERIFY(clickLinkTo(stores));
-        QTRY_VERIFY_WITH_TIMEOUT(!checked.isEmpty() && barTip("inAppBrowserTitle") == QLatin1String("Sample Shop Stores"), 20000);
+        WEXO_TRY_VERIFY(!checked.isEmpty() && barTip("inAppBrowserTitle") == QLatin1String("Sample Shop Stores"), 20000);
         // Read in its reader face (where it did not come up by itself, Reader puts it there).
         if (browser()->face() != WInAppBrowser::Face::reader) {
             checked.clear();
             clickBar("inAppBrowserReader");
-            QTRY_VERIFY_WITH_TIMEOUT(!checked.isEmpty(), 20000);
+            WEXO_TRY_VERIFY(!checked.isEmpty(), 20000);
         }
         QCOMPARE(articleInReaderFace(QStringLiteral("Sample Shop Stores")), QString());
         QVERIFY(clickLinkTo(walking));
-        QTRY_VERIFY_WITH_TIMEOUT(barTip("inAppBrowserTitle") == QLatin1String("Walking"), 20000);
+        WEXO_TRY_VERIFY(barTip("inAppBrowserTitle") == QLatin1String("Walking"), 20000);
         QVERIFY(pageTakesClicks());
-        QTRY_COMPARE_WITH_TIMEOUT(evaluate(QStringLiteral("document.body.dataset.walked || ''")).toString(), QStringLiteral("yes"), 20000);
+        WEXO_TRY_COMPARE(evaluate(QStringLiteral("document.body.dataset.walked || ''")).toString(), QStringLiteral("yes"), 20000);
 
         QVERIFY(barButton("inAppBrowserBack")->isEnabled());
         QVERIFY(settledAfter([&] { clickBar("inAppBrowserBack"); }));
@@ -500,7 +544,7 @@ private Q_SLOTS:
         QVERIFY(openArticleInReader());
         QVERIFY(clickLinkTo(QStringLiteral("http://localhost:%1/pages/moving").arg(other->port())));
         const auto hasArrived = [&] { return barText("inAppBrowserHost") == QLatin1String("localhost") && barTip("inAppBrowserTitle") == arrived; };
-        QTRY_VERIFY_WITH_TIMEOUT(hasArrived(), 20000);
+        WEXO_TRY_VERIFY(hasArrived(), 20000);
         // A round trip through the page: its own work is done by then.
         evaluate(QStringLiteral("document.readyState"));
         QVERIFY(barButton("inAppBrowserBack")->isEnabled());
@@ -509,10 +553,10 @@ private Q_SLOTS:
         QCOMPARE(barTip("inAppBrowserTitle"), QStringLiteral("About Sample Shop"));
         clickBar("inAppBrowserOpenExternal");
         QCOMPARE(m_sink.urls, QStringList {page(QStringLiteral("about.html"))});
-        QTRY_VERIFY(barButton("inAppBrowserForward")->isEnabled());
+        WEXO_TRY_VERIFY(barButton("inAppBrowserForward")->isEnabled(), 5000);
         clickBar("inAppBrowserForward");
-        QTRY_VERIFY_WITH_TIMEOUT(hasArrived(), 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::page, 20000);
+        WEXO_TRY_VERIFY(hasArrived(), 20000);
+        WEXO_TRY_COMPARE(browser()->face(), WInAppBrowser::Face::page, 20000);
     }
 
     // The first page moves on by itself, with no gesture of the user's: the
@@ -550,7 +594,7 @@ private Q_SLOTS:
                                            : "<!DOCTYPE html><title>Mover</title><p>A page that moves.</p>" + script;
         const QUrl address(serve(QStringLiteral("mover.html"), first));
         QVERIFY(open(WexoOptionType::about, address));
-        QTRY_VERIFY_WITH_TIMEOUT(browser()->page()->history()->count() > 1, 20000);
+        WEXO_TRY_VERIFY(browser()->page()->history()->count() > 1, 20000);
         // The page's own work is done by then (a loop has moved on again).
         QTest::qWait(700);
         QToolButton *back = barButton("inAppBrowserBack");
@@ -559,7 +603,7 @@ private Q_SLOTS:
             return;
         QSignalSpy moved(browser()->page(), &QWebEnginePage::urlChanged);
         QTest::mouseClick(back, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(moved.contains(QVariantList {address}), 10000);
+        WEXO_TRY_VERIFY(moved.contains(QVariantList {address}), 10000);
     }
 
     // Between the article and a page, a page that moved on by itself (a
@@ -604,8 +648,8 @@ private Q_SLOTS:
         QVERIFY(openArticleInReader());
         QVERIFY(clickLinkTo(moving));
         if (!gesture.isEmpty()) {
-            QTRY_COMPARE_WITH_TIMEOUT(barTip("inAppBrowserTitle"), QStringLiteral("Moving"), 20000);
-            QTRY_COMPARE_WITH_TIMEOUT(browser()->face(), WInAppBrowser::Face::page, 20000);
+            WEXO_TRY_COMPARE(barTip("inAppBrowserTitle"), QStringLiteral("Moving"), 20000);
+            WEXO_TRY_COMPARE(browser()->face(), WInAppBrowser::Face::page, 20000);
         }
         if (gesture == QLatin1String("page"))
             QVERIFY(clickLinkTo(next));
@@ -616,7 +660,7 @@ private Q_SLOTS:
             QTest::mouseClick(surface, Qt::LeftButton, {}, surface->rect().center());
             spinUntil([&] { return browser()->pageUrl() != QUrl(moving); }, 1500);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+        WEXO_TRY_COMPARE(nextPageInPageFace(), QString(), 20000);
         QCOMPARE(browser()->page()->history()->count(), 3);
         QVERIFY(settledAfter([&] { clickBar("inAppBrowserBack"); }));
         if (!gesture.isEmpty()) {
@@ -627,7 +671,7 @@ private Q_SLOTS:
         QVERIFY(!barButton("inAppBrowserBack")->isEnabled());
         QVERIFY(barButton("inAppBrowserForward")->isEnabled());
         QVERIFY(settledAfter([&] { clickBar("inAppBrowserForward"); }));
-        QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+        WEXO_TRY_COMPARE(nextPageInPageFace(), QString(), 20000);
         QCOMPARE(browser()->pageUrl(), QUrl(next));
         // The page that moved on was never shown again.
         QCOMPARE(other->requests(QStringLiteral("/pages/moving")).size(), 1);
@@ -691,7 +735,7 @@ private Q_SLOTS:
         DialogWatch dialogs;
         QVERIFY(openArticleInReader());
         QVERIFY(clickLinkTo(target));
-        QTRY_COMPARE_WITH_TIMEOUT(nextPageInPageFace(), QString(), 20000);
+        WEXO_TRY_COMPARE(nextPageInPageFace(), QString(), 20000);
         // A page asks only once the user has acted on it.
         QVERIFY(pageTakesClicks());
         QToolButton *forward = barButton("inAppBrowserForward");
@@ -710,9 +754,9 @@ private Q_SLOTS:
             clickBar("inAppBrowserOpenExternal");
             return m_sink.urls == QStringList {held.toString()} ? QString() : QStringLiteral("handed on ") + m_sink.urls.join(u' ');
         };
-        QTRY_COMPARE_WITH_TIMEOUT(mismatch(), QString(), 20000);
+        WEXO_TRY_COMPARE(mismatch(), QString(), 20000);
         // Once the loads have ended it stays so.
-        QTRY_VERIFY_WITH_TIMEOUT(!browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserProgress"))->isVisible(), 20000);
+        WEXO_TRY_VERIFY(!browser()->view()->findChild<QWidget *>(QStringLiteral("inAppBrowserProgress"))->isVisible(), 20000);
         QTest::qWait(500);
         QCOMPARE(mismatch(), QString());
         QCOMPARE(dialogs.shown, 0);

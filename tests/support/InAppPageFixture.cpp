@@ -2,6 +2,8 @@
 
 #include "support/InAppPageFixture.h"
 
+#include "support/FaceFilm.h"
+
 #include "WexoCreator/backend/WFeedManager.h"
 #include "WexoCreator/manager/WexoButtonController.h"
 #include "WexoCreator/manager/WexoButtonWindow.h"
@@ -280,6 +282,23 @@ QByteArray InAppPageFixture::article()
 QByteArray InAppPageFixture::nextPage()
 {
     return "<!DOCTYPE html><title>Next</title><script>document.documentElement.dataset.ran = 'yes';</script>";
+}
+
+QByteArray InAppPageFixture::colouredArticle(const QByteArray &name, const QByteArray &colour)
+{
+    return article()
+        .replace("About Sample Shop", name)
+        .replace("background: #f4f6f8", "background: " + colour)
+        .replace("background: #fff", "background: " + colour)
+        .replace("<p class=\"byline\">By the Sample Shop team</p>",
+                 "<p class=\"byline\">By the Sample Shop team</p><p>" + FaceFilm::marker(QColor(QString::fromLatin1(colour)))
+                     + " The colour of this copy.</p>");
+}
+
+QByteArray InAppPageFixture::colouredPage(const QByteArray &name, const QByteArray &colour)
+{
+    return "<!DOCTYPE html><title>" + name + "</title><style>html, body { background: " + colour
+        + "; margin: 0 }</style><p>Nothing to read here, " + name + ".</p>";
 }
 
 std::unique_ptr<WexoSample::SampleBackend> InAppPageFixture::otherHost()

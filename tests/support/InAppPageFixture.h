@@ -29,6 +29,22 @@ class QPushButton;
 class QToolButton;
 class QWebEnginePage;
 
+// As QTRY_VERIFY_WITH_TIMEOUT and QTRY_COMPARE_WITH_TIMEOUT, for tests of
+// InAppPageFixture, in real time: QtTest's count their waits, so an
+// expression that itself waits (a script's answer from a page that never
+// gives it) stretches them many times over, and a failing row would run past
+// the test function's time limit and end the whole program.
+#define WEXO_TRY_VERIFY(expr, timeoutMs)                                                                                    \
+    do {                                                                                                                    \
+        spinUntil([&] { return bool(expr); }, timeoutMs);                                                                   \
+        QVERIFY(expr);                                                                                                      \
+    } while (false)
+#define WEXO_TRY_COMPARE(expr, expected, timeoutMs)                                                                         \
+    do {                                                                                                                    \
+        spinUntil([&] { return (expr) == (expected); }, timeoutMs);                                                         \
+        QCOMPARE(expr, expected);                                                                                           \
+    } while (false)
+
 namespace WexoCreator {
 
 class WexoButtonController;
@@ -100,6 +116,11 @@ protected:
     static QByteArray article();
     // A page whose script marks the document when it runs.
     static QByteArray nextPage();
+    // The article with its page in that background colour, and its reader
+    // face showing a marker of that colour (see FaceFilm).
+    static QByteArray colouredArticle(const QByteArray &name, const QByteArray &colour);
+    // A page of that background colour with a line of text.
+    static QByteArray colouredPage(const QByteArray &name, const QByteArray &colour);
     // Another host: the same kind of backend, reached under the name localhost.
     static std::unique_ptr<WexoSample::SampleBackend> otherHost();
 

@@ -22,6 +22,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 
 #include <functional>
@@ -145,6 +146,10 @@ QWidget *WInAppBrowser::loadView()
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::woken, this, &WInAppBrowser::onWoken);
+    // Qt's view wakes its page whenever it is shown (also with its window).
+    m_web->installEventFilter(this);
     // Shown, or not shown in time (the page then shows once it is): its page
     // is due a moment later if it has not been looked at by then.
     const auto painted = [this] {
@@ -251,24 +256,30 @@ void WInAppBrowser::onUrlChanged(const QUrl &url)
 {
     const QUrl before = std::exchange(m_shownUrl, url);
     // Another document: nothing of the one before stays on screen. A
-    // document moving its own address keeps its face.
+    // document moving its own address keeps its face, and its reading
+    // place goes with its history's entry.
     if (m_page->arrivedAt(url, before))
         arrive();
+    else if (m_readingEntry >= 0)
+        m_readingEntry = m_page->history()->currentItemIndex();
     updateBar();
 }
 
 void WInAppBrowser::arrive()
 {
+    keepReadingPlace();
+    m_arrivedByHistory = m_page->arrivedByHistory();
     ++m_documentSerial;
     m_lookedAt = false;
     m_document = 0;
     m_article.reset();
     m_readerWanted = true;
+    m_readerLate = false;
+    forgetActing();
     m_checked = false;
     m_arrival = true;
     m_pageDue = false;
     m_plain = false;
-    m_readerRefresh = false;
     m_overFace.reset();
     m_patience->stop();
     const bool reported = m_pagePainted->arrived(m_page->url());
@@ -277,6 +288,28 @@ void WInAppBrowser::arrive()
     // may even be on screen already: then it shows at once, without paper).
     if (const std::optional<bool> mayBeArticle = std::exchange(m_parsedAhead, std::nullopt); reported && mayBeArticle)
         onParsed(*mayBeArticle);
+}
+
+void WInAppBrowser::keepReadingPlace()
+{
+    const int entry = std::exchange(m_readingEntry, -1);
+    if (m_face != Face::reader || entry < 0 || !m_reader || entry >= m_page->history()->count())
+        return;
+    const QUrl url = m_page->history()->itemAt(entry).url();
+    m_reader->page()->runJavaScript(QStringLiteral("scrollY"), QWebEngineScript::ApplicationWorld,
+                                    [self = QPointer<WInAppBrowser>(this), entry, url](const QVariant &y) {
+                                        if (self && y.canConvert<double>())
+                                            self->m_readingPlaces.insert(entry, {url, y.toDouble()});
+                                    });
+}
+
+std::optional<double> WInAppBrowser::readingPlace() const
+{
+    const int entry = m_page->history()->currentItemIndex();
+    const auto place = m_readingPlaces.constFind(entry);
+    if (place == m_readingPlaces.constEnd() || place->url != m_page->history()->itemAt(entry).url())
+        return std::nullopt;
+    return place->y;
 }
 
 void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
@@ -291,8 +324,7 @@ void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)
     const bool aborted = info.status() != QWebEngineLoadingInfo::LoadSucceededStatus
         && (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus || info.errorCode() == -3
             || info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain);
-    if (!aborted)
-        m_page->loadsEnded();
+    m_page->loadEnded(!aborted);
     updateBar();
     if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
         // A sign-in refused: the load was stopped before the answer's page came.
@@ -354,6 +386,7 @@ void WInAppBrowser::goBack()
         return;
     QWebEngineHistory *history = m_page->history();
     const int before = history->currentItemIndex();
+    m_page->navigateForUser();
     if (target < before - 1) {
         history->goToItem(history->itemAt(target));
         return;
@@ -375,6 +408,7 @@ void WInAppBrowser::reload()
     // again at once, watched as it loads anew: its load may take long to end.
     if (m_face == Face::message && !m_page->url().isEmpty())
         arrive();
+    m_page->navigateForUser();
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
@@ -386,83 +420,11 @@ void WInAppBrowser::goForward()
     if (target < 0)
         return;
     QWebEngineHistory *history = m_page->history();
+    m_page->navigateForUser();
     if (target == history->currentItemIndex() + 1)
         m_page->triggerAction(QWebEnginePage::Forward);
     else
         history->goToItem(history->itemAt(target));
-}
-
-QWidget *WInAppBrowser::faceWidget(Face face) const
-{
-    switch (face) {
-    case Face::page:
-        return m_web;
-    case Face::reader:
-        return m_reader;
-    case Face::message:
-        return m_message->keys();
-    case Face::paper:
-        break;
-    }
-    return m_paper;
-}
-
-void WInAppBrowser::showFace(Face face)
-{
-    // Nothing is left to show once the page has gone (a call queued before).
-    if (!m_page || !m_faces)
-        return;
-    const Face before = std::exchange(m_face, face);
-    // The keys follow the face unless the user put them in the bar: Escape
-    // must keep reaching this page.
-    QWidget *focus = QApplication::focusWidget();
-    const QWidget *current = before == Face::message ? m_message.data() : faceWidget(before);
-    const bool keys = view()->isVisible()
-        && (!focus || !focus->isVisible() || !view()->isAncestorOf(focus) || focus == current
-            || (current && current->isAncestorOf(focus)));
-    arrangeViews(keys);
-    // Runs on while the paper waits for the document's face.
-    m_progress->setVisible(face == Face::paper || (face != Face::message && m_loading));
-    updateBar();
-    if (face != before)
-        emit faceChanged(face);
-}
-
-void WInAppBrowser::arrangeViews(bool giveKeys)
-{
-    if (!m_faces)
-        return;
-    // The engine's views stay visible under the face shown, taking no
-    // input there: a view shown again draws the picture it held (the
-    // document before) anew, and on a busy host that frame can come after
-    // every sign of the new document. The paper and the message show only
-    // as the face.
-    QWidget *shown = m_face == Face::message ? m_message.data() : faceWidget(m_face);
-    const std::pair<QWidget *, bool> views[] = {
-        {m_web, true},
-        {m_reader, true},
-        {m_paper, m_face == Face::paper},
-        {m_message, m_face == Face::message},
-    };
-    // Shown, given the keys, and only then the others hidden or disabled: a
-    // widget that loses the keys that way hands them on as Tab would, and a
-    // page given them that way moves to its first link.
-    for (const auto &[view, visible] : views) {
-        if (view && visible)
-            view->setVisible(true);
-    }
-    if (shown) {
-        shown->setEnabled(true);
-        shown->raise();
-    }
-    if (giveKeys)
-        faceWidget(m_face)->setFocus();
-    for (const auto &[view, visible] : views) {
-        if (!view || view == shown)
-            continue;
-        view->setVisible(visible);
-        view->setEnabled(false);
-    }
 }
 
 void WInAppBrowser::showMessage(const QString &text, const QUrl &url)
@@ -499,6 +461,12 @@ void WInAppBrowser::close()
 
 bool WInAppBrowser::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Show && (watched == m_web || (m_reader && watched == m_reader))) {
+        QMetaObject::invokeMethod(this, &WInAppBrowser::restCoveredViews, Qt::QueuedConnection);
+        return false;
+    }
+    if (watched == m_actedOn && isActingOnPage(event->type()))
+        onActedOnPage();
     if (event->type() == QEvent::ShortcutOverride && isViewLoaded() && watched == view()) {
         // Sent to the focus widget first, then up to here unless taken.
         auto *key = static_cast<QKeyEvent *>(event);
@@ -521,7 +489,7 @@ void WInAppBrowser::updateBar()
     m_bar->showHistory(m_page->backIndex() >= 0 || (m_face == Face::message && m_overFace), m_page->forwardIndex() >= 0);
     // Offered only where there is an article; it shows what the face will be.
     const bool offered = m_article && m_face != Face::message;
-    m_bar->showReader(offered, offered && m_readerWanted);
+    m_bar->showReader(offered, offered && m_readerWanted && !m_readerLate);
 }
 
 } // namespace WexoCreator

@@ -3,6 +3,8 @@
 #include "WexoCreator/platform/WReaderFace.h"
 #include "WexoCreator/platform/WViewController.h"
 
+#include <QEvent>
+#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
@@ -27,13 +29,15 @@ class WInAppBrowserPaintWatch;
 // profile of its own that keeps nothing on disk, with a bar (Done, back,
 // forward, reload, title and host, reader toggle, "Open in browser") and a
 // thin progress line. The page view holds the documents the user visits, and
-// its history is the only one: Back and Forward walk it. A document that
-// offers an article shows in the reader face, laid over the page view, unless
-// the user turned Reader off on it. Each new document shows on blank paper
-// until its face is on screen (a watch on each view tells, and a deadline
-// ends the wait), so nothing of the document before shows under its name.
-// The bar always names the page view's document. Failures show a plain-text
-// message, never an empty page.
+// its history is the only one: Back and Forward walk it, and a reader face
+// comes back where the user left it. A document that offers an article shows
+// in the reader face, laid over the page view, unless the user turned Reader
+// off on it (or acted on its page while a slow reader face was awaited). Each
+// new document shows on blank paper until its face is on screen (a watch on
+// each view tells, and a deadline ends the wait), so nothing of the document
+// before shows under its name. A view covered by the face shown rests, as a
+// browser's tab in the background. The bar always names the page view's
+// document. Failures show a plain-text message, never an empty page.
 class WInAppBrowser : public WViewController
 {
     Q_OBJECT
@@ -91,6 +95,15 @@ private:
     void onReaderPainted(bool painted);
     // The article on its way or in the reader face is gone: the page shows.
     void forgetArticle();
+    // While a reader face painted late is awaited: a click, key, wheel or
+    // touch on the page view means the user reads the page.
+    static bool isActingOnPage(QEvent::Type type);
+    void onActedOnPage();
+    void forgetActing();
+    // Where the user left the reader face of the history's entry being left,
+    // and of the current one (absent where it was never left there).
+    void keepReadingPlace();
+    std::optional<double> readingPlace() const;
     void loadArticle();
     // Shows the face the page view's document has come to: its reader face
     // once painted when it offers an article the user wants, else its page
@@ -104,6 +117,10 @@ private:
     // The views the faces need: the one shown, and under it those painting
     // a document to be shown next; the shown face takes the keys if asked.
     void arrangeViews(bool giveKeys = false);
+    // The views covered by the face shown rest, unless painting a document.
+    void restCoveredViews();
+    // A view that rested has woken for the face waiting for it.
+    void onWoken();
     void showMessage(const QString &text, const QUrl &url);
     void updateBar();
     void release();
@@ -134,6 +151,8 @@ private:
     QUrl m_firstUrl;
     QUrl m_shownUrl; // the page view's address as last reported
     Face m_face = Face::paper;
+    // The face to show once its view has woken from its rest.
+    std::optional<Face> m_faceAfterWake;
     // The face under a message that stands over the page view's document
     // (the link followed from it was stopped): Back shows it again.
     std::optional<Face> m_overFace;
@@ -154,8 +173,20 @@ private:
     // The article the reader face holds (or is painting), and its address.
     std::optional<WReaderFace::Article> m_readerArticle;
     QUrl m_readerAddress;
-    // The reader face keeps showing the same article while it is painted anew.
-    bool m_readerRefresh = false;
+    // The reader face was not painted by the deadline: it shows once painted
+    // unless the user acts on the page first (on this surface of it).
+    bool m_readerLate = false;
+    QPointer<QWidget> m_actedOn;
+    // The history's entry of the reader face shown, and where the user left
+    // reader faces, by entry (with the entry's address then).
+    struct ReadingPlace {
+        QUrl url;
+        double y = 0;
+    };
+    int m_readingEntry = -1;
+    QHash<int, ReadingPlace> m_readingPlaces;
+    // The page view's document came by Back or Forward.
+    bool m_arrivedByHistory = false;
     // Counts the documents the page view has shown: a look at one, or its
     // article, that answers once it has gone is dropped.
     int m_documentSerial = 0;

@@ -178,6 +178,13 @@ bool WInAppBrowserPage::isWebAddress(const QUrl &url)
     return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
 }
 
+void WInAppBrowserPage::loadEnded(bool withDocument)
+{
+    m_loading = false;
+    if (withDocument)
+        m_arriving.clear();
+}
+
 bool WInAppBrowserPage::arrivedAt(const QUrl &url, const QUrl &before)
 {
     const qsizetype index = m_arriving.indexOf(url);
@@ -252,7 +259,15 @@ void WInAppBrowserPage::onReport(const QString &report)
     else if (report == QLatin1String("painted") || report == QLatin1String("painted early"))
         emit documentPainted(report == QLatin1String("painted"));
     else if (report == QLatin1String("activated"))
-        m_activated = true;
+        onActivated();
+}
+
+void WInAppBrowserPage::onActivated()
+{
+    m_activated = true;
+    // The report of a quick click can come after the navigation it led to
+    // was let through: that one is the user's too.
+    m_byItself = false;
 }
 
 bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
@@ -271,8 +286,12 @@ bool WInAppBrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType 
             // A redirect while a load is on its way is the server's answer to
             // that load, whose it stays (the user's, or this library's); one
             // with none on its way is the document moving on by itself.
-            if (type != NavigationTypeRedirect || m_arriving.isEmpty())
+            if (type != NavigationTypeRedirect || m_arriving.isEmpty() || !m_loading) {
                 m_lastNavigation = type;
+                m_byItself = type != NavigationTypeTyped && !m_userNext && !m_activated;
+            }
+            m_userNext = false;
+            m_loading = true;
             m_arriving.append(url);
         }
         return true;

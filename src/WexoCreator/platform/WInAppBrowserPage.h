@@ -31,8 +31,21 @@ public:
     // document moving its own address (history API, a part of it). Asked once
     // per address change.
     bool arrivedAt(const QUrl &url, const QUrl &before);
-    // Loading has stopped: no navigation let through is on its way any more.
-    void loadsEnded() { m_arriving.clear(); }
+    // A load has ended: no navigation let through is on its way any more.
+    // One that ended without a document of its own (refused, no content, a
+    // download) may still bring one (the engine goes on anew with a Back it
+    // could not take from its cache): its address arrives as a new document,
+    // but what the page does next is its own.
+    void loadEnded(bool withDocument);
+    // The next main-frame navigation is the user's (a button of the bar),
+    // however it comes to the page.
+    void navigateForUser() { m_userNext = true; }
+    // The latest main-frame navigation let through (and the document it
+    // brings) is the page's own doing: neither the user's (a gesture on the
+    // page, the bar) nor this library's (its own loads).
+    bool navigatedByItself() const { return m_byItself; }
+    // The latest main-frame navigation let through is a step in the history.
+    bool arrivedByHistory() const { return m_lastNavigation == NavigationTypeBackForward; }
 
     // The address whose sign-in was refused since asked last: its load stopped.
     std::optional<QUrl> takeChallenged();
@@ -79,13 +92,18 @@ protected:
 
 private:
     void onReport(const QString &report);
+    void onActivated();
     void refuseChallenge(const QUrl &url);
     bool movedOn(int index) const;
     // A new document holds the history's current entry.
     void noteArrival(NavigationType type);
 
-    // Main-frame addresses let through whose document has not arrived yet.
+    // Main-frame addresses let through whose document has not arrived yet,
+    // and whether a load is still on its way to them.
     QList<QUrl> m_arriving;
+    bool m_loading = false;
+    bool m_userNext = false;
+    bool m_byItself = false;
     std::optional<QUrl> m_challenged;
     bool m_heldDocument = false;
     // Known only to the reports of this page's documents.

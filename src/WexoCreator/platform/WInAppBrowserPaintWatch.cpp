@@ -16,16 +16,18 @@ namespace {
 
 // The engine hands the view a frame within a few of the host's frames of
 // telling that one is ready; a host that keeps its GUI thread busy renders
-// it later, and so does a still page whose frame came before the report.
-// Past this, a frame is asked for.
+// it later, and so does a still page whose frame came before the sign.
 constexpr int kFrameWaitMs = 100;
-// A document that tells nothing for this long may have painted a picture
-// the engine gave no sign of (only a background, or the same extent as the
-// document before): a frame is asked for.
+// A document that tells nothing for this long after frames came may have
+// painted a picture the engine gave no sign of; a sign with no frame before
+// it has its frame this long to come.
 constexpr int kSignWaitMs = 400;
-// Asking more often than this for one document would only make the page
+// Guessing more often than this for one document would only make the page
 // view resize on and on (a page that never paints shows blank as it is).
-constexpr int kMostAsks = 3;
+constexpr int kMostGuesses = 3;
+// A view woken from its rest gets the engine's frame within a few of the
+// host's frames; one whose renderer does not answer shows as it is then.
+constexpr int kWakeWaitMs = 300;
 
 } // namespace
 
@@ -43,20 +45,26 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
     , m_view(view)
     , m_page(qobject_cast<WInAppBrowserPage *>(view->page()))
     , m_deadline(new QTimer(this))
-    , m_nudge(new QTimer(this))
+    , m_signWait(new QTimer(this))
+    , m_frameWait(new QTimer(this))
+    , m_wakeWait(new QTimer(this))
 {
-    for (QTimer *timer : {m_deadline, m_nudge})
+    for (QTimer *timer : {m_deadline, m_signWait, m_frameWait, m_wakeWait})
         timer->setSingleShot(true);
-    connect(m_nudge, &QTimer::timeout, this, &WInAppBrowserPaintWatch::askForFrame);
+    m_signWait->setInterval(kSignWaitMs);
+    m_wakeWait->setInterval(kWakeWaitMs);
+    connect(m_wakeWait, &QTimer::timeout, this, &WInAppBrowserPaintWatch::onWoken);
     connect(m_deadline, &QTimer::timeout, this, &WInAppBrowserPaintWatch::onDeadline);
-    m_deadline->setInterval(kDeadlineMs);
+    connect(m_signWait, &QTimer::timeout, this, &WInAppBrowserPaintWatch::onNoSign);
+    connect(m_frameWait, &QTimer::timeout, this, &WInAppBrowserPaintWatch::onNoFrame);
     if (m_page) {
         // Every new document reports itself (one under the same address, a
         // reload, only this way), often before the page's address changes.
         connect(m_page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowserPaintWatch::onCreated);
-        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this](bool committed) { sign(committed ? 1 : 2); });
-        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(1); });
-        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(1); });
+        connect(m_page, &WInAppBrowserPage::documentPainted, this,
+                [this](bool committed) { sign(committed ? Sign::painted : Sign::paintedEarly); });
+        connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(Sign::extent); });
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(Sign::extent); });
         // From a load's start, the frames the engine hands the view may be the
         // coming document's (on a busy host, even before its address comes).
         connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
@@ -67,19 +75,50 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
     }
 }
 
+void WInAppBrowserPaintWatch::setState(State state)
+{
+    const bool before = watching();
+    m_state = state;
+    if (watching() != before)
+        emit watchingChanged();
+}
+
 void WInAppBrowserPaintWatch::watch()
 {
     // The surface followed stays: a frame it is about to render may be the document's.
     ++m_round;
-    m_state = State::waiting;
     m_lapsed = false;
-    m_asked = 0;
-    m_nudge->stop();
-    m_deadline->start();
+    m_guesses = 0;
+    m_frameWait->stop();
+    m_signWait->stop();
+    if (!m_page || !m_page->navigatedByItself())
+        m_due.setRemainingTime(kDeadlineMs);
+    m_deadline->start(int(qMax<qint64>(0, m_due.remainingTime())));
     followSurface();
+    setState(State::waiting);
     // A frame came without a sign of the document: it may be its picture.
     if (m_seen > 0)
-        m_nudge->start(kSignWaitMs);
+        m_signWait->start();
+}
+
+void WInAppBrowserPaintWatch::wake()
+{
+    followSurface();
+    m_wakeWait->start();
+}
+
+bool WInAppBrowserPaintWatch::waking() const
+{
+    return m_wakeWait->isActive();
+}
+
+void WInAppBrowserPaintWatch::onWoken()
+{
+    m_wakeWait->stop();
+    if (!watching())
+        dropSurface();
+    // Told a turn later: never from inside the view's rendering.
+    QMetaObject::invokeMethod(this, &WInAppBrowserPaintWatch::woken, Qt::QueuedConnection);
 }
 
 void WInAppBrowserPaintWatch::onCreated(const QUrl &url)
@@ -100,7 +139,7 @@ void WInAppBrowserPaintWatch::onCreated(const QUrl &url)
 bool WInAppBrowserPaintWatch::arrived(const QUrl &url)
 {
     // Watched since the document reported itself: what came since (its
-    // first frame may have, on a busy machine) still counts.
+    // first frame may, on a busy machine) still counts.
     const bool reported = m_aheadUrl == url;
     m_aheadUrl.reset();
     m_arrivedUrl = url;
@@ -110,23 +149,29 @@ bool WInAppBrowserPaintWatch::arrived(const QUrl &url)
     // The document before fitted the view unscrolled: a new one that does too
     // would report the same extent with its first frame, which is then no
     // sign. Another size makes it one, even where the document's script keeps
-    // it busy from its first paint on (nothing else would tell then).
+    // it busy from its first paint on (nothing else would tell then). The
+    // engine's extent is in device pixels.
     const QSizeF before = m_page ? m_page->contentsSize() : QSizeF();
-    if (m_view && !before.isEmpty() && before.height() <= m_view->height() && m_page->scrollPosition().isNull())
+    if (m_view && !before.isEmpty() && before.height() <= m_view->height() * m_view->devicePixelRatioF() + 0.5
+        && m_page->scrollPosition().isNull()) {
+        ++m_guesses;
         askForFrame();
+    }
     return reported;
 }
 
 void WInAppBrowserPaintWatch::stop()
 {
-    m_state = State::idle;
+    setState(State::idle);
     m_lapsed = false;
     m_deadline->stop();
-    m_nudge->stop();
+    m_signWait->stop();
+    m_frameWait->stop();
+    m_wakeWait->stop();
     dropSurface();
 }
 
-void WInAppBrowserPaintWatch::sign(int frames)
+void WInAppBrowserPaintWatch::sign(Sign sign)
 {
     if (!watching())
         return;
@@ -136,7 +181,7 @@ void WInAppBrowserPaintWatch::sign(int frames)
     // frames drawn before the document's (the picture before, drawn anew at
     // another size or as the view showed again) may still be on their way
     // to the view behind the sign, which comes by another route.
-    QMetaObject::invokeMethod(this, [this, frames, round = m_round] {
+    QMetaObject::invokeMethod(this, [this, frames = int(sign), round = m_round] {
         if (round == m_round)
             takeSign(frames);
     }, Qt::QueuedConnection);
@@ -150,13 +195,11 @@ void WInAppBrowserPaintWatch::takeSign(int frames)
     // Each sign tells how near the document's frame is: the nearest holds.
     frames += m_framePending ? 1 : 0;
     m_framesToGo = m_state == State::settling ? qMin(m_framesToGo, frames) : frames;
-    m_state = State::settling;
-    // Where a frame came before the sign, the one it tells of may have been
-    // it: a still page sends no more. Else it is on its way.
-    if (m_seen > 0)
-        m_nudge->start(kFrameWaitMs);
-    else
-        m_nudge->stop();
+    setState(State::settling);
+    m_signWait->stop();
+    // Where frames came before the sign, the one it tells of may have been
+    // one of them (a still page sends no more); else it is on its way.
+    m_frameWait->start(m_seen > 0 ? kFrameWaitMs : kSignWaitMs);
 }
 
 void WInAppBrowserPaintWatch::onFrame()
@@ -166,16 +209,18 @@ void WInAppBrowserPaintWatch::onFrame()
     // or resized, with what it had (a new view, nothing: white).
     if (!std::exchange(m_framePending, false))
         return;
+    if (waking())
+        onWoken();
     ++m_seen;
     ++m_seenHere;
-    if (m_state == State::waiting && !m_nudge->isActive())
-        m_nudge->start(kSignWaitMs);
+    if (m_state == State::waiting && !m_signWait->isActive())
+        m_signWait->start();
     if (m_state != State::settling)
         return;
     if (--m_framesToGo <= 0)
         finish();
     else
-        m_nudge->start(kFrameWaitMs);
+        m_frameWait->start(kFrameWaitMs);
 }
 
 bool WInAppBrowserPaintWatch::eventFilter(QObject *watched, QEvent *event)
@@ -186,26 +231,42 @@ bool WInAppBrowserPaintWatch::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+void WInAppBrowserPaintWatch::onNoSign()
+{
+    if (m_state != State::waiting || m_guesses >= kMostGuesses)
+        return;
+    ++m_guesses;
+    askForFrame();
+}
+
+void WInAppBrowserPaintWatch::onNoFrame()
+{
+    if (m_state != State::settling)
+        return;
+    // The engine sends a frame at the view's new size however late it is:
+    // asked for once, it comes.
+    askForFrame();
+}
+
 void WInAppBrowserPaintWatch::onDeadline()
 {
     if (!watching())
         return;
-    // Frames of a surface no document was shown on (the view's first, or a
-    // new renderer's) can only be this document's.
-    if (m_seenHere > 0 && m_surface != m_shownSurface) {
+    // Frames on the view's first surface can only be this document's.
+    if (m_seenHere > 0 && !m_everShown) {
         finish();
         return;
     }
     m_lapsed = true;
-    askForFrame();
+    if (m_state == State::waiting)
+        askForFrame();
     emit documentLapsed();
 }
 
 void WInAppBrowserPaintWatch::askForFrame()
 {
-    if (!m_view || !watching() || m_asked >= kMostAsks)
+    if (!m_view)
         return;
-    ++m_asked;
     // Another size makes the engine send a frame of the document at that
     // size, with its extent, once it has one to send: that frame can only be
     // this document's.
@@ -218,14 +279,16 @@ void WInAppBrowserPaintWatch::finish()
 {
     if (!watching())
         return;
-    const bool lapsed = m_lapsed;
-    m_shownSurface = m_surface;
-    stop();
-    m_state = State::shown;
-    m_lapsed = lapsed;
+    m_everShown = true;
+    m_deadline->stop();
+    m_signWait->stop();
+    m_frameWait->stop();
+    if (!waking())
+        dropSurface();
     // Its place again (the document is shown: its next frame is its own).
     if (std::exchange(m_shorter, false) && m_view)
         m_view->setContentsMargins(0, 0, 0, 0);
+    setState(State::shown);
     emit documentShown();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
@@ -20,22 +21,45 @@ class WInAppBrowserPage;
 // before, from what the engine and Qt tell, never from the view's picture
 // and never from time alone. The engine keeps the previous document's
 // picture until it hands the view a frame of the new one, however long that
-// takes (a busy host renders it late). Its signs that such a frame is on its
-// way: the engine reports the document's extent (contents size or scroll
-// position, once they differ from the document before's) as a frame of it
-// is ready, and the document reports its first contentful paint once the
-// frame after it is committed (where it runs no script, at once: its frame
-// is the one after next). A document counts as shown once the view has
-// rendered the frame a sign tells of (one more where the engine's frame
-// before was still to be rendered). Where the engine's frames came before
-// a sign and none follows it, or came without one (the picture may be the
-// document's: a still page sends no more), the view is made a pixel shorter
-// (or its height again), which makes the engine send a frame of the
-// document with its extent as soon as it has one; so is it at once where
-// the document before fitted the view. A document not shown by
-// the deadline is told (lapsed) and watched on: it shows once it paints.
-// Once shown, nothing runs until the next load. The view must be visible
-// (it may be covered) for its document to reach it.
+// takes (a busy host renders it late). The whole rule:
+//
+// - Signs. The engine reports the document's extent (contents size or
+//   scroll position, once they differ from the document before's) as the
+//   frame that carries it is ready; the document reports its first
+//   contentful paint once the frame after it is committed (a document that
+//   runs no script of its own reports at once: its frame is the one after
+//   next). A sign is taken once what is already queued has been handled, so
+//   that a frame of the picture before still on its way is not taken for it.
+// - Shown. The document counts as shown once the view has rendered the frame
+//   a sign tells of (one more where the engine's frame before was still to
+//   be rendered). Only frames the engine hands the view count, not the
+//   view's own renders (shown, resized, covered).
+// - Asking for a frame. Making the view a pixel shorter (or its height again)
+//   makes the engine send a frame of the document, with its extent, as soon
+//   as it has one. It is asked for where a sign came and the frame it tells
+//   of did not (kFrameWaitMs after frames that came before the sign, else
+//   kSignWaitMs): once for each frame still to come, so a document that has
+//   painted never stays unshown. It is guessed at, at most kMostGuesses
+//   times a document, where the view's frames came without any sign for
+//   kSignWaitMs (the picture may be the document's: only a background, or
+//   the same extent as the document before, gives none), and at once where
+//   the document before fitted the view (the same extent again would be no
+//   sign; the engine's extent is in device pixels).
+// - Deadline. kDeadlineMs from the arrival of a document that the user or
+//   this library navigated to. A document the page made by itself (a
+//   refresh, a script moving on, a reload of its own) keeps what is left of
+//   that deadline: none left, it lapses at once. At the deadline the watch
+//   tells (lapsed), guesses once more if no sign came, and watches on: the
+//   document shows once it paints, however late. On the view's very first
+//   surface (no document was ever shown in this view) frames seen by then
+//   can only be this document's or a new renderer's blank, and it counts as
+//   shown. A later surface (a new renderer) may start with the picture
+//   before, and is watched as any other.
+//
+// Once shown, nothing runs until the next document. The view must be
+// visible to the engine (it may be covered) for its document to reach it;
+// one that rested (hidden to the engine) is woken through the watch, which
+// tells when its picture is drawn anew.
 class WInAppBrowserPaintWatch : public QObject
 {
     Q_OBJECT
@@ -58,15 +82,30 @@ public:
     // The deadline passed before the document was shown.
     bool lapsed() const { return m_lapsed; }
     bool watching() const { return m_state == State::waiting || m_state == State::settling; }
+    // The view rested (hidden to the engine, its scene showing only its
+    // background meanwhile) and wakes: woken() once it has rendered the
+    // engine's next frame, its document's picture drawn anew, or after
+    // kWakeWaitMs (a renderer that does not answer).
+    void wake();
+    bool waking() const;
 
     // How long a document may stay unshown before what waits for it goes on without it.
     static constexpr int kDeadlineMs = 3000;
+    // The frame a sign tells of, counted in the engine's frames from the sign.
+    enum class Sign {
+        extent = 1, // the frame that carries it
+        painted = 1, // the frame after the first paint, committed
+        paintedEarly = 2, // the first paint of a document that runs no script: the frame after next
+    };
 
 Q_SIGNALS:
     // The view has rendered a frame of the document.
     void documentShown();
     // The deadline passed and the view holds no frame of the document yet.
     void documentLapsed();
+    // watching() changed.
+    void watchingChanged();
+    void woken();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -74,16 +113,20 @@ protected:
 private:
     enum class State { idle, waiting, settling, shown };
 
-    // A frame of the document is on its way, that many of the engine's
-    // frames from now: shown once the view has rendered it.
-    void sign(int frames);
+    void setState(State state);
+    void sign(Sign sign);
     void takeSign(int frames);
     void onFrame();
     void onDeadline();
+    // Frames came with no sign of the document for a while.
+    void onNoSign();
+    // A sign came and the frame it tells of did not.
+    void onNoFrame();
     // Makes the engine send a frame of its document, as soon as it has one.
     void askForFrame();
     void finish();
     void onCreated(const QUrl &url);
+    void onWoken();
     // Counts the frames of the view's surface (a new one with each renderer).
     void followSurface();
     void followItems();
@@ -92,15 +135,19 @@ private:
     QPointer<QWebEngineView> m_view;
     QPointer<WInAppBrowserPage> m_page;
     QTimer *m_deadline;
-    QTimer *m_nudge; // no sign, or no frame after one, for this long: askForFrame
+    QTimer *m_signWait; // frames without a sign: onNoSign
+    QTimer *m_frameWait; // a sign without its frame: onNoFrame
+    QTimer *m_wakeWait; // woken without a frame: woken all the same
+    // The deadline of the last document the user or this library navigated to.
+    QDeadlineTimer m_due;
     QPointer<QQuickWidget> m_surface;
-    QPointer<QQuickWidget> m_shownSurface; // the one the last document shown was on
+    bool m_everShown = false; // a document was shown in this view
     QList<QPointer<QObject>> m_items; // the engine's items (see followItems)
     QMetaObject::Connection m_frames;
     State m_state = State::idle;
     int m_framesToGo = 0;
     int m_round = 0; // the watches begun: a sign queued for one before is dropped
-    int m_asked = 0; // frames asked for since the document arrived
+    int m_guesses = 0; // frames asked for without a sign since the document arrived
     int m_seen = 0; // frames of the engine's the view rendered since the load began
     int m_seenHere = 0; // of them, on the surface followed
     bool m_shorter = false; // the view is a pixel shorter than its place

@@ -11,6 +11,7 @@
 
 #include <QStackedLayout>
 #include <QTimer>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
 
 #include <utility>
@@ -69,12 +70,13 @@ void WInAppBrowser::onExamined(const WReaderFace::Examination &examination)
         qCDebug(lcPlatform) << "article too large for the reader face; showing the page";
     const bool onItsWay = m_articleSerial == m_documentSerial && m_articleDocument == m_document;
     if (m_article && m_readerWanted && m_readerDocument != m_document && !onItsWay) {
-        // The same article at the same address (a reload, a link to itself):
-        // the reader face keeps showing it while it is painted anew in place.
-        const bool same = m_readerDocument != 0 && m_readerArticle && sameArticle(*m_readerArticle, *m_article)
-            && m_readerAddress == m_page->url();
-        loadArticle();
-        m_readerRefresh = same;
+        // The same article at the same address (a reload, a link to itself,
+        // Back to it): the reader face holds it already, where the user left it.
+        if (m_readerDocument != 0 && m_articleSerial < 0 && m_readerArticle && sameArticle(*m_readerArticle, *m_article)
+            && m_readerAddress == m_page->url())
+            m_readerDocument = m_document;
+        else
+            loadArticle();
     }
     settle();
 }
@@ -89,12 +91,13 @@ void WInAppBrowser::loadArticle()
     m_articleDocument = m_document;
     m_articleSerial = m_documentSerial;
     m_readerDocument = 0;
-    m_readerRefresh = false;
+    m_readerLate = false;
     m_readerArticle = m_article;
     m_readerAddress = m_page->url();
-    // Painted under the face shown, then shown.
+    // Painted under the face shown, then shown; where Back or Forward
+    // brought the document, at the place the user left its reader face.
     m_readerPainted->watch();
-    m_reader->showArticle(*m_article, m_readerAddress);
+    m_reader->showArticle(*m_article, m_readerAddress, m_arrivedByHistory ? readingPlace() : std::nullopt);
 }
 
 void WInAppBrowser::makeReaderFace()
@@ -104,6 +107,9 @@ void WInAppBrowser::makeReaderFace()
     // Added on top: under the face shown again.
     arrangeViews();
     m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews);
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::woken, this, &WInAppBrowser::onWoken);
+    m_reader->installEventFilter(this);
     // Its images and frames may go on loading: the face shows once its text is painted.
     connect(m_reader, &WReaderFace::articleShown, this, [this](bool ok) {
         if (!ok && m_page && m_articleSerial == m_documentSerial)
@@ -125,19 +131,46 @@ void WInAppBrowser::onReaderPainted(bool painted)
 {
     if (m_articleSerial != m_documentSerial || m_articleDocument != m_document)
         return;
-    m_articleSerial = -1;
-    // Never painted in time: the page shows, and Reader is offered to try
-    // again. The same article painted anew shows the same either way.
-    const bool refresh = std::exchange(m_readerRefresh, false);
-    if (!painted)
-        m_readerPainted->stop();
-    if (!painted && !refresh) {
-        m_readerArticle.reset();
-        m_readerWanted = false;
-    } else {
-        m_readerDocument = m_articleDocument;
+    if (!painted) {
+        // Not painted in time (a new renderer on a busy machine): the page
+        // shows meanwhile, and the reader face once it is painted, unless
+        // the user acts on the page first.
+        m_readerLate = true;
+        m_actedOn = m_web->focusProxy();
+        if (m_actedOn)
+            m_actedOn->installEventFilter(this);
+        settle();
+        return;
     }
+    m_articleSerial = -1;
+    m_readerDocument = m_articleDocument;
+    // Settled on its page meanwhile: it settles again, on its reader face.
+    if (std::exchange(m_readerLate, false))
+        m_checked = false;
+    forgetActing();
     settle();
+}
+
+bool WInAppBrowser::isActingOnPage(QEvent::Type type)
+{
+    return type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress || type == QEvent::TouchBegin;
+}
+
+void WInAppBrowser::onActedOnPage()
+{
+    // The user is reading the page: a reader face painted late no longer takes its place.
+    forgetActing();
+    if (!std::exchange(m_readerLate, false))
+        return;
+    m_readerWanted = false;
+    settle();
+}
+
+void WInAppBrowser::forgetActing()
+{
+    if (m_actedOn)
+        m_actedOn->removeEventFilter(this);
+    m_actedOn = nullptr;
 }
 
 void WInAppBrowser::forgetArticle()
@@ -145,7 +178,8 @@ void WInAppBrowser::forgetArticle()
     m_readerPainted->stop();
     m_article.reset();
     m_readerArticle.reset();
-    m_readerRefresh = false;
+    m_readerLate = false;
+    forgetActing();
     m_readerDocument = 0;
     m_articleSerial = -1;
     settle();
@@ -157,6 +191,8 @@ void WInAppBrowser::showReader(bool reader)
         return;
     // The last click holds, whatever was on its way.
     m_readerWanted = reader;
+    m_readerLate = false;
+    forgetActing();
     m_checked = false;
     if (reader && m_article && m_readerDocument != m_document)
         loadArticle();
@@ -167,13 +203,19 @@ void WInAppBrowser::settle()
 {
     if (!m_page || !m_faces || m_face == Face::message)
         return;
-    const bool wantsReader = m_lookedAt && m_article && m_readerWanted;
+    // A reader face painted late shows once painted; the page meanwhile.
+    const bool wantsReader = m_lookedAt && m_article && m_readerWanted && !m_readerLate;
     const Face face = faceFor(wantsReader);
+    if (face == Face::reader && m_readingEntry < 0)
+        m_readingEntry = m_page->history()->currentItemIndex();
     if (face == Face::page || face == Face::reader)
         m_arrival = false;
     if (face != m_face)
         showFace(face);
     updateBar();
+    // The face waits for its view to wake: it settles once shown.
+    if (face != m_face)
+        return;
     // A page not shown in time has settled on its page all the same (blank
     // until the view holds a picture of it).
     const bool settled = m_lookedAt
@@ -185,7 +227,7 @@ void WInAppBrowser::settle()
 
 WInAppBrowser::Face WInAppBrowser::faceFor(bool wantsReader) const
 {
-    if (wantsReader && (m_readerDocument == m_document || m_readerRefresh))
+    if (wantsReader && m_readerDocument == m_document)
         return Face::reader;
     // A new document: paper until its face is painted. Its page once it
     // offers no article the user wants, or once it has kept them waiting;

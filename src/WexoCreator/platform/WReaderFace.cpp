@@ -70,6 +70,9 @@ return JSON.stringify(answer);
     return script;
 }
 
+// The element that marks a place to open the article at.
+const char *const kPlaceId = "wexo-reading-place";
+
 const char *const kReaderStyle = R"(
 body { margin: 0; background: %1; color: #1d1d1f; }
 .wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
@@ -154,15 +157,20 @@ bool WReaderFace::available()
     return QFile::exists(QStringLiteral(":/WexoCreator/readability/Readability.js"));
 }
 
-std::optional<QString> WReaderFace::document(const Article &article)
+std::optional<QString> WReaderFace::document(const Article &article, std::optional<double> place)
 {
     const QString title = article.title.toHtmlEscaped();
     const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                         "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"
                                         "<meta name=\"viewport\" content=\"width=device-width\">"
-                                        "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
-                                        "%3%4%5</div></body></html>")
+                                        "<title>%1</title><style>%2</style></head><body>%3<div class=\"wexo-reader\">"
+                                        "%4%5%6</div></body></html>")
                              .arg(title, QString::fromLatin1(kReaderStyle).arg(paperColor().name()),
+                                  // A place to scroll to as the document loads, before its first paint.
+                                  place ? QStringLiteral("<div id=\"%1\" style=\"position: absolute; top: %2px; width: 1px; height: 1px\"></div>")
+                                              .arg(QLatin1String(kPlaceId))
+                                              .arg(qMax(0.0, *place))
+                                        : QString(),
                                   title.isEmpty() ? QString() : QStringLiteral("<h1>%1</h1>").arg(title),
                                   article.byline.trimmed().isEmpty()
                                       ? QString()
@@ -196,17 +204,21 @@ void WReaderFace::examine(QWebEnginePage *page, QObject *context, std::function<
                         });
 }
 
-bool WReaderFace::showArticle(const Article &article, const QUrl &address)
+bool WReaderFace::showArticle(const Article &article, const QUrl &address, std::optional<double> place)
 {
-    const std::optional<QString> html = document(article);
+    const std::optional<QString> html = document(article, place);
     if (!html)
         return false;
     m_title = article.title;
     m_loading = true;
     static_cast<ReaderPage *>(page())->expectOwnLoad();
     // Under the document's own address: its relative links and images resolve
-    // there, and a link to another part of it is a move within it.
-    page()->setHtml(*html, address);
+    // there, and a link to another part of it is a move within it. The part
+    // it names is scrolled to, or the place given.
+    QUrl shown = address;
+    if (place)
+        shown.setFragment(QLatin1String(kPlaceId));
+    page()->setHtml(*html, shown);
     return true;
 }
 

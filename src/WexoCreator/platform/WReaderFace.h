@@ -49,7 +49,7 @@ public:
     // The reader document's background.
     static QColor paperColor();
     // The reader face's document for an article, absent when setHtml could not take it.
-    static std::optional<QString> document(const Article &article);
+    static std::optional<QString> document(const Article &article, std::optional<double> place = std::nullopt);
     // Looks at the page's current document with the reader library, in the
     // application's own script world on a copy of it: the page's scripts
     // neither see the library nor what it changes. Each document is told
@@ -58,9 +58,11 @@ public:
     // not at all once context has gone.
     static void examine(QWebEnginePage *page, QObject *context, std::function<void(const Examination &)> done);
 
-    // Loads the article of a document at its address; false (nothing
-    // loaded) when it is too large. articleShown says when it is there.
-    bool showArticle(const Article &article, const QUrl &address);
+    // Loads the article of a document at its address, scrolled to the part
+    // the address names, or that many CSS pixels down where a place is
+    // given; false (nothing loaded) when it is too large. articleShown says
+    // when it is there.
+    bool showArticle(const Article &article, const QUrl &address, std::optional<double> place = std::nullopt);
     // The article's own title, empty when it has none.
     QString title() const { return m_title; }
 
