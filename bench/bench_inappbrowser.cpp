@@ -12,8 +12,9 @@
 // with the reader face up and after the page closed. After the first open and
 // close, three more rounds may add at most 10 % to either: no growth per page.
 // And what a navigation inside the open page costs the GUI thread (until its
-// page face shows, and 300 ms more), between short pages that fit the view
-// and between long ones that do not.
+// face shows, and 300 ms more), between short pages that fit the view,
+// between long ones that do not, and between articles (their reader faces).
+// Run it with QT_SCALE_FACTOR=2 for a screen at twice the density.
 #include "BenchHost.h"
 #include "BenchReport.h"
 
@@ -395,6 +396,8 @@ const QList<Kind> &navigationKinds()
          "<!DOCTYPE html><title>Short</title><style>html { background: #2040d0; color: #fff }</style>" + line},
         // Paragraphs this short do not make an article: the page face shows.
         {"long pages", QStringLiteral("/pages/bench-long"), "<!DOCTYPE html><title>Long</title>" + line.repeated(200)},
+        // The sample About page: its reader face shows.
+        {"articles", QStringLiteral("/pages/bench-article"), QByteArray()},
     };
     return all;
 }
@@ -419,10 +422,10 @@ struct NavigationCost {
 };
 
 // One navigation of the open page's view: the GUI thread's CPU time from the
-// load until the page face shows the new document, and 300 ms more (a view
-// made a pixel shorter gets its height back within them); the wall time until
-// the face shows.
-std::optional<NavigationCost> navigate(WInAppBrowser *browser, const QUrl &url)
+// load until the face shows the new document (its page, or its reader face),
+// and 300 ms more (a view made a pixel shorter gets its height back within
+// them); the wall time until the face shows.
+std::optional<NavigationCost> navigate(WInAppBrowser *browser, const QUrl &url, WInAppBrowser::Face expected)
 {
     const double cpuStart = threadCpuSeconds();
     QElapsedTimer timer;
@@ -430,7 +433,7 @@ std::optional<NavigationCost> navigate(WInAppBrowser *browser, const QUrl &url)
     QEventLoop loop;
     bool shown = false;
     QObject::connect(browser, &WInAppBrowser::faceChanged, &loop, [&](WInAppBrowser::Face face) {
-        if (face == WInAppBrowser::Face::page && browser->page()->url() == url) {
+        if (face == expected && browser->page()->url() == url) {
             shown = true;
             loop.quit();
         }
@@ -453,10 +456,13 @@ std::optional<NavigationCost> navigate(WInAppBrowser *browser, const QUrl &url)
 void BM_Navigation(benchmark::State &state, const Kind &kind)
 {
     const QUrl pages[] = {addressOf(kind.path + QStringLiteral("-a.html")), addressOf(kind.path + QStringLiteral("-b.html"))};
-    auto *browser = openPage(pages[0]).onScreen ? qobject_cast<WInAppBrowser *>(launcher()->presentedViewController()) : nullptr;
+    const WInAppBrowser::Face face = kind.body.isEmpty() ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page;
+    auto *browser = openPage(pages[0], face == WInAppBrowser::Face::reader).onScreen
+        ? qobject_cast<WInAppBrowser *>(launcher()->presentedViewController())
+        : nullptr;
     int next = 1;
     for (int warm = 0; browser && warm < 2; ++warm, next = 1 - next) {
-        if (!navigate(browser, pages[next]))
+        if (!navigate(browser, pages[next], face))
             browser = nullptr;
     }
     if (!browser) {
@@ -466,7 +472,7 @@ void BM_Navigation(benchmark::State &state, const Kind &kind)
     }
     double wall = 0;
     for (auto _ : state) {
-        const std::optional<NavigationCost> cost = navigate(browser, pages[next]);
+        const std::optional<NavigationCost> cost = navigate(browser, pages[next], face);
         next = 1 - next;
         if (!cost) {
             state.SkipWithError("the page face never showed");
@@ -507,8 +513,13 @@ int main(int argc, char **argv)
             serve(kind.path, kind.body);
     }
     for (const Kind &kind : navigationKinds()) {
-        serve(kind.path + QStringLiteral("-a.html"), kind.body);
-        serve(kind.path + QStringLiteral("-b.html"), kind.body);
+        QByteArray body = kind.body;
+        if (body.isEmpty()) {
+            QFile about(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/pages/about.html"));
+            body = about.open(QIODevice::ReadOnly) ? about.readAll() : QByteArray();
+        }
+        serve(kind.path + QStringLiteral("-a.html"), body);
+        serve(kind.path + QStringLiteral("-b.html"), body);
     }
     // A part that takes long to come (the page's load ends only then).
     WexoSample::ScriptedAnswer slow;
@@ -581,7 +592,7 @@ int main(int argc, char **argv)
         std::printf("deciding a document is on screen: %.1f us of the GUI thread per document\n", *decision);
     for (const Kind &kind : navigationKinds()) {
         if (const std::optional<double> cpu = report.time(std::string("BM_Navigation/") + kind.name + "/iterations:10/manual_time"))
-            std::printf("navigation, %s: GUI-thread %.1f ms per navigation (wall %.0f ms to the page face)\n", kind.name, *cpu,
+            std::printf("navigation, %s: GUI-thread %.1f ms per navigation (wall %.0f ms to its face)\n", kind.name, *cpu,
                         navigationWalls().value(QString::fromLatin1(kind.name)));
     }
     std::printf("host rss: before %lld MB, reader face up %lld MB, after close %lld MB\n", hostBefore / 1024,
