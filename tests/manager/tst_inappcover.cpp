@@ -296,6 +296,22 @@ private Q_SLOTS:
         QVERIFY(spinUntil([&] { return watch.shown(); }, 1500));
     }
 
+    // Where the document before fitted the view unscrolled, a new one's first
+    // frame would bring the same extent, which is no sign: the view is asked
+    // for a frame (made a pixel shorter) as the new document arrives, on a
+    // screen of any density (the engine's extent is in device pixels; CTest
+    // runs this at twice the density too).
+    void arrivalAfterAFittingDocumentAsksForAFrame()
+    {
+        BareView bare;
+        QVERIFY(bare.load(QUrl(serve(QStringLiteral("short.html"), colouredPage("Short", "#2040d0")))));
+        QVERIFY(spinUntil([&] { return !bare.page.contentsSize().isEmpty(); }));
+        WInAppBrowserPaintWatch watch(&bare.view, nullptr);
+        QCOMPARE(bare.view.contentsMargins().bottom(), 0);
+        watch.arrived(QUrl(page(QStringLiteral("next.html"))));
+        QCOMPARE(bare.view.contentsMargins().bottom(), 1);
+    }
+
     // The engine may give up a navigation as aborted and go on with it anew
     // (a Back it could not take from its cache): the document it brings is
     // still a new document. Driven by hand on a real page: the aborted end

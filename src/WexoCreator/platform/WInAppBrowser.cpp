@@ -22,7 +22,6 @@
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
 #include <QWebEngineSettings>
 
 #include <functional>
@@ -288,28 +287,6 @@ void WInAppBrowser::arrive()
     // may even be on screen already: then it shows at once, without paper).
     if (const std::optional<bool> mayBeArticle = std::exchange(m_parsedAhead, std::nullopt); reported && mayBeArticle)
         onParsed(*mayBeArticle);
-}
-
-void WInAppBrowser::keepReadingPlace()
-{
-    const int entry = std::exchange(m_readingEntry, -1);
-    if (m_face != Face::reader || entry < 0 || !m_reader || entry >= m_page->history()->count())
-        return;
-    const QUrl url = m_page->history()->itemAt(entry).url();
-    m_reader->page()->runJavaScript(QStringLiteral("scrollY"), QWebEngineScript::ApplicationWorld,
-                                    [self = QPointer<WInAppBrowser>(this), entry, url](const QVariant &y) {
-                                        if (self && y.canConvert<double>())
-                                            self->m_readingPlaces.insert(entry, {url, y.toDouble()});
-                                    });
-}
-
-std::optional<double> WInAppBrowser::readingPlace() const
-{
-    const int entry = m_page->history()->currentItemIndex();
-    const auto place = m_readingPlaces.constFind(entry);
-    if (place == m_readingPlaces.constEnd() || place->url != m_page->history()->itemAt(entry).url())
-        return std::nullopt;
-    return place->y;
 }
 
 void WInAppBrowser::onLoadEnded(const QWebEngineLoadingInfo &info)

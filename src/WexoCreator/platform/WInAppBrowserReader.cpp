@@ -12,6 +12,7 @@
 #include <QStackedLayout>
 #include <QTimer>
 #include <QWebEngineHistory>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <utility>
@@ -171,6 +172,28 @@ void WInAppBrowser::forgetActing()
     if (m_actedOn)
         m_actedOn->removeEventFilter(this);
     m_actedOn = nullptr;
+}
+
+void WInAppBrowser::keepReadingPlace()
+{
+    const int entry = std::exchange(m_readingEntry, -1);
+    if (m_face != Face::reader || entry < 0 || !m_reader || entry >= m_page->history()->count())
+        return;
+    const QUrl url = m_page->history()->itemAt(entry).url();
+    m_reader->page()->runJavaScript(QStringLiteral("scrollY"), QWebEngineScript::ApplicationWorld,
+                                    [self = QPointer<WInAppBrowser>(this), entry, url](const QVariant &y) {
+                                        if (self && y.canConvert<double>())
+                                            self->m_readingPlaces.insert(entry, {url, y.toDouble()});
+                                    });
+}
+
+std::optional<double> WInAppBrowser::readingPlace() const
+{
+    const int entry = m_page->history()->currentItemIndex();
+    const auto place = m_readingPlaces.constFind(entry);
+    if (place == m_readingPlaces.constEnd() || place->url != m_page->history()->itemAt(entry).url())
+        return std::nullopt;
+    return place->y;
 }
 
 void WInAppBrowser::forgetArticle()
