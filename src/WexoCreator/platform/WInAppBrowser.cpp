@@ -142,10 +142,11 @@ QWidget *WInAppBrowser::loadView()
     m_web = new QWebEngineView(m_faces);
     m_web->setObjectName(QStringLiteral("inAppBrowserWebView"));
     m_web->setPage(m_page.get());
+    makeOpaque(m_web);
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
-    connect(m_pagePainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews, Qt::QueuedConnection);
     connect(m_pagePainted, &WInAppBrowserPaintWatch::woken, this, &WInAppBrowser::onWoken);
     // Qt's view wakes its page whenever it is shown (also with its window).
     m_web->installEventFilter(this);

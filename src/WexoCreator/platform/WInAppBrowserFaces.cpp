@@ -67,6 +67,18 @@ void WInAppBrowser::showFace(Face face)
         emit faceChanged(face);
 }
 
+void WInAppBrowser::makeOpaque(QWidget *view)
+{
+    // Opaque to Qt's painting, so that a view under it is not painted where
+    // it stands (else each frame of one would paint the other's picture
+    // too); where the engine's surface leaves an edge free (the view made a
+    // pixel shorter), the reader's paper shows.
+    view->setAutoFillBackground(true);
+    QPalette paper = view->palette();
+    paper.setColor(QPalette::Window, WReaderFace::paperColor());
+    view->setPalette(paper);
+}
+
 void WInAppBrowser::arrangeViews(bool giveKeys)
 {
     if (!m_faces)

@@ -31,15 +31,6 @@ constexpr int kWakeWaitMs = 300;
 
 } // namespace
 
-// The engine's items come from a library built without run-time type
-// information, so the undefined-behaviour checker cannot tell their type
-// when they are called through QObject or QQuickItem.
-#if defined(__GNUC__) || defined(__clang__)
-#define WEXO_CALLS_ENGINE_ITEMS __attribute__((no_sanitize("vptr")))
-#else
-#define WEXO_CALLS_ENGINE_ITEMS
-#endif
-
 WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *parent)
     : QObject(parent)
     , m_view(view)

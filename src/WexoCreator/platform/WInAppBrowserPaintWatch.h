@@ -9,6 +9,15 @@
 
 #include <optional>
 
+// The engine's items come from a library built without run-time type
+// information, so the undefined-behaviour checker cannot tell their type
+// when they are called through QObject or QQuickItem.
+#if defined(__GNUC__) || defined(__clang__)
+#define WEXO_CALLS_ENGINE_ITEMS __attribute__((no_sanitize("vptr")))
+#else
+#define WEXO_CALLS_ENGINE_ITEMS
+#endif
+
 class QQuickWidget;
 class QTimer;
 class QWebEngineView;

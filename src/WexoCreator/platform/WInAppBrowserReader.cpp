@@ -104,11 +104,12 @@ void WInAppBrowser::loadArticle()
 void WInAppBrowser::makeReaderFace()
 {
     m_reader = new WReaderFace(m_page->profile(), m_faces);
+    makeOpaque(m_reader);
     static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
     // Added on top: under the face shown again.
     arrangeViews();
     m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
-    connect(m_readerPainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews);
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews, Qt::QueuedConnection);
     connect(m_readerPainted, &WInAppBrowserPaintWatch::woken, this, &WInAppBrowser::onWoken);
     m_reader->installEventFilter(this);
     // Its images and frames may go on loading: the face shows once its text is painted.
