@@ -146,7 +146,7 @@ QWidget *WInAppBrowser::loadView()
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
-    connect(m_pagePainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews, Qt::QueuedConnection);
+    connect(m_pagePainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews);
     connect(m_pagePainted, &WInAppBrowserPaintWatch::woken, this, &WInAppBrowser::onWoken);
     // Qt's view wakes its page whenever it is shown (also with its window).
     m_web->installEventFilter(this);

@@ -109,7 +109,7 @@ void WInAppBrowser::makeReaderFace()
     // Added on top: under the face shown again.
     arrangeViews();
     m_readerPainted = new WInAppBrowserPaintWatch(m_reader, this);
-    connect(m_readerPainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews, Qt::QueuedConnection);
+    connect(m_readerPainted, &WInAppBrowserPaintWatch::watchingChanged, this, &WInAppBrowser::restCoveredViews);
     connect(m_readerPainted, &WInAppBrowserPaintWatch::woken, this, &WInAppBrowser::onWoken);
     m_reader->installEventFilter(this);
     // Its images and frames may go on loading: the face shows once its text is painted.
