@@ -142,7 +142,7 @@ QWidget *WInAppBrowser::loadView()
     m_web = new QWebEngineView(m_faces);
     m_web->setObjectName(QStringLiteral("inAppBrowserWebView"));
     m_web->setPage(m_page.get());
-    makeOpaque(m_web);
+    fillWithPaper(m_web);
     new WInAppBrowserColorRefusal(m_web);
     stack->addWidget(m_web);
     m_pagePainted = new WInAppBrowserPaintWatch(m_web, this);
@@ -165,10 +165,7 @@ QWidget *WInAppBrowser::loadView()
     m_paper = new QWidget(m_faces);
     m_paper->setObjectName(QStringLiteral("inAppBrowserPaper"));
     m_paper->setFocusPolicy(Qt::ClickFocus);
-    m_paper->setAutoFillBackground(true);
-    QPalette paper = m_paper->palette();
-    paper.setColor(QPalette::Window, WReaderFace::paperColor());
-    m_paper->setPalette(paper);
+    fillWithPaper(m_paper);
     stack->addWidget(m_paper);
 
     m_message = new WInAppBrowserMessage(m_faces);

@@ -117,7 +117,8 @@ private:
     // The views the faces need: the one shown, and under it those painting
     // a document to be shown next; the shown face takes the keys if asked.
     void arrangeViews(bool giveKeys = false);
-    static void makeOpaque(QWidget *view);
+    // Opaque to Qt's painting, filled with the reader's paper.
+    static void fillWithPaper(QWidget *widget);
     // The views covered by the face shown rest, unless painting a document.
     void restCoveredViews();
     // A view that rested has woken for the face waiting for it.

@@ -67,16 +67,16 @@ void WInAppBrowser::showFace(Face face)
         emit faceChanged(face);
 }
 
-void WInAppBrowser::makeOpaque(QWidget *view)
+void WInAppBrowser::fillWithPaper(QWidget *widget)
 {
-    // Opaque to Qt's painting, so that a view under it is not painted where
-    // it stands (else each frame of one would paint the other's picture
-    // too); where the engine's surface leaves an edge free (the view made a
-    // pixel shorter), the reader's paper shows.
-    view->setAutoFillBackground(true);
-    QPalette paper = view->palette();
+    // A view filled so is opaque to Qt's painting: a view under it is not
+    // painted where it stands (else each frame of one would paint the
+    // other's picture too); where the engine's surface leaves an edge free
+    // (the view made a pixel shorter), the paper shows.
+    widget->setAutoFillBackground(true);
+    QPalette paper = widget->palette();
     paper.setColor(QPalette::Window, WReaderFace::paperColor());
-    view->setPalette(paper);
+    widget->setPalette(paper);
 }
 
 void WInAppBrowser::arrangeViews(bool giveKeys)

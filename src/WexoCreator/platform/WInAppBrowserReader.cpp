@@ -104,7 +104,7 @@ void WInAppBrowser::loadArticle()
 void WInAppBrowser::makeReaderFace()
 {
     m_reader = new WReaderFace(m_page->profile(), m_faces);
-    makeOpaque(m_reader);
+    fillWithPaper(m_reader);
     static_cast<QStackedLayout *>(m_faces->layout())->addWidget(m_reader);
     // Added on top: under the face shown again.
     arrangeViews();
