@@ -136,7 +136,9 @@ void WInAppBrowser::restCoveredViews()
         if (page->isAudioMuted() != resting)
             page->setAudioMuted(resting);
     };
-    const bool covered = m_face == Face::reader || m_face == Face::message;
+    // A reader face kept up after Reader off, until the page has painted,
+    // covers a page about to show.
+    const bool covered = (m_face == Face::reader && m_readerWanted) || m_face == Face::message;
     if (m_page && m_pagePainted)
         rest(m_page.get(), covered && !m_pagePainted->watching() && !m_pagePainted->waking());
     if (m_reader && m_readerPainted)

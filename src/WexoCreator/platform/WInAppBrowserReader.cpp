@@ -243,7 +243,7 @@ void WInAppBrowser::settle()
     // A page not shown in time has settled on its page all the same (blank
     // until the view holds a picture of it).
     const bool settled = m_lookedAt
-        && ((face == Face::reader && m_readerDocument == m_document)
+        && ((face == Face::reader && wantsReader && m_readerDocument == m_document)
             || (!wantsReader && (face == Face::page || m_pagePainted->lapsed())));
     if (settled && !std::exchange(m_checked, true))
         emit readerChecked(face == Face::reader);
@@ -262,6 +262,10 @@ WInAppBrowser::Face WInAppBrowser::faceFor(bool wantsReader) const
     // A page shown keeps showing, also while its article is on its way.
     if (m_face == Face::page)
         return Face::page;
+    // Reader off: the article's reader face stays until its page has a
+    // picture (or has kept the user waiting), never paper between them.
+    if (m_face == Face::reader && m_readerDocument == m_document && !m_pagePainted->shown() && !m_pagePainted->lapsed())
+        return Face::reader;
     // The reader face of an article the document no longer offers.
     return m_pagePainted->shown() && !wantsReader ? Face::page : Face::paper;
 }
