@@ -368,7 +368,7 @@ void BM_PaintWatchDecision(benchmark::State &state)
     for (auto _ : state) {
         watch.watch();
         emit b.page->documentCreated(QUrl());
-        emit b.page->documentPainted(true);
+        emit b.page->documentPainted(1);
         emit b.page->contentsSizeChanged(QSizeF(1600, 961));
         // The watch takes its signs once what was queued before them is handled.
         QCoreApplication::sendPostedEvents(&watch, QEvent::MetaCall);

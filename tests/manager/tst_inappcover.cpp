@@ -337,7 +337,7 @@ private Q_SLOTS:
         QMetaObject::invokeMethod(item, "update", Qt::QueuedConnection);
         spinUntil([] { return false; }, 2500);
         QVERIFY(!watch.shown());
-        emit page.documentPainted(true);
+        emit page.documentPainted(1);
         QVERIFY(spinUntil([&] { return watch.shown(); }, 1500));
     }
 

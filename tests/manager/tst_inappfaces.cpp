@@ -274,42 +274,49 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("body"); // %1: an address on a host that never answers
         QTest::addColumn<QString>("name");
         QTest::addColumn<char>("look");
+        QTest::addColumn<int>("height"); // of its content, and of the page before's; 0: both fit the view
         const QByteArray yellow = "<style>html, body { background: #e0c020; margin: 0 }</style>";
         QTest::addRow("content in a frame, an image that hangs")
             << "<!DOCTYPE html><title>Framed</title><style>html, body { margin: 0 } iframe { border: 0; width: 100vw; height: 100vh }</style>"
                "<iframe srcdoc=\"<style>html { background: #e0c020 }</style><p>In a frame.\"></iframe><img src=\"%1\">"_qba
-            << "Framed" << 'Y';
+            << "Framed" << 'Y' << 0;
         QTest::addRow("only a background, a script that hangs")
-            << "<!DOCTYPE html><title>Background</title>"_qba + yellow + "<body><script src=\"%1\"></script>" << "Background" << 'Y';
+            << "<!DOCTYPE html><title>Background</title>"_qba + yellow + "<body><script src=\"%1\"></script>" << "Background" << 'Y' << 0;
         QTest::addRow("a spinner, a frame that hangs")
             << "<!DOCTYPE html><title>Spinner</title>"_qba + yellow
                    + "<style>@keyframes turn { to { transform: rotate(360deg) } } div { width: 40px; height: 40px; margin: 60px;"
                      " border: 6px solid #fff; border-top-color: #888; border-radius: 50%; animation: turn 1s linear infinite }</style>"
                      "<div></div><iframe src=\"%1\" style=\"visibility: hidden\"></iframe>"
-            << "Spinner" << 'Y';
+            << "Spinner" << 'Y' << 0;
         // Busy from the moment its first content is on its way to the screen
         // (the frame after it is committed).
         QTest::addRow("busy for 6 s once painted")
             << "<!DOCTYPE html><title>Busy</title>"_qba + yellow
                    + "<p>Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
                      " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>"
-            << "Busy" << 'Y';
+            << "Busy" << 'Y' << 0;
+        // The same, as tall as the page before: its extent gives no sign either.
+        QTest::addRow("busy for 6 s once painted, as tall as the page before")
+            << "<!DOCTYPE html><title>Busy</title>"_qba + yellow
+                   + "<p style=\"height: 3000px\">Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
+                     " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>"
+            << "Busy" << 'Y' << 3000;
         // Its face shows before it has loaded (the page takes seconds to read
         // in); the first page, as it may take longer to paint than the
         // deadline on a busy machine, and then shows as it is.
         QByteArray large = "<!DOCTYPE html><title>Large</title>"_qba + yellow;
         while (large.size() < 8'000'000)
             large += "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n";
-        QTest::addRow("8 MB") << large << "Large" << 'Y';
+        QTest::addRow("8 MB") << large << "Large" << 'Y' << 0;
         QTest::addRow("article whose images the page never loaded")
             << colouredArticle("Lazy article", "#d02020").replace("<h2 id=\"stores\">", "<p><img data-src=\"%1\" alt=\"\">A picture.</p><h2 id=\"stores\">")
-            << "Lazy article" << 'r';
+            << "Lazy article" << 'r' << 0;
         // A video player the page hides (and so never loads), which the reader library keeps.
         QTest::addRow("article with a player that hangs")
             << colouredArticle("Player article", "#d02020")
                    .replace("</style>", ".player { display: none }</style>")
                    .replace("<h2 id=\"stores\">", "<p>Watch:</p><iframe class=\"player\" loading=\"lazy\" src=\"http://www.youtube.com:%2/pages/never\"></iframe><h2 id=\"stores\">")
-            << "Player article" << 'r';
+            << "Player article" << 'r' << 0;
     }
 
     void paperGivesWayOncePainted()
@@ -317,6 +324,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(QString, name);
         QFETCH(char, look);
+        QFETCH(int, height);
         const std::unique_ptr<WexoSample::SampleBackend> silent = otherHost();
         QVERIFY(silent);
         WexoSample::ScriptedAnswer hang;
@@ -330,8 +338,15 @@ private Q_SLOTS:
         const bool first = name == QLatin1String("Large");
         if (first)
             QVERIFY(open(WexoOptionType::about, address));
-        else
+        else if (height == 0)
             QVERIFY(take(QStringLiteral("open Blue page")));
+        if (height > 0) {
+            m_pages.insert(QStringLiteral("Tall blue page"),
+                           serve(QStringLiteral("tall-blue.html"),
+                                 colouredPage("Tall blue page", "#2040d0").replace("<p>", "<p style=\"height: " + QByteArray::number(height) + "px\">")));
+            m_looks.insert(QStringLiteral("Tall blue page"), 'B');
+            QVERIFY(take(QStringLiteral("open Tall blue page")));
+        }
         // From the document's arrival to its face: well before the deadline,
         // which shows a page whatever it is.
         QElapsedTimer arrived;

@@ -57,15 +57,19 @@ const char *const kReportScript = R"((function (token, deferPainted) {
     // more: the engine's frames of the picture before, drawn until then,
     // reach the view by another route than the report. A document that
     // runs no script of its own is never kept busy (nor are timers run in
-    // it): its report comes at once, a frame early.
+    // it): its report comes at once, a frame early. One that does is told
+    // of at once too, three frames early, before its own script can keep it
+    // busy (its later report would wait for that).
     var painted = new PerformanceObserver(function (list) {
       if (!list.getEntriesByName('first-contentful-paint').length)
         return;
       painted.disconnect();
-      if (!deferPainted)
+      if (!deferPainted) {
         report('painted early');
-      else
-        requestAnimationFrame(function () { requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); }); });
+        return;
+      }
+      report('painted soon');
+      requestAnimationFrame(function () { requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); }); });
     });
     painted.observe({type: 'paint', buffered: true});
   } catch (error) {}
@@ -256,8 +260,12 @@ void WInAppBrowserPage::onReport(const QString &report)
         emit documentCreated(QUrl(report.mid(8)));
     else if (report.startsWith(QLatin1String("parsed ")))
         emit documentParsed(report != QLatin1String("parsed plain"));
-    else if (report == QLatin1String("painted") || report == QLatin1String("painted early"))
-        emit documentPainted(report == QLatin1String("painted"));
+    else if (report == QLatin1String("painted"))
+        emit documentPainted(1);
+    else if (report == QLatin1String("painted early"))
+        emit documentPainted(2);
+    else if (report == QLatin1String("painted soon"))
+        emit documentPainted(3);
     else if (report == QLatin1String("activated"))
         onActivated();
 }

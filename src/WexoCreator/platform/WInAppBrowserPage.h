@@ -72,9 +72,10 @@ Q_SIGNALS:
     // The main frame's document has been read in whole (its parts may still
     // load); whether it may be an article (false: it cannot be one).
     void documentParsed(bool mayBeArticle);
-    // The main frame's document painted its first content: committed, its
-    // frame is on its way; else the frame after it is.
-    void documentPainted(bool committed);
+    // The main frame's document painted its first content: the engine's
+    // frame that carries it is at most that many frames after the report
+    // (1: committed, on its way).
+    void documentPainted(int framesAway);
 
 protected:
     // The reports for documents that run scripts of their own, or for ones
