@@ -289,18 +289,16 @@ private Q_SLOTS:
                      "<div></div><iframe src=\"%1\" style=\"visibility: hidden\"></iframe>"
             << "Spinner" << 'Y' << 0;
         // Busy from the moment its first content is on its way to the screen
-        // (the frame after it is committed).
-        QTest::addRow("busy for 6 s once painted")
-            << "<!DOCTYPE html><title>Busy</title>"_qba + yellow
-                   + "<p>Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
-                     " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>"
-            << "Busy" << 'Y' << 0;
-        // The same, as tall as the page before: its extent gives no sign either.
-        QTest::addRow("busy for 6 s once painted, as tall as the page before")
-            << "<!DOCTYPE html><title>Busy</title>"_qba + yellow
-                   + "<p style=\"height: 3000px\">Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
-                     " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>"
-            << "Busy" << 'Y' << 3000;
+        // (the frame after it is committed); as tall as the page before, its
+        // extent gives no sign either.
+        const auto busy = [&yellow](int height) {
+            const QByteArray paragraph = height > 0 ? "<p style=\"height: " + QByteArray::number(height) + "px\">" : "<p>"_qba;
+            return "<!DOCTYPE html><title>Busy</title>"_qba + yellow + paragraph
+                + "Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
+                  " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>";
+        };
+        QTest::addRow("busy for 6 s once painted") << busy(0) << "Busy" << 'Y' << 0;
+        QTest::addRow("busy for 6 s once painted, as tall as the page before") << busy(3000) << "Busy" << 'Y' << 3000;
         // Its face shows before it has loaded (the page takes seconds to read
         // in); the first page, as it may take longer to paint than the
         // deadline on a busy machine, and then shows as it is.
@@ -340,7 +338,7 @@ private Q_SLOTS:
             QVERIFY(open(WexoOptionType::about, address));
         else if (height == 0)
             QVERIFY(take(QStringLiteral("open Blue page")));
-        if (height > 0) {
+        else {
             m_pages.insert(QStringLiteral("Tall blue page"),
                            serve(QStringLiteral("tall-blue.html"),
                                  colouredPage("Tall blue page", "#2040d0").replace("<p>", "<p style=\"height: " + QByteArray::number(height) + "px\">")));

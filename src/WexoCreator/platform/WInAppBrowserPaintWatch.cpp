@@ -52,9 +52,7 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
         // Every new document reports itself (one under the same address, a
         // reload, only this way), often before the page's address changes.
         connect(m_page, &WInAppBrowserPage::documentCreated, this, &WInAppBrowserPaintWatch::onCreated);
-        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this](int framesAway) {
-            sign(static_cast<Sign>(qBound(int(Sign::painted), framesAway, int(Sign::paintedSoon))));
-        });
+        connect(m_page, &WInAppBrowserPage::documentPainted, this, [this](int framesAway) { sign(static_cast<Sign>(framesAway)); });
         connect(m_page, &QWebEnginePage::contentsSizeChanged, this, [this] { sign(Sign::extent); });
         connect(m_page, &QWebEnginePage::scrollPositionChanged, this, [this] { sign(Sign::extent); });
         // From a load's start, the frames the engine hands the view may be the
