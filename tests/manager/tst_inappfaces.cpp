@@ -268,53 +268,71 @@ private Q_SLOTS:
     // Whatever a document still loads or runs, the paper gives way once its
     // face is painted, long before the deadline; a reader face shows once
     // its text is painted, whatever its images do. Followed from a page, the
-    // page before never shows under the new document's title.
+    // page before never shows under the new document's title. A document
+    // whose script keeps it busy once it has painted shows its own picture
+    // or paper (where its frame cannot reach the view while it is busy),
+    // never the face before, and its own picture once it is free.
     void paperGivesWayOncePainted_data()
     {
         QTest::addColumn<QByteArray>("body"); // %1: an address on a host that never answers
         QTest::addColumn<QString>("name");
         QTest::addColumn<char>("look");
         QTest::addColumn<int>("height"); // of its content, and of the page before's; 0: both fit the view
+        QTest::addColumn<QString>("from"); // the document the link is followed from
+        QTest::addColumn<QString>("host"); // how busy the host's GUI thread is (see BusyHost)
+        QTest::addColumn<bool>("busy"); // it may stay on paper until its script ends
+        const QString blue = QStringLiteral("Blue page");
         const QByteArray yellow = "<style>html, body { background: #e0c020; margin: 0 }</style>";
         QTest::addRow("content in a frame, an image that hangs")
             << "<!DOCTYPE html><title>Framed</title><style>html, body { margin: 0 } iframe { border: 0; width: 100vw; height: 100vh }</style>"
                "<iframe srcdoc=\"<style>html { background: #e0c020 }</style><p>In a frame.\"></iframe><img src=\"%1\">"_qba
-            << "Framed" << 'Y' << 0;
+            << "Framed" << 'Y' << 0 << blue << "" << false;
         QTest::addRow("only a background, a script that hangs")
-            << "<!DOCTYPE html><title>Background</title>"_qba + yellow + "<body><script src=\"%1\"></script>" << "Background" << 'Y' << 0;
+            << "<!DOCTYPE html><title>Background</title>"_qba + yellow + "<body><script src=\"%1\"></script>" << "Background" << 'Y' << 0
+            << blue << "" << false;
         QTest::addRow("a spinner, a frame that hangs")
             << "<!DOCTYPE html><title>Spinner</title>"_qba + yellow
                    + "<style>@keyframes turn { to { transform: rotate(360deg) } } div { width: 40px; height: 40px; margin: 60px;"
                      " border: 6px solid #fff; border-top-color: #888; border-radius: 50%; animation: turn 1s linear infinite }</style>"
                      "<div></div><iframe src=\"%1\" style=\"visibility: hidden\"></iframe>"
-            << "Spinner" << 'Y' << 0;
-        // Busy from the moment its first content is on its way to the screen
-        // (the frame after it is committed); as tall as the page before, its
-        // extent gives no sign either.
-        const auto busy = [&yellow](int height) {
+            << "Spinner" << 'Y' << 0 << blue << "" << false;
+        // Busy for 6 s from the moment its first content is on its way to the
+        // screen (the frame after it), or from its load event; as tall as the
+        // page before, its extent gives no sign either.
+        const auto busy = [&yellow](const char *from, int height) {
             const QByteArray paragraph = height > 0 ? "<p style=\"height: " + QByteArray::number(height) + "px\">" : "<p>"_qba;
-            return "<!DOCTYPE html><title>Busy</title>"_qba + yellow + paragraph
-                + "Working.</p><script>new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => {"
-                  " const end = Date.now() + 6000; while (Date.now() < end); }))).observe({type: 'paint', buffered: true});</script>";
+            const QByteArray spin = "{ const end = Date.now() + 6000; while (Date.now() < end); }";
+            const QByteArray script = qstrcmp(from, "load") == 0
+                ? "addEventListener('load', () => setTimeout(() => " + spin + ", 0));"
+                : "new PerformanceObserver(() => requestAnimationFrame(() => setTimeout(() => " + spin
+                    + "))).observe({type: 'paint', buffered: true});";
+            return "<!DOCTYPE html><title>Busy</title>"_qba + yellow + paragraph + "Working.</p><script>" + script + "</script>";
         };
-        QTest::addRow("busy for 6 s once painted") << busy(0) << "Busy" << 'Y' << 0;
-        QTest::addRow("busy for 6 s once painted, as tall as the page before") << busy(3000) << "Busy" << 'Y' << 3000;
+        const QString red = QStringLiteral("Red article");
+        QTest::addRow("busy for 6 s once painted") << busy("painted", 0) << "Busy" << 'Y' << 0 << blue << "" << true;
+        QTest::addRow("busy for 6 s once painted, as tall as the page before") << busy("painted", 3000) << "Busy" << 'Y' << 3000 << blue << ""
+                                                                              << true;
+        QTest::addRow("busy for 6 s once painted, from a reader face") << busy("painted", 0) << "Busy" << 'Y' << 0 << red << "" << true;
+        QTest::addRow("busy for 6 s once painted, busy host") << busy("painted", 0) << "Busy" << 'Y' << 0 << blue << "work" << true;
+        QTest::addRow("busy for 6 s from its load event") << busy("load", 0) << "Busy" << 'Y' << 0 << blue << "" << true;
+        QTest::addRow("busy for 6 s from its load event, from a reader face") << busy("load", 0) << "Busy" << 'Y' << 0 << red << "" << true;
+        QTest::addRow("busy for 6 s from its load event, busy host") << busy("load", 0) << "Busy" << 'Y' << 0 << blue << "work" << true;
         // Its face shows before it has loaded (the page takes seconds to read
         // in); the first page, as it may take longer to paint than the
         // deadline on a busy machine, and then shows as it is.
         QByteArray large = "<!DOCTYPE html><title>Large</title>"_qba + yellow;
         while (large.size() < 8'000'000)
             large += "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n";
-        QTest::addRow("8 MB") << large << "Large" << 'Y' << 0;
+        QTest::addRow("8 MB") << large << "Large" << 'Y' << 0 << QString() << "" << false;
         QTest::addRow("article whose images the page never loaded")
             << colouredArticle("Lazy article", "#d02020").replace("<h2 id=\"stores\">", "<p><img data-src=\"%1\" alt=\"\">A picture.</p><h2 id=\"stores\">")
-            << "Lazy article" << 'r' << 0;
+            << "Lazy article" << 'r' << 0 << blue << "" << false;
         // A video player the page hides (and so never loads), which the reader library keeps.
         QTest::addRow("article with a player that hangs")
             << colouredArticle("Player article", "#d02020")
                    .replace("</style>", ".player { display: none }</style>")
                    .replace("<h2 id=\"stores\">", "<p>Watch:</p><iframe class=\"player\" loading=\"lazy\" src=\"http://www.youtube.com:%2/pages/never\"></iframe><h2 id=\"stores\">")
-            << "Player article" << 'r' << 0;
+            << "Player article" << 'r' << 0 << blue << "" << false;
     }
 
     void paperGivesWayOncePainted()
@@ -323,6 +341,9 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(char, look);
         QFETCH(int, height);
+        QFETCH(QString, from);
+        QFETCH(QString, host);
+        QFETCH(bool, busy);
         const std::unique_ptr<WexoSample::SampleBackend> silent = otherHost();
         QVERIFY(silent);
         WexoSample::ScriptedAnswer hang;
@@ -333,18 +354,20 @@ private Q_SLOTS:
         const QString address = serve(QStringLiteral("painted.html"), body);
         m_pages.insert(name, address);
         m_looks.insert(name, look);
-        const bool first = name == QLatin1String("Large");
+        const bool first = from.isEmpty();
         if (first)
             QVERIFY(open(WexoOptionType::about, address));
         else if (height == 0)
-            QVERIFY(take(QStringLiteral("open Blue page")));
+            QVERIFY(take(QStringLiteral("open ") + from));
         else {
             m_pages.insert(QStringLiteral("Tall blue page"),
                            serve(QStringLiteral("tall-blue.html"),
                                  colouredPage("Tall blue page", "#2040d0").replace("<p>", "<p style=\"height: " + QByteArray::number(height) + "px\">")));
             m_looks.insert(QStringLiteral("Tall blue page"), 'B');
             QVERIFY(take(QStringLiteral("open Tall blue page")));
+            from = QStringLiteral("Tall blue page");
         }
+        const BusyHost busyHost(host, m_host.get());
         // From the document's arrival to its face: well before the deadline,
         // which shows a page whatever it is.
         QElapsedTimer arrived;
@@ -363,11 +386,16 @@ private Q_SLOTS:
         } else {
             QVERIFY2(take(QStringLiteral("link ") + name, true), qPrintable(m_film->runs()));
         }
-        // The large page's before it has loaded, the others' well before the deadline.
-        QVERIFY2(shownAfter >= 0 && (first || shownAfter < WInAppBrowserPaintWatch::kDeadlineMs - 500),
+        // The large page's before it has loaded, the others' well before the
+        // deadline; a busy one's once it can.
+        QVERIFY2(shownAfter >= 0 && (first || busy || shownAfter < WInAppBrowserPaintWatch::kDeadlineMs - 500),
                  qPrintable(QString::number(shownAfter) + QStringLiteral(" ms: ") + m_film->runs()));
-        // The first page may show its view's white at the deadline, before it paints.
-        verifyFilm(QString::fromLatin1(first ? "^K?P*W?%1$" : "^B?P*%1$").arg(QLatin1Char(look)));
+        // The first page may show its view's white at the deadline, before it
+        // paints; a page followed from another shows paper until its own picture.
+        if (first)
+            verifyFilm(QStringLiteral("^K?P*W?%1$").arg(QLatin1Char(look)));
+        else
+            verifyFilm(QStringLiteral("^%1?P*%2$").arg(QLatin1Char(lookOf(from))).arg(QLatin1Char(look)));
     }
 
     // A document that gives no sign of painting by the deadline (it waits for
@@ -448,30 +476,47 @@ private Q_SLOTS:
 
     // The Reader button, clicked however often and fast, also while an
     // article is on its way into the reader face: the face ends as the button
-    // shows.
+    // shows. Clicks in one turn of the event loop show no face but the last
+    // one's, also where the view that face needs rests.
     void readerFollowsTheLastClick_data()
     {
         QTest::addColumn<int>("clicks");
         QTest::addColumn<int>("apartMs");
-        QTest::addRow("off, on, off at once") << 3 << 0;
-        QTest::addRow("off, on, off 40 ms apart") << 3 << 40;
-        QTest::addRow("off, on, off 150 ms apart") << 3 << 150;
-        QTest::addRow("21 quick clicks") << 21 << 10;
-        QTest::addRow("22 quick clicks") << 22 << 10;
+        QTest::addColumn<bool>("fromPage"); // the page face shows first (Reader off), its reader view resting
+        QTest::addColumn<QString>("name"); // a large article takes a while into the reader face
+        const QString large = QStringLiteral("Large article");
+        const QString red = QStringLiteral("Red article");
+        QTest::addRow("off, on, off at once") << 3 << 0 << false << large;
+        QTest::addRow("off, on, off 40 ms apart") << 3 << 40 << false << large;
+        QTest::addRow("off, on, off 150 ms apart") << 3 << 150 << false << large;
+        QTest::addRow("21 quick clicks") << 21 << 10 << false << large;
+        QTest::addRow("22 quick clicks") << 22 << 10 << false << large;
+        QTest::addRow("off and on at once, the page resting") << 2 << 0 << false << red;
+        QTest::addRow("on and off at once, the reader view resting") << 2 << 0 << true << red;
     }
 
     void readerFollowsTheLastClick()
     {
         QFETCH(int, clicks);
         QFETCH(int, apartMs);
-        QVERIFY(take(QStringLiteral("open Large article")));
+        QFETCH(bool, fromPage);
+        QFETCH(QString, name);
+        QVERIFY(take(QStringLiteral("open ") + name));
         QToolButton *reader = barButton("inAppBrowserReader");
+        if (fromPage)
+            QVERIFY(take(QStringLiteral("page ") + name));
+        // The view under the face rests.
+        QWebEnginePage *covered = fromPage ? browser()->readerFace()->page() : browser()->page();
+        QVERIFY(spinUntil([&] { return !covered->isVisible(); }));
+        QList<WInAppBrowser::Face> faces;
+        const QObject context;
+        connect(browser(), &WInAppBrowser::faceChanged, &context, [&](WInAppBrowser::Face face) { faces << face; });
         for (int click = 0; click < clicks; ++click) {
             if (click > 0 && apartMs > 0)
                 spinUntil([] { return false; }, apartMs);
             QTest::mouseClick(reader, Qt::LeftButton);
         }
-        const bool on = clicks % 2 == 0;
+        const bool on = (clicks % 2 == 0) != fromPage;
         const WInAppBrowser::Face face = on ? WInAppBrowser::Face::reader : WInAppBrowser::Face::page;
         QCOMPARE(reader->isChecked(), on);
         QVERIFY(spinUntil([&] { return browser()->face() == face; }));
@@ -479,6 +524,9 @@ private Q_SLOTS:
         spinUntil([] { return false; }, 1500);
         QCOMPARE(browser()->face(), face);
         QCOMPARE(reader->isChecked(), on);
+        // At once: the last click's face only, or none where it shows already.
+        if (apartMs == 0)
+            QCOMPARE(faces, clicks % 2 == 0 ? QList<WInAppBrowser::Face> {} : QList<WInAppBrowser::Face> {face});
     }
 
     // Reader is offered only where the document has an article: not while it

@@ -1,5 +1,6 @@
 #ifdef WEXO_WEB_VIEW
 
+#include "support/FaceFilm.h"
 #include "support/InAppPageFixture.h"
 
 #include "WexoCreator/manager/WexoButtonController.h"
@@ -404,24 +405,37 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<int>>("redirects"); // the statuses the link answers with, in turn
         QTest::addColumn<QString>("lands"); // a page or an article on another host, or a part of the article
-        QTest::addRow("direct link") << QList<int> {} << "page";
+        QTest::addColumn<bool>("shorter"); // the article's next answer ends above the place the user left
+        QTest::addRow("direct link") << QList<int> {} << "page" << false;
         for (int status : {301, 302, 303, 307, 308})
-            QTest::addRow("%d to a page", status) << QList<int> {status} << "page";
-        QTest::addRow("302 to an article") << QList<int> {302} << "article";
-        QTest::addRow("301 then 302 to a page") << QList<int> {301, 302} << "page";
-        QTest::addRow("302 to a part of the article") << QList<int> {302} << "part";
+            QTest::addRow("%d to a page", status) << QList<int> {status} << "page" << false;
+        QTest::addRow("302 to an article") << QList<int> {302} << "article" << false;
+        QTest::addRow("301 then 302 to a page") << QList<int> {301, 302} << "page" << false;
+        QTest::addRow("302 to a part of the article") << QList<int> {302} << "part" << false;
+        QTest::addRow("direct link, the article shorter since") << QList<int> {} << "page" << true;
     }
 
     void backReturnsToTheReaderFace()
     {
         QFETCH(QList<int>, redirects);
         QFETCH(QString, lands);
+        QFETCH(bool, shorter);
         const std::unique_ptr<WexoSample::SampleBackend> other = otherHost();
         QVERIFY(other);
         serveOn(*other, QStringLiteral("next"), nextPage());
         serveOn(*other, QStringLiteral("stores"), article().replace("About Sample Shop", "Sample Shop Stores"));
         const QByteArray paragraph = "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n";
-        const QString address = serve(QStringLiteral("long-about.html"), article().replace("</article>", paragraph.repeated(80) + "</article>"));
+        // Where the article gets shorter, Back takes its answer anew: none is to be kept.
+        const auto serveArticle = [&](const QByteArray &body) {
+            WexoSample::ScriptedAnswer answer;
+            answer.contentType = "text/html; charset=utf-8";
+            if (shorter)
+                answer.headers = {{"Cache-Control", "no-store"}};
+            answer.body = body;
+            m_backend->backend().script(QStringLiteral("GET"), QStringLiteral("/pages/long-about.html"), answer);
+            return page(QStringLiteral("long-about.html"));
+        };
+        const QString address = serveArticle(article().replace("</article>", paragraph.repeated(80) + "</article>"));
         const QString elsewhere = QStringLiteral("http://localhost:%1/pages/").arg(other->port());
         const bool part = lands == QLatin1String("part");
         const QString target = part ? address + QStringLiteral("#stores") : elsewhere + (lands == QLatin1String("page") ? "next" : "stores");
@@ -450,6 +464,24 @@ private Q_SLOTS:
         QToolButton *back = barButton("inAppBrowserBack");
         QToolButton *forward = barButton("inAppBrowserForward");
         QVERIFY(clickLinkTo(link));
+        if (shorter) {
+            WEXO_TRY_COMPARE(landed(), QString(), 20000);
+            serveArticle(article());
+            QVERIFY(settledAfter([&] { QTest::mouseClick(back, Qt::LeftButton); }));
+            QCOMPARE(articleInReaderFace(), QString());
+            // Its end, or its top: never below it, nor does the place make the document taller.
+            const QStringList seen = evaluate(QStringLiteral("[scrollY, innerHeight, document.documentElement.scrollHeight,"
+                                                             " document.querySelector('.wexo-reader').offsetHeight].join(' ')"))
+                                         .toString()
+                                         .split(u' ');
+            QCOMPARE(seen.size(), 4);
+            const int y = seen.at(0).toInt(), view = seen.at(1).toInt(), height = seen.at(2).toInt(), text = seen.at(3).toInt();
+            QVERIFY2(height <= text + 1 && (y == 0 || qAbs(y + view - height) <= 2),
+                     qPrintable(QStringLiteral("at %1 of %2 (view %3, article %4)").arg(y).arg(height).arg(view).arg(text)));
+            QVERIFY(height < place);
+            QCOMPARE(FaceFilm::look(browser()->webView()->parentWidget()), 'a');
+            return;
+        }
         for (int round = 0; round < 2; ++round) {
             WEXO_TRY_COMPARE(landed(), QString(), 20000);
             QVERIFY(back->isEnabled());

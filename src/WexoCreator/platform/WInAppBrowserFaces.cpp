@@ -36,11 +36,12 @@ void WInAppBrowser::showFace(Face face)
     if (!m_page || !m_faces)
         return;
     // A view that rested shows only its background until the engine has
-    // drawn its picture anew: it wakes under the face shown, and shows then.
+    // drawn its picture anew: it wakes under the face shown, and shows then
+    // (also where it was woken before and has yet to draw).
     WInAppBrowserPaintWatch *resting = nullptr;
-    if (face == Face::page && face != m_face && !m_page->isVisible())
+    if (face == Face::page && face != m_face && (!m_page->isVisible() || m_pagePainted->waking()))
         resting = m_pagePainted;
-    else if (face == Face::reader && face != m_face && m_reader && !m_reader->page()->isVisible())
+    else if (face == Face::reader && face != m_face && m_reader && (!m_reader->page()->isVisible() || m_readerPainted->waking()))
         resting = m_readerPainted;
     if (resting) {
         m_faceAfterWake = face;
@@ -122,6 +123,8 @@ void WInAppBrowser::onWoken()
     if (const std::optional<Face> face = std::exchange(m_faceAfterWake, std::nullopt))
         showFace(*face);
     settle();
+    // Woken for a face the user no longer wants: it rests again.
+    restCoveredViews();
 }
 
 void WInAppBrowser::restCoveredViews()

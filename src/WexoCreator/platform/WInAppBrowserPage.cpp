@@ -57,9 +57,9 @@ const char *const kReportScript = R"((function (token, deferPainted) {
     // more: the engine's frames of the picture before, drawn until then,
     // reach the view by another route than the report. A document that
     // runs no script of its own is never kept busy (nor are timers run in
-    // it): its report comes at once, a frame early. One that does is told
-    // of at once too, three frames early, before its own script can keep it
-    // busy (its later report would wait for that).
+    // it): its report comes at once, a frame early. No report comes earlier
+    // for one that does: until its frame is committed, the frames the
+    // engine hands the view may still be the picture before's.
     var painted = new PerformanceObserver(function (list) {
       if (!list.getEntriesByName('first-contentful-paint').length)
         return;
@@ -68,7 +68,6 @@ const char *const kReportScript = R"((function (token, deferPainted) {
         report('painted early');
         return;
       }
-      report('painted soon');
       requestAnimationFrame(function () { requestAnimationFrame(function () { setTimeout(function () { report('painted'); }, 0); }); });
     });
     painted.observe({type: 'paint', buffered: true});
@@ -264,8 +263,6 @@ void WInAppBrowserPage::onReport(const QString &report)
         emit documentPainted(1);
     else if (report == QLatin1String("painted early"))
         emit documentPainted(2);
-    else if (report == QLatin1String("painted soon"))
-        emit documentPainted(3);
     else if (report == QLatin1String("activated"))
         onActivated();
 }

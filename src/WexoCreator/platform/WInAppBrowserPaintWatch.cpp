@@ -278,8 +278,12 @@ void WInAppBrowserPaintWatch::finish()
     // Its place again (the document is shown: its next frame is its own).
     if (std::exchange(m_shorter, false) && m_view)
         m_view->setContentsMargins(0, 0, 0, 0);
-    setState(State::shown);
+    // Told shown before no longer watched: what shows the document finds its
+    // view awake, and only a view that stays covered rests after.
+    m_state = State::shown;
     emit documentShown();
+    if (!watching())
+        emit watchingChanged();
 }
 
 void WInAppBrowserPaintWatch::followSurface()

@@ -35,10 +35,12 @@ class WInAppBrowserPage;
 // - Signs. The engine reports the document's extent (contents size or
 //   scroll position, once they differ from the document before's) as the
 //   frame that carries it is ready; the document reports its first
-//   contentful paint once the frame after it is committed, and at once as
-//   well (its frame is then the third; one that runs no script of its own
-//   reports at once only: its frame is the one after next). The nearest
-//   sign holds. A sign is taken once what is already queued has been handled, so
+//   contentful paint once the frame after it is committed (one that runs no
+//   script of its own reports at once: its frame is the one after next).
+//   Nothing earlier is a sign: until the document's frame is committed, the
+//   engine may hand the view frames of the picture before (at a new size,
+//   say) while the document's script holds its own back. The nearest sign
+//   holds. A sign is taken once what is already queued has been handled, so
 //   that a frame of the picture before still on its way is not taken for it.
 // - Shown. The document counts as shown once the view has rendered the frame
 //   a sign tells of (one more where the engine's frame before was still to
@@ -106,7 +108,6 @@ public:
         extent = 1, // the frame that carries it
         painted = 1, // the frame after the first paint, committed
         paintedEarly = 2, // the first paint of a document that runs no script: the frame after next
-        paintedSoon = 3, // the first paint of one that does, as soon as seen (the frame after it, committed, is two away)
     };
 
 Q_SIGNALS:

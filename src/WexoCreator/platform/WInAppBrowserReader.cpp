@@ -234,7 +234,9 @@ void WInAppBrowser::settle()
         m_readingEntry = m_page->history()->currentItemIndex();
     if (face == Face::page || face == Face::reader)
         m_arrival = false;
-    if (face != m_face)
+    // A face that was to show once its view woke gives way to the one wanted
+    // now (the last Reader click holds), also where that one is up already.
+    if (face != m_face || m_faceAfterWake)
         showFace(face);
     updateBar();
     // The face waits for its view to wake: it settles once shown.

@@ -75,7 +75,7 @@ const char *const kPlaceId = "wexo-reading-place";
 
 const char *const kReaderStyle = R"(
 body { margin: 0; background: %1; color: #1d1d1f; }
-.wexo-reader { max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
+.wexo-reader { position: relative; max-width: 38em; margin: 0 auto; padding: 24px 20px 48px;
           font: 18px/1.6 "DejaVu Serif", Georgia, serif; }
 h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
 .byline { font: 15px "DejaVu Sans", sans-serif; color: #6e6e73; margin: 0 0 24px; }
@@ -163,13 +163,16 @@ std::optional<QString> WReaderFace::document(const Article &article, std::option
     const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                         "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'\">"
                                         "<meta name=\"viewport\" content=\"width=device-width\">"
-                                        "<title>%1</title><style>%2</style></head><body>%3<div class=\"wexo-reader\">"
-                                        "%4%5%6</div></body></html>")
+                                        "<title>%1</title><style>%2</style></head><body><div class=\"wexo-reader\">"
+                                        "%3%4%5%6</div></body></html>")
                              .arg(title, QString::fromLatin1(kReaderStyle).arg(paperColor().name()),
-                                  // A place to scroll to as the document loads, before its first paint.
-                                  place ? QStringLiteral("<div id=\"%1\" style=\"position: absolute; top: %2px; width: 1px; height: 1px\"></div>")
+                                  // A place to scroll to as the document loads, before its first paint;
+                                  // within the article (which starts at the document's top), never
+                                  // below its end: an article that got shorter opens at its end.
+                                  place ? QStringLiteral("<div id=\"%1\" style=\"position: absolute; left: 0; top: min(%2px, 100% - 1px);"
+                                                         " width: 1px; height: 1px\"></div>")
                                               .arg(QLatin1String(kPlaceId))
-                                              .arg(qMax(0.0, *place))
+                                              .arg(qMax(0.0, *place), 0, 'f', 1)
                                         : QString(),
                                   title.isEmpty() ? QString() : QStringLiteral("<h1>%1</h1>").arg(title),
                                   article.byline.trimmed().isEmpty()
