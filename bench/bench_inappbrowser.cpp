@@ -13,7 +13,8 @@
 // close, three more rounds may add at most 10 % to either: no growth per page.
 // And what a navigation inside the open page costs the GUI thread (until its
 // face shows, and 300 ms more), between short pages that fit the view,
-// between long ones that do not, and between articles (their reader faces).
+// between long ones that do not, and between articles short and long (their
+// reader faces).
 // Run it with QT_SCALE_FACTOR=2 for a screen at twice the density.
 #include "BenchHost.h"
 #include "BenchReport.h"
@@ -265,6 +266,7 @@ struct Kind {
     const char *name;
     QString path;
     QByteArray body; // empty: the sample's own page
+    int paragraphs = 0; // added to the sample's article
 };
 
 const QList<Kind> &kinds()
@@ -387,7 +389,8 @@ void BM_PaintWatchDecision(benchmark::State &state)
 BENCHMARK(BM_PaintWatchDecision)->Unit(benchmark::kMicrosecond);
 
 // Two pages of each kind navigated between, at the kind's path with "-a.html"
-// and "-b.html" added: short ones that fit the view, long ones that do not.
+// and "-b.html" added: short ones that fit the view, long ones that do not,
+// and articles, short and long.
 const QList<Kind> &navigationKinds()
 {
     static const QByteArray line = "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>";
@@ -398,6 +401,7 @@ const QList<Kind> &navigationKinds()
         {"long pages", QStringLiteral("/pages/bench-long"), "<!DOCTYPE html><title>Long</title>" + line.repeated(200)},
         // The sample About page: its reader face shows.
         {"articles", QStringLiteral("/pages/bench-article"), QByteArray()},
+        {"long articles", QStringLiteral("/pages/bench-long-article"), QByteArray(), 150},
     };
     return all;
 }
@@ -517,6 +521,8 @@ int main(int argc, char **argv)
         if (body.isEmpty()) {
             QFile about(QStringLiteral(WEXO_SAMPLE_DATA_DIR "/pages/about.html"));
             body = about.open(QIODevice::ReadOnly) ? about.readAll() : QByteArray();
+            body.replace("</article>", "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>\n"_qba.repeated(kind.paragraphs)
+                                           + "</article>");
         }
         serve(kind.path + QStringLiteral("-a.html"), body);
         serve(kind.path + QStringLiteral("-b.html"), body);
