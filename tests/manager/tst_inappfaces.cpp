@@ -41,7 +41,7 @@ class tst_InAppFaces : public InAppPageFixture
         static const QHash<QString, char> looks {{QStringLiteral("Blue page"), 'B'}, {QStringLiteral("Yellow page"), 'Y'},
                                                  {QStringLiteral("Red article"), 'r'}, {QStringLiteral("Green article"), 'g'},
                                                  {QStringLiteral("Pictured article"), 'r'}, {QStringLiteral("Lazy article"), 'r'},
-                                                 {QStringLiteral("Late article"), 'r'}};
+                                                 {QStringLiteral("Late article"), 'r'}, {QStringLiteral("Red twin article"), 'r'}};
         return looks.value(title, m_looks.value(title, 'a'));
     }
 
@@ -146,6 +146,8 @@ private Q_SLOTS:
             QSKIP("built without the reader library");
         m_pages.insert(QStringLiteral("Red article"), serve(QStringLiteral("red.html"), colouredArticle("Red article", "#d02020")));
         m_pages.insert(QStringLiteral("Green article"), serve(QStringLiteral("green.html"), colouredArticle("Green article", "#20a040")));
+        // As long as the red one: its extent tells nothing.
+        m_pages.insert(QStringLiteral("Red twin article"), serve(QStringLiteral("red-copy.html"), colouredArticle("Red twin article", "#d02020")));
         m_pages.insert(QStringLiteral("Blue page"), serve(QStringLiteral("blue.html"), colouredPage("Blue page", "#2040d0")));
         m_pages.insert(QStringLiteral("Yellow page"), serve(QStringLiteral("yellow.html"), colouredPage("Yellow page", "#e0c020")));
         // About 900 kB of article: the reader face takes a while to prepare it.
@@ -220,6 +222,8 @@ private Q_SLOTS:
         // The page rests under its reader face and shows its own picture at once.
         row("reader face to its page", {"open Red article"}, "page Red article", "^r?R$");
         row("page to its reader face", {"open Red article", "page Red article"}, "reader Red article", "^R?r$");
+        row("reader to reader, as long as the one before", {"open Red article"}, "link Red twin article", "^r?P*r$");
+        row("reader face to its page, as long as the page before", {"open Red article", "link Red twin article"}, "page Red twin article", "^r?R$");
         row("page to page by a link", {"open Blue page"}, "link Yellow page", "^B?P*Y$");
         row("same article by a link to itself", {"open Red article"}, "self Red article", "^r$");
         row("same article by Reload", {"open Red article"}, "reload Red article", "^r$");

@@ -140,10 +140,16 @@ void WInAppBrowser::restCoveredViews()
             page->setAudioMuted(resting);
     };
     // A reader face kept up after Reader off, until the page has painted,
-    // covers a page about to show.
+    // covers a page about to show. A page whose document has painted, and
+    // only a frame of it is still to come, rests too: asked for once it may
+    // show (waking it draws it anew as well).
     const bool covered = (m_face == Face::reader && m_readerWanted) || m_face == Face::message;
-    if (m_page && m_pagePainted)
-        rest(m_page.get(), covered && !m_pagePainted->watching() && !m_pagePainted->waking());
+    // Nor does the page's picture show while the paper waits for its reader face.
+    const bool readerNext = m_face == Face::paper && m_lookedAt && m_article && m_readerWanted && !m_readerLate;
+    if (m_page && m_pagePainted) {
+        m_pagePainted->setPictureWanted(!covered && !readerNext);
+        rest(m_page.get(), covered && (!m_pagePainted->watching() || m_pagePainted->frameOwed()) && !m_pagePainted->waking());
+    }
     if (m_reader && m_readerPainted)
         rest(m_reader->page(), m_face != Face::reader && !m_readerPainted->watching() && !m_readerPainted->waking());
 }

@@ -69,8 +69,29 @@ void WInAppBrowserPaintWatch::setState(State state)
 {
     const bool before = watching();
     m_state = state;
+    if (!watching())
+        forgetOwed();
     if (watching() != before)
         emit watchingChanged();
+}
+
+void WInAppBrowserPaintWatch::forgetOwed()
+{
+    m_deadlineOwed = false;
+    if (std::exchange(m_frameOwed, false))
+        emit watchingChanged();
+}
+
+void WInAppBrowserPaintWatch::setPictureWanted(bool wanted)
+{
+    if (std::exchange(m_pictureWanted, wanted) == wanted || !wanted || !watching())
+        return;
+    if (std::exchange(m_deadlineOwed, false))
+        m_deadline->start(kWakeWaitMs);
+    if (std::exchange(m_frameOwed, false)) {
+        askForFrame();
+        emit watchingChanged();
+    }
 }
 
 void WInAppBrowserPaintWatch::watch()
@@ -79,6 +100,7 @@ void WInAppBrowserPaintWatch::watch()
     ++m_round;
     m_lapsed = false;
     m_guesses = 0;
+    forgetOwed();
     m_frameWait->stop();
     m_signWait->stop();
     if (!m_page || !m_page->navigatedByItself())
@@ -153,6 +175,7 @@ bool WInAppBrowserPaintWatch::arrived(const QUrl &url)
 void WInAppBrowserPaintWatch::stop()
 {
     setState(State::idle);
+    forgetOwed();
     m_lapsed = false;
     m_deadline->stop();
     m_signWait->stop();
@@ -247,6 +270,12 @@ void WInAppBrowserPaintWatch::onDeadline()
         finish();
         return;
     }
+    // A document that gave its sign under a face of its own keeps its
+    // deadline until its picture may show: nothing waits for it meanwhile.
+    if (m_state == State::settling && !m_pictureWanted) {
+        m_deadlineOwed = true;
+        return;
+    }
     m_lapsed = true;
     if (m_state == State::waiting)
         askForFrame();
@@ -257,6 +286,12 @@ void WInAppBrowserPaintWatch::askForFrame()
 {
     if (!m_view)
         return;
+    // Another face of the document covers the view: asked for once it may show.
+    if (!m_pictureWanted) {
+        if (!std::exchange(m_frameOwed, true))
+            emit watchingChanged();
+        return;
+    }
     // Another size makes the engine send a frame of the document at that
     // size, with its extent, once it has one to send: that frame can only be
     // this document's.
@@ -269,6 +304,8 @@ void WInAppBrowserPaintWatch::finish()
 {
     if (!watching())
         return;
+    m_deadlineOwed = false;
+    m_frameOwed = false;
     m_everShown = true;
     m_deadline->stop();
     m_signWait->stop();

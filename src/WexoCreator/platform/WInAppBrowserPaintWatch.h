@@ -68,6 +68,11 @@ class WInAppBrowserPage;
 //   shown. A later surface (a new renderer) may start with the picture
 //   before, and is watched as any other.
 //
+// - Covered. While the view's picture cannot show (another face of the same
+//   document covers it), a frame is not asked for: the request is kept,
+//   and so is the deadline of a document that gave its sign, until the
+//   picture may show again (then the deadline gives it kWakeWaitMs more).
+//
 // Once shown, nothing runs until the next document. The view must be
 // visible to the engine (it may be covered) for its document to reach it;
 // one that rested (hidden to the engine) is woken through the watch, which
@@ -94,6 +99,11 @@ public:
     // The deadline passed before the document was shown.
     bool lapsed() const { return m_lapsed; }
     bool watching() const { return m_state == State::waiting || m_state == State::settling; }
+    // Whether the view's picture may show now (see Covered above).
+    void setPictureWanted(bool wanted);
+    // A frame is to be asked for once the picture may show: until then the
+    // view may rest, and waking it asks for a frame as well.
+    bool frameOwed() const { return m_frameOwed; }
     // The view rested (hidden to the engine, its scene showing only its
     // background meanwhile) and wakes: woken() once it has rendered the
     // engine's next frame, its document's picture drawn anew, or after
@@ -115,7 +125,7 @@ Q_SIGNALS:
     void documentShown();
     // The deadline passed and the view holds no frame of the document yet.
     void documentLapsed();
-    // watching() changed.
+    // watching() or frameOwed() changed.
     void watchingChanged();
     void woken();
 
@@ -137,6 +147,8 @@ private:
     // Makes the engine send a frame of its document, as soon as it has one.
     void askForFrame();
     void finish();
+    // A new document, or none watched: nothing is owed.
+    void forgetOwed();
     void onCreated(const QUrl &url);
     void onWoken();
     // Counts the frames of the view's surface (a new one with each renderer).
@@ -166,6 +178,9 @@ private:
     // The engine has handed the view a frame it has not rendered yet.
     bool m_framePending = false;
     bool m_lapsed = false;
+    bool m_pictureWanted = true;
+    bool m_frameOwed = false; // asked for while the picture was not wanted
+    bool m_deadlineOwed = false; // passed meanwhile, after the document's sign
     // The address the last document arrived at, and whether it has reported
     // itself since; a document that reported itself and has yet to arrive.
     QUrl m_arrivedUrl;

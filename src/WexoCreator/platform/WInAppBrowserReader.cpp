@@ -239,6 +239,8 @@ void WInAppBrowser::settle()
     if (face != m_face || m_faceAfterWake)
         showFace(face);
     updateBar();
+    // Whether the page's picture may show follows what the document wants too.
+    restCoveredViews();
     // The face waits for its view to wake: it settles once shown.
     if (face != m_face)
         return;

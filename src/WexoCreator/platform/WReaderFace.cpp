@@ -82,6 +82,7 @@ h1 { font: bold 28px/1.25 "DejaVu Sans", sans-serif; margin: 0 0 8px; }
 img, video, figure { max-width: 100%; height: auto; }
 pre { white-space: pre-wrap; }
 a { color: #0a62c9; }
+.wexo-reader.taller { padding-bottom: 49px; }
 )";
 
 // The reader face's page: the page view's refusals for what the article
@@ -209,9 +210,16 @@ void WReaderFace::examine(QWebEnginePage *page, QObject *context, std::function<
 
 bool WReaderFace::showArticle(const Article &article, const QUrl &address, std::optional<double> place)
 {
-    const std::optional<QString> html = document(article, place);
+    std::optional<QString> html = document(article, place);
     if (!html)
         return false;
+    // Every other article a pixel taller: one as long as the article before
+    // still tells its first frame from the picture before by its extent (a
+    // sign that needs no frame asked for), unless it fits the view.
+    m_taller = !m_taller;
+    const QString wrapper = QStringLiteral("<div class=\"wexo-reader\">");
+    if (m_taller)
+        html->replace(html->indexOf(wrapper), wrapper.size(), QStringLiteral("<div class=\"wexo-reader taller\">"));
     m_title = article.title;
     m_loading = true;
     static_cast<ReaderPage *>(page())->expectOwnLoad();

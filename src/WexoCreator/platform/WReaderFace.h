@@ -75,6 +75,7 @@ Q_SIGNALS:
 private:
     QString m_title;
     bool m_loading = false;
+    bool m_taller = false; // the article shown is a pixel taller than the one before
 };
 
 } // namespace WexoCreator
