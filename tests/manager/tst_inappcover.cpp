@@ -112,6 +112,19 @@ class tst_InAppCover : public InAppPageFixture
         }
     };
 
+    // A still page in a bare view, settled (it sends no frames of its own
+    // any more); one taller than the view gives no sign as the view is made
+    // a pixel shorter. The engine's item, or null.
+    QQuickItem *loadStill(BareView &bare, bool tall = false)
+    {
+        const QByteArray line = "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>";
+        const QByteArray body = tall ? "<!DOCTYPE html><title>Tall</title>" + line.repeated(60) : colouredPage("Still", "#2040d0");
+        if (!bare.load(QUrl(serve(tall ? QStringLiteral("tall.html") : QStringLiteral("still.html"), body))))
+            return nullptr;
+        spinUntil([] { return false; }, 500);
+        return bare.engineItem();
+    }
+
     void abortedEndInTheInAppPage()
     {
         WexoSample::ScriptedAnswer slow;
@@ -400,8 +413,7 @@ private Q_SLOTS:
         BareView bare;
         WInAppBrowserPage &page = bare.page;
         QWebEngineView &view = bare.view;
-        QVERIFY(bare.load(QUrl(serve(QStringLiteral("still.html"), colouredPage("Still", "#2040d0")))));
-        QQuickItem *item = bare.engineItem();
+        QQuickItem *item = loadStill(bare);
         QVERIFY(item);
         auto *surface = qobject_cast<QQuickWidget *>(view.focusProxy());
         int renders = 0;
@@ -443,10 +455,7 @@ private Q_SLOTS:
         BareView bare;
         WInAppBrowserPage &page = bare.page;
         QWebEngineView &view = bare.view;
-        const QByteArray line = "<p>Every order is packed by hand in our warehouse, checked twice and sent the same day.</p>";
-        QVERIFY(bare.load(QUrl(serve(QStringLiteral("tall.html"), "<!DOCTYPE html><title>Tall</title>" + line.repeated(60)))));
-        spinUntil([] { return false; }, 500);
-        QQuickItem *item = bare.engineItem();
+        QQuickItem *item = loadStill(bare, true);
         QVERIFY(item);
         WInAppBrowserPaintWatch watch(&view, nullptr);
         QVERIFY(bare.showFirst(watch));
@@ -478,8 +487,7 @@ private Q_SLOTS:
         BareView bare;
         WInAppBrowserPage &page = bare.page;
         QWebEngineView &view = bare.view;
-        QVERIFY(bare.load(QUrl(serve(QStringLiteral("still.html"), colouredPage("Still", "#2040d0")))));
-        QQuickItem *item = bare.engineItem();
+        QQuickItem *item = loadStill(bare);
         QVERIFY(item);
         WInAppBrowserPaintWatch watch(&view, nullptr);
         QVERIFY(bare.showFirst(watch));
@@ -503,6 +511,42 @@ private Q_SLOTS:
         QVERIFY(spinUntil([&] { return watch.shown(); }, 2000));
         QVERIFY(lapsed.isEmpty());
         QCOMPARE(view.contentsMargins().bottom(), 0);
+    }
+
+    // At the deadline, frames the view rendered with no sign of the document
+    // count as its own only where the view never held another document's
+    // picture; a document covered by its reader face until the next link
+    // may never have been shown, yet the view holds its picture. Driven by
+    // hand on a real view that holds a tall still page.
+    void deadlineTakesFramesForTheFirstDocumentOnly_data()
+    {
+        QTest::addColumn<bool>("framesBefore"); // the engine handed the view frames of a document never shown
+        QTest::addRow("the view's first document") << false;
+        QTest::addRow("after frames of a document never shown") << true;
+    }
+
+    void deadlineTakesFramesForTheFirstDocumentOnly()
+    {
+        QFETCH(bool, framesBefore);
+        BareView bare;
+        QQuickItem *item = loadStill(bare, true);
+        QVERIFY(item);
+        WInAppBrowserPaintWatch watch(&bare.view, nullptr);
+        if (framesBefore) {
+            watch.watch();
+            QMetaObject::invokeMethod(item, "update", Qt::QueuedConnection);
+            spinUntil([] { return false; }, 200);
+            QVERIFY(!watch.shown());
+        }
+        // The next load: its document's frame never comes, the picture the
+        // view holds is drawn again.
+        emit bare.page.loadStarted();
+        watch.watch();
+        QMetaObject::invokeMethod(item, "update", Qt::QueuedConnection);
+        QSignalSpy lapsed(&watch, &WInAppBrowserPaintWatch::documentLapsed);
+        spinUntil([&] { return watch.shown() || !lapsed.isEmpty(); }, WInAppBrowserPaintWatch::kDeadlineMs + 1000);
+        QCOMPARE(watch.shown(), !framesBefore);
+        QCOMPARE(lapsed.isEmpty(), !framesBefore);
     }
 
     // Where the document before fitted the view unscrolled, a new one's first

@@ -58,6 +58,11 @@ WInAppBrowserPaintWatch::WInAppBrowserPaintWatch(QWebEngineView *view, QObject *
         // From a load's start, the frames the engine hands the view may be the
         // coming document's (on a busy host, even before its address comes).
         connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+            // Frames handed over before this load began were another
+            // document's, shown or not (one covered by its reader face may
+            // never have been): the view may still hold that picture.
+            if (m_seen > 0)
+                m_heldPicture = true;
             m_seen = 0;
             m_seenHere = 0;
             followSurface();
@@ -265,8 +270,8 @@ void WInAppBrowserPaintWatch::onDeadline()
 {
     if (!watching())
         return;
-    // Frames on the view's first surface can only be this document's.
-    if (m_seenHere > 0 && !m_everShown) {
+    // Frames in a view that never held another document's picture can only be this document's.
+    if (m_seenHere > 0 && !m_heldPicture) {
         finish();
         return;
     }
@@ -306,7 +311,7 @@ void WInAppBrowserPaintWatch::finish()
         return;
     m_deadlineOwed = false;
     m_frameOwed = false;
-    m_everShown = true;
+    m_heldPicture = true;
     m_deadline->stop();
     m_signWait->stop();
     m_frameWait->stop();

@@ -62,10 +62,11 @@ class WInAppBrowserPage;
 //   refresh, a script moving on, a reload of its own) keeps what is left of
 //   that deadline: none left, it lapses at once. At the deadline the watch
 //   tells (lapsed), guesses once more if no sign came, and watches on: the
-//   document shows once it paints, however late. On the view's very first
-//   surface (no document was ever shown in this view) frames seen by then
-//   can only be this document's or a new renderer's blank, and it counts as
-//   shown. A later surface (a new renderer) may start with the picture
+//   document shows once it paints, however late. Where the view never held
+//   another document's picture (none was shown in it, and the engine handed
+//   it no frames before this load began) frames seen by then can only be
+//   this document's or a new renderer's blank, and it counts as shown. Any
+//   other view, a later surface (a new renderer) too, may show the picture
 //   before, and is watched as any other.
 //
 // - Covered. While the view's picture cannot show (another face of the same
@@ -165,7 +166,9 @@ private:
     // The deadline of the last document the user or this library navigated to.
     QDeadlineTimer m_due;
     QPointer<QQuickWidget> m_surface;
-    bool m_everShown = false; // a document was shown in this view
+    // The view may hold a picture of a document: one was shown, or frames
+    // came before the current load began.
+    bool m_heldPicture = false;
     QList<QPointer<QObject>> m_items; // the engine's items (see followItems)
     QMetaObject::Connection m_frames;
     State m_state = State::idle;
